@@ -1,0 +1,153 @@
+#pragma once
+// The storage engine of a database directory.
+//
+// A database directory holds one SQLite file (kDatabaseFileName) with every
+// table of the catalog, plus TBXDEF.INI. A Database is one named connection
+// to such a directory ("TSTOCK" for the database, "TBX_PRIV" for the private
+// directory of a workstation). Statements are written in the dialect the
+// windows and reports use (see SqlDialect): tables named by file name
+// ("Doc_in.DB"), bare (STOC) or qualified by connection (":TSTOCK:Catalog.DB"),
+// EXTRACT(YEAR FROM ...), ALTER TABLE ... ADD/DROP, DROP INDEX Table.Index.
+//
+// Table passwords, the engine's idle-time call and its creation options (table
+// level, block size, language driver, fill factor) have no meaning for SQLite:
+// the validator keeps them as properties and this layer ignores them.
+
+#include "dberror.h"
+#include "tabledef.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace datastore {
+
+inline constexpr const char* kDatabaseFileName = "gestiune.db";
+inline constexpr const char* kDatabaseAlias = "TSTOCK";
+inline constexpr const char* kPrivateAlias = "TBX_PRIV";
+
+class Query;
+
+class Database {
+public:
+    // alias: the connection name used in qualified table names (":TSTOCK:...").
+    explicit Database(QString alias = kDatabaseAlias);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& alias() const { return m_alias; }
+
+    // The directory; setting it closes the connection. The file is opened on
+    // first use and created only by operations that create tables.
+    QString directory() const { return m_directory; }
+    void setDirectory(const QString& dir);
+    QString filePath() const; // directory + kDatabaseFileName
+    bool fileExists() const;
+
+    // Another connection's file made visible under its alias, so that one
+    // statement can join both (":TBX_PRIV:Answ1" from "TSTOCK" and back).
+    void attach(const QString& alias, const QString& directory);
+
+    void close();
+    bool isOpen() const;
+
+    // --- structure -------------------------------------------------------
+    // Table names with the ".DB" extension (the catalog's spelling for known
+    // tables); empty when the file does not exist yet.
+    QStringList tableNames();
+    bool tableExists(const QString& table);
+    // Field and index definitions as stored (primary key first, named "").
+    TableDef readTableDef(const QString& table);
+    // Creates the table from the definition, replacing a table of that name.
+    void createTable(const TableDef& def);
+    void dropTable(const QString& table);
+    void renameTable(const QString& from, const QString& to);
+    void addIndex(const QString& table, const IndexDef& index); // a primary index rebuilds the table
+    void dropIndex(const QString& table, const QString& indexName);
+
+    // --- statements ------------------------------------------------------
+    // Runs a statement with named parameters (":Contor"); returns rows affected.
+    int exec(const QString& sql, const QVariantHash& params = {});
+    // Prepares a query to read rows from.
+    Query query(const QString& sql, const QVariantHash& params = {});
+    // First column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString& sql, const QVariantHash& params = {});
+
+    // --- transactions ----------------------------------------------------
+    // Use UnitOfWork rather than these.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return m_txDepth > 0; }
+
+    // Milliseconds a statement waits for another process's lock (default 10000).
+    void setBusyTimeout(int ms);
+
+    QSqlDatabase sql(); // opens on demand; for the dataset layer
+
+    // Translation of one statement into SQLite's dialect (exposed for tests).
+    QString translate(const QString& sql) const;
+
+private:
+    friend class Query;
+    friend class UnitOfWork;
+    void ensureOpen(bool create);
+    void installTableSupport(const TableDef& def); // triggers kept in step with the definition
+    void dropTableSupport(const QString& table);
+    void rebuildTable(const QString& table, const QList<IndexDef>& indexes);
+    int execTranslated(const QString& original, const QString& sql, const QVariantHash& params);
+    int execAlterTable(const QString& original, const QString& sql);
+    QString sqlTableName(const QString& table) const; // the SQLite name of a table
+    QString schemaOf(const QString& alias) const;
+
+    QString m_alias;
+    QString m_directory;
+    QString m_connectionName;
+    QHash<QString, QString> m_attached; // alias (upper) -> directory
+    int m_txDepth = 0;
+    bool m_rollbackOnly = false;
+    int m_busyTimeoutMs = 10000;
+};
+
+// Rows of a SELECT. Values come back typed: text as QString, numbers as
+// double/int, dates as QDate, booleans as bool, empty as a null QVariant.
+class Query {
+public:
+    Query(Query&&) noexcept;
+    ~Query();
+    bool next();
+    QVariant value(int column) const;
+    QVariant value(const QString& field) const; // case-insensitive
+    int columnCount() const;
+    QString columnName(int column) const;
+    QStringList columnNames() const;
+
+private:
+    friend class Database;
+    struct Impl;
+    explicit Query(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+// A unit of work: begins a write transaction (or joins the one already open on
+// the same Database) and rolls it back unless commit() is called. Nested units
+// share the outermost transaction; a nested unit that is not committed marks
+// the whole transaction for rollback.
+class UnitOfWork {
+public:
+    explicit UnitOfWork(Database& db);
+    ~UnitOfWork();
+    UnitOfWork(const UnitOfWork&) = delete;
+    UnitOfWork& operator=(const UnitOfWork&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};
+
+} // namespace datastore

@@ -1,0 +1,617 @@
+#include "sqldialect.h"
+
+#include "dberror.h"
+#include "tablecatalog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace datastore {
+
+namespace {
+
+bool isWordStart(QChar c) { return c.isLetter() || c == u'_' || c == u'$' || c == u'#'; }
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#'; }
+
+[[noreturn]] void syntaxError(const QString& what, const QString& sql)
+{
+    throw DbError(DbErrorKind::Syntax, what, sql);
+}
+
+QString quoteIdent(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString quoteString(const QString& text)
+{
+    QString q = text;
+    q.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + q + u'\'';
+}
+
+// Cursor over the significant tokens of a statement (spaces skipped).
+class TokenCursor {
+public:
+    TokenCursor(const QList<SqlToken>& all, const QString& sql) : m_sql(sql)
+    {
+        for (const SqlToken& t : all)
+            if (t.kind != SqlToken::Space)
+                m_tokens.append(t);
+    }
+    bool atEnd() const { return m_pos >= m_tokens.size(); }
+    const SqlToken& peek(int ahead = 0) const
+    {
+        static const SqlToken end{SqlToken::Punct, QString()};
+        return m_pos + ahead < m_tokens.size() ? m_tokens[m_pos + ahead] : end;
+    }
+    SqlToken take()
+    {
+        if (atEnd())
+            syntaxError(QStringLiteral("Unexpected end of statement"), m_sql);
+        return m_tokens[m_pos++];
+    }
+    bool isWord(const char* w, int ahead = 0) const
+    {
+        const SqlToken& t = peek(ahead);
+        return t.kind == SqlToken::Word && t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+    }
+    bool isPunct(const char* p, int ahead = 0) const
+    {
+        const SqlToken& t = peek(ahead);
+        return t.kind == SqlToken::Punct && t.text == QLatin1String(p);
+    }
+    void expectWord(const char* w)
+    {
+        if (!isWord(w))
+            syntaxError(QStringLiteral("Expected %1").arg(QLatin1String(w)), m_sql);
+        ++m_pos;
+    }
+    void expectPunct(const char* p)
+    {
+        if (!isPunct(p))
+            syntaxError(QStringLiteral("Expected '%1'").arg(QLatin1String(p)), m_sql);
+        ++m_pos;
+    }
+    bool acceptWord(const char* w)
+    {
+        if (!isWord(w))
+            return false;
+        ++m_pos;
+        return true;
+    }
+    bool acceptPunct(const char* p)
+    {
+        if (!isPunct(p))
+            return false;
+        ++m_pos;
+        return true;
+    }
+    // A name: a word or a double-quoted name.
+    QString name()
+    {
+        const SqlToken t = take();
+        if (t.kind != SqlToken::Word && t.kind != SqlToken::Quoted)
+            syntaxError(QStringLiteral("Expected a name"), m_sql);
+        return t.text;
+    }
+    // A table as written: word, "quoted", or word.DB.
+    QString tableName()
+    {
+        QString n = name();
+        if (isPunct(".") && isWord("DB", 1)) {
+            m_pos += 2;
+            n += QStringLiteral(".DB");
+        }
+        return n;
+    }
+    // The text of a type: word with an optional parenthesised size.
+    QString typeText()
+    {
+        QString t = name();
+        if (acceptPunct("(")) {
+            t += u'(';
+            while (!isPunct(")")) {
+                t += take().text;
+            }
+            expectPunct(")");
+            t += u')';
+        }
+        return t;
+    }
+
+private:
+    QList<SqlToken> m_tokens;
+    int m_pos = 0;
+    const QString& m_sql;
+};
+
+QString stripExtension(const QString& name)
+{
+    if (name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+        return name.left(name.size() - 3);
+    return name;
+}
+
+QString normalDir(const QString& dir)
+{
+    QString d = QDir::cleanPath(QDir::fromNativeSeparators(dir));
+    while (d.size() > 1 && d.endsWith(u'/'))
+        d.chop(1);
+    return d;
+}
+
+} // namespace
+
+QList<SqlToken> tokenizeSql(const QString& sql)
+{
+    QList<SqlToken> out;
+    const int n = sql.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        const int start = i;
+        if (c.isSpace()) {
+            while (i < n && sql[i].isSpace())
+                ++i;
+            out.append({SqlToken::Space, sql.mid(start, i - start)});
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            while (i < n && sql[i] != u'\n')
+                ++i;
+            out.append({SqlToken::Space, sql.mid(start, i - start)});
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            const int end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+            out.append({SqlToken::Space, sql.mid(start, i - start)});
+        } else if (c == u'\'') {
+            ++i;
+            while (i < n) {
+                if (sql[i] == u'\'') {
+                    if (i + 1 < n && sql[i + 1] == u'\'') {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            out.append({SqlToken::String, sql.mid(start, i - start)});
+        } else if (c == u'"') {
+            QString text;
+            ++i;
+            while (i < n) {
+                if (sql[i] == u'"') {
+                    if (i + 1 < n && sql[i + 1] == u'"') {
+                        text += u'"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                text += sql[i++];
+            }
+            out.append({SqlToken::Quoted, text});
+        } else if (c == u':' && i + 1 < n && isWordStart(sql[i + 1])) {
+            ++i;
+            while (i < n && isWordChar(sql[i]))
+                ++i;
+            out.append({SqlToken::Param, sql.mid(start, i - start)});
+        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
+            while (i < n && (sql[i].isDigit() || sql[i] == u'.'))
+                ++i;
+            if (i < n && (sql[i] == u'e' || sql[i] == u'E')) {
+                int j = i + 1;
+                if (j < n && (sql[j] == u'+' || sql[j] == u'-'))
+                    ++j;
+                if (j < n && sql[j].isDigit()) {
+                    i = j;
+                    while (i < n && sql[i].isDigit())
+                        ++i;
+                }
+            }
+            out.append({SqlToken::Number, sql.mid(start, i - start)});
+        } else if (isWordStart(c)) {
+            while (i < n && isWordChar(sql[i]))
+                ++i;
+            out.append({SqlToken::Word, sql.mid(start, i - start)});
+        } else {
+            static const QStringList twoChar = {QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="),
+                                                QStringLiteral("!="), QStringLiteral("||"), QStringLiteral("==")};
+            const QString two = sql.mid(i, 2);
+            if (twoChar.contains(two)) {
+                i += 2;
+                out.append({SqlToken::Punct, two});
+            } else {
+                ++i;
+                out.append({SqlToken::Punct, QString(c)});
+            }
+        }
+    }
+    return out;
+}
+
+SqlDialect::SqlDialect(QString ownAlias, QString ownDir, QHash<QString, QString> attached)
+    : m_ownAlias(std::move(ownAlias)), m_ownDir(normalDir(ownDir)), m_attached(std::move(attached))
+{
+}
+
+TableRef SqlDialect::resolveTable(const QString& written) const
+{
+    QString w = written.trimmed();
+    TableRef ref;
+    if (w.startsWith(u':')) {
+        const int second = w.indexOf(u':', 1);
+        if (second < 0)
+            throw DbError(DbErrorKind::Syntax, QStringLiteral("Invalid table name %1").arg(written));
+        const QString alias = w.mid(1, second - 1).toUpper();
+        w = w.mid(second + 1);
+        if (alias != m_ownAlias.toUpper()) {
+            if (!m_attached.contains(alias))
+                throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("Unknown alias %1").arg(alias));
+            ref.schema = alias;
+        }
+    } else if (w.contains(u'/') || w.contains(u'\\')) {
+        const QFileInfo fi(QDir::fromNativeSeparators(w));
+        const QString dir = normalDir(fi.path());
+        w = fi.fileName();
+        if (dir.compare(m_ownDir, Qt::CaseInsensitive) != 0) {
+            bool found = false;
+            for (auto it = m_attached.cbegin(); it != m_attached.cend(); ++it) {
+                if (normalDir(it.value()).compare(dir, Qt::CaseInsensitive) == 0) {
+                    ref.schema = it.key();
+                    found = true;
+                    break;
+                }
+            }
+            if (!found)
+                throw DbError(DbErrorKind::NoSuchTable,
+                              QStringLiteral("Directory %1 is not connected").arg(fi.path()));
+        }
+    }
+    w = stripExtension(w);
+    if (const TableDef* def = findTableDef(w))
+        w = stripExtension(def->name);
+    ref.name = w;
+    return ref;
+}
+
+QString SqlDialect::quoted(const TableRef& ref)
+{
+    return ref.schema.isEmpty() ? quoteIdent(ref.name) : quoteIdent(ref.schema) + u'.' + quoteIdent(ref.name);
+}
+
+QString SqlDialect::translate(const QString& sql) const
+{
+    const QList<SqlToken> tokens = tokenizeSql(sql);
+    return translateTokens(tokens, 0, int(tokens.size()));
+}
+
+QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int to) const
+{
+    QString out;
+    // Significant tokens before the current one, for the context rules.
+    auto prevSignificant = [&](int i, int back) -> const SqlToken* {
+        int seen = 0;
+        for (int j = i - 1; j >= from; --j) {
+            if (tokens[j].kind == SqlToken::Space)
+                continue;
+            if (++seen == back)
+                return &tokens[j];
+        }
+        return nullptr;
+    };
+    auto nextSignificant = [&](int i) -> int {
+        for (int j = i + 1; j < to; ++j)
+            if (tokens[j].kind != SqlToken::Space)
+                return j;
+        return -1;
+    };
+    auto isWord = [](const SqlToken* t, const char* w) {
+        return t && t->kind == SqlToken::Word && t->text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+    };
+    auto isPunct = [](const SqlToken* t, const char* p) {
+        return t && t->kind == SqlToken::Punct && t->text == QLatin1String(p);
+    };
+    // Whether token i stands inside the parentheses of an IN list.
+    auto insideInList = [&](int i) {
+        int depth = 0;
+        for (int j = i - 1; j >= from; --j) {
+            const SqlToken& t = tokens[j];
+            if (t.kind != SqlToken::Punct)
+                continue;
+            if (t.text == QLatin1String(")"))
+                ++depth;
+            else if (t.text == QLatin1String("(")) {
+                if (depth == 0)
+                    return isWord(prevSignificant(j, 1), "IN");
+                --depth;
+            }
+        }
+        return false;
+    };
+
+    for (int i = from; i < to; ++i) {
+        const SqlToken& t = tokens[i];
+        switch (t.kind) {
+        case SqlToken::Quoted: {
+            const QString& name = t.text;
+            const bool tableLike = name.startsWith(u':') || name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive)
+                || name.contains(u'/') || name.contains(u'\\');
+            const SqlToken* prev = prevSignificant(i, 1);
+            const bool afterComparison = prev
+                && ((prev->kind == SqlToken::Punct
+                     && (prev->text == QLatin1String("=") || prev->text == QLatin1String("<>")
+                         || prev->text == QLatin1String("!=") || prev->text == QLatin1String("<")
+                         || prev->text == QLatin1String(">") || prev->text == QLatin1String("<=")
+                         || prev->text == QLatin1String(">=") || prev->text == QLatin1String("==")))
+                    || isWord(prev, "LIKE"));
+            if (tableLike && !afterComparison)
+                out += quoted(resolveTable(name));
+            else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && insideInList(i)))
+                out += quoteString(name);
+            else
+                out += quoteIdent(name);
+            break;
+        }
+        case SqlToken::Word: {
+            // EXTRACT(part FROM expr)
+            if (t.text.compare(QLatin1String("EXTRACT"), Qt::CaseInsensitive) == 0) {
+                const int open = nextSignificant(i);
+                if (open > 0 && isPunct(&tokens[open], "(")) {
+                    const int partIx = nextSignificant(open);
+                    const int fromIx = partIx > 0 ? nextSignificant(partIx) : -1;
+                    if (partIx > 0 && fromIx > 0 && isWord(&tokens[fromIx], "FROM")) {
+                        int depth = 0;
+                        int close = -1;
+                        for (int j = fromIx + 1; j < to; ++j) {
+                            if (isPunct(&tokens[j], "("))
+                                ++depth;
+                            else if (isPunct(&tokens[j], ")")) {
+                                if (depth == 0) {
+                                    close = j;
+                                    break;
+                                }
+                                --depth;
+                            }
+                        }
+                        const QString part = tokens[partIx].text.toUpper();
+                        const char* fmt = part == QLatin1String("YEAR") ? "%Y"
+                            : part == QLatin1String("MONTH")            ? "%m"
+                            : part == QLatin1String("DAY")              ? "%d"
+                                                                        : nullptr;
+                        if (close > 0 && fmt) {
+                            out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
+                                       .arg(QLatin1String(fmt), translateTokens(tokens, fromIx + 1, close).trimmed());
+                            i = close;
+                            break;
+                        }
+                    }
+                }
+            }
+            // Name.DB written bare
+            const int dot = nextSignificant(i);
+            if (dot > 0 && dot == i + 1 && isPunct(&tokens[dot], ".") && dot + 1 < to
+                && tokens[dot + 1].kind == SqlToken::Word
+                && tokens[dot + 1].text.compare(QLatin1String("DB"), Qt::CaseInsensitive) == 0) {
+                out += quoted(resolveTable(t.text));
+                i = dot + 1;
+                break;
+            }
+            out += t.text;
+            break;
+        }
+        default:
+            out += t.text;
+            break;
+        }
+    }
+    return out;
+}
+
+SqlDialect::Ddl SqlDialect::ddlKind(const QString& sql)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*(CREATE\s+TABLE|ALTER\s+TABLE|CREATE\s+(UNIQUE\s+)?((ASC|DESC|ASCENDING|DESCENDING)\s+)?INDEX|DROP\s+INDEX|DROP\s+TABLE)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(sql);
+    if (!m.hasMatch())
+        return Ddl::None;
+    const QString head = m.captured(1).toUpper().simplified();
+    if (head.startsWith(QLatin1String("CREATE TABLE")))
+        return Ddl::CreateTable;
+    if (head.startsWith(QLatin1String("ALTER")))
+        return Ddl::AlterTable;
+    if (head.startsWith(QLatin1String("CREATE")))
+        return Ddl::CreateIndex;
+    if (head.startsWith(QLatin1String("DROP INDEX")))
+        return Ddl::DropIndex;
+    return Ddl::DropTable;
+}
+
+SqlDialect::CreateTableStmt SqlDialect::parseCreateTable(const QString& sql) const
+{
+    TokenCursor c(tokenizeSql(sql), sql);
+    c.expectWord("CREATE");
+    c.expectWord("TABLE");
+    CreateTableStmt st;
+    const QString written = c.tableName();
+    st.table = resolveTable(written);
+    st.def.name = QFileInfo(QDir::fromNativeSeparators(written.mid(written.lastIndexOf(u':') + 1))).fileName();
+    if (!st.def.name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
+        st.def.name += QStringLiteral(".DB");
+    c.expectPunct("(");
+    while (true) {
+        if (c.acceptWord("PRIMARY")) {
+            c.expectWord("KEY");
+            c.expectPunct("(");
+            QStringList keys;
+            do {
+                keys << c.name();
+            } while (c.acceptPunct(","));
+            c.expectPunct(")");
+            st.def.indexes.prepend(primaryKey(keys.join(u';')));
+        } else {
+            const QString fname = c.name();
+            const QString type = c.typeText();
+            auto f = fieldFromDeclaredType(fname, type);
+            if (!f)
+                syntaxError(QStringLiteral("Unknown field type %1").arg(type), sql);
+            if (c.acceptWord("NOT")) {
+                c.expectWord("NULL");
+                f->required = true;
+            }
+            st.def.fields.append(*f);
+        }
+        if (c.acceptPunct(","))
+            continue;
+        c.expectPunct(")");
+        break;
+    }
+    return st;
+}
+
+SqlDialect::AlterTableStmt SqlDialect::parseAlterTable(const QString& sql) const
+{
+    TokenCursor c(tokenizeSql(sql), sql);
+    c.expectWord("ALTER");
+    c.expectWord("TABLE");
+    AlterTableStmt st;
+    st.table = resolveTable(c.tableName());
+    do {
+        if (c.acceptWord("ADD")) {
+            c.acceptWord("COLUMN");
+            const QString fname = c.name();
+            const QString type = c.typeText();
+            auto f = fieldFromDeclaredType(fname, type);
+            if (!f)
+                syntaxError(QStringLiteral("Unknown field type %1").arg(type), sql);
+            st.actions.append({true, *f});
+        } else if (c.acceptWord("DROP")) {
+            c.acceptWord("COLUMN");
+            FieldDef f;
+            f.name = c.name();
+            st.actions.append({false, f});
+        } else {
+            syntaxError(QStringLiteral("Expected ADD or DROP"), sql);
+        }
+    } while (c.acceptPunct(","));
+    c.acceptPunct(";");
+    if (!c.atEnd())
+        syntaxError(QStringLiteral("Unexpected text after ALTER TABLE"), sql);
+    return st;
+}
+
+SqlDialect::CreateIndexStmt SqlDialect::parseCreateIndex(const QString& sql) const
+{
+    TokenCursor c(tokenizeSql(sql), sql);
+    c.expectWord("CREATE");
+    CreateIndexStmt st;
+    if (c.acceptWord("UNIQUE"))
+        st.index.options |= IxUnique;
+    if (c.acceptWord("DESC") || c.acceptWord("DESCENDING"))
+        st.index.options |= IxDescending;
+    else if (!c.acceptWord("ASC"))
+        c.acceptWord("ASCENDING");
+    c.expectWord("INDEX");
+    st.index.name = c.name();
+    c.expectWord("ON");
+    st.table = resolveTable(c.tableName());
+    c.expectPunct("(");
+    QStringList fields;
+    do {
+        fields << c.name();
+    } while (c.acceptPunct(","));
+    c.expectPunct(")");
+    st.index.fields = fields.join(u';');
+    return st;
+}
+
+SqlDialect::DropIndexStmt SqlDialect::parseDropIndex(const QString& sql) const
+{
+    TokenCursor c(tokenizeSql(sql), sql);
+    c.expectWord("DROP");
+    c.expectWord("INDEX");
+    DropIndexStmt st;
+    const QString table = c.tableName();
+    c.expectPunct(".");
+    st.table = resolveTable(table);
+    if (c.acceptWord("PRIMARY"))
+        st.index.clear();
+    else
+        st.index = c.name();
+    return st;
+}
+
+SqlDialect::DropTableStmt SqlDialect::parseDropTable(const QString& sql) const
+{
+    TokenCursor c(tokenizeSql(sql), sql);
+    c.expectWord("DROP");
+    c.expectWord("TABLE");
+    return {resolveTable(c.tableName())};
+}
+
+QString declaredType(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Text: return QStringLiteral("CHAR(%1)").arg(f.size);
+    case FieldType::Memo: return QStringLiteral("MEMOTEXT(%1)").arg(f.size);
+    case FieldType::SmallInt: return QStringLiteral("SMALLINT");
+    case FieldType::Integer: return QStringLiteral("INT");
+    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+    case FieldType::Float: return QStringLiteral("FLOAT");
+    case FieldType::Date: return QStringLiteral("DATE");
+    case FieldType::AutoIncrement: return QStringLiteral("AUTOINC");
+    }
+    return QStringLiteral("FLOAT");
+}
+
+std::optional<FieldDef> fieldFromDeclaredType(const QString& name, const QString& declared)
+{
+    static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z_ ]+?)\s*(?:\(\s*(\d+)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
+    const auto m = re.match(declared);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString base = m.captured(1).toUpper().simplified();
+    const bool hasSize = !m.captured(2).isEmpty();
+    const int size = m.captured(2).toInt();
+    FieldDef f;
+    f.name = name;
+    if (base == QLatin1String("CHAR") || base == QLatin1String("VARCHAR") || base == QLatin1String("CHARACTER")
+        || base == QLatin1String("ALPHA") || base == QLatin1String("TEXT")) {
+        f.type = FieldType::Text;
+        f.size = hasSize ? size : 255;
+    } else if (base == QLatin1String("MEMOTEXT") || base == QLatin1String("MEMO")
+               || (base == QLatin1String("BLOB") && m.captured(3) == QLatin1String("1"))) {
+        f.type = FieldType::Memo;
+        f.size = hasSize ? size : 1;
+    } else if (base == QLatin1String("SMALLINT") || base == QLatin1String("SHORT")) {
+        f.type = FieldType::SmallInt;
+    } else if (base == QLatin1String("INT") || base == QLatin1String("INTEGER") || base == QLatin1String("LONG")) {
+        f.type = FieldType::Integer;
+    } else if (base == QLatin1String("BOOLEAN") || base == QLatin1String("BOOL") || base == QLatin1String("LOGICAL")) {
+        f.type = FieldType::Boolean;
+    } else if (base == QLatin1String("FLOAT") || base == QLatin1String("NUMERIC") || base == QLatin1String("DECIMAL")
+               || base == QLatin1String("DOUBLE") || base == QLatin1String("DOUBLE PRECISION")
+               || base == QLatin1String("REAL") || base == QLatin1String("MONEY") || base == QLatin1String("NUMBER")) {
+        f.type = FieldType::Float;
+    } else if (base == QLatin1String("DATE")) {
+        f.type = FieldType::Date;
+    } else if (base == QLatin1String("AUTOINC")) {
+        f.type = FieldType::AutoIncrement;
+    } else {
+        return std::nullopt;
+    }
+    return f;
+}
+
+QString sqlIndexName(const QString& table, const QString& index)
+{
+    return table + u'.' + index;
+}
+
+} // namespace datastore

@@ -1,0 +1,96 @@
+#pragma once
+// The SQL dialect that windows and reports write, and its translation into
+// SQLite's. Statements are written the way users of indexed flat-file tables
+// write them:
+//   - a table is named by its file name in double quotes ("Doc_in.DB"), bare
+//     in any letter case (STOC, Item_in), bare with its extension (Stoc.DB),
+//     qualified by a connection (":TSTOCK:Catalog.DB", ":TBX_PRIV:Answ1") or
+//     by the full path of its file in a connected directory;
+//   - EXTRACT(YEAR|MONTH|DAY FROM expr) reads a part of a date;
+//   - a double-quoted text after a comparison (=, <>, <, >, <=, >=, LIKE) or
+//     inside IN (...) is a string constant ("WHERE Serie = "AB""); elsewhere
+//     a double-quoted name is a field ("Cod fiscal"), and a name that is no
+//     field falls back to a string constant ("1. APROVIZIONARE" AS Grup);
+//   - DDL: CREATE TABLE with char(n), numeric, Date, ...; ALTER TABLE with
+//     several ADD/DROP actions; CREATE INDEX; DROP INDEX Table.Index; DROP TABLE.
+// The translation works on tokens, not on a full grammar.
+
+#include "tabledef.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace datastore {
+
+struct SqlToken {
+    enum Kind { Space, Word, Quoted, String, Param, Number, Punct };
+    Kind kind;
+    QString text; // for Quoted: the name without quotes; otherwise the source text
+};
+
+QList<SqlToken> tokenizeSql(const QString& sql);
+
+// A reference to a table as written in a statement, resolved.
+struct TableRef {
+    QString schema; // empty for the connection's own file, else an attached alias
+    QString name;   // SQLite table name (file name without directory and extension)
+};
+
+// How table references are resolved for one connection.
+class SqlDialect {
+public:
+    // ownAlias: the connection's alias ("TSTOCK"); ownDir: its directory;
+    // attached: other aliases (upper case) -> their directories.
+    SqlDialect(QString ownAlias, QString ownDir, QHash<QString, QString> attached);
+
+    // Resolves a table name as written ("Doc_in.DB", ":TSTOCK:Catalog.DB",
+    // "STOC", "/path/TBX_PRIV/ANSW_ST.DB"). Throws DbError for an unknown alias.
+    TableRef resolveTable(const QString& written) const;
+    // The SQLite text for a resolved table: "Name" or "ALIAS"."Name".
+    static QString quoted(const TableRef& ref);
+
+    // Translates a SELECT / INSERT / UPDATE / DELETE statement.
+    QString translate(const QString& sql) const;
+
+    // Statement kinds the storage runs itself (DDL with structure bookkeeping).
+    enum class Ddl { None, CreateTable, AlterTable, CreateIndex, DropIndex, DropTable };
+    static Ddl ddlKind(const QString& sql);
+
+    struct CreateTableStmt { TableRef table; TableDef def; };
+    struct AlterAction { bool add; FieldDef field; }; // drop: field.name only
+    struct AlterTableStmt { TableRef table; QList<AlterAction> actions; };
+    struct CreateIndexStmt { TableRef table; IndexDef index; };
+    struct DropIndexStmt { TableRef table; QString index; };
+    struct DropTableStmt { TableRef table; };
+
+    // Parsers for the DDL statements; throw DbError(Syntax) when malformed.
+    CreateTableStmt parseCreateTable(const QString& sql) const;
+    AlterTableStmt parseAlterTable(const QString& sql) const;
+    CreateIndexStmt parseCreateIndex(const QString& sql) const;
+    DropIndexStmt parseDropIndex(const QString& sql) const;
+    DropTableStmt parseDropTable(const QString& sql) const;
+
+private:
+    QString translateTokens(const QList<SqlToken>& tokens, int from, int to) const;
+
+    QString m_ownAlias;
+    QString m_ownDir;
+    QHash<QString, QString> m_attached;
+};
+
+// Field types and SQLite declared types. Every field type has one declared
+// type, so that a table's definition reads back exactly as it was created:
+//   text n -> CHAR(n), memo k -> MEMOTEXT(k), small integer -> SMALLINT,
+//   integer -> INT, boolean -> BOOLEAN, float -> FLOAT, date -> DATE,
+//   autoincrement -> AUTOINC.
+QString declaredType(const FieldDef& field);
+// Reads a declared type (also the spellings accepted in CREATE/ALTER TABLE:
+// char(n), varchar(n), numeric, decimal(p,s), integer, blob(n,1), ...).
+std::optional<FieldDef> fieldFromDeclaredType(const QString& name, const QString& declared);
+
+// The SQLite name of an index: "<table>.<index>" (index names belong to their table).
+QString sqlIndexName(const QString& table, const QString& index);
+
+} // namespace datastore
