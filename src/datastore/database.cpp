@@ -231,14 +231,35 @@ bool Database::fileExists() const { return !m_directory.isEmpty() && QFileInfo::
 
 void Database::attach(const QString& alias, const QString& directory)
 {
-    m_attached.insert(alias.toUpper(), QDir::fromNativeSeparators(directory));
-    if (isOpen()) {
+    const QString key = alias.toUpper();
+    if (m_live.contains(key) && isOpen()) {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        QSqlQuery query(db);
-        const QString file = QDir(directory).filePath(QLatin1String(kDatabaseFileName));
-        if (!query.exec(QStringLiteral("ATTACH DATABASE %1 AS %2")
-                            .arg(u'\'' + QString(file).replace(u'\'', QStringLiteral("''")) + u'\'', q(alias.toUpper()))))
+        QSqlQuery(db).exec(QStringLiteral("DETACH DATABASE %1").arg(q(key)));
+    }
+    m_live.remove(key);
+    m_attached.insert(key, QDir::fromNativeSeparators(directory));
+    if (isOpen())
+        attachPending();
+}
+
+void Database::attachPending()
+{
+    // A file is attached once it exists: attaching a missing one would create
+    // it, and an empty database directory must stay empty.
+    if (m_live.size() == m_attached.size() || m_txDepth > 0) // no ATTACH inside a transaction
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    for (auto it = m_attached.cbegin(); it != m_attached.cend(); ++it) {
+        if (m_live.contains(it.key()))
+            continue;
+        const QString file = QDir(it.value()).filePath(QLatin1String(kDatabaseFileName));
+        if (!QFileInfo::exists(file))
+            continue;
+        if (!query.exec(QStringLiteral("ATTACH DATABASE '%1' AS %2")
+                            .arg(QString(file).replace(u'\'', QStringLiteral("''")), q(it.key()))))
             raise(db, query.lastError(), query.lastQuery());
+        m_live.insert(it.key());
     }
 }
 
@@ -262,6 +283,7 @@ void Database::close()
     }
     m_txDepth = 0;
     m_rollbackOnly = false;
+    m_live.clear();
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
@@ -310,12 +332,8 @@ void Database::ensureOpen(bool create)
             raise(db, e, p);
         }
     }
-    for (auto it = m_attached.cbegin(); it != m_attached.cend(); ++it) {
-        const QString file = QDir(it.value()).filePath(QLatin1String(kDatabaseFileName));
-        if (!query.exec(QStringLiteral("ATTACH DATABASE '%1' AS %2")
-                            .arg(QString(file).replace(u'\'', QStringLiteral("''")), q(it.key()))))
-            raise(db, query.lastError(), query.lastQuery());
-    }
+    m_live.clear();
+    attachPending();
 }
 
 QSqlDatabase Database::sql()
@@ -756,6 +774,7 @@ void Database::rebuildTable(const QString& table, const QList<IndexDef>& indexes
 
 int Database::execTranslated(const QString& original, const QString& sqlText, const QVariantHash& params)
 {
+    attachPending();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
     const QString shown = original.isEmpty() ? sqlText : original;
@@ -833,6 +852,7 @@ int Database::exec(const QString& sqlText, const QVariantHash& params)
 Query Database::query(const QString& sqlText, const QVariantHash& params)
 {
     ensureOpen(false);
+    attachPending();
     const QString translated = translate(sqlText);
     auto impl = std::make_unique<Query::Impl>();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);

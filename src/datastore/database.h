@@ -17,6 +17,7 @@
 #include "tabledef.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -107,7 +108,9 @@ private:
     QString m_alias;
     QString m_directory;
     QString m_connectionName;
+    void attachPending();
     QHash<QString, QString> m_attached; // alias (upper) -> directory
+    QSet<QString> m_live;               // aliases attached on the open connection
     int m_txDepth = 0;
     bool m_rollbackOnly = false;
     int m_busyTimeoutMs = 10000;

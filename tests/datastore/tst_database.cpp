@@ -8,6 +8,7 @@
 #include "testsupport.h"
 
 #include <QDate>
+#include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -335,6 +336,11 @@ TEST_F(DatabaseTest, PrivateTablesAreReachedThroughTheirAlias)
     create({"Catalog.DB"});
     db.exec("INSERT INTO Catalog (Grupa, Cod, Denumire) VALUES ('G', 'A', 'Faina')");
     testsupport::TempDir privDir;
+    // Attaching a directory that holds no file yet does not create one there.
+    db.attach(kPrivateAlias, privDir.path());
+    EXPECT_EQ(count("Catalog"), 1);
+    EXPECT_FALSE(QFile::exists(privDir.file("gestiune.db")));
+
     Database priv(kPrivateAlias);
     priv.setDirectory(privDir.path());
     priv.attach(kDatabaseAlias, dir.path());
@@ -343,7 +349,6 @@ TEST_F(DatabaseTest, PrivateTablesAreReachedThroughTheirAlias)
     EXPECT_EQ(priv.scalar("SELECT Ctot FROM \":TBX_PRIV:Answ1\"").toDouble(), 4.0);
     EXPECT_EQ(priv.scalar("SELECT Ctot FROM \"" + privDir.path() + "/Answ1.DB\"").toDouble(), 4.0);
 
-    db.attach(kPrivateAlias, privDir.path());
     EXPECT_EQ(db.scalar("SELECT C.Denumire FROM \":TBX_PRIV:Answ1\" A, CATALOG C WHERE A.Cod_articol = C.Cod").toString(), "Faina");
     EXPECT_FALSE(db.tableNames().contains("Answ1.DB"));
     EXPECT_THROW(db.scalar("SELECT 1 FROM \":NOALIAS:X\""), DbError);
