@@ -232,6 +232,7 @@ bool Database::fileExists() const { return !m_directory.isEmpty() && QFileInfo::
 void Database::attach(const QString& alias, const QString& directory)
 {
     const QString key = alias.toUpper();
+    m_prepared.clear();
     if (m_live.contains(key) && isOpen()) {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         QSqlQuery(db).exec(QStringLiteral("DETACH DATABASE %1").arg(q(key)));
@@ -244,6 +245,8 @@ void Database::attach(const QString& alias, const QString& directory)
 
 void Database::attachPending()
 {
+    if (m_live.size() != m_attached.size())
+        m_prepared.clear(); // names may resolve to other tables once attached
     // A file is attached once it exists: attaching a missing one would create
     // it, and an empty database directory must stay empty.
     if (m_live.size() == m_attached.size() || m_txDepth > 0) // no ATTACH inside a transaction
@@ -270,6 +273,7 @@ bool Database::isOpen() const
 
 void Database::close()
 {
+    m_prepared.clear();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     {
@@ -284,6 +288,7 @@ void Database::close()
     m_txDepth = 0;
     m_rollbackOnly = false;
     m_live.clear();
+    m_prepared.clear();
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
@@ -786,6 +791,33 @@ int Database::execTranslated(const QString& original, const QString& sqlText, co
     return query.numRowsAffected();
 }
 
+int Database::execCached(const QString& original, const QVariantHash& params)
+{
+    // Windows post the same few statements over and over: keep their
+    // translation and their prepared form.
+    attachPending();
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    auto it = m_prepared.find(original);
+    if (it == m_prepared.end()) {
+        if (m_prepared.size() >= 128)
+            m_prepared.clear();
+        QSqlQuery query(db);
+        if (!query.prepare(translate(original)))
+            raise(db, query.lastError(), original);
+        it = m_prepared.insert(original, query);
+    }
+    QSqlQuery& query = it.value();
+    bindAll(query, params);
+    if (!query.exec()) {
+        const QSqlError e = query.lastError();
+        m_prepared.erase(it);
+        raise(db, e, original);
+    }
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected;
+}
+
 int Database::execAlterTable(const QString& original, const QString& sqlText)
 {
     const SqlDialect dialect(m_alias, m_directory, m_attached);
@@ -807,6 +839,8 @@ int Database::execAlterTable(const QString& original, const QString& sqlText)
 
 int Database::exec(const QString& sqlText, const QVariantHash& params)
 {
+    if (isOpen() && m_prepared.contains(sqlText))
+        return execCached(sqlText, params);
     const SqlDialect dialect(m_alias, m_directory, m_attached);
     switch (SqlDialect::ddlKind(sqlText)) {
     case SqlDialect::Ddl::CreateTable: {
@@ -846,7 +880,7 @@ int Database::exec(const QString& sqlText, const QVariantHash& params)
     case SqlDialect::Ddl::None: break;
     }
     ensureOpen(false);
-    return execTranslated(sqlText, dialect.translate(sqlText), params);
+    return execCached(sqlText, params);
 }
 
 Query Database::query(const QString& sqlText, const QVariantHash& params)

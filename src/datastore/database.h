@@ -19,6 +19,7 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -101,6 +102,7 @@ private:
     void dropTableSupport(const QString& table);
     void rebuildTable(const QString& table, const QList<IndexDef>& indexes);
     int execTranslated(const QString& original, const QString& sql, const QVariantHash& params);
+    int execCached(const QString& original, const QVariantHash& params);
     int execAlterTable(const QString& original, const QString& sql);
     QString sqlTableName(const QString& table) const; // the SQLite name of a table
     QString schemaOf(const QString& alias) const;
@@ -111,6 +113,7 @@ private:
     void attachPending();
     QHash<QString, QString> m_attached; // alias (upper) -> directory
     QSet<QString> m_live;               // aliases attached on the open connection
+    QHash<QString, QSqlQuery> m_prepared; // statement as written -> prepared translation
     int m_txDepth = 0;
     bool m_rollbackOnly = false;
     int m_busyTimeoutMs = 10000;
