@@ -306,13 +306,13 @@ void Database::ensureOpen(bool create)
     if (isOpen())
         return;
     if (m_directory.isEmpty())
-        throw DbError(DbErrorKind::Io, QStringLiteral("No database directory is open"));
+        throw DbError(DbErrorKind::Io, QStringLiteral("Nu este deschisa nicio baza de date"));
     if (!create && !fileExists())
         throw DbError(DbErrorKind::NoSuchTable,
-                      QStringLiteral("No database in directory %1").arg(QDir::toNativeSeparators(m_directory)));
+                      QStringLiteral("Nu exista baza de date in directorul %1").arg(QDir::toNativeSeparators(m_directory)));
     if (!QDir(m_directory).exists())
         throw DbError(DbErrorKind::Io,
-                      QStringLiteral("Directory %1 does not exist").arg(QDir::toNativeSeparators(m_directory)));
+                      QStringLiteral("Directorul %1 nu exista").arg(QDir::toNativeSeparators(m_directory)));
 
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
         ? QSqlDatabase::database(m_connectionName, false)

@@ -1,0 +1,56 @@
+#pragma once
+// The state that lives from start-up to exit: created in main(), handed to
+// the main window and, through it, to every window that needs it.
+
+#include "apppaths.h"
+
+#include "common/dialogs.h"
+#include "common/formats.h"
+#include "common/inifile.h"
+#include "datastore/database.h"
+
+#include <QDate>
+#include <QSettings>
+#include <QString>
+
+namespace shell {
+
+// The report selection state kept for the whole run (the report dialogs
+// remember their choices here).
+struct ReportSelection {
+    QDate from;      // interval start, today - 30 at start-up
+    QDate to;        // interval end, today at start-up
+    QDate stockDate; // today at start-up
+};
+
+struct AppContext {
+    AppContext(const AppPaths& appPaths, common::Dialogs& dlg, QSettings& registry)
+        : paths(appPaths), ini(ensureFolderOf(appPaths.iniFile)),
+          privateDir(appPaths.privateDir), dialogs(dlg), settings(registry)
+    {
+    }
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    AppPaths paths;
+    common::IniFile ini;       // the application INI file: Options, PrinterSettings, XZip
+    common::Formats formats;   // the regional formats fixed at start-up
+
+    datastore::Database database{QString::fromLatin1(datastore::kDatabaseAlias)};       // "TSTOCK"
+    datastore::Database privateDatabase{QString::fromLatin1(datastore::kPrivateAlias)}; // "TBX_PRIV"
+    QString databaseDir;       // the open database directory, ending in '/'; empty while none is open
+    QString privateDir;        // ends in '/'
+
+    QString versionText;       // "major.minor.release.build" of this program
+    ReportSelection reports;
+    bool checkForNewVersion = true;        // Options / "Check for new version"
+    bool interactiveVersionCheck = false;  // set by "&Verifica versiunea"
+
+    common::Dialogs& dialogs;
+    QSettings& settings;       // the current user's "Corvane" / "Mirafel" key
+
+    int userLevel = 0;         // access level of the current user; 0 in this edition
+    QString userInitials;      // empty in this edition
+};
+
+} // namespace shell

@@ -1,0 +1,298 @@
+#include "mainformlogic.h"
+
+#include "datastore/databasevalidator.h"
+#include "datastore/dberror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#ifndef MIRAFEL_VERSION_MAJOR
+#define MIRAFEL_VERSION_MAJOR 0
+#define MIRAFEL_VERSION_MINOR 0
+#define MIRAFEL_VERSION_RELEASE 0
+#define MIRAFEL_VERSION_BUILD 0
+#endif
+
+namespace shell {
+
+QString duplicateKeyMessage()
+{
+    return QStringLiteral("Atentie! Inregistrare duplicata! Stergeti înregistrarea curenta sau modificati "
+                          "cîmpurile care îi confera unicitate!");
+}
+
+QString versionString()
+{
+    return QString::asprintf("%d.%d.%d.%d", MIRAFEL_VERSION_MAJOR, MIRAFEL_VERSION_MINOR, MIRAFEL_VERSION_RELEASE,
+                             MIRAFEL_VERSION_BUILD);
+}
+
+void reportException(common::Dialogs& dialogs, std::exception_ptr error)
+{
+    if (!error)
+        return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const datastore::DbError& e) {
+        if (e.isKeyViolation())
+            dialogs.warning(duplicateKeyMessage());
+        else
+            dialogs.error(e.message());
+    } catch (const datastore::EDBValidate& e) {
+        dialogs.error(e.message());
+    } catch (const std::exception& e) {
+        dialogs.error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        dialogs.error(QStringLiteral("Eroare neprevazuta."));
+    }
+}
+
+bool runReported(common::Dialogs& dialogs, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (...) {
+        reportException(dialogs, std::current_exception());
+        return false;
+    }
+}
+
+const QStringList& MainFormLogic::movedLayoutFiles()
+{
+    static const QStringList files{
+        "acitari.cfg", "acitariVal.cfg", "actneacit.cfg", "actneacitVal.cfg", "catlook.cfg", "discgrila.cfg",
+        "clnlook.cfg", "docout.cfg", "furnlook.cfg", "iniStock.cfg", "pacitari.cfg", "pactneacit.cfg",
+        "stocCom.cfg", "stocks.cfg", "stocksArticole.cfg", "stocksPret.cfg", "tobrix.cfg", "offer.cfg",
+    };
+    return files;
+}
+
+const QStringList& MainFormLogic::deletedLayoutFiles()
+{
+    static const QStringList files{
+        "acitari.cfg", "acitariVal.cfg", "actneacit.cfg", "actneacitVal.cfg", "catlook.cfg",
+        "discgrila.cfg", "clnlook.cfg", "docout.cfg", "furnlook.cfg", "iniStock.cfg",
+        "pacitari.cfg", "pactneacit.cfg", "stocCom.cfg", "stocks.cfg", "DocProf.cfg",
+        "stocksPret.cfg", "stocksArticole.cfg", "tobrix.cfg", "offer.cfg", "offerc.cfg",
+    };
+    return files;
+}
+
+MainFormLogic::MainFormLogic(AppContext& context, MainFormHost& host, datastore::OpeningSteps* steps)
+    : m_ctx(context), m_host(host), m_steps(steps ? *steps : m_noSteps)
+{
+}
+
+MainFormLogic::~MainFormLogic() = default;
+
+bool MainFormLogic::startUp()
+{
+    // Sub-steps 1-3 (background painting, hints, the general error report,
+    // enabling of the window commands) are installed by the window itself;
+    // the storage needs no idle-time call (it writes every change at once).
+    // 6: table passwords have no meaning for the storage; 7: the product key
+    // "Mirafel" is the QSettings of the context. Neither has anything to run.
+    const std::vector<std::pair<int, std::function<void()>>> steps{
+        {4, [this] { m_ctx.formats = common::Formats::romanian(); }},
+        {5, [] { /* the application INI file is opened with the context */ }},
+        {8, [this] {
+             m_opening = m_host.createOpeningWindow();
+             m_opening->setProgressBarVisible(true);
+             m_ctx.databaseDir.clear();
+         }},
+        {9, [this] { openLastDatabase(); }},
+        {10, [this] { m_host.setRefreshInterval(refreshIntervalMs()); }},
+        {11, [this] {
+             m_ctx.checkForNewVersion =
+                 m_ctx.ini.readBool(kOptionsSection, QStringLiteral("Check for new version"), true);
+         }},
+        {12, [this] {
+             if (hooks.loadAddOns)
+                 hooks.loadAddOns();
+         }},
+        {13, [this] { m_ctx.interactiveVersionCheck = false; }},
+        {14, [this] { preparePrivateDirectory(); }},
+        {15, [this] { setReportSelection(); }},
+        {16, [] { /* the status line is the window's; ShowProgress writes into it */ }},
+        {17, [this] { loadBackgroundPicture(); }},
+        {18, [this] {
+             if (hooks.readPrintSettings)
+                 hooks.readPrintSettings();
+         }},
+        {19, [this] { m_opening.reset(); }},
+        {20, [this] { stampVersion(); }},
+    };
+
+    m_failedStep = 0;
+    for (const auto& [number, step] : steps) {
+        if (!runReported(m_ctx.dialogs, step)) {
+            m_failedStep = number;
+            return false;
+        }
+    }
+    return true;
+}
+
+void MainFormLogic::openLastDatabase()
+{
+    datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *m_opening, m_opening->folderPicker(),
+                                       m_ctx.settings, m_steps);
+    if (opening.OpenLastDatabase()) {
+        m_ctx.databaseDir = withTrailingSlash(opening.directory());
+        m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
+        if (hooks.loadParameters)
+            hooks.loadParameters();
+    } else {
+        m_host.setTitle(QLatin1String(kTitleNoDatabase));
+    }
+}
+
+void MainFormLogic::selectDatabase()
+{
+    if (m_host.childWindowCount() > 0) {
+        m_ctx.dialogs.warning(QLatin1String(kCloseAllWindowsMessage));
+        return;
+    }
+
+    const QString previousDir = m_ctx.databaseDir;
+    const auto restorePrevious = [&] {
+        if (previousDir.isEmpty())
+            return; // no database was open: nothing changes
+        m_ctx.database.setDirectory(previousDir);
+        if (hooks.loadAddOns)
+            hooks.loadAddOns();
+    };
+
+    std::unique_ptr<OpeningWindow> window = m_host.createOpeningWindow();
+    window->setProgressBarVisible(true);
+    datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *window, window->folderPicker(),
+                                       m_ctx.settings, m_steps);
+    bool opened = false;
+    try {
+        opened = opening.SelectDatabase();
+    } catch (...) {
+        // An upgrade or migration step failed: the previous database stays in
+        // use, and the error goes on to the general report.
+        restorePrevious();
+        throw;
+    }
+
+    if (opened) {
+        m_ctx.databaseDir = withTrailingSlash(opening.directory());
+        m_host.setTitle(QLatin1String(kTitleSwitchPrefix) + m_ctx.databaseDir);
+        connectDirectories();
+        if (hooks.loadParameters)
+            hooks.loadParameters();
+        if (hooks.loadAddOns)
+            hooks.loadAddOns();
+    } else {
+        restorePrevious();
+    }
+}
+
+int MainFormLogic::refreshIntervalMs() const
+{
+    const int seconds = m_ctx.ini.readInteger(kOptionsSection, QStringLiteral("Refresh"), kDefaultRefreshSeconds);
+    return seconds > 0 ? seconds * 1000 : 0;
+}
+
+void MainFormLogic::preparePrivateDirectory()
+{
+    const QString dir = withTrailingSlash(m_ctx.paths.privateDir);
+    m_ctx.privateDir = dir;
+    if (!QFileInfo(dir).isDir()) {
+        if (!QDir().mkpath(dir))
+            throw std::runtime_error(
+                QStringLiteral("Nu pot crea directorul %1").arg(QDir::toNativeSeparators(dir)).toStdString());
+        // Layout files of an earlier installation lie next to the executable.
+        for (const QString& name : movedLayoutFiles()) {
+            const QString from = m_ctx.paths.executableDir + name;
+            if (!QFile::exists(from))
+                continue;
+            const QString to = dir + name;
+            if (!QFile::rename(from, to))
+                QFile::copy(from, to); // the executable's folder may be read-only
+        }
+    }
+    m_ctx.privateDatabase.close();
+    m_ctx.privateDatabase.setDirectory(dir);
+    connectDirectories();
+}
+
+void MainFormLogic::connectDirectories()
+{
+    // One statement may join a working table with the database's tables
+    // (":TBX_PRIV:Answ1", ":TSTOCK:Catalog.DB") from either connection.
+    if (!m_ctx.privateDir.isEmpty())
+        m_ctx.database.attach(QLatin1String(datastore::kPrivateAlias), m_ctx.privateDir);
+    if (!m_ctx.databaseDir.isEmpty())
+        m_ctx.privateDatabase.attach(QLatin1String(datastore::kDatabaseAlias), m_ctx.databaseDir);
+}
+
+void MainFormLogic::setReportSelection()
+{
+    const QDate today = QDate::currentDate();
+    m_ctx.reports.stockDate = today;
+    m_ctx.reports.from = today.addDays(-30);
+    m_ctx.reports.to = today;
+}
+
+void MainFormLogic::deleteLayoutFiles()
+{
+    for (const QString& name : deletedLayoutFiles()) {
+        const QString path = m_ctx.privateDir + name;
+        if (QFile::exists(path))
+            QFile::remove(path);
+    }
+    m_ctx.dialogs.information(QLatin1String(kLayoutFilesResetMessage));
+}
+
+void MainFormLogic::stampVersion()
+{
+    // Versiune.db holds a single record: the version of the last program
+    // that opened the database.
+    const QString version = versionString();
+    datastore::Database& db = m_ctx.database;
+    const QString table = QStringLiteral("\"Versiune.db\"");
+    const int records = db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+    if (records == 0) {
+        db.exec(QStringLiteral("INSERT INTO %1 (Ver) VALUES (:Ver)").arg(table), {{QStringLiteral("Ver"), version}});
+        return;
+    }
+    const QString current = db.scalar(QStringLiteral("SELECT Ver FROM ") + table).toString();
+    if (current != version)
+        db.exec(QStringLiteral("UPDATE %1 SET Ver = :Ver").arg(table), {{QStringLiteral("Ver"), version}});
+}
+
+void MainFormLogic::loadBackgroundPicture()
+{
+    const QString path = m_ctx.ini.readString(kOptionsSection, QStringLiteral("ImageBackground"));
+    QImage picture;
+    if (!path.isEmpty()) {
+        m_host.setBusyCursor(true);
+        const bool loaded = picture.load(path);
+        m_host.setBusyCursor(false);
+        if (!loaded) {
+            picture = QImage();
+            m_ctx.dialogs.beep();
+        }
+    }
+    m_host.setBackgroundPicture(picture);
+}
+
+void MainFormLogic::shutDown()
+{
+    if (hooks.writePrintSettings)
+        hooks.writePrintSettings();
+    if (m_ctx.userLevel == 0) {
+        m_ctx.ini.writeBool(kOptionsSection, QStringLiteral("Toolbar"), toolbarChecked);
+        m_ctx.ini.writeBool(kOptionsSection, QStringLiteral("Germana"), germanReportsChecked);
+    }
+}
+
+} // namespace shell

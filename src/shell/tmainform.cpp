@@ -1,0 +1,537 @@
+#include "tmainform.h"
+
+#include "artwork.h"
+#include "taboutbox.h"
+#include "tdbvalidmsgform.h"
+#include "tmessageform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace shell {
+
+namespace {
+constexpr const char* kEnabledProperty = "mirafelEnabled";
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TMdiClient
+
+void TMdiClient::setBackgroundPicture(const QImage& picture)
+{
+    m_picture = picture;
+    viewport()->update();
+}
+
+QList<QPoint> TMdiClient::tileOrigins(QSize client, QSize picture)
+{
+    QList<QPoint> origins;
+    if (picture.width() <= 0 || picture.height() <= 0)
+        return origins;
+    const int columns = client.width() / picture.width() + 1;
+    const int rows = client.height() / picture.height() + 1;
+    origins.reserve(columns * rows);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            origins.append(QPoint(column * picture.width(), row * picture.height()));
+    return origins;
+}
+
+void TMdiClient::paintEvent(QPaintEvent* event)
+{
+    if (m_picture.isNull()) {
+        QMdiArea::paintEvent(event);
+        return;
+    }
+    QPainter p(viewport());
+    for (const QPoint& origin : tileOrigins(viewport()->size(), m_picture.size()))
+        p.drawImage(origin, m_picture);
+}
+
+// ---------------------------------------------------------------------------
+// TLogoLabel
+
+TLogoLabel::TLogoLabel(QWidget* parent) : QLabel(parent)
+{
+    setPixmap(artwork::logo(QSize(112, 30)));
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QLatin1String(kMakerWebAddress));
+    setStatusTip(QLatin1String(kMakerWebAddress));
+}
+
+void TLogoLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// TMainForm
+
+TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidget* parent)
+    : QMainWindow(parent), m_ctx(context), m_logic(std::make_unique<MainFormLogic>(context, static_cast<MainFormHost&>(*this), steps))
+{
+    setWindowTitle(QLatin1String(kTitleNoDatabase));
+    setWindowIcon(QIcon(artwork::applicationIcon(32)));
+    resize(1024, 700);
+
+    // The MDI client with its own background painting.
+    m_mdi = new TMdiClient(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_mdi, 1);
+    setCentralWidget(central);
+
+    buildMenus();
+    buildBottomPanel();
+    layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
+
+    // The status line: hints of menus and buttons, and ShowProgress texts.
+    statusBar()->setSizeGripEnabled(true);
+
+    // The window commands follow the active child window.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { updateWindowCommands(); });
+    updateWindowCommands();
+
+    // The refresh timer runs at its design interval until the start-up reads Refresh.
+    m_refreshTimer.setInterval(kDefaultRefreshSeconds * 1000);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { sendRefreshTick(); });
+    m_refreshTimer.start();
+
+    m_startUpTimer.setSingleShot(true);
+    m_startUpTimer.setInterval(3000);
+    connect(&m_startUpTimer, &QTimer::timeout, this, [this] {
+        m_startUpTimer.stop();
+        // The start-up version steps: the version text of this program; the
+        // hint extension and the automatic online check are added with the
+        // version check.
+        m_ctx.versionText = versionString();
+    });
+}
+
+TMainForm::~TMainForm()
+{
+    m_refreshTimer.stop();
+    m_startUpTimer.stop();
+    // The child windows go with the MDI area after this object is gone: they
+    // must not call back into it.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    // (closed ones waiting for deletion included).
+    for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>())
+        disconnect(sub, nullptr, this, nullptr);
+    delete m_workMessage.data();
+}
+
+bool TMainForm::startUp()
+{
+    const bool completed = m_logic->startUp();
+    m_startUpTimer.start();
+    return completed;
+}
+
+// ---- menus and speed buttons ----------------------------------------------
+
+void TMainForm::buildMenus()
+{
+    for (const MenuEntry& entry : menuEntries()) {
+        QMenu* parentMenu = entry.path.isEmpty() ? nullptr : m_menus.value(entry.parentKey());
+        switch (entry.kind) {
+        case EntryKind::Menu: {
+            QMenu* menu = parentMenu ? parentMenu->addMenu(entry.caption) : menuBar()->addMenu(entry.caption);
+            menu->menuAction()->setVisible(entry.shown);
+            menu->menuAction()->setEnabled(entry.enabled);
+            m_menus.insert(entry.menuKey(), menu);
+            break;
+        }
+        case EntryKind::Separator:
+            if (parentMenu)
+                parentMenu->addSeparator();
+            break;
+        case EntryKind::Item: {
+            if (!parentMenu)
+                break;
+            QAction* act = parentMenu->addAction(entry.caption);
+            act->setVisible(entry.shown);
+            setItemEnabled(act, entry.enabled);
+            if (!entry.shortcut.isEmpty())
+                act->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
+            if (!entry.hint.isEmpty())
+                act->setStatusTip(entry.hint);
+            act->setCheckable(entry.checkable);
+            act->setChecked(entry.checked);
+            const CommandId id = entry.command;
+            if (entry.checkable) {
+                connect(act, &QAction::toggled, this, [this, id](bool on) {
+                    if (id == CommandId::ToolbarVisible)
+                        m_logic->toolbarChecked = on;
+                    else if (id == CommandId::GermanReports)
+                        m_logic->germanReportsChecked = on;
+                });
+            } else {
+                connect(act, &QAction::triggered, this, [this, id] { runCommand(id); });
+            }
+            // Shortcuts of items this edition hides still work.
+            if (!entry.shortcut.isEmpty() && !isVisibleInMenuBar(entry)) {
+                auto* shortcut = new QShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText), this);
+                const auto fire = [act] { act->trigger(); }; // a disabled item ignores it
+                connect(shortcut, &QShortcut::activated, this, fire);
+                connect(shortcut, &QShortcut::activatedAmbiguously, this, fire);
+            }
+            m_actions.emplace_back(&entry, act);
+            break;
+        }
+        }
+    }
+    m_logic->toolbarChecked = action(CommandId::ToolbarVisible)->isChecked();
+    m_logic->germanReportsChecked = action(CommandId::GermanReports)->isChecked();
+}
+
+void TMainForm::buildBottomPanel()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("SpeedButtonPanel"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(4, 3, 4, 3);
+    row->setSpacing(2);
+    for (const SpeedButtonDef& def : speedButtons()) {
+        auto* button = new QToolButton(panel);
+        button->setText(def.caption);
+        button->setStatusTip(def.hint);
+        button->setToolTip(def.hint.trimmed());
+        button->setAutoRaise(true);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMinimumWidth(78);
+        button->setFocusPolicy(Qt::NoFocus);
+        const CommandId id = def.command;
+        connect(button, &QToolButton::clicked, this, [this, id] { runCommand(id); });
+        row->addWidget(button);
+        m_speedButtons.append(button);
+    }
+    row->addStretch(1);
+    m_logo = new TLogoLabel(panel);
+    connect(m_logo, &TLogoLabel::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QLatin1String(kMakerWebAddress))); });
+    row->addWidget(m_logo);
+}
+
+QAction* TMainForm::action(CommandId command) const
+{
+    for (const auto& [entry, act] : m_actions)
+        if (entry->command == command)
+            return act;
+    return nullptr;
+}
+
+QAction* TMainForm::findAction(const QStringList& path, const QString& caption) const
+{
+    for (const auto& [entry, act] : m_actions)
+        if (entry->path == path && entry->caption == caption)
+            return act;
+    return nullptr;
+}
+
+QMenu* TMainForm::findMenu(const QString& menuKey) const
+{
+    return m_menus.value(menuKey);
+}
+
+void TMainForm::setItemEnabled(QAction* item, bool enabled)
+{
+    // A hidden action always reports itself disabled; the item's own state is
+    // kept beside it and takes effect when the item is shown or triggered.
+    item->setEnabled(enabled);
+    item->setProperty(kEnabledProperty, enabled);
+}
+
+bool TMainForm::isItemEnabled(const QAction* item)
+{
+    return item && item->property(kEnabledProperty).toBool();
+}
+
+void TMainForm::setCommandHandler(CommandId command, std::function<void()> handler)
+{
+    m_handlers[command] = std::move(handler);
+}
+
+void TMainForm::runCommand(CommandId command)
+{
+    runReported(m_ctx.dialogs, [&] {
+        switch (command) {
+        case CommandId::Parameters:
+        case CommandId::OnlineUpdate:
+            // These work on the whole database: no child window may be open.
+            if (childWindowCount() > 0) {
+                m_ctx.dialogs.warning(QLatin1String(kCloseAllWindowsMessage));
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+
+        if (const auto it = m_handlers.find(command); it != m_handlers.end()) {
+            if (it->second)
+                it->second();
+            return;
+        }
+
+        switch (command) {
+        case CommandId::SelectDatabase:
+            m_logic->selectDatabase();
+            break;
+        case CommandId::DeleteLayoutFiles:
+            m_logic->deleteLayoutFiles();
+            break;
+        case CommandId::Exit:
+            close();
+            break;
+        case CommandId::CloseWindow:
+            if (QMdiSubWindow* active = m_mdi->activeSubWindow())
+                active->close();
+            break;
+        case CommandId::CloseAll:
+            closeAllChildren();
+            break;
+        case CommandId::Cascade:
+            cascadeChildren();
+            break;
+        case CommandId::Tile:
+            m_mdi->tileSubWindows();
+            break;
+        case CommandId::ToolbarVisible:
+        case CommandId::GermanReports:
+            if (QAction* act = action(command))
+                act->toggle();
+            break;
+        case CommandId::About:
+            showAbout();
+            break;
+        default:
+            // Help has no help file in this edition; the other commands get
+            // their handlers from the modules that own their windows.
+            break;
+        }
+    });
+}
+
+void TMainForm::showAbout()
+{
+    TAboutBox box(versionString(), this);
+    box.exec();
+}
+
+// ---- child windows --------------------------------------------------------
+
+QMdiSubWindow* TMainForm::addChildWindow(QWidget* widget)
+{
+    QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (widget->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
+        sub->setWindowIcon(windowIcon()); // no icon of its own: the program's
+    connect(sub, &QObject::destroyed, this, [this] { updateWindowCommands(); });
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    updateWindowCommands();
+    return sub;
+}
+
+QMdiSubWindow* TMainForm::openSingleInstance(const QString& key, const std::function<QWidget*()>& create)
+{
+    if (QMdiSubWindow* existing = singleInstanceWindow(key)) {
+        if (existing->isMinimized())
+            existing->showNormal();
+        m_mdi->setActiveSubWindow(existing);
+        existing->raise();
+        return existing;
+    }
+    QWidget* widget = create();
+    if (!widget)
+        return nullptr;
+    QMdiSubWindow* sub = addChildWindow(widget);
+    m_singleInstances.insert(key, sub);
+    return sub;
+}
+
+QMdiSubWindow* TMainForm::singleInstanceWindow(const QString& key) const
+{
+    const QPointer<QMdiSubWindow> sub = m_singleInstances.value(key);
+    return (sub && !sub->isHidden()) ? sub.data() : nullptr;
+}
+
+QList<QMdiSubWindow*> TMainForm::childWindows() const
+{
+    QList<QMdiSubWindow*> open;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (sub && !sub->isHidden())
+            open.append(sub);
+    return open;
+}
+
+int TMainForm::childWindowCount() const
+{
+    return int(childWindows().size());
+}
+
+void TMainForm::sendRefreshTick()
+{
+    QList<QPointer<QMdiSubWindow>> children;
+    for (QMdiSubWindow* sub : childWindows())
+        children.append(sub);
+    for (const QPointer<QMdiSubWindow>& sub : children) {
+        if (!sub || sub->isHidden())
+            continue; // closed by an earlier child's refresh
+        if (auto* target = dynamic_cast<RefreshTarget*>(sub->widget()))
+            target->refreshTick();
+    }
+}
+
+void TMainForm::cascadeChildren()
+{
+    // Each window three quarters of the client area, one title bar lower and
+    // to the right than the one before; QMdiArea's own cascade shrinks the
+    // windows to their size hints.
+    const QSize client = m_mdi->viewport()->size();
+    const QSize size(qMax(200, client.width() * 3 / 4), qMax(150, client.height() * 3 / 4));
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    const int maxSteps = qMax(1, qMin((client.width() - size.width()) / step, (client.height() - size.height()) / step) + 1);
+    int i = 0;
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::StackingOrder)) {
+        if (sub->isHidden() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        const int k = i++ % maxSteps;
+        sub->setGeometry(QRect(QPoint(k * step, k * step), size));
+        sub->raise();
+    }
+    if (active)
+        m_mdi->setActiveSubWindow(active);
+}
+
+void TMainForm::closeAllChildren()
+{
+    QList<QMdiSubWindow*> children = childWindows();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        (*it)->close();
+    updateWindowCommands();
+}
+
+void TMainForm::updateWindowCommands()
+{
+    const bool anyChild = childWindowCount() > 0;
+    for (const auto& [entry, act] : m_actions)
+        if (isWindowCommand(entry->command))
+            setItemEnabled(act, anyChild);
+}
+
+// ---- services ---------------------------------------------------------------
+
+void TMainForm::ShowProgress(const QString& text)
+{
+    statusBar()->showMessage(text);
+    statusBar()->repaint();
+}
+
+void TMainForm::ShowWorkMessage(QWidget* owner, const QString& text)
+{
+    if (!m_workMessage)
+        m_workMessage = new TMessageForm(owner ? owner : this);
+    m_workMessage->setText(text);
+    m_workMessage->show();
+    m_workMessage->repaint();
+}
+
+void TMainForm::CloseWorkMessage()
+{
+    if (!m_workMessage)
+        return;
+    m_workMessage->hide();
+    if (isVisible())
+        repaint();
+    delete m_workMessage.data();
+}
+
+void TMainForm::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    closeAllChildren();
+    if (childWindowCount() > 0) {
+        event->ignore(); // a child window refused to close
+        return;
+    }
+    if (!m_shutDown) {
+        m_shutDown = true;
+        CloseWorkMessage();
+        m_refreshTimer.stop();
+        runReported(m_ctx.dialogs, [this] { m_logic->shutDown(); });
+    }
+    event->accept();
+}
+
+// ---- MainFormHost -----------------------------------------------------------
+
+void TMainForm::setTitle(const QString& title)
+{
+    setWindowTitle(title);
+}
+
+void TMainForm::setRefreshInterval(int milliseconds)
+{
+    if (milliseconds <= 0) {
+        m_refreshTimer.stop();
+        return;
+    }
+    m_refreshTimer.start(milliseconds);
+}
+
+void TMainForm::setBackgroundPicture(const QImage& picture)
+{
+    m_mdi->setBackgroundPicture(picture);
+}
+
+void TMainForm::setBusyCursor(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+std::unique_ptr<OpeningWindow> TMainForm::createOpeningWindow()
+{
+    return std::make_unique<TDBValidMsgForm>(m_ctx.dialogs, this);
+}
+
+} // namespace shell
