@@ -1,5 +1,7 @@
 #include "tdbvalidmsgform.h"
 
+#include <QTimer>
+
 #include "artwork.h"
 
 #include <QDialogButtonBox>
@@ -106,6 +108,7 @@ TBrowseFolderDialog::TBrowseFolderDialog(const QString& startDir,
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Renunta"));
     connect(buttons, &QDialogButtonBox::accepted, this, &TBrowseFolderDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TBrowseFolderDialog::reject);
     connect(m_newDirectory, &QPushButton::clicked, this, &TBrowseFolderDialog::newDirectoryClicked);
@@ -125,9 +128,48 @@ TBrowseFolderDialog::TBrowseFolderDialog(const QString& startDir,
             [this] { updateStatus(); });
 
     const QString start = withoutTrailingSeparator(startDir);
-    if (!start.isEmpty() && QFileInfo(start).isDir())
+    if (!start.isEmpty() && QFileInfo(start).isDir()) {
         selectFolder(start);
+        // The folders are read and sorted in the background: keep the start
+        // folder in view while they arrive, until the user moves.
+        m_followStart = true;
+        auto follow = [this] {
+            if (m_followStart)
+                QTimer::singleShot(0, this, [this] { scrollToCurrent(); });
+        };
+        connect(m_model, &QFileSystemModel::directoryLoaded, this, follow);
+        connect(m_model, &QAbstractItemModel::layoutChanged, this, follow);
+        connect(m_model, &QAbstractItemModel::rowsInserted, this, follow);
+        m_tree->viewport()->installEventFilter(this);
+        m_tree->installEventFilter(this);
+    }
     updateStatus();
+}
+
+bool TBrowseFolderDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        m_followStart = false;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TBrowseFolderDialog::scrollToCurrent()
+{
+    if (m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void TBrowseFolderDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] { scrollToCurrent(); });
 }
 
 QString TBrowseFolderDialog::selectedFolder() const

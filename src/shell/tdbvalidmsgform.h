@@ -49,7 +49,13 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void scrollToCurrent();
+    bool m_followStart = false;
     void updateStatus();
     void newDirectoryClicked();
 

@@ -58,6 +58,22 @@ Answer negativeAnswer(Buttons buttons)
 
 QtDialogs::QtDialogs(QWidget* parent) : m_parent(parent) {}
 
+QWidget* QtDialogs::effectiveParent() const
+{
+    // While the main window is still hidden (start-up), a box belongs to the
+    // window on screen (the opening window) or, without one, to the screen's centre.
+    if (m_parent && m_parent->isVisible())
+        return m_parent;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->isWindow() && !(top->windowFlags() & Qt::ToolTip))
+            return top;
+    return nullptr;
+}
+
 std::unique_ptr<QMessageBox> QtDialogs::buildMessageBox(Icon icon, const QString& text, Buttons buttons,
                                                         QWidget* parent)
 {
@@ -103,14 +119,14 @@ Answer QtDialogs::answerFor(const QMessageBox& box, const QAbstractButton* click
 
 Answer QtDialogs::message(Icon icon, const QString& text, Buttons buttons)
 {
-    std::unique_ptr<QMessageBox> box = buildMessageBox(icon, text, buttons, m_parent);
+    std::unique_ptr<QMessageBox> box = buildMessageBox(icon, text, buttons, effectiveParent());
     box->exec();
     return answerFor(*box, box->clickedButton(), buttons);
 }
 
 std::optional<QString> QtDialogs::inputBox(const QString& caption, const QString& prompt, const QString& initial)
 {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(effectiveParent());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(common::displayText(prompt));

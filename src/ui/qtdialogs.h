@@ -37,6 +37,7 @@ public:
                                     common::Buttons buttons);
 
 private:
+    QWidget* effectiveParent() const;
     QPointer<QWidget> m_parent;
 };
 
