@@ -3,6 +3,7 @@
 #include "dberror.h"
 #include "tablecatalog.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -31,6 +32,33 @@ QString quoteString(const QString& text)
     QString q = text;
     q.replace(u'\'', QStringLiteral("''"));
     return u'\'' + q + u'\'';
+}
+
+// A text constant of the dialect in SQLite's terms: the date constants
+// 'MM/DD/YYYY' become the stored form 'yyyy-MM-dd', 'TRUE' and 'FALSE' the
+// boolean constants; any other text stays a string.
+QString constantText(const QString& text)
+{
+    static const QRegularExpression dateForm(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4})$)"));
+    if (const auto m = dateForm.match(text); m.hasMatch()) {
+        const QDate date(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
+        if (date.isValid())
+            return quoteString(date.toString(Qt::ISODate));
+    }
+    if (text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("TRUE");
+    if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("FALSE");
+    return quoteString(text);
+}
+
+// The text of a single-quoted string token.
+QString unquoted(const QString& token)
+{
+    QString t = token.mid(1);
+    if (t.endsWith(u'\''))
+        t.chop(1);
+    return t.replace(QStringLiteral("''"), QStringLiteral("'"));
 }
 
 // Cursor over the significant tokens of a statement (spaces skipped).
@@ -129,6 +157,13 @@ private:
     const QString& m_sql;
 };
 
+// A path as written in a statement: the windows join a directory and a file
+// with a backslash whatever the platform, so both separators count.
+QString forwardSlashes(QString path)
+{
+    return path.replace(u'\\', u'/');
+}
+
 QString stripExtension(const QString& name)
 {
     if (name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
@@ -138,7 +173,7 @@ QString stripExtension(const QString& name)
 
 QString normalDir(const QString& dir)
 {
-    QString d = QDir::cleanPath(QDir::fromNativeSeparators(dir));
+    QString d = QDir::cleanPath(forwardSlashes(dir));
     while (d.size() > 1 && d.endsWith(u'/'))
         d.chop(1);
     return d;
@@ -256,7 +291,7 @@ TableRef SqlDialect::resolveTable(const QString& written) const
             ref.schema = alias;
         }
     } else if (w.contains(u'/') || w.contains(u'\\')) {
-        const QFileInfo fi(QDir::fromNativeSeparators(w));
+        const QFileInfo fi(forwardSlashes(w));
         const QString dir = normalDir(fi.path());
         w = fi.fileName();
         if (dir.compare(m_ownDir, Qt::CaseInsensitive) != 0) {
@@ -335,9 +370,69 @@ QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int
         return false;
     };
 
+    // The nearest of the given words before token i at its own depth of
+    // parentheses (nullptr when a parenthesis opening that depth comes first).
+    auto clauseWord = [&](int i, std::initializer_list<const char*> words) -> const SqlToken* {
+        int depth = 0;
+        for (int j = i - 1; j >= from; --j) {
+            const SqlToken& t = tokens[j];
+            if (isPunct(&t, ")")) {
+                ++depth;
+            } else if (isPunct(&t, "(")) {
+                if (depth == 0)
+                    return nullptr;
+                --depth;
+            } else if (depth == 0) {
+                for (const char* w : words)
+                    if (isWord(&t, w))
+                        return &t;
+            }
+        }
+        return nullptr;
+    };
+    // Whether token i stands where a table is named: after FROM, JOIN, INTO,
+    // UPDATE, or after a comma of a FROM list.
+    auto tablePosition = [&](int i) {
+        const SqlToken* prev = prevSignificant(i, 1);
+        if (isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO") || isWord(prev, "UPDATE"))
+            return true;
+        return isPunct(prev, ",")
+            && isWord(clauseWord(i, {"FROM", "SELECT", "WHERE", "GROUP", "ORDER", "HAVING", "SET", "VALUES"}), "FROM");
+    };
+    auto isEmptyText = [](const SqlToken& t) {
+        return (t.kind == SqlToken::String && t.text == QLatin1String("''")) || (t.kind == SqlToken::Quoted && t.text.isEmpty());
+    };
+
     for (int i = from; i < to; ++i) {
         const SqlToken& t = tokens[i];
         switch (t.kind) {
+        case SqlToken::String: {
+            // A table named by the path of its file in single quotes (the
+            // reports qualify their answer tables so); any other text constant.
+            const QString text = unquoted(t.text);
+            if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition(i))
+                out += quoted(resolveTable(text));
+            else
+                out += constantText(text);
+            break;
+        }
+        case SqlToken::Punct: {
+            // An empty text is a blank field, and a blank field is stored empty
+            // (NULL): "X = ''" asks whether X is blank. Assignments stay.
+            const int next = nextSignificant(i);
+            const bool equals = t.text == QLatin1String("=") || t.text == QLatin1String("==");
+            const bool differs = t.text == QLatin1String("<>") || t.text == QLatin1String("!=");
+            if ((equals || differs) && next > 0 && isEmptyText(tokens[next])
+                && !isWord(clauseWord(i, {"SET", "WHERE", "ON", "WHEN", "HAVING", "SELECT"}), "SET")) {
+                if (!out.isEmpty() && !out.back().isSpace())
+                    out += u' ';
+                out += equals ? QStringLiteral("IS NULL") : QStringLiteral("IS NOT NULL");
+                i = next;
+                break;
+            }
+            out += t.text;
+            break;
+        }
         case SqlToken::Quoted: {
             const QString& name = t.text;
             const bool tableLike = name.startsWith(u':') || name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive)
@@ -353,7 +448,7 @@ QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int
             if (tableLike && !afterComparison)
                 out += quoted(resolveTable(name));
             else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && insideInList(i)))
-                out += quoteString(name);
+                out += constantText(name);
             else
                 out += quoteIdent(name);
             break;
@@ -441,7 +536,7 @@ SqlDialect::CreateTableStmt SqlDialect::parseCreateTable(const QString& sql) con
     CreateTableStmt st;
     const QString written = c.tableName();
     st.table = resolveTable(written);
-    st.def.name = QFileInfo(QDir::fromNativeSeparators(written.mid(written.lastIndexOf(u':') + 1))).fileName();
+    st.def.name = QFileInfo(forwardSlashes(written.mid(written.lastIndexOf(u':') + 1))).fileName();
     if (!st.def.name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
         st.def.name += QStringLiteral(".DB");
     c.expectPunct("(");

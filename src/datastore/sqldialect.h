@@ -5,12 +5,18 @@
 //   - a table is named by its file name in double quotes ("Doc_in.DB"), bare
 //     in any letter case (STOC, Item_in), bare with its extension (Stoc.DB),
 //     qualified by a connection (":TSTOCK:Catalog.DB", ":TBX_PRIV:Answ1") or
-//     by the full path of its file in a connected directory;
+//     by the full path of its file in a connected directory, in double quotes
+//     or, where a table is named (FROM, JOIN, a FROM list), in single quotes
+//     ('C:\App\TBX_PRIV\ANSW_ST'); "\" and "/" both separate a path;
 //   - EXTRACT(YEAR|MONTH|DAY FROM expr) reads a part of a date;
 //   - a double-quoted text after a comparison (=, <>, <, >, <=, >=, LIKE) or
 //     inside IN (...) is a string constant ("WHERE Serie = "AB""); elsewhere
 //     a double-quoted name is a field ("Cod fiscal"), and a name that is no
 //     field falls back to a string constant ("1. APROVIZIONARE" AS Grup);
+//   - text constants 'MM/DD/YYYY' are dates ('01/01/2001'), 'TRUE' and 'FALSE'
+//     booleans;
+//   - an empty text is a blank field: X = "" (or '') asks whether X is blank,
+//     X <> "" whether it is not (blank fields are stored empty, see database.cpp);
 //   - DDL: CREATE TABLE with char(n), numeric, Date, ...; ALTER TABLE with
 //     several ADD/DROP actions; CREATE INDEX; DROP INDEX Table.Index; DROP TABLE.
 // The translation works on tokens, not on a full grammar.

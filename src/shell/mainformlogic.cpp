@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -98,7 +99,14 @@ bool MainFormLogic::startUp()
     // 6: table passwords have no meaning for the storage; 7: the product key
     // "Mirafel" is the QSettings of the context. Neither has anything to run.
     const std::vector<std::pair<int, std::function<void()>>> steps{
-        {4, [this] { m_ctx.formats = common::Formats::romanian(); }},
+        {4, [this] {
+             // Regional formats for the whole process: our own formatting
+             // helpers read the context's Formats; Qt's widgets (number and
+             // date editors) follow the default locale, which has the same
+             // separators and day.month.year dates.
+             m_ctx.formats = common::Formats::romanian();
+             QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
+         }},
         {5, [] { /* the application INI file is opened with the context */ }},
         {8, [this] {
              m_opening = m_host.createOpeningWindow();
