@@ -76,7 +76,8 @@ public:
     int exec(const QString& sql, const QVariantHash& params = {});
     // Prepares a query to read rows from.
     Query query(const QString& sql, const QVariantHash& params = {});
-    // First column of the first row, or an invalid QVariant when there is no row.
+    // First column of the first row; an invalid QVariant when there is no row,
+    // a valid but null one when the row holds an empty value.
     QVariant scalar(const QString& sql, const QVariantHash& params = {});
 
     // --- transactions ----------------------------------------------------
