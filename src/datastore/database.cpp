@@ -45,6 +45,12 @@ QString q(const QString& ident)
     return u'"' + s + u'"';
 }
 
+// "SCHEMA". before the names of an attached file's objects; empty for the own file.
+QString schemaPrefix(const TableRef& ref)
+{
+    return ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+}
+
 // A resolved table written back so that resolveTable() finds it again.
 QString writtenName(const TableRef& ref)
 {
@@ -347,15 +353,9 @@ QSqlDatabase Database::sql()
     return QSqlDatabase::database(m_connectionName, false);
 }
 
-QString Database::schemaOf(const QString& alias) const
+TableRef Database::resolve(const QString& table) const
 {
-    return alias.toUpper() == m_alias.toUpper() ? QString() : alias.toUpper();
-}
-
-QString Database::sqlTableName(const QString& table) const
-{
-    const SqlDialect dialect(m_alias, m_directory, m_attached);
-    return SqlDialect::quoted(dialect.resolveTable(table));
+    return SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
 }
 
 QString Database::translate(const QString& sql) const
@@ -387,7 +387,7 @@ bool Database::tableExists(const QString& table)
     if (!isOpen() && !fileExists())
         return false;
     ensureOpen(false);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
+    const TableRef ref = resolve(table);
     const QString master = ref.schema.isEmpty() ? QStringLiteral("sqlite_master") : q(ref.schema) + QStringLiteral(".sqlite_master");
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
@@ -401,8 +401,8 @@ bool Database::tableExists(const QString& table)
 TableDef Database::readTableDef(const QString& table)
 {
     ensureOpen(false);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
 
@@ -513,9 +513,9 @@ QString indexColumns(const IndexDef& ix)
 void Database::createTable(const TableDef& def)
 {
     ensureOpen(true);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(def.name);
+    const TableRef ref = resolve(def.name);
     const QString table = SqlDialect::quoted(ref);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const QString prefix = schemaPrefix(ref);
 
     QStringList cols;
     for (const FieldDef& f : def.fields)
@@ -541,8 +541,8 @@ void Database::createTable(const TableDef& def)
 
 void Database::dropTableSupport(const QString& table)
 {
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QStringList triggers;
     {
@@ -560,8 +560,8 @@ void Database::dropTableSupport(const QString& table)
 
 void Database::installTableSupport(const TableDef& def)
 {
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(def.name);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(def.name);
+    const QString prefix = schemaPrefix(ref);
     const QString table = q(ref.name); // triggers name their table without schema
     const QString name = ref.name;
     dropTableSupport(def.name);
@@ -668,8 +668,8 @@ void Database::installTableSupport(const TableDef& def)
 void Database::dropTable(const QString& table)
 {
     ensureOpen(true);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     UnitOfWork work(*this);
     execTranslated(QString(), QStringLiteral("DROP TABLE IF EXISTS %1").arg(SqlDialect::quoted(ref)), {});
     const QVariant hasSeq = scalar(QStringLiteral("SELECT 1 FROM %1sqlite_master WHERE type = 'table' AND name = '%2'")
@@ -694,7 +694,7 @@ void Database::renameTable(const QString& from, const QString& to)
     UnitOfWork work(*this);
     TableDef def = readTableDef(from);
     dropTableSupport(from);
-    const QString prefix = src.schema.isEmpty() ? QString() : q(src.schema) + u'.';
+    const QString prefix = schemaPrefix(src);
     for (const IndexDef& ix : def.indexes)
         if (!ix.isPrimary())
             execTranslated(QString(), QStringLiteral("DROP INDEX %1%2").arg(prefix, q(sqlIndexName(src.name, ix.name))), {});
@@ -718,8 +718,8 @@ void Database::renameTable(const QString& from, const QString& to)
 void Database::addIndex(const QString& table, const IndexDef& index)
 {
     ensureOpen(false);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     if (!index.isPrimary()) {
         execTranslated(QString(), QStringLiteral("CREATE %1INDEX %2%3 ON %4 (%5)")
                                       .arg(index.options & IxUnique ? QStringLiteral("UNIQUE ") : QString(), prefix,
@@ -738,8 +738,8 @@ void Database::addIndex(const QString& table, const IndexDef& index)
 void Database::dropIndex(const QString& table, const QString& indexName)
 {
     ensureOpen(false);
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     if (!indexName.isEmpty()) {
         execTranslated(QString(), QStringLiteral("DROP INDEX %1%2").arg(prefix, q(sqlIndexName(ref.name, indexName))), {});
         return;
@@ -752,8 +752,8 @@ void Database::dropIndex(const QString& table, const QString& indexName)
 
 void Database::rebuildTable(const QString& table, const QList<IndexDef>& indexes)
 {
-    const TableRef ref = SqlDialect(m_alias, m_directory, m_attached).resolveTable(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : q(ref.schema) + u'.';
+    const TableRef ref = resolve(table);
+    const QString prefix = schemaPrefix(ref);
     UnitOfWork work(*this);
     const TableDef def = readTableDef(table);
     TableDef temp = def;

@@ -14,6 +14,7 @@
 // the validator keeps them as properties and this layer ignores them.
 
 #include "dberror.h"
+#include "sqldialect.h"
 #include "tabledef.h"
 
 #include <QHash>
@@ -105,8 +106,7 @@ private:
     int execTranslated(const QString& original, const QString& sql, const QVariantHash& params);
     int execCached(const QString& original, const QVariantHash& params);
     int execAlterTable(const QString& original, const QString& sql);
-    QString sqlTableName(const QString& table) const; // the SQLite name of a table
-    QString schemaOf(const QString& alias) const;
+    TableRef resolve(const QString& table) const; // where a table named as written lives
 
     QString m_alias;
     QString m_directory;
