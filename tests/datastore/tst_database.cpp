@@ -139,6 +139,15 @@ TEST_F(DatabaseTest, KeyViolationsAreTheirOwnErrorKind)
     EXPECT_THROW(db.exec("INSERT INTO Gest (Cod) VALUES ('A')"), DbError);
     db.exec("INSERT INTO Gest (Cod) VALUES ('a')"); // the primary key is case-sensitive
     EXPECT_EQ(count("Gest"), 2);
+    // Two codes that are equal once cut to the field's size are the same key.
+    db.exec("INSERT INTO Gest (Cod) VALUES ('WXYZ1')");
+    try {
+        db.exec("INSERT INTO Gest (Cod) VALUES ('WXYZ2')");
+        ADD_FAILURE() << "a code equal to another once cut was accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbErrorKind::KeyViolation);
+    }
+    EXPECT_EQ(count("Gest"), 3);
 }
 
 TEST_F(DatabaseTest, AutoIncrementInsideACompositeKey)
