@@ -164,6 +164,7 @@ struct Query::Impl {
     QList<ColumnKind> kinds;
     QStringList names;
     QString statement;
+    QString connection;
 };
 
 Query::Query(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -173,8 +174,8 @@ Query::~Query() = default;
 bool Query::next()
 {
     if (!d->query.next()) {
-        if (d->query.lastError().isValid() && d->query.lastError().type() != QSqlError::NoError)
-            throw DbError(DbErrorKind::Other, d->query.lastError().databaseText(), d->statement);
+        if (d->query.lastError().type() != QSqlError::NoError)
+            raise(QSqlDatabase::database(d->connection, false), d->query.lastError(), d->statement);
         return false;
     }
     return true;
@@ -225,6 +226,7 @@ Database::~Database() { close(); }
 void Database::setDirectory(const QString& dir)
 {
     close();
+    m_translated.clear(); // paths in statements resolve against the directory
     QString d = QDir::fromNativeSeparators(dir);
     while (d.size() > 1 && d.endsWith(u'/'))
         d.chop(1);
@@ -239,6 +241,7 @@ void Database::attach(const QString& alias, const QString& directory)
 {
     const QString key = alias.toUpper();
     m_prepared.clear();
+    m_translated.clear();
     if (m_live.contains(key) && isOpen()) {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         QSqlQuery(db).exec(QStringLiteral("DETACH DATABASE %1").arg(q(key)));
@@ -360,7 +363,12 @@ TableRef Database::resolve(const QString& table) const
 
 QString Database::translate(const QString& sql) const
 {
-    return SqlDialect(m_alias, m_directory, m_attached).translate(sql);
+    // Windows read with the same few statements on every refresh: translate each once.
+    if (const auto it = m_translated.constFind(sql); it != m_translated.cend())
+        return it.value();
+    if (m_translated.size() >= 256)
+        m_translated.clear();
+    return m_translated.insert(sql, SqlDialect(m_alias, m_directory, m_attached).translate(sql)).value();
 }
 
 // --- structure --------------------------------------------------------------
@@ -893,6 +901,7 @@ Query Database::query(const QString& sqlText, const QVariantHash& params)
     impl->query = QSqlQuery(db);
     impl->query.setForwardOnly(true);
     impl->statement = sqlText;
+    impl->connection = m_connectionName;
     if (!impl->query.prepare(translated))
         raise(db, impl->query.lastError(), sqlText);
     bindAll(impl->query, params);

@@ -115,6 +115,7 @@ private:
     QHash<QString, QString> m_attached; // alias (upper) -> directory
     QSet<QString> m_live;               // aliases attached on the open connection
     QHash<QString, QSqlQuery> m_prepared; // statement as written -> prepared translation
+    mutable QHash<QString, QString> m_translated; // statement as written -> SQLite text
     int m_txDepth = 0;
     bool m_rollbackOnly = false;
     int m_busyTimeoutMs = 10000;
