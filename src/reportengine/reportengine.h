@@ -1,0 +1,2 @@
+#pragma once
+// The banded report engine.
