@@ -18,12 +18,13 @@
 #define MIRAFEL_VERSION_BUILD 0
 #endif
 
+#include "datastore/dataset.h"
+
 namespace shell {
 
 QString duplicateKeyMessage()
 {
-    return QStringLiteral("Atentie! Inregistrare duplicata! Stergeti înregistrarea curenta sau modificati "
-                          "cîmpurile care îi confera unicitate!");
+    return datastore::duplicateKeyMessage();
 }
 
 QString versionString()

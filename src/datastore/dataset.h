@@ -1,0 +1,268 @@
+#pragma once
+// The record-editing layer every window is built on.
+//
+// A Dataset holds the rows of one table (optionally filtered and ordered) or
+// of a read-only query, a current record, and a state:
+//
+//   Browse  - looking at rows;
+//   Edit    - the current record is being changed (values are in memory only);
+//   Insert  - a new record is being filled in (it sits in the rows already).
+//
+// post() writes the record in one unit of work; cancel() throws the changes
+// away. Windows keep their rules in handlers named after the dataset and the
+// event (`DocInBeforePost`, `ItemsCantValidate`) and attach them to the event
+// slots below. A handler refuses by throwing Abort (after showing its own
+// message through Dialogs): the record then stays in editing, the value that a
+// field handler refused is put back.
+//
+// Example, the logic class of a small window:
+//
+//   class TUserFormLogic {
+//   public:
+//       TUserFormLogic(datastore::Database& db, common::Dialogs& dialogs)
+//           : m_dialogs(dialogs), users(db, "User.db")
+//       {
+//           users.field("Name").onChange = [this] { UserNameChange(); };
+//           users.beforePost = [this] { UserBeforePost(); };
+//       }
+//       void UserNameChange() { users.setValue("Init", initialsOf(users.value("Name").toString())); }
+//       void UserBeforePost()
+//       {
+//           if (users.value("Name").isNull()) {
+//               m_dialogs.warning("...");
+//               throw datastore::Abort();  // stays in editing
+//           }
+//       }
+//       datastore::Dataset users;
+//   private:
+//       common::Dialogs& m_dialogs;
+//   };
+//
+// Writes happen in a UnitOfWork; whilePosting / whileDeleting run inside it,
+// after the row was written and before the commit, so that a change to
+// another table (a stock row) commits together with the record or not at all.
+
+#include "database.h"
+
+#include <QDate>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace datastore {
+
+// Thrown by a handler to abandon the action silently (its message, if any,
+// was already shown). The dataset keeps its state.
+class Abort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Abort"; }
+};
+
+// A value that cannot be taken by a field ("abc" for a number) or an action
+// that the dataset's state does not allow. The message is Romanian.
+class DatasetError : public std::runtime_error {
+public:
+    explicit DatasetError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// The duplicate-record warning shown for an engine key violation.
+QString duplicateKeyMessage();
+
+enum class DatasetState { Inactive, Browse, Edit, Insert };
+
+enum class FieldKind { Data, Calculated, Lookup };
+
+struct DatasetField {
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0;
+    FieldKind kind = FieldKind::Data;
+    bool readOnly = false;
+
+    // Lookup fields: the value of `resultField` in the row of `lookupTable`
+    // whose `lookupKey` equals this dataset's `keyField`.
+    QString keyField;
+    QString lookupTable;
+    QString lookupKey;
+    QString resultField;
+
+    // Runs after a new value was put in the record; throwing puts the old one back.
+    std::function<void()> onValidate;
+    // Runs after a value was accepted.
+    std::function<void()> onChange;
+};
+
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    // A table of `db`, named as the windows name it ("User.db", ":TBX_PRIV:Answ1").
+    Dataset(Database& db, QString table);
+    // A read-only query.
+    static std::unique_ptr<Dataset> fromQuery(Database& db, QString select, QVariantHash params = {});
+    ~Dataset() override;
+
+    Database& database() const { return m_db; }
+    const QString& tableName() const { return m_table; }
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+    // --- definition (before open) ---------------------------------------
+    // A condition on the rows, in the windows' SQL dialect ("Tip = :t").
+    void setFilter(const QString& where, const QVariantHash& params = {});
+    void setOrderBy(const QString& orderBy); // "Cod_articol, Lot"
+    // Detail of `master`: pairs (detail field, master field). The rows follow
+    // the master's current record; a new row takes the master's values.
+    void setMaster(Dataset* master, const QList<QPair<QString, QString>>& links);
+    Dataset* master() const { return m_master; }
+    DatasetField& addCalculatedField(const QString& name, FieldType type, int size = 0);
+    DatasetField& addLookupField(const QString& name, const QString& keyField, const QString& lookupTable,
+                                 const QString& lookupKey, const QString& resultField,
+                                 FieldType type = FieldType::Text);
+
+    // --- fields -----------------------------------------------------------
+    // Fields are known from the table's definition once constructed (a query's
+    // once opened). Lookup is case-insensitive; an unknown name is a DatasetError.
+    DatasetField& field(const QString& name);
+    const DatasetField& field(const QString& name) const;
+    int fieldIndex(const QString& name) const; // -1 when unknown
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    const DatasetField& fieldAt(int index) const { return m_fields[static_cast<size_t>(index)]; }
+
+    // --- life -------------------------------------------------------------
+    void open();
+    void close();
+    bool isOpen() const { return m_state != DatasetState::Inactive; }
+    // Reads the rows again (what other workstations wrote), keeping the
+    // current record when it still exists. Only in Browse; returns false otherwise.
+    bool refresh();
+
+    DatasetState state() const { return m_state; }
+    bool isEditing() const { return m_state == DatasetState::Edit || m_state == DatasetState::Insert; }
+    bool isModified() const { return m_modified; }
+
+    // --- navigation (a pending edit is posted first) -----------------------
+    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    int recNo() const { return m_current; } // -1 when empty
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveTo(int row);
+    // Moves to the first row whose fields equal the values; false (and no move) when none.
+    bool locate(const QStringList& fields, const QVariantList& values);
+
+    // --- values -----------------------------------------------------------
+    QVariant value(const QString& name) const;         // of the current record
+    QVariant value(int row, const QString& name) const;
+    QVariant value(int row, int fieldIndex) const;
+    // The value of the current record when it was read (before this edit).
+    QVariant oldValue(const QString& name) const;
+    // Sets a value of the current record, converting it to the field's type;
+    // the record must be in Edit or Insert. Runs onValidate and onChange.
+    void setValue(const QString& name, const QVariant& value);
+    // Calculated fields: set from onCalcFields.
+    void setCalculated(const QString& name, const QVariant& value);
+    bool isNull(const QString& name) const { return value(name).isNull(); }
+
+    // --- editing ----------------------------------------------------------
+    void edit();
+    void insert(); // before the current record
+    void append(); // after the last record
+    void post();
+    void cancel();
+    void remove(); // deletes the current record
+
+    // --- events (one handler each; the window logic sets them) ------------
+    std::function<void()> afterOpen;
+    std::function<void()> beforeClose;
+    std::function<void()> beforeInsert;
+    std::function<void()> onNewRecord; // defaults of a new record
+    std::function<void()> afterInsert;
+    std::function<void()> beforeEdit;
+    std::function<void()> afterEdit;
+    std::function<void()> beforePost;
+    std::function<void()> whilePosting; // inside the write transaction, after the row was written
+    std::function<void()> afterPost;
+    std::function<void()> beforeCancel;
+    std::function<void()> afterCancel;
+    std::function<void()> beforeDelete;
+    std::function<void()> whileDeleting; // inside the write transaction, after the row was deleted
+    std::function<void()> afterDelete;
+    std::function<void()> beforeScroll;
+    std::function<void()> afterScroll;
+    std::function<void()> onCalcFields; // reads value(), sets setCalculated()
+
+signals:
+    void aboutToReset();
+    void reset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentChanged(int row);
+    void stateChanged(datastore::DatasetState state);
+
+private:
+    struct Row {
+        qint64 rowid = 0; // 0 for a row not yet written
+        QVariantList values;
+    };
+
+    Dataset(Database& db, QString select, QVariantHash params, bool isQuery);
+    void loadTableFields();
+    void load();
+    void calcRow(Row& row);
+    void requireOpen() const;
+    void requireEditing(const char* action) const;
+    void checkBrowseMode(); // posts a pending edit
+    void setCurrent(int row);
+    void setState(DatasetState state);
+    void removePendingInsert();
+    QString selectStatement() const;
+    QVariantHash selectParams() const;
+    QVariant coerce(const DatasetField& f, const QVariant& v) const;
+    QVariant lookup(const DatasetField& f, const QVariant& key) const;
+    void rereadRow(Row& row);
+    void masterChanged();
+    QVariantList masterValues() const;
+
+    Database& m_db;
+    QString m_table;      // table name, or the query text
+    bool m_isQuery = false;
+    bool m_readOnly = false;
+    QString m_filter;
+    QVariantHash m_filterParams;
+    QString m_orderBy;
+    std::vector<DatasetField> m_fields;
+    int m_dataFieldCount = 0; // data fields come first
+    std::vector<Row> m_rows;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    DatasetState m_state = DatasetState::Inactive;
+    bool m_modified = false;
+    Row m_saved;           // the current record before Edit
+    Row* m_calcTarget = nullptr; // the row onCalcFields is computing
+    Dataset* m_master = nullptr;
+    QList<QPair<QString, QString>> m_links;
+    std::vector<Dataset*> m_details;
+    QVariantList m_loadedMasterValues;
+    mutable QHash<QString, QHash<QString, QVariant>> m_lookupCache; // field -> key -> result
+};
+
+} // namespace datastore

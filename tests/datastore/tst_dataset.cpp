@@ -1,0 +1,354 @@
+// The record-editing layer on a small pair of tables: states, a refusal that
+// keeps the record in editing, cancel, a detail that follows its master, a
+// refresh that sees another connection's write, and writes that commit with
+// what runs inside them or not at all.
+
+#include "datastore/dataset.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace datastore;
+
+namespace {
+
+TableDef personTable()
+{
+    TableDef t;
+    t.name = QStringLiteral("Pers.DB");
+    t.fields = {smallInt("Cod"), text("Nume", 10), floating("Suma"), date("Data"), text("Cod fiscal", 13)};
+    t.indexes = {primaryKey("Cod")};
+    return t;
+}
+
+TableDef lineTable()
+{
+    TableDef t;
+    t.name = QStringLiteral("Linii.DB");
+    t.fields = {smallInt("Cod"), smallInt("Nr"), floating("Val")};
+    t.indexes = {primaryKey("Cod;Nr")};
+    return t;
+}
+
+class DatasetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db.setDirectory(dir.path());
+        db.createTable(personTable());
+        db.createTable(lineTable());
+        db.exec("INSERT INTO Pers (Cod, Nume, Suma) VALUES (1, 'Ana', 10), (2, 'Bogdan', 20), (3, 'Cornel', 30)");
+        db.exec("INSERT INTO Linii (Cod, Nr, Val) VALUES (1, 1, 1.5), (1, 2, 2.5), (2, 1, 7)");
+    }
+    int count(const QString& table) { return db.scalar("SELECT COUNT(*) FROM " + table).toInt(); }
+
+    testsupport::TempDir dir;
+    Database db;
+};
+
+} // namespace
+
+TEST_F(DatasetTest, BrowseEditPostAndCancel)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    EXPECT_EQ(pers.state(), DatasetState::Inactive);
+    pers.open();
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    ASSERT_EQ(pers.recordCount(), 3);
+    EXPECT_EQ(pers.value("nume").toString(), "Ana") << "field names are case-insensitive";
+    EXPECT_EQ(pers.field("Suma").type, FieldType::Float);
+
+    pers.next();
+    pers.edit();
+    EXPECT_EQ(pers.state(), DatasetState::Edit);
+    pers.setValue("Suma", "21.5");
+    EXPECT_EQ(pers.value("Suma").toDouble(), 21.5);
+    EXPECT_EQ(pers.oldValue("Suma").toDouble(), 20.0);
+    pers.cancel();
+    EXPECT_EQ(pers.value("Suma").toDouble(), 20.0) << "cancel restores the record";
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 2").toDouble(), 20.0);
+
+    pers.edit();
+    pers.setValue("Nume", "Bogdan Ionescu"); // cut to the field's size
+    pers.setValue("Data", QDate(2026, 3, 1));
+    pers.setValue("Cod fiscal", "RO123");
+    pers.post();
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    EXPECT_EQ(pers.value("Nume").toString(), "Bogdan Ion");
+    EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 2").toString(), "Bogdan Ion");
+    EXPECT_EQ(db.scalar("SELECT Data FROM Pers WHERE Cod = 2").toDate(), QDate(2026, 3, 1));
+    EXPECT_EQ(db.scalar("SELECT \"Cod fiscal\" FROM Pers WHERE Cod = 2").toString(), "RO123");
+
+    // Moving away posts a pending edit.
+    pers.edit();
+    pers.setValue("Suma", 22.0);
+    pers.next();
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 2").toDouble(), 22.0);
+}
+
+TEST_F(DatasetTest, ValuesThatCannotBeTakenAreRefused)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.open();
+    EXPECT_THROW(pers.setValue("Nume", "X"), DatasetError) << "not in editing";
+    pers.edit();
+    const struct {
+        const char* field;
+        QVariant value;
+    } refused[] = {
+        {"Suma", QString("abc")}, {"Cod", QString("1.5")}, {"Cod", 70000}, {"Data", QString("31.02.2026")},
+        {"Lipsa", 1},
+    };
+    for (const auto& c : refused)
+        EXPECT_THROW(pers.setValue(c.field, c.value), DatasetError) << c.field << " " << c.value.toString().toStdString();
+    EXPECT_EQ(pers.value("Suma").toDouble(), 10.0);
+    pers.setValue("Suma", "");
+    EXPECT_TRUE(pers.value("Suma").isNull()) << "an empty text is an empty value";
+}
+
+TEST_F(DatasetTest, HandlersRefuseAndTheRecordStaysInEditing)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    int validated = 0, changed = 0;
+    pers.field("Suma").onValidate = [&] {
+        ++validated;
+        if (pers.value("Suma").toDouble() < 0)
+            throw Abort();
+    };
+    pers.field("Suma").onChange = [&] { ++changed; };
+    pers.beforePost = [&] {
+        if (pers.value("Nume").isNull())
+            throw Abort();
+    };
+    pers.open();
+    pers.edit();
+    EXPECT_THROW(pers.setValue("Suma", -1), Abort);
+    EXPECT_EQ(pers.value("Suma").toDouble(), 10.0) << "a refused value is put back";
+    EXPECT_EQ(changed, 0);
+    pers.setValue("Suma", 11);
+    EXPECT_EQ(validated, 2);
+    EXPECT_EQ(changed, 1);
+
+    pers.setValue("Nume", QVariant());
+    EXPECT_THROW(pers.post(), Abort);
+    EXPECT_EQ(pers.state(), DatasetState::Edit);
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 10.0) << "nothing written";
+    EXPECT_THROW(pers.next(), Abort) << "moving away must not lose the refused record";
+    EXPECT_EQ(pers.recNo(), 0);
+    pers.setValue("Nume", "Ana");
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 11.0);
+}
+
+TEST_F(DatasetTest, InsertingNewRecords)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    pers.onNewRecord = [&] { pers.setValue("Suma", 5); };
+    pers.open();
+    pers.append();
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_EQ(pers.recordCount(), 4);
+    EXPECT_EQ(pers.recNo(), 3);
+    EXPECT_EQ(pers.value("Suma").toDouble(), 5.0) << "defaults of a new record";
+    EXPECT_FALSE(pers.isModified());
+    pers.first(); // an untouched new row is dropped
+    EXPECT_EQ(pers.recordCount(), 3);
+    EXPECT_EQ(count("Pers"), 3);
+
+    pers.append();
+    pers.setValue("Cod", 4);
+    pers.setValue("Nume", "Dana");
+    pers.post();
+    EXPECT_EQ(count("Pers"), 4);
+    EXPECT_EQ(pers.value("Suma").toDouble(), 5.0);
+
+    // A duplicate key is an engine key violation; the row stays in insert.
+    pers.insert();
+    pers.setValue("Cod", 4);
+    try {
+        pers.post();
+        FAIL() << "a duplicate key was written";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.isKeyViolation());
+    }
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_EQ(count("Pers"), 4);
+    pers.setValue("Cod", 5);
+    pers.post();
+    EXPECT_EQ(count("Pers"), 5);
+
+    pers.insert();
+    pers.setValue("Cod", 6);
+    pers.cancel();
+    EXPECT_EQ(pers.recordCount(), 5);
+    EXPECT_EQ(count("Pers"), 5);
+}
+
+TEST_F(DatasetTest, TypingIntoAnEmptyListStartsItsFirstRecord)
+{
+    db.exec("DELETE FROM Pers");
+    Dataset pers(db, "Pers.DB");
+    pers.open();
+    EXPECT_TRUE(pers.isEmpty());
+    pers.edit();
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    pers.setValue("Cod", 9);
+    pers.post();
+    EXPECT_EQ(count("Pers"), 1);
+}
+
+TEST_F(DatasetTest, WhatRunsInsideAWriteCommitsWithItOrNotAtAll)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    bool fail = true;
+    pers.whilePosting = [&] {
+        db.exec("UPDATE Linii SET Val = Val + 1 WHERE Cod = :c", {{"c", pers.value("Cod")}});
+        if (fail)
+            throw DbError(DbErrorKind::Io, "disk full");
+    };
+    pers.whileDeleting = [&] {
+        db.exec("DELETE FROM Linii WHERE Cod = :c", {{"c", pers.value("Cod")}});
+        if (fail)
+            throw DbError(DbErrorKind::Io, "disk full");
+    };
+    pers.open();
+    pers.edit();
+    pers.setValue("Suma", 99);
+    EXPECT_THROW(pers.post(), DbError);
+    EXPECT_EQ(pers.state(), DatasetState::Edit);
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 10.0);
+    EXPECT_EQ(db.scalar("SELECT Val FROM Linii WHERE Cod = 1 AND Nr = 1").toDouble(), 1.5);
+
+    pers.cancel();
+    pers.append();
+    pers.setValue("Cod", 7);
+    EXPECT_THROW(pers.post(), DbError);
+    EXPECT_EQ(count("Pers"), 3) << "the inserted row went back with the failure";
+
+    pers.cancel();
+    pers.first();
+    EXPECT_THROW(pers.remove(), DbError);
+    EXPECT_EQ(count("Pers"), 3);
+    EXPECT_EQ(count("Linii"), 3);
+    EXPECT_EQ(pers.recordCount(), 3);
+
+    fail = false;
+    pers.remove();
+    EXPECT_EQ(count("Pers"), 2);
+    EXPECT_EQ(count("Linii"), 1);
+    EXPECT_EQ(pers.value("Cod").toInt(), 2);
+}
+
+TEST_F(DatasetTest, DetailFollowsItsMaster)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    Dataset lines(db, "Linii.DB");
+    lines.setOrderBy("Nr");
+    lines.setMaster(&pers, {{"Cod", "Cod"}});
+    pers.open();
+    lines.open();
+    EXPECT_EQ(lines.recordCount(), 2);
+    pers.next();
+    EXPECT_EQ(lines.recordCount(), 1);
+    EXPECT_EQ(lines.value("Val").toDouble(), 7.0);
+    pers.next();
+    EXPECT_TRUE(lines.isEmpty());
+
+    lines.append();
+    EXPECT_EQ(lines.value("Cod").toInt(), 3) << "a new line takes the master's key";
+    lines.setValue("Nr", 1);
+    lines.setValue("Val", 4);
+    pers.first(); // the pending line is posted before the master moves
+    EXPECT_EQ(db.scalar("SELECT Val FROM Linii WHERE Cod = 3").toDouble(), 4.0);
+    EXPECT_EQ(lines.recordCount(), 2);
+
+    // A new master without a key has no lines.
+    pers.append();
+    EXPECT_TRUE(lines.isEmpty());
+    pers.cancel();
+    EXPECT_EQ(pers.value("Cod").toInt(), 3) << "back on the last master record";
+    EXPECT_EQ(lines.recordCount(), 1);
+}
+
+TEST_F(DatasetTest, RefreshSeesAnotherConnectionsWrite)
+{
+    Database other;
+    other.setDirectory(dir.path());
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    pers.open();
+    pers.moveTo(1);
+    other.exec("INSERT INTO Pers (Cod, Nume) VALUES (0, 'Zero')");
+    other.exec("UPDATE Pers SET Nume = 'Bogdana' WHERE Cod = 2");
+    EXPECT_EQ(pers.value("Nume").toString(), "Bogdan");
+    EXPECT_TRUE(pers.refresh());
+    EXPECT_EQ(pers.recordCount(), 4);
+    EXPECT_EQ(pers.value("Nume").toString(), "Bogdana") << "the current record is kept";
+
+    // An edit starts from what is stored and writes only what it changed.
+    other.exec("UPDATE Pers SET Suma = 77 WHERE Cod = 2");
+    pers.edit();
+    EXPECT_EQ(pers.value("Suma").toDouble(), 77.0);
+    other.exec("UPDATE Pers SET Suma = 78 WHERE Cod = 2");
+    pers.setValue("Nume", "B");
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 2").toDouble(), 78.0);
+
+    pers.edit();
+    EXPECT_FALSE(pers.refresh()) << "no refresh over a pending edit";
+    pers.setValue("Nume", "C");
+    other.exec("DELETE FROM Pers WHERE Cod = 2");
+    EXPECT_THROW(pers.post(), DatasetError) << "a record deleted elsewhere is not silently lost";
+}
+
+TEST_F(DatasetTest, CalculatedAndLookupFields)
+{
+    Dataset lines(db, "Linii.DB");
+    lines.setOrderBy("Cod, Nr");
+    lines.addLookupField("Nume", "Cod", "Pers.DB", "Cod", "Nume");
+    lines.addCalculatedField("Dublu", FieldType::Float);
+    lines.onCalcFields = [&] { lines.setCalculated("Dublu", lines.value("Val").toDouble() * 2); };
+    lines.open();
+    EXPECT_EQ(lines.value("Nume").toString(), "Ana");
+    EXPECT_EQ(lines.value("Dublu").toDouble(), 3.0);
+    lines.last();
+    EXPECT_EQ(lines.value("Nume").toString(), "Bogdan");
+    lines.edit();
+    lines.setValue("Val", 8);
+    EXPECT_EQ(lines.value("Dublu").toDouble(), 16.0) << "recalculated as the record changes";
+    EXPECT_THROW(lines.setValue("Nume", "X"), DatasetError);
+    lines.post();
+    EXPECT_TRUE(lines.locate({"Cod", "Nr"}, {1, 2}));
+    EXPECT_EQ(lines.recNo(), 1);
+    EXPECT_FALSE(lines.locate({"Cod"}, {9}));
+    EXPECT_EQ(lines.recNo(), 1);
+}
+
+TEST_F(DatasetTest, QueryDatasetIsReadOnly)
+{
+    auto q = Dataset::fromQuery(db, "SELECT P.Nume, SUM(L.Val) AS Total FROM Pers P, Linii L "
+                                    "WHERE P.Cod = L.Cod GROUP BY P.Nume ORDER BY P.Nume");
+    q->open();
+    ASSERT_EQ(q->recordCount(), 2);
+    EXPECT_EQ(q->value("Total").toDouble(), 4.0);
+    EXPECT_EQ(q->field("Total").type, FieldType::Float);
+    EXPECT_THROW(q->edit(), DatasetError);
+    EXPECT_THROW(q->append(), DatasetError);
+}
+
+TEST_F(DatasetTest, OpeningAMissingTableOrFieldFails)
+{
+    Dataset none(db, "Lipsa.DB");
+    EXPECT_THROW(none.open(), DbError);
+    EXPECT_FALSE(none.isOpen());
+    Dataset pers(db, "Pers.DB");
+    pers.field("Nu_exista").onChange = [] {};
+    EXPECT_THROW(pers.open(), DatasetError);
+    EXPECT_FALSE(pers.isOpen());
+}
