@@ -839,10 +839,13 @@ void Dataset::removePendingInsert()
     const int at = m_current;
     emit rowAboutToBeRemoved(at);
     m_rows.erase(m_rows.begin() + at);
-    emit rowRemoved(at);
+    // Settled before anyone hears of the removal: a view that moves its cursor
+    // in reaction finds the dataset already in Browse on its new current row.
     m_current = std::min(at, recordCount() - 1);
     m_modified = false;
-    setState(DatasetState::Browse);
+    m_state = DatasetState::Browse;
+    emit rowRemoved(at);
+    emit stateChanged(m_state);
     emit currentChanged(m_current);
 }
 
@@ -955,14 +958,16 @@ void Dataset::remove()
             whileDeleting();
         work.commit();
     }
-    if (m_state == DatasetState::Edit)
-        setState(DatasetState::Browse);
+    const bool wasEditing = m_state == DatasetState::Edit;
     m_modified = false;
     const int at = m_current;
     emit rowAboutToBeRemoved(at);
     m_rows.erase(m_rows.begin() + at);
-    emit rowRemoved(at);
     m_current = std::min(at, recordCount() - 1);
+    m_state = DatasetState::Browse;
+    emit rowRemoved(at);
+    if (wasEditing)
+        emit stateChanged(m_state);
     emit currentChanged(m_current);
     if (afterDelete)
         afterDelete();

@@ -1,0 +1,194 @@
+// The data grid over a dataset: what a cell shows and takes, refusals and
+// duplicate keys reported while the row stays in editing, the keys of the
+// grid, and column layouts saved to and restored from a .cfg file.
+
+#include "common/scripteddialogs.h"
+#include "ui/datagrid.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace datastore;
+using namespace ui;
+
+namespace {
+
+class DataGridTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db.setDirectory(dir.path());
+        TableDef t;
+        t.name = "Pers.DB";
+        t.fields = {smallInt("Cod"), text("Nume", 10), floating("Suma"), date("Data"), boolean("Activ")};
+        t.indexes = {primaryKey("Cod")};
+        db.createTable(t);
+        db.exec("INSERT INTO Pers (Cod, Nume, Suma, Data, Activ) VALUES "
+                "(1, 'Ana', 1234.5, '2026-03-01', 1), (2, 'Bogdan', NULL, NULL, 0)");
+        pers.setOrderBy("Cod");
+        pers.open();
+        model.setColumns({GridColumn("Cod", "Nr.").withPicker(), GridColumn("Nume", "Nume"),
+                          GridColumn("Suma", "Suma").withMask("#,##0.00"), GridColumn("Data", "Data"),
+                          GridColumn("Activ", "Activ")});
+    }
+
+    testsupport::TempDir dir;
+    Database db;
+    Dataset pers{db, "Pers.DB"};
+    common::ScriptedDialogs dialogs;
+    common::Formats formats;
+    DatasetModel model{pers, formats, dialogs};
+};
+
+} // namespace
+
+TEST_F(DataGridTest, CellsShowValuesInTheRegionalFormats)
+{
+    ASSERT_EQ(model.rowCount(), 2);
+    ASSERT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Nr.");
+    const struct {
+        int row, column;
+        const char* text;
+    } cells[] = {
+        {0, 0, "1"}, {0, 1, "Ana"}, {0, 2, "1.234,50"}, {0, 3, "01.03.2026"}, {0, 4, "Da"},
+        {1, 2, ""},  {1, 3, ""},    {1, 4, "Nu"},
+    };
+    for (const auto& c : cells)
+        EXPECT_EQ(model.data(model.index(c.row, c.column)).toString(), QString::fromUtf8(c.text))
+            << c.row << "," << c.column;
+    EXPECT_EQ(model.headerData(0, Qt::Vertical).toString(), QString(QChar(0x25BA))) << "current record indicator";
+}
+
+TEST_F(DataGridTest, TypedTextGoesThroughTheDataset)
+{
+    EXPECT_TRUE(model.setData(model.index(1, 2), "1.000,25"));
+    EXPECT_EQ(pers.state(), DatasetState::Edit);
+    EXPECT_EQ(pers.recNo(), 1);
+    EXPECT_EQ(pers.value("Suma").toDouble(), 1000.25);
+    EXPECT_TRUE(model.setData(model.index(1, 3), "5.4.2026"));
+    EXPECT_TRUE(model.setData(model.index(1, 4), "Da"));
+    EXPECT_EQ(model.headerData(1, Qt::Vertical).toString(), "I");
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Data FROM Pers WHERE Cod = 2").toDate(), QDate(2026, 4, 5));
+    EXPECT_TRUE(db.scalar("SELECT Activ FROM Pers WHERE Cod = 2").toBool());
+
+    // A text that is not a number: an error, the value unchanged.
+    EXPECT_FALSE(model.setData(model.index(1, 2), "12a"));
+    EXPECT_EQ(dialogs.last().text, "'12a' nu este un numar valid");
+    EXPECT_EQ(pers.value("Suma").toDouble(), 1000.25);
+}
+
+TEST_F(DataGridTest, RefusalsAndDuplicateKeysKeepTheRowInEditing)
+{
+    pers.field("Nume").onValidate = [&] {
+        if (pers.value("Nume").toString().startsWith('#')) {
+            dialogs.warning("Nume invalid!");
+            throw Abort();
+        }
+    };
+    EXPECT_FALSE(model.setData(model.index(0, 1), "#x"));
+    EXPECT_EQ(dialogs.texts(), QStringList{"Nume invalid!"}) << "the refusal speaks once";
+    EXPECT_EQ(pers.value("Nume").toString(), "Ana");
+
+    DataGrid grid(&model);
+    grid.appendRow();
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_TRUE(model.setData(model.index(2, 0), "1"));
+    grid.setCurrentIndex(model.index(0, 1)); // leaving the row posts it: a duplicate
+    EXPECT_EQ(dialogs.last().text, duplicateKeyMessage());
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_EQ(pers.recNo(), 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.currentIndex().row(), 2) << "the cursor goes back to the refused row";
+    EXPECT_TRUE(model.setData(model.index(2, 0), "3"));
+    grid.setCurrentIndex(model.index(0, 1));
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Pers").toInt(), 3);
+}
+
+TEST_F(DataGridTest, GridKeys)
+{
+    DataGrid grid(&model);
+    QSignalSpy pickers(&grid, &DataGrid::pickerRequested);
+    QSignalSpy searches(&grid, &DataGrid::searchRequested);
+    grid.setCurrentIndex(model.index(1, 0));
+    EXPECT_EQ(pers.recNo(), 1) << "the grid's row is the current record";
+
+    QTest::keyClick(&grid, Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_EQ(pickers.count(), 1);
+    EXPECT_EQ(pickers.at(0).at(0).toString(), "Cod");
+    grid.setCurrentField("Nume");
+    QTest::keyClick(&grid, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(pickers.count(), 1) << "no picker for this column";
+    QTest::keyClick(&grid, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(searches.count(), 1);
+
+    QTest::keyClick(&grid, Qt::Key_Down); // on the last row: a new one
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_EQ(model.rowCount(), 3);
+    QTest::keyClick(&grid, Qt::Key_Down); // an untouched new row is not followed by another
+    EXPECT_EQ(model.rowCount(), 3);
+    QTest::keyClick(&grid, Qt::Key_Escape);
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    EXPECT_EQ(model.rowCount(), 2);
+
+    dialogs.queueAnswer(common::Answer::Cancel);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.last().text, "Stergeti inregistrarea?");
+    EXPECT_EQ(model.rowCount(), 2);
+    dialogs.queueAnswer(common::Answer::Ok);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Pers").toInt(), 1);
+}
+
+TEST_F(DataGridTest, LayoutsAreSavedAndRestored)
+{
+    const QString cfg = dir.file("test.cfg");
+    {
+        DataGrid grid(&model);
+        EXPECT_FALSE(grid.restoreLayout(cfg, "Lista")) << "no file: the built-in layout";
+        grid.horizontalHeader()->moveSection(1, 0); // Nume first
+        grid.setColumnWidth(3, 140);
+        grid.setColumnHidden(4, true);
+        grid.saveLayout(cfg, "Lista");
+        grid.saveLayout(cfg, "Alta");
+    }
+    DataGrid grid(&model);
+    const int builtInWidth = grid.columnWidth(3);
+    ASSERT_TRUE(grid.restoreLayout(cfg, "Lista"));
+    EXPECT_EQ(grid.horizontalHeader()->logicalIndex(0), 1);
+    EXPECT_EQ(grid.columnWidth(3), 140);
+    EXPECT_TRUE(grid.isColumnHidden(4));
+
+    // Broken or foreign files leave the built-in layout.
+    const char* broken[] = {
+        "[Lista]\nColumns=Cod;Nume\nWidths=10\n",
+        "[Lista]\nColumns=Cod;Nume\nWidths=10;abc\n",
+        "garbage without sections\n",
+    };
+    for (const char* text : broken) {
+        QFile f(cfg);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        DataGrid fresh(&model);
+        EXPECT_FALSE(fresh.restoreLayout(cfg, "Lista")) << text;
+        EXPECT_EQ(fresh.horizontalHeader()->logicalIndex(0), 0);
+        EXPECT_EQ(fresh.columnWidth(3), builtInWidth);
+    }
+    // A column the program has dropped is ignored, the others are applied.
+    QFile f(cfg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[Lista]\nColumns=Vechi;Data\nWidths=50;99\nHidden=\n");
+    f.close();
+    DataGrid fresh(&model);
+    EXPECT_TRUE(fresh.restoreLayout(cfg, "Lista"));
+    EXPECT_EQ(fresh.horizontalHeader()->logicalIndex(0), 3);
+    EXPECT_EQ(fresh.columnWidth(3), 99);
+}
