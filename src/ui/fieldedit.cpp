@@ -1,0 +1,70 @@
+#include "fieldedit.h"
+
+#include "datagrid.h"
+
+namespace ui {
+
+FieldEdit::FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs& dialogs, QWidget* parent)
+    : QLineEdit(parent), m_dataset(dataset), m_field(std::move(field)), m_dialogs(dialogs)
+{
+    const int fi = m_dataset.fieldIndex(m_field);
+    if (fi >= 0 && m_dataset.fieldAt(fi).type == datastore::FieldType::Text && m_dataset.fieldAt(fi).size > 0)
+        setMaxLength(m_dataset.fieldAt(fi).size);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (!m_dataset.isEditing()) {
+            // Starting the edit re-reads the record (or starts a new one):
+            // what was just typed must survive it.
+            const QString typed = text();
+            const int cursor = cursorPosition();
+            try {
+                m_dataset.edit();
+            } catch (...) {
+                reportDataError(m_dialogs, std::current_exception());
+                showValue();
+                return;
+            }
+            setText(typed);
+            setCursorPosition(cursor);
+        }
+        m_dirty = true;
+    });
+    connect(this, &QLineEdit::editingFinished, this, [this] { commit(); });
+    connect(&m_dataset, &datastore::Dataset::rowChanged, this, [this](int row) {
+        if (row == m_dataset.recNo() && !m_dirty)
+            showValue();
+    });
+    connect(&m_dataset, &datastore::Dataset::currentChanged, this, [this] { showValue(); });
+    connect(&m_dataset, &datastore::Dataset::reset, this, [this] { showValue(); });
+    showValue();
+}
+
+void FieldEdit::showValue()
+{
+    m_dirty = false;
+    if (!m_dataset.isOpen() || m_dataset.recNo() < 0) {
+        clear();
+        return;
+    }
+    const QVariant v = m_dataset.value(m_field);
+    setText(v.isNull() ? QString() : v.toString());
+}
+
+bool FieldEdit::commit()
+{
+    if (!m_dirty)
+        return true;
+    try {
+        if (!m_dataset.isEditing())
+            m_dataset.edit();
+        m_dataset.setValue(m_field, text());
+        m_dirty = false;
+        return true;
+    } catch (...) {
+        reportDataError(m_dialogs, std::current_exception());
+        selectAll();
+        setFocus();
+        return false;
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,30 @@
+#pragma once
+// A line edit bound to a field of a dataset's current record: it shows the
+// value, typing starts an edit of the record (the first record of an empty
+// list), and leaving the edit puts the text in the field through the
+// dataset's checks. Errors are shown the way the grid shows them.
+
+#include "common/dialogs.h"
+#include "datastore/dataset.h"
+
+#include <QLineEdit>
+
+namespace ui {
+
+class FieldEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs& dialogs, QWidget* parent = nullptr);
+    const QString& field() const { return m_field; }
+    // Puts a pending text in the field; false after an error.
+    bool commit();
+    void showValue();
+
+private:
+    datastore::Dataset& m_dataset;
+    QString m_field;
+    common::Dialogs& m_dialogs;
+    bool m_dirty = false;
+};
+
+} // namespace ui
