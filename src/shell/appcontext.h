@@ -7,6 +7,7 @@
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/inifile.h"
+#include "common/parameters.h"
 #include "datastore/database.h"
 
 #include <QDate>
@@ -35,6 +36,7 @@ struct AppContext {
     AppPaths paths;
     common::IniFile ini;       // the application INI file: Options, PrinterSettings, XZip
     common::Formats formats;   // the regional formats fixed at start-up
+    common::Parameters parameters; // the application parameters, loaded with each database
 
     datastore::Database database{QString::fromLatin1(datastore::kDatabaseAlias)};       // "TSTOCK"
     datastore::Database privateDatabase{QString::fromLatin1(datastore::kPrivateAlias)}; // "TBX_PRIV"

@@ -3,7 +3,10 @@
 #include "artwork.h"
 #include "taboutbox.h"
 #include "tdbvalidmsgform.h"
+#include "tdefaultdlg.h"
+#include "timgoptdlg.h"
 #include "tmessageform.h"
+#include "trefreshdlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,6 +108,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
 
     buildMenus();
     buildBottomPanel();
+    installParameterCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -334,6 +338,37 @@ void TMainForm::runCommand(CommandId command)
             // their handlers from the modules that own their windows.
             break;
         }
+    });
+}
+
+// ---- parameters and settings dialogs ------------------------------------------
+
+void TMainForm::installParameterCommands()
+{
+    common::LoadOptions(m_ctx.parameters, m_ctx.ini);
+
+    m_logic->hooks.loadParameters = [this] {
+        const common::LoadedParameters loaded = common::LoadParameters(
+            m_ctx.parameters, m_ctx.formats, m_ctx.databaseDir + QLatin1String(common::kDefinitionFileName));
+        QAction* convert = action(CommandId::ConvertToRon);
+        convert->setVisible(loaded.convertToRonVisible);
+        setItemEnabled(convert, loaded.convertToRonVisible);
+    };
+    setCommandHandler(CommandId::Parameters, [this] {
+        DefaultDlgLogic logic(m_ctx.parameters, m_ctx.formats, m_ctx.ini,
+                              m_ctx.databaseDir + QLatin1String(common::kDefinitionFileName), m_ctx.dialogs);
+        TDefaultDlg dialog(logic, DefaultDlgLogic::currencies(m_ctx.database), m_ctx.dialogs, this);
+        dialog.exec();
+    });
+    setCommandHandler(CommandId::RefreshInterval, [this] {
+        RefreshDlgLogic logic(m_ctx.parameters, m_ctx.ini, [this](int ms) { setRefreshInterval(ms); });
+        TRefreshDlg dialog(logic, m_ctx.dialogs, this);
+        dialog.exec();
+    });
+    setCommandHandler(CommandId::Images, [this] {
+        ImgOptDlgLogic logic(m_ctx.parameters, m_ctx.ini, m_ctx.dialogs);
+        TImgOptDlg dialog(logic, m_ctx.dialogs, this);
+        dialog.exec();
     });
 }
 

@@ -137,6 +137,8 @@ private:
 
     void buildMenus();
     void buildBottomPanel();
+    // The parameters: loaded with each database; their dialogs in "Setari".
+    void installParameterCommands();
     void updateWindowCommands();
     void closeAllChildren();
     void cascadeChildren();
