@@ -4,6 +4,8 @@
 #include "taboutbox.h"
 #include "tdbvalidmsgform.h"
 #include "tdefaultdlg.h"
+#include "tfirmdatadlg.h"
+#include "tuserform.h"
 #include "timgoptdlg.h"
 #include "tmessageform.h"
 #include "trefreshdlg.h"
@@ -109,6 +111,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     buildMenus();
     buildBottomPanel();
     installParameterCommands();
+    installPeopleAndFirmCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -567,6 +570,19 @@ void TMainForm::setBusyCursor(bool busy)
 std::unique_ptr<OpeningWindow> TMainForm::createOpeningWindow()
 {
     return std::make_unique<TDBValidMsgForm>(m_ctx.dialogs, this);
+}
+
+// ---- firm data, keepers and beneficiaries -----------------------------------
+
+void TMainForm::installPeopleAndFirmCommands()
+{
+    setCommandHandler(CommandId::FirmData, [this] {
+        m_ctx.parameters.FirmNo =
+            TFirmDataDlg::run(m_ctx.database, m_ctx.dialogs, m_ctx.parameters.FirmNo,
+                              m_ctx.databaseDir + QLatin1String(common::kDefinitionFileName), this);
+    });
+    setCommandHandler(CommandId::KeepersBeneficiaries,
+                      [this] { TUserForm::run(m_ctx.database, m_ctx.dialogs, m_ctx.formats, this); });
 }
 
 } // namespace shell

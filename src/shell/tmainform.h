@@ -139,6 +139,7 @@ private:
     void buildBottomPanel();
     // The parameters: loaded with each database; their dialogs in "Setari".
     void installParameterCommands();
+    void installPeopleAndFirmCommands();
     void updateWindowCommands();
     void closeAllChildren();
     void cascadeChildren();

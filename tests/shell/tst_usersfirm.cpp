@@ -7,13 +7,17 @@
 #include "datastore/tablecatalog.h"
 #include "shell/firmdatalogic.h"
 #include "shell/tfirmdatadlg.h"
+#include "shell/tmainform.h"
 #include "shell/tuserform.h"
 #include "shell/userformlogic.h"
+#include "shelltest.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -234,4 +238,42 @@ TEST_F(DatabaseFixture, KeepersWindow)
         QDir().mkpath(shots);
         again.grab().save(QDir(shots).filePath("userform.png"));
     }
+}
+
+// ---- the main window's commands ---------------------------------------------------
+
+TEST(PeopleAndFirmInTheMainWindow, CommandsAndSpeedButtonOpenTheWindows)
+{
+    shelltest::ContextFixture fx;
+    const QString dbDir = fx.newDir("baza");
+    fx.settings.setValue("LastDatabaseDir", dbDir);
+    TMainForm form(*fx.ctx);
+    ASSERT_TRUE(form.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
+
+    // "Unitatea": a new firm number 4 becomes FirmNo, in memory and in TBXDEF.INI.
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<TFirmDataDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        QTest::keyClicks(dlg->edit("Cod"), "4");
+        dlg->accept();
+    });
+    form.runCommand(CommandId::FirmData);
+    EXPECT_EQ(fx.ctx->parameters.FirmNo, 4);
+    EXPECT_EQ(common::IniFile(dbDir + "/TBXDEF.INI").readString("Default", "FirmNo"), "4");
+
+    // The "Gestionari" speed button opens the keepers and beneficiaries window.
+    QToolButton* keepers = nullptr;
+    for (QToolButton* b : form.speedButtonWidgets())
+        if (b->text().contains("Gestionari") || b->toolTip().contains("clienti"))
+            keepers = b;
+    ASSERT_NE(keepers, nullptr);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* users = qobject_cast<TUserForm*>(QApplication::activeModalWidget());
+        opened = users != nullptr;
+        if (users)
+            users->accept();
+    });
+    keepers->click();
+    EXPECT_TRUE(opened);
 }
