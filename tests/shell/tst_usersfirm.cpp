@@ -82,7 +82,7 @@ TEST_F(DatabaseFixture, KeepersAndBeneficiaries)
     users.append();
     users.setValue("Name", "Pavel Ilie"); // the same initials: a duplicate key
     EXPECT_FALSE(logic.FormCloseQuery());
-    EXPECT_EQ(dialogs.last().text, duplicateKeyMessage());
+    EXPECT_EQ(dialogs.last().text, datastore::duplicateKeyMessage());
     EXPECT_EQ(users.state(), DatasetState::Insert) << "the row stays in editing";
     users.setValue("Name", "Pavel Ilie Ene");
     EXPECT_TRUE(logic.FormCloseQuery());
