@@ -1,0 +1,662 @@
+// Laying a report out into pages.
+
+#include "reportengine.h"
+#include "textmeasure.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace reportengine {
+
+QStringList PageList::texts(int page) const
+{
+    QStringList out;
+    if (page < 0 || page >= pages.size())
+        return out;
+    for (const PageItem& item : pages.at(page).items)
+        if (item.kind == PageItem::Text)
+            out << item.text;
+    return out;
+}
+
+namespace {
+
+constexpr double kEpsilon = 1e-6;
+
+bool isNumeric(const QVariant& v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A value as printed with a mask.
+QString formatValue(const QVariant& v, const QString& mask, const common::Formats& formats)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    if (isNumeric(v))
+        return common::formatFloat(mask, v.toDouble(), formats);
+    switch (v.metaType().id()) {
+    case QMetaType::QDate:
+        return common::formatDate(mask.isEmpty() ? formats.shortDateFormat : mask, v.toDate(), formats);
+    case QMetaType::QDateTime:
+        return common::formatDate(mask.isEmpty() ? formats.shortDateFormat : mask, v.toDateTime().date(), formats);
+    default:
+        return v.toString();
+    }
+}
+
+struct Accumulator {
+    Aggregate kind = Aggregate::Sum;
+    int column = -1;                    // in the main rows; -1 for a count
+    const Band* resetBand = nullptr;    // null: never restarts
+    qint64 rows = 0;
+    qint64 values = 0;
+    double sum = 0;
+    double min = 0;
+    double max = 0;
+
+    void take(const Row& row)
+    {
+        ++rows;
+        if (column < 0)
+            return;
+        const QVariant v = row.at(column);
+        if (v.isNull())
+            return;
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (!ok)
+            return;
+        if (values == 0) {
+            min = max = d;
+        } else {
+            min = std::min(min, d);
+            max = std::max(max, d);
+        }
+        sum += d;
+        ++values;
+    }
+    void reset() { rows = values = 0; sum = min = max = 0; }
+    QVariant result() const
+    {
+        switch (kind) {
+        case Aggregate::Sum: return sum;
+        case Aggregate::Count: return double(rows);
+        case Aggregate::Min: return values ? QVariant(min) : QVariant();
+        case Aggregate::Max: return values ? QVariant(max) : QVariant();
+        case Aggregate::Avg: return values ? QVariant(sum / double(values)) : QVariant();
+        }
+        return {};
+    }
+};
+
+struct ElementPlan {
+    Element* element = nullptr;
+    int font = 0;
+    int column = -1;      // data fields of the main rows
+    int accumulator = -1; // aggregates
+};
+
+struct BandPlan {
+    std::vector<ElementPlan> elements;
+    bool main = true; // prints main rows (not a sub-detail list)
+};
+
+// A band's contents before it is placed: items measured from the band's top.
+struct Built {
+    QList<PageItem> items;
+    double height = 0;
+    std::vector<const ElementPlan*> aggregates; // evaluated when placed
+    struct PageNumber {
+        qsizetype item;
+        const Element* element; // its text has %1 (the page) and %2 (the pages)
+    };
+    std::vector<PageNumber> pageNumbers;
+};
+
+class LayoutRun {
+public:
+    explicit LayoutRun(Report& report) : m_report(report) {}
+    PageList run(RowSource* rows);
+
+private:
+    void plan();
+    void planBand(Band* band, bool main);
+    Row readRow(RowSource& rows);
+
+    void startPage();
+    void endPage();
+    void ensureRoom(double height);
+    void printBand(Band* band, const Row& row, bool takeRow = false);
+    Built build(const Band& band, const BandPlan& plan, const Row& row);
+    void place(Built& built, const Band& band, const Row& row);
+    void resetAfter(const Band* band);
+    void take(const Row& row);
+
+    QStringList evaluate(const ElementPlan& p, const Row& row) const;
+    void addTextLines(Built& out, const ElementPlan& p, const QStringList& lines, double top, double& bottom);
+    void alignItem(PageItem& item, double textWidth, double boxWidth) const;
+    QVariant fieldValue(const ElementPlan& p, const Row& row) const;
+
+    Report& m_report;
+    const common::Formats* m_formats = nullptr;
+    TextMeasure m_measure;
+    PageList m_out;
+    QHash<const Band*, BandPlan> m_plans;
+    std::vector<Accumulator> m_accumulators;
+    QHash<const Band*, std::vector<int>> m_resets; // band -> accumulators that restart after it
+    std::shared_ptr<const Columns> m_columns;
+    int m_sourceColumns = 0;
+
+    double m_left = 0;       // left margin
+    double m_bodyWidth = 0;  // printable width
+    double m_y = 0;
+    double m_bodyBottom = 0;
+    double m_footerHeight = 0;
+    bool m_pageHasBody = false;
+    bool m_furniture = false;
+    Row m_context;       // the row being processed
+    Row m_lastPlaced;    // the main row of the last band placed in the body
+    struct PendingNumber {
+        int page;
+        qsizetype item;
+        QString text;
+        bool autoWidth;
+    };
+    std::vector<PendingNumber> m_pageNumbers;
+};
+
+double childrenHeight(const Band& band)
+{
+    double h = 0;
+    for (const auto& c : band.children())
+        if (c->isEnabled())
+            h += c->height() + childrenHeight(*c);
+    return h;
+}
+
+void LayoutRun::planBand(Band* band, bool main)
+{
+    if (!band)
+        return;
+    BandPlan plan;
+    plan.main = main;
+    const QFont base = m_report.reportFont();
+    for (const auto& e : band->elements()) {
+        ElementPlan p;
+        p.element = e.get();
+        p.font = m_measure.fontIndex(e->fontOver(base));
+        if (main && e->kind() == ElementKind::Field) {
+            p.column = m_columns->indexOf(e->text());
+            if (p.column < 0)
+                throw ReportError(QStringLiteral("Campul \"%1\" nu exista in datele raportului").arg(e->text()));
+        }
+        if (e->kind() == ElementKind::Expression) {
+            Accumulator a;
+            a.kind = e->aggregate();
+            a.resetBand = e->resetBand();
+            if (a.kind != Aggregate::Count) {
+                a.column = m_columns->indexOf(e->text());
+                if (a.column < 0)
+                    throw ReportError(QStringLiteral("Campul \"%1\" nu exista in datele raportului").arg(e->text()));
+            }
+            p.accumulator = int(m_accumulators.size());
+            m_accumulators.push_back(a);
+            if (a.resetBand)
+                m_resets[a.resetBand].push_back(p.accumulator);
+        }
+        plan.elements.push_back(p);
+    }
+    m_plans.insert(band, std::move(plan));
+    for (const auto& c : band->children())
+        planBand(c.get(), main);
+}
+
+void LayoutRun::plan()
+{
+    for (Band* b : m_report.bands()) {
+        if (b->parent())
+            continue; // planned with its parent
+        planBand(b, b->kind() != BandKind::SubDetail);
+    }
+    for (Group* g : m_report.groups())
+        if (!g->field().isEmpty() && m_columns->indexOf(g->field()) < 0)
+            throw ReportError(QStringLiteral("Campul \"%1\" nu exista in datele raportului").arg(g->field()));
+}
+
+Row LayoutRun::readRow(RowSource& rows)
+{
+    QVariantList values;
+    values.reserve(m_columns->size());
+    for (int i = 0; i < m_sourceColumns; ++i)
+        values.append(rows.value(i));
+    for (qsizetype i = 0; i < m_report.calculatedFields().size(); ++i)
+        values.append(QVariant());
+    for (const auto& v : m_report.values())
+        values.append(v.second);
+    Row row(m_columns, std::move(values));
+    const auto& calculated = m_report.calculatedFields();
+    for (qsizetype i = 0; i < calculated.size(); ++i)
+        row.values()[m_sourceColumns + i] = calculated.at(i).calc(row);
+    return row;
+}
+
+PageList LayoutRun::run(RowSource* rows)
+{
+    for (Element* e : m_report.elements())
+        e->prepare(m_report);
+
+    m_formats = &m_report.numberFormats();
+    QStringList names = rows ? rows->columnNames() : QStringList();
+    m_sourceColumns = int(names.size());
+    for (const auto& c : m_report.calculatedFields())
+        names << c.name;
+    for (const auto& v : m_report.values())
+        names << v.first;
+    m_columns = std::make_shared<const Columns>(names);
+    plan();
+
+    m_out.setup = m_report.pageSetup();
+    m_out.title = m_report.documentTitle();
+    m_left = m_out.setup.margins.left();
+    m_bodyWidth = m_report.printableWidth();
+    if (Band* pf = m_report.findBand(BandKind::PageFooter); pf && pf->isEnabled())
+        m_footerHeight = pf->height() + childrenHeight(*pf);
+    m_bodyBottom = m_out.setup.paper.height() - m_out.setup.margins.bottom() - m_footerHeight;
+
+    // The context of bands printed before the first row or without rows.
+    QVariantList empty;
+    for (int i = 0; i < m_columns->size(); ++i)
+        empty.append(QVariant());
+    for (qsizetype i = 0; i < m_report.values().size(); ++i)
+        empty[m_columns->size() - m_report.values().size() + i] = m_report.values().at(i).second;
+    const Row emptyRow(m_columns, empty);
+
+    const QList<Group*> groups = m_report.groups();
+    const int groupCount = int(groups.size());
+    Band* detail = m_report.findBand(BandKind::Detail);
+    std::vector<Band*> subDetails;
+    for (Band* b : m_report.bands())
+        if (b->kind() == BandKind::SubDetail)
+            subDetails.push_back(b);
+
+    Row current;
+    bool have = rows && rows->next();
+    if (have)
+        current = readRow(*rows);
+    m_context = have ? current : emptyRow;
+    m_lastPlaced = m_context;
+    startPage();
+
+    Row previous;
+    std::vector<QVariant> previousKeys(groupCount);
+    std::vector<QVariant> keys(groupCount);
+    bool first = true;
+    while (have) {
+        for (int g = 0; g < groupCount; ++g)
+            keys[g] = groups[g]->key(current);
+        int changed = first ? 0 : groupCount;
+        if (!first) {
+            for (int g = 0; g < groupCount; ++g) {
+                if (keys[g] != previousKeys[g]) {
+                    changed = g;
+                    break;
+                }
+            }
+            // A change of a group ends every group inside it, innermost first.
+            m_context = previous;
+            for (int g = groupCount - 1; g >= changed; --g)
+                printBand(groups[g]->footerBand(), previous);
+        }
+        m_context = current;
+        for (int g = changed; g < groupCount; ++g) {
+            if (groups[g]->startsNewPage() && m_pageHasBody) {
+                endPage();
+                startPage();
+            }
+            printBand(groups[g]->headerBand(), current);
+        }
+        printBand(detail, current, true);
+        for (Band* sub : subDetails) {
+            if (!sub->isEnabled() || !sub->source())
+                continue;
+            std::unique_ptr<RowSource> list = sub->source()(current);
+            if (!list)
+                continue;
+            auto columns = std::make_shared<const Columns>(list->columnNames());
+            const int n = columns->size();
+            while (list->next()) {
+                QVariantList values;
+                values.reserve(n);
+                for (int i = 0; i < n; ++i)
+                    values.append(list->value(i));
+                printBand(sub, Row(columns, std::move(values), &current));
+            }
+        }
+        previous = current;
+        previousKeys = keys;
+        first = false;
+        have = rows->next();
+        if (have)
+            current = readRow(*rows);
+    }
+    if (!first) {
+        m_context = previous;
+        for (int g = groupCount - 1; g >= 0; --g)
+            printBand(groups[g]->footerBand(), previous);
+    }
+    printBand(m_report.findBand(BandKind::Summary), first ? emptyRow : previous);
+    endPage();
+
+    // Page numbers, now that the number of pages is known.
+    const QString total = QString::number(m_out.pages.size());
+    for (const PendingNumber& p : m_pageNumbers) {
+        PageItem& item = m_out.pages[p.page].items[p.item];
+        QString text = p.text;
+        text.replace(QStringLiteral("%2"), total);
+        text.replace(QStringLiteral("%1"), QString::number(p.page + 1));
+        item.text = text;
+        const double w = m_measure.width(item.font, text);
+        if (p.autoWidth)
+            item.box.setWidth(w);
+        alignItem(item, w, item.box.width());
+    }
+    m_out.fonts = m_measure.fonts();
+    return std::move(m_out);
+}
+
+void LayoutRun::startPage()
+{
+    m_out.pages.append(Page{});
+    m_y = m_out.setup.margins.top();
+    m_pageHasBody = false;
+    m_furniture = true;
+    printBand(m_report.findBand(BandKind::PageHeader), m_context);
+    if (m_out.pages.size() == 1)
+        printBand(m_report.findBand(BandKind::Title), m_context);
+    printBand(m_report.findBand(BandKind::ColumnHeader), m_context);
+    m_furniture = false;
+}
+
+void LayoutRun::endPage()
+{
+    m_furniture = true;
+    m_y = m_bodyBottom;
+    printBand(m_report.findBand(BandKind::PageFooter), m_lastPlaced);
+    m_furniture = false;
+}
+
+void LayoutRun::ensureRoom(double height)
+{
+    if (m_furniture || !m_pageHasBody)
+        return; // page furniture has its place; a band taller than an empty page prints there anyway
+    if (m_y + height > m_bodyBottom + kEpsilon) {
+        endPage();
+        startPage();
+    }
+}
+
+void LayoutRun::take(const Row& row)
+{
+    for (Accumulator& a : m_accumulators)
+        a.take(row);
+}
+
+void LayoutRun::resetAfter(const Band* band)
+{
+    const auto it = m_resets.constFind(band);
+    if (it == m_resets.constEnd())
+        return;
+    for (int i : *it)
+        m_accumulators[i].reset();
+}
+
+void LayoutRun::printBand(Band* band, const Row& row, bool takeRow)
+{
+    if (!band || !band->isEnabled() || (band->condition() && !band->condition()(row))) {
+        if (takeRow)
+            take(row);
+        if (band)
+            resetAfter(band);
+        return;
+    }
+    const BandPlan& plan = m_plans[band];
+    Built built = build(*band, plan, row);
+    ensureRoom(built.height + childrenHeight(*band)); // a band keeps its children on its page
+    if (takeRow)
+        take(row);
+    place(built, *band, row);
+    resetAfter(band);
+    for (const auto& c : band->children())
+        printBand(c.get(), row);
+}
+
+QVariant LayoutRun::fieldValue(const ElementPlan& p, const Row& row) const
+{
+    if (p.column >= 0 && row.columns() == m_columns.get())
+        return row.at(p.column);
+    return row.value(p.element->text());
+}
+
+QStringList LayoutRun::evaluate(const ElementPlan& p, const Row& row) const
+{
+    const Element& e = *p.element;
+    switch (e.kind()) {
+    case ElementKind::Label:
+        return e.lines().isEmpty() ? e.text().split(u'\n') : e.lines();
+    case ElementKind::Field:
+        return {formatValue(fieldValue(p, row), e.printMask(), *m_formats)};
+    case ElementKind::Calc:
+        return {formatValue(e.calculation() ? e.calculation()(row) : QVariant(), e.printMask(), *m_formats)};
+    case ElementKind::Expression:
+        return {formatValue(m_accumulators[p.accumulator].result(), e.printMask(), *m_formats)};
+    case ElementKind::Date:
+        return {common::formatDate(e.text(), m_report.when().date(), *m_formats)};
+    case ElementKind::Time:
+        return {m_report.when().time().toString(e.text())};
+    case ElementKind::PageNumber:
+        return {e.text()};
+    case ElementKind::Line:
+    case ElementKind::Box:
+    case ElementKind::VLine:
+        break;
+    }
+    return {};
+}
+
+void LayoutRun::alignItem(PageItem& item, double textWidth, double boxWidth) const
+{
+    item.textWidth = textWidth;
+    switch (item.align) {
+    case Align::Left: item.textX = item.box.left(); break;
+    case Align::Right: item.textX = item.box.left() + boxWidth - textWidth; break;
+    case Align::Center: item.textX = item.box.left() + (boxWidth - textWidth) / 2; break;
+    }
+    // A left-aligned text wider than its box is cut at the box's right edge;
+    // right-aligned and centred texts (amounts, mostly) run over their box
+    // instead, so that a number is never printed with digits missing.
+    item.clip = item.align == Align::Left && textWidth > boxWidth + kEpsilon;
+}
+
+void LayoutRun::addTextLines(Built& out, const ElementPlan& p, const QStringList& lines, double top, double& bottom)
+{
+    const Element& e = *p.element;
+    const double spacing = m_measure.lineSpacing(p.font);
+    const double lineHeight = m_measure.height(p.font);
+    double boxWidth = e.width();
+    std::vector<double> widths;
+    widths.reserve(lines.size());
+    for (const QString& l : lines) {
+        widths.push_back(m_measure.width(p.font, l));
+        if (e.sizesItself())
+            boxWidth = std::max(boxWidth, widths.back());
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        PageItem item;
+        item.kind = PageItem::Text;
+        item.align = e.alignment();
+        item.font = p.font;
+        const double y = top + double(i) * spacing;
+        item.box = QRectF(m_left + e.x(), y, boxWidth, lineHeight);
+        item.baseline = y + m_measure.ascent(p.font);
+        item.text = lines.at(i);
+        alignItem(item, widths[size_t(i)], boxWidth);
+        out.items.append(std::move(item));
+    }
+    const double textHeight = lines.isEmpty() ? lineHeight : double(lines.size() - 1) * spacing + lineHeight;
+    const double height = e.height() > 0 ? std::max(e.height(), lines.size() > 1 ? textHeight : 0.0) : textHeight;
+    bottom = top + height;
+    if (e.frameSides() != NoFrame) {
+        const QRectF r(m_left + e.x(), top, boxWidth, height);
+        auto edge = [&](unsigned side, QLineF l) {
+            if (e.frameSides() & side) {
+                PageItem f;
+                f.kind = PageItem::Line;
+                f.line = l;
+                f.lineWidth = e.frameWidth();
+                out.items.append(f);
+            }
+        };
+        edge(FrameTop, QLineF(r.topLeft(), r.topRight()));
+        edge(FrameBottom, QLineF(r.bottomLeft(), r.bottomRight()));
+        edge(FrameLeft, QLineF(r.topLeft(), r.bottomLeft()));
+        edge(FrameRight, QLineF(r.topRight(), r.bottomRight()));
+    }
+}
+
+Built LayoutRun::build(const Band& band, const BandPlan& plan, const Row& row)
+{
+    Built out;
+    out.height = band.height();
+    for (const ElementPlan& p : plan.elements) {
+        const Element& e = *p.element;
+        if (!e.isEnabled())
+            continue;
+        switch (e.kind()) {
+        case ElementKind::Line:
+        case ElementKind::Box:
+        case ElementKind::VLine:
+            continue; // drawn when placed, over the final height
+        case ElementKind::Expression:
+            out.aggregates.push_back(&p);
+            continue;
+        default:
+            break;
+        }
+        QStringList lines = evaluate(p, row);
+        if (e.wraps() && !e.sizesItself()) {
+            QStringList wrapped;
+            for (const QString& l : lines)
+                wrapped << m_measure.wrap(p.font, l, e.width());
+            lines = wrapped;
+        }
+        const qsizetype first = out.items.size();
+        double bottom = 0;
+        addTextLines(out, p, lines, e.y(), bottom);
+        if (e.kind() == ElementKind::PageNumber && first < out.items.size())
+            out.pageNumbers.push_back(Built::PageNumber{first, &e});
+        if (e.wraps() || lines.size() > 1) // growing elements stretch their band
+            out.height = std::max(out.height, bottom);
+    }
+    return out;
+}
+
+void LayoutRun::place(Built& built, const Band& band, const Row& row)
+{
+    // Aggregates, now that the row is taken in.
+    for (const ElementPlan* p : built.aggregates) {
+        double bottom = 0;
+        addTextLines(built, *p, evaluate(*p, row), p->element->y(), bottom);
+    }
+    const double height = built.height;
+    for (const auto& e : band.elements()) {
+        if (!e->isEnabled())
+            continue;
+        PageItem item;
+        item.lineWidth = e->lineWidth();
+        switch (e->kind()) {
+        case ElementKind::Line:
+            item.kind = PageItem::Line;
+            item.line = QLineF(m_left + e->x(), e->y(), m_left + e->x2(), e->y2());
+            break;
+        case ElementKind::VLine:
+            item.kind = PageItem::Line;
+            item.line = QLineF(m_left + e->x(), 0, m_left + e->x(), height);
+            break;
+        case ElementKind::Box:
+            item.kind = PageItem::Rect;
+            item.box = QRectF(m_left + e->x(), e->y(), e->x2() - e->x(), e->y2() - e->y());
+            break;
+        default:
+            continue;
+        }
+        built.items.append(item);
+    }
+    if (band.frameSides() != NoFrame) {
+        const QRectF r(m_left, 0, m_bodyWidth, height);
+        auto edge = [&](unsigned side, QLineF l) {
+            if (band.frameSides() & side) {
+                PageItem f;
+                f.kind = PageItem::Line;
+                f.line = l;
+                f.lineWidth = band.frameWidth();
+                built.items.append(f);
+            }
+        };
+        edge(FrameTop, QLineF(r.topLeft(), r.topRight()));
+        edge(FrameBottom, QLineF(r.bottomLeft(), r.bottomRight()));
+        edge(FrameLeft, QLineF(r.topLeft(), r.bottomLeft()));
+        edge(FrameRight, QLineF(r.topRight(), r.bottomRight()));
+    }
+
+    Page& page = m_out.pages.last();
+    const int pageIndex = int(m_out.pages.size() - 1);
+    const qsizetype base = page.items.size();
+    const double y0 = m_y;
+    for (PageItem& item : built.items) {
+        item.band = band.kind();
+        item.box.translate(0, y0);
+        item.line.translate(0, y0);
+        item.baseline += y0;
+        page.items.append(std::move(item));
+    }
+    for (const Built::PageNumber& n : built.pageNumbers)
+        m_pageNumbers.push_back(PendingNumber{pageIndex, base + n.item, n.element->text(), n.element->sizesItself()});
+    m_y += height;
+    if (!m_furniture) {
+        m_pageHasBody = true;
+        m_lastPlaced = row.master() ? *row.master() : row;
+    }
+}
+
+} // namespace
+
+PageList Report::layout(RowSource& rows)
+{
+    LayoutRun run(*this);
+    return run.run(&rows);
+}
+
+PageList Report::layout()
+{
+    LayoutRun run(*this);
+    return run.run(nullptr);
+}
+
+} // namespace reportengine

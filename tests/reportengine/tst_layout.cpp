@@ -1,0 +1,444 @@
+// Laying reports out: groups, aggregates, pagination and the page furniture,
+// read back from the text capture (what was printed where).
+
+#include <gtest/gtest.h>
+
+#include "reporttest.h"
+
+#include "reportengine/canvas.h"
+#include "reportengine/reportengine.h"
+
+#include <functional>
+
+using namespace reportengine;
+using namespace reporttest;
+
+namespace {
+
+// Warehouse, article group, value: the inner key "y" repeats across the
+// change of warehouse.
+ListSource stockRows()
+{
+    return ListSource({"Gest", "Grupa", "Val"},
+                      {{"A", "x", 1}, {"A", "x", 2}, {"A", "y", 3}, {"B", "y", 4}});
+}
+
+QVariant tagged(const char* tag, const Row& row, const char* field)
+{
+    return QString::fromLatin1(tag) + row.text(field);
+}
+
+// Two nested groups with a header and a footer each, values in the detail,
+// a total in the summary.
+struct NestedReport {
+    Report r;
+    Group* outer = nullptr;
+    Group* inner = nullptr;
+    Band* detail = nullptr;
+
+    NestedReport()
+    {
+        smallPage(r);
+        outer = &r.group("Gest");
+        outer->header(5).calc(0, 0, 20, [](const Row& row) { return tagged("H:", row, "Gest"); });
+        Band& of = outer->footer(5);
+        of.calc(0, 0, 20, [](const Row& row) { return tagged("F:", row, "Gest"); });
+        of.sum(50, 0, 20, "Val");
+        inner = &r.group("Grupa");
+        inner->header(5).calc(0, 0, 20, [](const Row& row) { return tagged("h:", row, "Grupa"); });
+        Band& inf = inner->footer(5);
+        inf.calc(0, 0, 20, [](const Row& row) { return tagged("f:", row, "Grupa"); });
+        inf.sum(50, 0, 20, "Val");
+        detail = &r.band(BandKind::Detail, 5);
+        detail->field(50, 0, 20, "Val");
+        Band& s = r.band(BandKind::Summary, 5);
+        s.label(0, 0, 20, "Total");
+        s.sum(50, 0, 20, "Val");
+    }
+};
+
+} // namespace
+
+TEST(ReportGroups, NestedGroupsOpenAndCloseInOrder)
+{
+    struct Case {
+        const char* name;
+        std::function<void(NestedReport&)> tweak;
+        QStringList expected;
+    };
+    const QList<Case> cases{
+        {"both headers and footers", [](NestedReport&) {},
+         {"H:A", "h:x", "1", "2", "f:x", "3", "h:y", "3", "f:y", "3", "F:A", "6",
+          // the change of warehouse closes and reopens the inner group although its key stays "y"
+          "H:B", "h:y", "4", "f:y", "4", "F:B", "4", "Total", "10"}},
+        {"inner header switched off: its footer still prints",
+         [](NestedReport& n) { n.inner->headerBand()->setEnabled(false); },
+         {"H:A", "1", "2", "f:x", "3", "3", "f:y", "3", "F:A", "6", "H:B", "4", "f:y", "4", "F:B", "4", "Total",
+          "10"}},
+        {"detail switched off: the sums still count every row",
+         [](NestedReport& n) { n.detail->setEnabled(false); },
+         {"H:A", "h:x", "f:x", "3", "h:y", "f:y", "3", "F:A", "6", "H:B", "h:y", "f:y", "4", "F:B", "4", "Total",
+          "10"}},
+        {"a band printed only for some rows",
+         [](NestedReport& n) { n.detail->printWhen([](const Row& row) { return row.number("Val") > 2; }); },
+         {"H:A", "h:x", "f:x", "3", "h:y", "3", "f:y", "3", "F:A", "6", "H:B", "h:y", "4", "f:y", "4", "F:B", "4",
+          "Total", "10"}},
+    };
+    for (const Case& c : cases) {
+        NestedReport n;
+        c.tweak(n);
+        ListSource rows = stockRows();
+        const TextCapture printed = capture(n.r.layout(rows));
+        EXPECT_EQ(bodyTexts(printed), c.expected) << c.name;
+    }
+}
+
+TEST(ReportGroups, NewPageGroupStartsEachGroupOnItsOwnPage)
+{
+    NestedReport n;
+    n.outer->newPage();
+    // The page header shows the warehouse of the rows the page starts with.
+    n.r.band(BandKind::PageHeader, 10).field(40, 0, 20, "Gest");
+    ListSource rows = stockRows();
+    const PageList pages = n.r.layout(rows);
+    const TextCapture printed = capture(pages);
+
+    ASSERT_EQ(pages.pageCount(), 2);
+    EXPECT_EQ(pageOf(printed, "H:A"), 0) << "the first group does not leave an empty page";
+    EXPECT_EQ(pageOf(printed, "H:B"), 1);
+    EXPECT_DOUBLE_EQ(yOf(printed, "H:B"), kBodyTop);
+    EXPECT_EQ(pageOf(printed, "F:A"), 0);
+    EXPECT_EQ(printed.onPage(0, BandKind::PageHeader).last().text, "A");
+    EXPECT_EQ(printed.onPage(1, BandKind::PageHeader).last().text, "B");
+    EXPECT_EQ(printed.textsOn(1).last(), "Pagina 2 din 2");
+}
+
+TEST(ReportAggregates, RestartAfterTheirBand)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Report&, Band& footer, Band& detail)> define;
+        QStringList expected;
+    };
+    const QList<Case> cases{
+        {"group footer sum covers its group", [](Report&, Band& f, Band&) { f.sum(0, 0, 20, "Val"); }, {"6", "4"}},
+        {"summary sum covers the report",
+         [](Report& r, Band&, Band&) { r.band(BandKind::Summary, 5).sum(0, 0, 20, "Val"); },
+         {"10"}},
+        {"running total in the detail restarting after each group",
+         [](Report&, Band& f, Band& d) { d.sum(0, 0, 20, "Val").resetAfter(f); },
+         {"1", "3", "6", "4"}},
+        {"a sum tied to a band that printed last holds nothing since",
+         [](Report& r, Band& f, Band&) { r.band(BandKind::Summary, 5).sum(0, 0, 20, "Val").resetAfter(f); },
+         {"0"}},
+        {"running number restarting after each group",
+         [](Report&, Band& f, Band& d) { d.count(0, 0, 10).resetAfter(f); },
+         {"1", "2", "3", "1"}},
+        {"running number over the whole report", [](Report&, Band&, Band& d) { d.count(0, 0, 10).running(); },
+         {"1", "2", "3", "4"}},
+        {"min, max and avg per group",
+         [](Report&, Band& f, Band&) {
+             f.min(0, 0, 10, "Val");
+             f.max(20, 0, 10, "Val");
+             f.avg(40, 0, 10, "Val", "0.0");
+         },
+         {"1", "3", "2,0", "4", "4", "4,0"}},
+        {"empty values are skipped, count counts rows",
+         [](Report& r, Band& f, Band&) {
+             r.calculated("Poate", [](const Row& row) {
+                 return row.number("Val") == 2 ? QVariant() : row.value("Val");
+             });
+             f.sum(0, 0, 10, "Poate");
+             f.count(20, 0, 10);
+             f.avg(40, 0, 10, "Poate");
+         },
+         {"4", "3", "2", "4", "1", "4"}},
+        {"calculated field summed",
+         [](Report& r, Band& f, Band&) {
+             r.calculated("Dublu", [](const Row& row) { return row.number("Val") * 2; });
+             f.sum(0, 0, 20, "Dublu", "#,##0.00");
+         },
+         {"12,00", "8,00"}},
+        {"detail switched off still counts",
+         [](Report&, Band& f, Band& d) {
+             d.setEnabled(false);
+             f.sum(0, 0, 20, "Val");
+         },
+         {"6", "4"}},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        smallPage(r);
+        Band& footer = r.group("Gest").footer(5);
+        Band& detail = r.band(BandKind::Detail, 5);
+        c.define(r, footer, detail);
+        ListSource rows = stockRows();
+        EXPECT_EQ(bodyTexts(capture(r.layout(rows))), c.expected) << c.name;
+    }
+}
+
+namespace {
+
+// Rows 1..n in a 10 mm detail: six rows fill the 60 mm body of the small page.
+PageList numberedRows(Report& r, int n, double detailHeight = 10)
+{
+    r.band(BandKind::Detail, detailHeight).field(0, 0, 20, "Nr");
+    ListSource rows({"Nr"});
+    for (int i = 1; i <= n; ++i)
+        rows.add({i});
+    return r.layout(rows);
+}
+
+} // namespace
+
+TEST(ReportPagination, ADetailThatDoesNotFitMovesToTheNextPage)
+{
+    Report r;
+    smallPage(r);
+    const TextCapture printed = capture(numberedRows(r, 3, 25)); // 20..45, 45..70, then 70..95 does not fit
+    EXPECT_EQ(printed.pageCount, 2);
+    EXPECT_DOUBLE_EQ(yOf(printed, "1"), kBodyTop);
+    EXPECT_DOUBLE_EQ(yOf(printed, "2"), kBodyTop + 25);
+    EXPECT_EQ(pageOf(printed, "3"), 1);
+    EXPECT_DOUBLE_EQ(yOf(printed, "3"), kBodyTop);
+}
+
+TEST(ReportPagination, FurnitureAndPageNumbersOnEveryPage)
+{
+    Report r;
+    smallPage(r);
+    r.band(BandKind::Title, 10).label(0, 0, 0, "Titlu");
+    r.band(BandKind::ColumnHeader, 5).label(0, 0, 0, "Coloane");
+    r.band(BandKind::PageFooter, 10).sum(60, 0, 20, "Nr"); // restarts on every page
+    const TextCapture printed = capture(numberedRows(r, 10)); // page 1: title + 4 rows, then 5, then 1
+
+    ASSERT_EQ(printed.pageCount, 3);
+    EXPECT_EQ(printed.textsOn(0), (QStringList{"Antet", "Titlu", "Coloane", "1", "2", "3", "4",
+                                               "Pagina 1 din 3", "10"}));
+    EXPECT_EQ(printed.textsOn(1), (QStringList{"Antet", "Coloane", "5", "6", "7", "8", "9",
+                                               "Pagina 2 din 3", "35"}));
+    EXPECT_EQ(printed.textsOn(2), (QStringList{"Antet", "Coloane", "10", "Pagina 3 din 3", "10"}));
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_DOUBLE_EQ(printed.onPage(page, BandKind::PageHeader).first().y, 10) << page;
+        EXPECT_DOUBLE_EQ(printed.onPage(page, BandKind::PageFooter).first().y, kBodyBottom) << page;
+    }
+    EXPECT_DOUBLE_EQ(yOf(printed, "5"), kBodyTop + 5);
+}
+
+TEST(ReportPagination, SummaryComesLastAndMovesWhenThePageIsFull)
+{
+    Report r;
+    smallPage(r);
+    r.band(BandKind::Summary, 10).sum(0, 0, 20, "Nr");
+    const TextCapture printed = capture(numberedRows(r, 6)); // the rows fill page 1 exactly
+    ASSERT_EQ(printed.pageCount, 2);
+    EXPECT_EQ(printed.textsOn(1), (QStringList{"Antet", "21", "Pagina 2 din 2"}));
+    EXPECT_DOUBLE_EQ(yOf(printed, "21"), kBodyTop);
+}
+
+TEST(ReportPagination, ABandTallerThanThePagePrintsOnceOnItsOwnPage)
+{
+    Report r;
+    smallPage(r);
+    const PageList pages = numberedRows(r, 2, 150);
+    EXPECT_EQ(pages.pageCount(), 2);
+    EXPECT_EQ(bodyTexts(capture(pages)), (QStringList{"1", "2"}));
+}
+
+TEST(ReportPagination, EmptySourcePrintsOnePageWithTheSummary)
+{
+    Report r;
+    smallPage(r);
+    r.band(BandKind::Title, 10).label(0, 0, 0, "Titlu");
+    r.group("Nr").footer(5).label(0, 0, 0, "Nu apare");
+    r.band(BandKind::Summary, 10).sum(0, 0, 20, "Nr", "#,##0.00");
+    const TextCapture printed = capture(numberedRows(r, 0));
+    EXPECT_EQ(printed.pageCount, 1);
+    EXPECT_EQ(printed.textsOn(0), (QStringList{"Antet", "Titlu", "0,00", "Pagina 1 din 1"}));
+}
+
+TEST(ReportPagination, GroupFooterThatDoesNotFitMovesWithItsSum)
+{
+    Report r;
+    smallPage(r);
+    r.group(QStringLiteral("G")).footer(10).sum(0, 0, 20, "Nr");
+    r.band(BandKind::Detail, 10).field(0, 0, 20, "Nr");
+    ListSource rows({"Nr", "G"});
+    for (int i = 1; i <= 6; ++i)
+        rows.add({i, "g"});
+    const TextCapture printed = capture(r.layout(rows));
+    EXPECT_EQ(pageOf(printed, "21"), 1);
+    EXPECT_DOUBLE_EQ(yOf(printed, "21"), kBodyTop);
+}
+
+TEST(ReportElements, ValuesPrintThroughTheirMasks)
+{
+    struct Case {
+        QVariant value;
+        const char* mask;
+        const char* printed;
+    };
+    const QList<Case> cases{
+        {1234.5, "#,##0.00", "1.234,50"},
+        {-7.125, "#,##0.00", "-7,13"},
+        {0.0, "#,##0.00;-#,##0.00;''", ""},
+        {12, "", "12"},
+        {2.5, "", "2,5"},
+        {QDate(2024, 3, 5), "dd.mm.yy", "05.03.24"},
+        {QDate(2024, 3, 5), "", "5.3.2024"},
+        {QVariant(), "#,##0.00", ""},
+        {QString("0012"), "#,##0.00", "0012"},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        smallPage(r);
+        r.band(BandKind::Detail, 5).field(0, 0, 40, "V", c.mask);
+        ListSource rows({"V"}, {{c.value}});
+        EXPECT_EQ(bodyTexts(capture(r.layout(rows))), QStringList{c.printed}) << c.mask << " " << c.printed;
+    }
+}
+
+TEST(ReportElements, ReportValuesDateTimeAndAlignment)
+{
+    Report r;
+    smallPage(r);
+    r.value("Numar", 17.0).printDate(QDateTime(QDate(2024, 12, 31), QTime(9, 5)));
+    Band& t = r.band(BandKind::Title, 20);
+    t.field(0, 0, 20, "numar", "0000");
+    t.date(0, 5, 30);
+    t.time(40, 5, 20);
+    t.label(0, 10, 80, "dreapta").right();
+    t.label(0, 15, 80, "centru").center();
+    const TextCapture printed = capture(r.layout());
+    EXPECT_EQ(bodyTexts(printed), (QStringList{"0017", "31.12.2024", "09:05", "dreapta", "centru"}));
+
+    const auto right = printed.find("dreapta").first();
+    const auto center = printed.find("centru").first();
+    EXPECT_DOUBLE_EQ(right.box.left(), 10);
+    EXPECT_DOUBLE_EQ(right.box.right(), 90);
+    EXPECT_GT(right.width, 5);
+    EXPECT_NEAR(right.x + right.width, 90, 1e-9) << "a right-aligned text ends at its box's right edge";
+    EXPECT_NEAR(center.x + center.width / 2, 50, 1e-9) << "a centred text is centred in its box";
+    EXPECT_DOUBLE_EQ(printed.find("0017").first().x, 10) << "x is measured from the left margin";
+}
+
+TEST(ReportElements, WrappedTextGrowsItsBand)
+{
+    Report r;
+    smallPage(r);
+    Band& d = r.band(BandKind::Detail, 5);
+    d.field(0, 0, 25, "Den").wrap();
+    d.field(50, 0, 20, "Nr");
+    ListSource rows({"Den", "Nr"}, {{"Hartie copiator alba format A4", 1}, {"Toner", 2}});
+    const TextCapture printed = capture(r.layout(rows));
+    const QStringList body = bodyTexts(printed);
+    const qsizetype lines = body.indexOf("1");
+    ASSERT_GE(lines, 2) << "the name wraps: " << body.join('|').toStdString();
+    EXPECT_EQ(QStringList(body.mid(0, lines)).join(' '), "Hartie copiator alba format A4");
+    EXPECT_TRUE(body.first().startsWith("Hartie"));
+    const double firstLineY = yOf(printed, body.first());
+    const double lastLineY = yOf(printed, body.at(lines - 1));
+    EXPECT_GT(lastLineY, firstLineY);
+    EXPECT_GT(yOf(printed, "Toner"), lastLineY) << "the next row starts below the grown band";
+}
+
+TEST(ReportBands, ChildBandsFollowTheirParent)
+{
+    Report r;
+    smallPage(r);
+    Band& d = r.band(BandKind::Detail, 10);
+    d.field(0, 0, 20, "Nr");
+    d.child(5).calc(0, 0, 20, [](const Row& row) { return "sub " + row.text("Nr"); });
+    r.band(BandKind::PageFooter, 10).child(5).label(0, 0, 0, "Semnaturile");
+    Band& hidden = r.band(BandKind::Summary, 5);
+    hidden.setEnabled(false);
+    hidden.child(5).label(0, 0, 0, "Nu apare");
+    ListSource rows({"Nr"}, {{1}, {2}, {3}, {4}});
+    const TextCapture printed = capture(r.layout(rows));
+
+    // The page footer and its child take 15 mm: the body ends at 75, so the
+    // fourth row (15 mm with its child, from 65) goes to page 2 whole.
+    EXPECT_EQ(bodyTexts(printed), (QStringList{"1", "sub 1", "2", "sub 2", "3", "sub 3", "Semnaturile", "4", "sub 4",
+                                               "Semnaturile"}));
+    EXPECT_DOUBLE_EQ(yOf(printed, "sub 2"), kBodyTop + 15 + 10);
+    EXPECT_EQ(pageOf(printed, "4"), 1);
+    EXPECT_EQ(pageOf(printed, "sub 4"), 1);
+    const auto signatures = printed.find("Semnaturile");
+    ASSERT_EQ(signatures.size(), 2);
+    EXPECT_DOUBLE_EQ(signatures.at(0).y, 75 + 10);
+    EXPECT_EQ(signatures.at(1).page, 1);
+}
+
+TEST(ReportBands, SubDetailListsPrintUnderEachRow)
+{
+    Report r;
+    smallPage(r);
+    r.band(BandKind::Detail, 5).field(0, 0, 20, "Cod");
+    Band& docs = r.subDetail(5, [](const Row& master) -> std::unique_ptr<RowSource> {
+        auto list = std::make_unique<ListSource>(QStringList{"Numar"});
+        for (int i = 1; i <= master.number("Documente"); ++i)
+            list->add({QString("%1-%2").arg(master.text("Cod")).arg(i)});
+        return list;
+    });
+    docs.field(10, 0, 20, "Numar");
+    docs.field(40, 0, 20, "cod"); // the master row's field
+    r.band(BandKind::Summary, 5).sum(0, 0, 20, "Documente");
+    ListSource rows({"Cod", "Documente"}, {{"A", 2}, {"B", 0}, {"C", 1}});
+    EXPECT_EQ(bodyTexts(capture(r.layout(rows))),
+              (QStringList{"A", "A-1", "A", "A-2", "A", "B", "C", "C-1", "C", "3"}));
+}
+
+TEST(ReportDefinition, FaultsNameTheirField)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Report&)> define;
+        const char* field;
+    };
+    const QList<Case> cases{
+        {"data field", [](Report& r) { r.band(BandKind::Detail, 5).field(0, 0, 10, "Cantitat"); }, "Cantitat"},
+        {"sum", [](Report& r) { r.band(BandKind::Summary, 5).sum(0, 0, 10, "Valoarea"); }, "Valoarea"},
+        {"group", [](Report& r) { r.group("Gestiune"); }, "Gestiune"},
+        {"calculated field",
+         [](Report& r) { r.calculated("V", [](const Row& row) { return row.number("Pretul"); }); },
+         "Pretul"},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        c.define(r);
+        ListSource rows({"Cantitate", "Pret"}, {{1, 2.0}});
+        try {
+            r.layout(rows);
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const ReportError& e) {
+            EXPECT_TRUE(e.message().contains(QString("\"%1\"").arg(c.field))) << c.name << ": " << e.what();
+        }
+    }
+    Report r;
+    EXPECT_THROW(r.band(BandKind::GroupHeader, 5), ReportError);
+    EXPECT_THROW(r.band(BandKind::Child, 5), ReportError);
+}
+
+TEST(ReportElements, ANumberWiderThanItsBoxKeepsEveryDigit)
+{
+    Report r;
+    smallPage(r);
+    Band& d = r.band(BandKind::Detail, 5);
+    d.field(0, 0, 5, "Den");
+    d.field(40, 0, 5, "Suma", "#,##0.00").right();
+    ListSource rows({"Den", "Suma"}, {{"Hartie copiator", 1234567.5}});
+    const PageList pages = r.layout(rows);
+    const auto find = [&](const QString& text) {
+        for (const PageItem& item : pages.pages.first().items)
+            if (item.text == text)
+                return item;
+        return PageItem();
+    };
+    const PageItem name = find("Hartie copiator");
+    EXPECT_TRUE(name.clip) << "a long name is cut at its box";
+    EXPECT_DOUBLE_EQ(name.textX, 10);
+    const PageItem amount = find("1.234.567,50");
+    EXPECT_FALSE(amount.clip) << "an amount is never cut";
+    EXPECT_NEAR(amount.textX + amount.textWidth, 55, 1e-9);
+    EXPECT_LT(amount.textX, 50);
+}
