@@ -1,0 +1,194 @@
+#include "layoutfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace prints {
+
+using reportengine::Band;
+using reportengine::BandKind;
+using reportengine::Element;
+using reportengine::Report;
+
+// ---------------------------------------------------------------------------
+// The file
+
+LayoutFile::~LayoutFile() = default;
+
+bool LayoutFile::OpenLayoutFile(const QString& fileName)
+{
+    CloseLayoutFile();
+    if (!QFileInfo::exists(fileName)) {
+        QFile f(fileName);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QByteArray(kLayoutFileComment) + "\r\n\r\n");
+        if (!f.flush())
+            return false;
+    }
+    m_ini = std::make_unique<common::IniFile>(fileName);
+    m_fileName = fileName;
+    return true;
+}
+
+void LayoutFile::CloseLayoutFile()
+{
+    m_ini.reset();
+    m_fileName.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+namespace {
+
+// The key in use: the element's name and the suffix when the property is
+// empty or holds only a suffix.
+QString keyName(const QString& property, const QString& name, const QString& suffix,
+                const QStringList& suffixes)
+{
+    if (property.isEmpty() || suffixes.contains(property, Qt::CaseInsensitive))
+        return name + suffix;
+    return property;
+}
+
+bool isRightAligned(const Element& e)
+{
+    return e.alignment() == reportengine::Align::Right;
+}
+
+} // namespace
+
+QString LayoutKeys::leftKey(const Element& element) const
+{
+    return keyName(IniLeftTopic, element.name(),
+                   QString::fromLatin1(isRightAligned(element) ? kRightSuffix : kLeftSuffix),
+                   {QString::fromLatin1(kLeftSuffix), QString::fromLatin1(kRightSuffix)});
+}
+
+QString LayoutKeys::topKey(const Element& element) const
+{
+    return keyName(IniTopTopic, element.name(), QString::fromLatin1(kTopSuffix), {QString::fromLatin1(kTopSuffix)});
+}
+
+QString LayoutKeys::widthKey(const Element& element) const
+{
+    return keyName(IniWidthTopic, element.name(), QString::fromLatin1(kWidthSuffix),
+                   {QString::fromLatin1(kWidthSuffix)});
+}
+
+// ---------------------------------------------------------------------------
+// Placement
+
+double bandOrigin(const Report& report, const Band* band)
+{
+    if (!band)
+        return 0;
+    if (band->kind() == BandKind::PageFooter)
+        return report.paperSize().height() - band->height() - report.pageMargins().bottom();
+    double origin = 0;
+    for (const Band* b : report.bands()) {
+        if (b == band)
+            return origin;
+        origin += b->height();
+    }
+    return origin;
+}
+
+void placeElement(Element& element, const LayoutKeys& keys, common::IniFile* file, const Report& report)
+{
+    if (!file)
+        return;
+    const QString& section = keys.IniSection;
+    auto whole = [](double mm) { return int(std::lround(mm)); };
+    Band* band = element.band();
+
+    if (band && band->kind() == BandKind::PageFooter && file->valueExists(section, QString::fromLatin1(kHeightKey)))
+        band->setHeight(file->readInteger(section, QString::fromLatin1(kHeightKey), whole(band->height())));
+    const double origin = bandOrigin(report, band);
+
+    // The width first, so that a right edge read from the file stays where the file puts it.
+    if (!element.sizesItself()) {
+        const QString key = keys.widthKey(element);
+        if (file->valueExists(section, key))
+            element.setWidth(file->readInteger(section, key, whole(element.width())));
+        else
+            file->writeInteger(section, key, whole(element.width()));
+    }
+
+    const bool right = isRightAligned(element);
+    const QString leftKey = keys.leftKey(element);
+    if (file->valueExists(section, leftKey)) {
+        const int value = file->readInteger(section, leftKey, 0);
+        element.setX(right ? value - element.width() : value);
+    } else {
+        file->writeInteger(section, leftKey, whole(right ? element.x() + element.width() : element.x()));
+    }
+
+    const QString topKey = keys.topKey(element);
+    if (file->valueExists(section, topKey)) {
+        const double top = file->readInteger(section, topKey, 0) - origin;
+        element.setY(top < 0 ? 0 : top);
+    } else {
+        file->writeInteger(section, topKey, whole(origin + element.y()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Elements
+
+void LayoutElement::place(const Report& report)
+{
+    Element& e = element();
+    if (!m_designKnown) {
+        m_designKnown = true;
+        m_designX = e.x();
+        m_designY = e.y();
+        m_designWidth = e.width();
+    } else {
+        e.setX(m_designX).setY(m_designY).setWidth(m_designWidth);
+    }
+    placeElement(e, *this, m_file->ini(), report);
+}
+
+namespace {
+
+void nameElement(Element& e, LayoutKeys& keys, const QString& section, const QString& elementName)
+{
+    e.named(elementName);
+    keys.IniSection = section;
+}
+
+} // namespace
+
+TQRIniLabel::TQRIniLabel(LayoutFile& file, const QString& section, const QString& elementName, double x, double y,
+                         double width, const QString& caption)
+    : Label(x, y, width, caption), LayoutElement(file)
+{
+    nameElement(*this, *this, section, elementName);
+}
+
+TQRIniDBText::TQRIniDBText(LayoutFile& file, const QString& section, const QString& elementName, double x, double y,
+                           double width, const QString& field, const QString& mask)
+    : DataField(x, y, width, field, mask), LayoutElement(file)
+{
+    nameElement(*this, *this, section, elementName);
+}
+
+TQRIniDBCalc::TQRIniDBCalc(LayoutFile& file, const QString& section, const QString& elementName, double x, double y,
+                           double width, reportengine::CalcFn calc, const QString& mask)
+    : CalcField(x, y, width, std::move(calc), mask), LayoutElement(file)
+{
+    nameElement(*this, *this, section, elementName);
+}
+
+TQRIniExpr::TQRIniExpr(LayoutFile& file, const QString& section, const QString& elementName, double x, double y,
+                       double width, reportengine::Aggregate aggregate, const QString& field, const QString& mask)
+    : ExprField(x, y, width, aggregate, field, mask), LayoutElement(file)
+{
+    nameElement(*this, *this, section, elementName);
+}
+
+} // namespace prints
