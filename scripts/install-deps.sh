@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth
   poppler-utils
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation
 )
 
 missing=()

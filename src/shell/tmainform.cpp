@@ -572,10 +572,16 @@ std::unique_ptr<OpeningWindow> TMainForm::createOpeningWindow()
     return std::make_unique<TDBValidMsgForm>(m_ctx.dialogs, this);
 }
 
-// ---- firm data, keepers and beneficiaries -----------------------------------
+// ---- print settings, firm data, keepers and beneficiaries ---------------------
 
 void TMainForm::installPeopleAndFirmCommands()
 {
+    // The print parameters live from start-up to exit.
+    m_logic->hooks.readPrintSettings = [this] {
+        m_ctx.printSettings = prints::readPrintSettings(m_ctx.ini, m_ctx.printSettings);
+    };
+    m_logic->hooks.writePrintSettings = [this] { prints::writePrintSettings(m_ctx.ini, m_ctx.printSettings); };
+
     setCommandHandler(CommandId::FirmData, [this] {
         m_ctx.parameters.FirmNo =
             TFirmDataDlg::run(m_ctx.database, m_ctx.dialogs, m_ctx.parameters.FirmNo,

@@ -277,3 +277,24 @@ TEST(PeopleAndFirmInTheMainWindow, CommandsAndSpeedButtonOpenTheWindows)
     keepers->click();
     EXPECT_TRUE(opened);
 }
+
+TEST(PrintSettingsInTheMainWindow, ReadAtStartUpAndWrittenAtExit)
+{
+    shelltest::ContextFixture fx;
+    fx.ctx->ini.writeString("PrinterSettings", "FontName", "Courier New");
+    fx.ctx->ini.writeString("PrinterSettings", "FontSize", "11");
+    fx.ctx->ini.writeString("PrinterSettings", "TopMargin", "12");
+    fx.settings.setValue("LastDatabaseDir", fx.newDir("baza"));
+    {
+        TMainForm form(*fx.ctx);
+        ASSERT_TRUE(form.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
+        EXPECT_EQ(fx.ctx->printSettings.fontName, "Courier New");
+        EXPECT_EQ(fx.ctx->printSettings.fontSize, 11);
+        EXPECT_EQ(fx.ctx->printSettings.topMargin, 12);
+        fx.ctx->printSettings.leftMargin = 17; // as the print setup dialog leaves it
+        form.logic().shutDown();
+    }
+    const common::IniFile ini(fx.ctx->ini.path());
+    EXPECT_EQ(ini.readString("PrinterSettings", "LeftMargin"), "17");
+    EXPECT_EQ(ini.readString("PrinterSettings", "FontName"), "Courier New");
+}
