@@ -305,17 +305,7 @@ int& PrintSetupLogic::marginRef(MarginSide side)
 
 int PrintSetupLogic::margin(MarginSide side) const
 {
-    switch (side) {
-    case MarginSide::Top:
-        return m_top;
-    case MarginSide::Bottom:
-        return m_bottom;
-    case MarginSide::Left:
-        return m_left;
-    case MarginSide::Right:
-        break;
-    }
-    return m_right;
+    return const_cast<PrintSetupLogic*>(this)->marginRef(side);
 }
 
 int PrintSetupLogic::marginMaximum(MarginSide side) const
