@@ -462,6 +462,16 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         cancelRow();
         return;
     }
+    // Typing into an empty list starts its first row, with what was typed.
+    if (dataset().isEmpty() && !dataset().isReadOnly() && !event->text().isEmpty() && event->text()[0].isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        appendRow();
+        if (dataset().isEmpty())
+            return;
+        followDataset(dataset().recNo());
+        QTableView::keyPressEvent(event);
+        return;
+    }
     if (key == Qt::Key_Down && event->modifiers() == Qt::NoModifier && !dataset().isReadOnly()
         && (dataset().isEmpty() || dataset().recNo() == dataset().recordCount() - 1)) {
         // Down on the last row starts a new one, unless that row is an untouched new one.

@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -191,4 +192,22 @@ TEST_F(DataGridTest, LayoutsAreSavedAndRestored)
     EXPECT_TRUE(fresh.restoreLayout(cfg, "Lista"));
     EXPECT_EQ(fresh.horizontalHeader()->logicalIndex(0), 3);
     EXPECT_EQ(fresh.columnWidth(3), 99);
+}
+
+TEST_F(DataGridTest, TypingIntoAnEmptyListStartsItsFirstRow)
+{
+    db.exec("DELETE FROM Pers");
+    pers.refresh();
+    DataGrid grid(&model);
+    grid.show();
+    grid.setFocus();
+    QTest::keyClicks(&grid, "7");
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    ASSERT_EQ(model.rowCount(), 1);
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr) << "a cell editor opened";
+    EXPECT_EQ(editor->text(), "7") << "with what was typed";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor's text is taken after the key
+    EXPECT_EQ(pers.value("Cod").toInt(), 7);
 }
