@@ -1,6 +1,7 @@
 #include "datagrid.h"
 
 #include "common/inifile.h"
+#include "fieldedit.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -269,10 +270,8 @@ public:
             return combo;
         }
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(w)) {
-            if (fi >= 0 && m_model->dataset().fieldAt(fi).type == FieldType::Text && m_model->dataset().fieldAt(fi).size > 0)
-                line->setMaxLength(m_model->dataset().fieldAt(fi).size);
-        }
+        if (auto* line = qobject_cast<QLineEdit*>(w); line && fi >= 0)
+            fitEditorToField(line, m_model->dataset().fieldAt(fi));
         return w;
     }
 

@@ -2,14 +2,41 @@
 
 #include "datagrid.h"
 
+#include <QRegularExpressionValidator>
+
 namespace ui {
+
+void fitEditorToField(QLineEdit* editor, const datastore::DatasetField& field)
+{
+    using datastore::FieldType;
+    switch (field.type) {
+    case FieldType::Text:
+        if (field.size > 0)
+            editor->setMaxLength(field.size);
+        break;
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+        editor->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]*")), editor));
+        break;
+    case FieldType::Float:
+        editor->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9.,]*([eE][-+]?[0-9]*)?")), editor));
+        break;
+    case FieldType::Date:
+        editor->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9./-]*")), editor));
+        break;
+    default:
+        break;
+    }
+}
 
 FieldEdit::FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs& dialogs, QWidget* parent)
     : QLineEdit(parent), m_dataset(dataset), m_field(std::move(field)), m_dialogs(dialogs)
 {
     const int fi = m_dataset.fieldIndex(m_field);
-    if (fi >= 0 && m_dataset.fieldAt(fi).type == datastore::FieldType::Text && m_dataset.fieldAt(fi).size > 0)
-        setMaxLength(m_dataset.fieldAt(fi).size);
+    if (fi >= 0)
+        fitEditorToField(this, m_dataset.fieldAt(fi));
     connect(this, &QLineEdit::textEdited, this, [this] {
         if (!m_dataset.isEditing()) {
             // Starting the edit re-reads the record (or starts a new one):

@@ -11,6 +11,10 @@
 
 namespace ui {
 
+// Keys a field of this type cannot take are not accepted by the editor
+// (letters in a number); sizes of text fields limit the length.
+void fitEditorToField(QLineEdit* editor, const datastore::DatasetField& field);
+
 class FieldEdit : public QLineEdit {
     Q_OBJECT
 public:
