@@ -72,6 +72,7 @@ bool TFirmDataDlg::prepare()
     buttons->addWidget(ok);
     layout->addLayout(buttons);
     resize(460, 480);
+    m_edits.first()->setFocus(); // typing starts in "Nr. curent:"
     return true;
 }
 

@@ -47,6 +47,7 @@ bool TUserForm::prepare()
     buttons->addStretch();
     layout->addLayout(buttons);
     resize(360, 320);
+    m_grid->setFocus();
     return true;
 }
 
