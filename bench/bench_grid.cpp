@@ -77,8 +77,10 @@ int main(int argc, char** argv)
         plainMs = t.nsecsElapsed() / 1e6;
         if (run == 1)
             std::printf("plain query:      %8.1f ms  (%zu rows)\n", plainMs, all.size());
+        q = QSqlQuery();
+        plain = QSqlDatabase();
+        QSqlDatabase::removeDatabase("plain");
     }
-    QSqlDatabase::removeDatabase("plain");
 
     SilentDialogs dialogs;
     common::Formats formats;

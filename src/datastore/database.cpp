@@ -65,9 +65,8 @@ QString stem(const QString& tableName)
     return n;
 }
 
-DbErrorKind classify(const QSqlError& e, int extended)
+DbErrorKind classify(const QString& text, int extended)
 {
-    const QString text = e.databaseText();
     const int primary = extended & 0xff;
     if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE
         || text.contains(QLatin1String("UNIQUE constraint failed")))
@@ -82,6 +81,11 @@ DbErrorKind classify(const QSqlError& e, int extended)
         || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FULL)
         return DbErrorKind::Io;
     return DbErrorKind::Other;
+}
+
+DbErrorKind classify(const QSqlError& e, int extended)
+{
+    return classify(e.databaseText(), extended);
 }
 
 sqlite3* sqliteHandle(const QSqlDatabase& db)
@@ -159,45 +163,92 @@ ColumnKind kindOfDeclared(const char* decl)
 // ---------------------------------------------------------------------------
 // Query
 
-struct Query::Impl {
-    QSqlQuery query;
+// Rows are read straight from a statement prepared on the connection's own
+// handle: it sees the connection's open transaction, and values go from the
+// engine to their type without an intermediate copy of each row.
+struct QueryState {
+    sqlite3* handle = nullptr;
+    sqlite3_stmt* stmt = nullptr;
     QList<ColumnKind> kinds;
     QStringList names;
     QString statement;
-    QString connection;
+    bool done = false;
+    QSet<QueryState*>* owner = nullptr; // the connection's list of open statements
+
+    ~QueryState()
+    {
+        finalize();
+        if (owner)
+            owner->remove(this);
+    }
+    void finalize()
+    {
+        if (stmt)
+            sqlite3_finalize(stmt);
+        stmt = nullptr;
+        done = true;
+    }
+    [[noreturn]] void fail() const
+    {
+        const int extended = sqlite3_extended_errcode(handle);
+        const QString text = QString::fromUtf8(sqlite3_errmsg(handle));
+        throw DbError(classify(text, extended), text, statement, QString::number(extended));
+    }
 };
 
-Query::Query(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Query::Query(std::unique_ptr<QueryState> state) : d(std::move(state)) {}
 Query::Query(Query&&) noexcept = default;
 Query::~Query() = default;
 
 bool Query::next()
 {
-    if (!d->query.next()) {
-        if (d->query.lastError().type() != QSqlError::NoError)
-            raise(QSqlDatabase::database(d->connection, false), d->query.lastError(), d->statement);
+    if (d->done || !d->stmt)
         return false;
-    }
-    return true;
+    const int rc = sqlite3_step(d->stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    d->done = true;
+    if (rc == SQLITE_DONE)
+        return false;
+    d->fail();
 }
 
 QVariant Query::value(int column) const
 {
-    const QVariant v = d->query.value(column);
-    if (v.isNull())
+    sqlite3_stmt* st = d->stmt;
+    if (!st || column < 0 || column >= d->names.size())
         return QVariant();
-    switch (column < d->kinds.size() ? d->kinds[column] : ColumnKind::Raw) {
-    case ColumnKind::Text: return v.toString();
-    case ColumnKind::Int: return v.toInt();
-    case ColumnKind::Float: return v.toDouble();
-    case ColumnKind::Bool: return v.toInt() != 0;
+    const int type = sqlite3_column_type(st, column);
+    if (type == SQLITE_NULL)
+        return QVariant();
+    auto text = [&] {
+        const auto* chars = reinterpret_cast<const char16_t*>(sqlite3_column_text16(st, column));
+        return QString::fromUtf16(chars, sqlite3_column_bytes16(st, column) / 2);
+    };
+    switch (d->kinds[column]) {
+    case ColumnKind::Text:
+        return text();
+    case ColumnKind::Int:
+        return type == SQLITE_TEXT ? QVariant(text().toInt()) : QVariant(sqlite3_column_int(st, column));
+    case ColumnKind::Float:
+        return type == SQLITE_TEXT ? QVariant(text().toDouble()) : QVariant(sqlite3_column_double(st, column));
+    case ColumnKind::Bool:
+        return sqlite3_column_int(st, column) != 0;
     case ColumnKind::Date: {
-        const QDate date = QDate::fromString(v.toString().left(10), Qt::ISODate);
+        const QDate date = QDate::fromString(text().left(10), Qt::ISODate);
         return date.isValid() ? QVariant(date) : QVariant();
     }
-    case ColumnKind::Raw: break;
+    case ColumnKind::Raw:
+        break;
     }
-    return v;
+    switch (type) {
+    case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, column)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, column));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, column)),
+                                   sqlite3_column_bytes(st, column)));
+    default: return text();
+    }
 }
 
 QVariant Query::value(const QString& field) const
@@ -283,6 +334,13 @@ bool Database::isOpen() const
 void Database::close()
 {
     m_prepared.clear();
+    // Statements still being read are finished first: the engine does not
+    // close a connection that has any.
+    for (QueryState* q : std::as_const(m_openQueries)) {
+        q->finalize();
+        q->owner = nullptr;
+    }
+    m_openQueries.clear();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     {
@@ -896,26 +954,60 @@ Query Database::query(const QString& sqlText, const QVariantHash& params)
     ensureOpen(false);
     attachPending();
     const QString translated = translate(sqlText);
-    auto impl = std::make_unique<Query::Impl>();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    impl->query = QSqlQuery(db);
-    impl->query.setForwardOnly(true);
+    auto impl = std::make_unique<QueryState>();
+    impl->handle = sqliteHandle(db);
     impl->statement = sqlText;
-    impl->connection = m_connectionName;
-    if (!impl->query.prepare(translated))
-        raise(db, impl->query.lastError(), sqlText);
-    bindAll(impl->query, params);
-    if (!impl->query.exec())
-        raise(db, impl->query.lastError(), sqlText);
-    const QSqlRecord rec = impl->query.record();
-    sqlite3_stmt* stmt = nullptr;
-    const QVariant h = impl->query.result()->handle();
-    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0)
-        stmt = *static_cast<sqlite3_stmt* const*>(h.constData());
-    for (int i = 0; i < rec.count(); ++i) {
-        impl->names << rec.fieldName(i);
-        impl->kinds << (stmt ? kindOfDeclared(sqlite3_column_decltype(stmt, i)) : ColumnKind::Raw);
+    if (!impl->handle)
+        throw DbError(DbErrorKind::Io, QStringLiteral("Nu este deschisa nicio baza de date"), sqlText);
+    const QByteArray utf8 = translated.toUtf8();
+    if (sqlite3_prepare_v2(impl->handle, utf8.constData(), int(utf8.size()), &impl->stmt, nullptr) != SQLITE_OK)
+        impl->fail();
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        const QByteArray name = (it.key().startsWith(u':') ? it.key() : u':' + it.key()).toUtf8();
+        const int index = sqlite3_bind_parameter_index(impl->stmt, name.constData());
+        if (index == 0)
+            continue; // a value the statement does not use
+        const QVariant v = bindable(it.value());
+        int rc = SQLITE_OK;
+        if (!v.isValid() || v.isNull()) {
+            rc = sqlite3_bind_null(impl->stmt, index);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+                rc = sqlite3_bind_int64(impl->stmt, index, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(impl->stmt, index, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = v.toByteArray();
+                rc = sqlite3_bind_blob(impl->stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QString text = v.toString();
+                rc = sqlite3_bind_text16(impl->stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            impl->fail();
     }
+    const int columns = sqlite3_column_count(impl->stmt);
+    for (int i = 0; i < columns; ++i) {
+        impl->names << QString::fromUtf8(sqlite3_column_name(impl->stmt, i));
+        impl->kinds << kindOfDeclared(sqlite3_column_decltype(impl->stmt, i));
+    }
+    impl->owner = &m_openQueries;
+    m_openQueries.insert(impl.get());
     return Query(std::move(impl));
 }
 

@@ -33,6 +33,7 @@ inline constexpr const char* kDatabaseAlias = "TSTOCK";
 inline constexpr const char* kPrivateAlias = "TBX_PRIV";
 
 class Query;
+struct QueryState; // the statement a Query reads
 
 class Database {
 public:
@@ -115,6 +116,7 @@ private:
     QHash<QString, QString> m_attached; // alias (upper) -> directory
     QSet<QString> m_live;               // aliases attached on the open connection
     QHash<QString, QSqlQuery> m_prepared; // statement as written -> prepared translation
+    QSet<QueryState*> m_openQueries;      // finalized when the connection closes
     mutable QHash<QString, QString> m_translated; // statement as written -> SQLite text
     int m_txDepth = 0;
     bool m_rollbackOnly = false;
@@ -136,9 +138,8 @@ public:
 
 private:
     friend class Database;
-    struct Impl;
-    explicit Query(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> d;
+    explicit Query(std::unique_ptr<QueryState> state);
+    std::unique_ptr<QueryState> d;
 };
 
 // A unit of work: begins a write transaction (or joins the one already open on

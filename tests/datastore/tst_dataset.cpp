@@ -352,3 +352,16 @@ TEST_F(DatasetTest, OpeningAMissingTableOrFieldFails)
     EXPECT_THROW(pers.open(), DatasetError);
     EXPECT_FALSE(pers.isOpen());
 }
+
+TEST_F(DatasetTest, AQueryMayOutliveItsConnection)
+{
+    Query q = db.query("SELECT Cod FROM Pers ORDER BY Cod");
+    ASSERT_TRUE(q.next());
+    db.close(); // finishes the statement, so that the connection really closes
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_FALSE(q.next());
+    EXPECT_TRUE(q.value(0).isNull());
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Pers").toInt(), 3);
+    Query again = db.query("SELECT Cod FROM Pers");
+    EXPECT_TRUE(again.next());
+}
