@@ -109,31 +109,35 @@ void placeElement(Element& element, const LayoutKeys& keys, common::IniFile* fil
         band->setHeight(file->readInteger(section, QString::fromLatin1(kHeightKey), whole(band->height())));
     const double origin = bandOrigin(report, band);
 
-    // The width first, so that a right edge read from the file stays where the file puts it.
-    if (!element.sizesItself()) {
-        const QString key = keys.widthKey(element);
-        if (file->valueExists(section, key))
-            element.setWidth(file->readInteger(section, key, whole(element.width())));
-        else
-            file->writeInteger(section, key, whole(element.width()));
-    }
+    // The width is read first, so that a right edge read from the file stays
+    // where the file puts it; missing keys are still written left, top, width.
+    // A value that is not a whole number keeps the element where it is.
+    const bool sized = !element.sizesItself();
+    const QString widthKey = keys.widthKey(element);
+    const bool widthKnown = sized && file->valueExists(section, widthKey);
+    if (widthKnown)
+        element.setWidth(file->readInteger(section, widthKey, whole(element.width())));
 
     const bool right = isRightAligned(element);
     const QString leftKey = keys.leftKey(element);
+    const double edge = right ? element.x() + element.width() : element.x();
     if (file->valueExists(section, leftKey)) {
-        const int value = file->readInteger(section, leftKey, 0);
+        const int value = file->readInteger(section, leftKey, whole(edge));
         element.setX(right ? value - element.width() : value);
     } else {
-        file->writeInteger(section, leftKey, whole(right ? element.x() + element.width() : element.x()));
+        file->writeInteger(section, leftKey, whole(edge));
     }
 
     const QString topKey = keys.topKey(element);
     if (file->valueExists(section, topKey)) {
-        const double top = file->readInteger(section, topKey, 0) - origin;
+        const double top = file->readInteger(section, topKey, whole(origin + element.y())) - origin;
         element.setY(top < 0 ? 0 : top);
     } else {
         file->writeInteger(section, topKey, whole(origin + element.y()));
     }
+
+    if (sized && !widthKnown)
+        file->writeInteger(section, widthKey, whole(element.width()));
 }
 
 // ---------------------------------------------------------------------------

@@ -89,12 +89,14 @@ double bandOrigin(const reportengine::Report& report, const reportengine::Band* 
 
 // Places an element from the layout file, writing the keys it lacks:
 //  1. a page-footer band first takes its height from `Inaltime` of the section;
-//  2. width (elements that do not size themselves): from its key, or written;
-//  3. left: from its key (right-aligned elements: the key is their right
-//     edge, the left is the value minus the width), or written;
-//  4. top within the band: the key's value minus the band's origin, at least
-//     0, or written as the origin plus the top.
-// Values are whole millimetres. Does nothing without a file.
+//  2. left: from its key (right-aligned elements: the key is their right
+//     edge, the left is the value minus the width read from the file), or
+//     written;
+//  3. top within the band: the key's value minus the band's origin, at least
+//     0, or written as the origin plus the top;
+//  4. width (elements that do not size themselves): from its key, or written.
+// Values are whole millimetres; a key whose value is not a whole number is
+// kept and leaves the element where it is. Does nothing without a file.
 void placeElement(reportengine::Element& element, const LayoutKeys& keys, common::IniFile* file,
                   const reportengine::Report& report);
 

@@ -51,6 +51,7 @@ ListSource noRows()
 }
 
 using Keys = std::map<QString, int>; // key -> value in section "Pozitie"
+using Written = std::map<QString, QVariant>; // key -> text written by hand before the print
 
 QString readFile(const QString& path)
 {
@@ -66,7 +67,7 @@ TEST(LayoutFile, PlacementRules)
         const char* name;
         BandKind band;
         std::function<Element&(LayoutFile&, Band&)> make; // an element named "Cant" in section "Pozitie"
-        Keys before;
+        Written before;
         double x, y, width;   // placed
         Keys after;           // the file's keys afterwards
         double bandHeight = 0; // the band's height afterwards, when it matters
@@ -92,6 +93,9 @@ TEST(LayoutFile, PlacementRules)
         {"a top above the band's origin is the band's top", BandKind::Detail, text(30, 2, 40),
          {{"Cant_stinga", 30}, {"Cant_sus", 40}, {"Cant_ext", 40}},
          30, 0, 40, {{"Cant_stinga", 30}, {"Cant_sus", 40}, {"Cant_ext", 40}}},
+        {"values that are not whole numbers leave the element where it is", BandKind::Detail, text(30, 2, 40, true),
+         {{"Cant_dreapta", "7O"}, {"Cant_sus", "5,5"}, {"Cant_ext", "lat"}},
+         30, 2, 40, {{"Cant_dreapta", -1}, {"Cant_sus", -1}, {"Cant_ext", -1}}},
         {"origin of the title is the page header's height", BandKind::Title, text(5, 3, 10), {},
          5, 3, 10, {{"Cant_stinga", 5}, {"Cant_sus", 23}, {"Cant_ext", 10}}},
         {"positions are written in whole millimetres", BandKind::Detail, text(30.6, 2.4, 39.5), {},
@@ -125,7 +129,7 @@ TEST(LayoutFile, PlacementRules)
         {
             common::IniFile ini(path);
             for (const auto& [key, value] : c.before)
-                ini.writeInteger("Pozitie", key, value);
+                ini.writeString("Pozitie", key, value.toString());
         }
         LayoutFile file;
         ASSERT_TRUE(file.OpenLayoutFile(path));
@@ -163,7 +167,13 @@ TEST(LayoutFile, NewFileStartsWithItsCommentAndDeletedKeysComeBack)
     Element& e = lr.detail->add<TQRIniDBText>(file, "Pozitie aviz", "Den", 30, 2, 40, "Den");
     ListSource rows = noRows();
     lr.r.layout(rows);
-    EXPECT_TRUE(readFile(path).startsWith(";pozitiile elementelor de pe raport sint specificate in milimetri\r\n"));
+    EXPECT_EQ(readFile(path), ";pozitiile elementelor de pe raport sint specificate in milimetri\r\n"
+                              "\r\n"
+                              "[Pozitie aviz]\r\n"
+                              "Den_stinga=30\r\n"
+                              "Den_sus=52\r\n"
+                              "Den_ext=40\r\n")
+        << "the design positions, in the order left, top, width";
     file.ini()->writeInteger("Pozitie aviz", "Den_stinga", 55);
     lr.r.layout(rows);
     EXPECT_DOUBLE_EQ(e.x(), 55);
