@@ -13,9 +13,12 @@ const QString kToleranceMask = QStringLiteral("0.###########");
 
 // One step of a tolerance: a power of ten up or down, never past the limits.
 // The result is the double nearest its decimal text, so that repeated steps
-// land exactly on the limits.
+// land exactly on the limits. A value of zero or below (written so by hand
+// in the file) cannot be multiplied upwards: up brings it to the lower limit.
 double stepTolerance(double value, bool up, double upper)
 {
+    if (up && !(value > 0))
+        return DefaultDlgLogic::kMinTolerance;
     if (up ? value >= upper : value <= DefaultDlgLogic::kMinTolerance)
         return value;
     const double next = up ? value * 10 : value / 10;

@@ -209,6 +209,7 @@ QWidget* TDefaultDlg::buildDefaultsPage()
         m_texts.insert(QLatin1String(row.key), edit);
         if (row.checked) {
             m_accounts.insert(int(*row.checked), edit);
+            m_accountLabels.insert(int(*row.checked), label);
             edit->installEventFilter(this);
         }
     }
@@ -687,6 +688,12 @@ void TDefaultDlg::accept()
     }
     if (const std::optional<AccountEdit> failed = m_logic.failedAccount()) {
         QLineEdit* field = accountEdit(*failed);
+        // An edit this edition hides (client, output VAT) is shown, or its
+        // text could never be corrected and OK never pass.
+        if (field->isHidden()) {
+            m_accountLabels.value(int(*failed))->show();
+            field->show();
+        }
         m_pages->setCurrentIndex(DefaultsPage);
         field->selectAll();
         field->setFocus(Qt::OtherFocusReason);

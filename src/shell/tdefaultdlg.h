@@ -74,6 +74,7 @@ private:
     common::Dialogs& m_dialogs;
     QTabWidget* m_pages = nullptr;
     QHash<int, QLineEdit*> m_accounts;
+    QHash<int, QLabel*> m_accountLabels;
     QHash<QString, QCheckBox*> m_checks;
     QHash<QString, QDoubleSpinBox*> m_numbers;
     QHash<QString, QLineEdit*> m_texts;

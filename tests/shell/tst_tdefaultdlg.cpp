@@ -193,6 +193,10 @@ TEST_F(DefaultDlgTest, StepButtonsKeepTheirLimits)
         {"Epsilon1 up to 1000", Epsilon1, 0.01, 5, 1000},
         {"Epsilon1 at 1000 stays", Epsilon1, 1000, 1, 1000},
         {"Epsilon1 down to 1e-10", Epsilon1, 0.01, -12, 1e-10},
+        // Zero or below, as a hand-written file may leave them: up starts at the lower limit.
+        {"Epsilon at 0 up", Epsilon, 0, 2, 1e-9},
+        {"Epsilon at 0 down stays", Epsilon, 0, -1, 0},
+        {"negative Epsilon1 up", Epsilon1, -0.5, 1, 1e-10},
         {"lei decimals up", DecimalsLei, 2, 3, 5},
         {"lei decimals at 2 stay", DecimalsLei, 2, -1, 2},
         {"lei decimals at 10 stay", DecimalsLei, 9, 4, 10},
@@ -381,6 +385,45 @@ TEST_F(DefaultDlgTest, WindowShowsAndHandsBackTheControls)
     EXPECT_EQ(file.readString("Default", "CVal"), "USD");
     EXPECT_EQ(file.readString("Default", "Epsilon"), "0,0001");
     EXPECT_EQ(file.readString("Series", "ChN1"), "42");
+}
+
+TEST_F(DefaultDlgTest, WindowShowsAHiddenAccountEditThatOkRefuses)
+{
+    // The client and output VAT edits are hidden in this edition; a wrong
+    // value from the file must still be correctable, or OK never passes.
+    struct Case {
+        AccountEdit edit;
+        QString common::Parameters::*member;
+        const char* key;
+    };
+    const std::vector<Case> cases{
+        {AccountEdit::Client, &common::Parameters::CCln, "CCln"},
+        {AccountEdit::OutputVat, &common::Parameters::CTVA_E, "CTVA_E"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        dialogs.clear();
+        QFile::remove(definitionFile());
+        params = common::Parameters();
+        params.*c.member = "4.1.1.1";
+        auto logic = makeLogic();
+        TDefaultDlg dialog(*logic, {}, dialogs);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QLineEdit* field = dialog.accountEdit(c.edit);
+        EXPECT_TRUE(field->isHidden());
+
+        dialog.okButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{kAccountWarning});
+        EXPECT_TRUE(field->isVisible());
+        EXPECT_EQ(field->selectedText(), "4.1.1.1");
+        EXPECT_FALSE(QFile::exists(definitionFile()));
+
+        field->setText("4111");
+        dialog.okButton()->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(common::IniFile(definitionFile()).readString("Default", c.key), "4111");
+    }
 }
 
 TEST_F(DefaultDlgTest, WindowChecksAnAccountEditWhenTheFocusLeavesIt)
