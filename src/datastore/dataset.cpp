@@ -304,6 +304,7 @@ void Dataset::open()
         emit reset();
         throw;
     }
+    resolveLookupKeys();
     m_modified = false;
     m_current = m_rows.empty() ? -1 : 0;
     m_bof = true;
@@ -545,18 +546,24 @@ QVariant Dataset::value(int row, int index) const
         return QVariant();
     const DatasetField& f = m_fields[static_cast<size_t>(index)];
     const Row& r = m_rows[static_cast<size_t>(row)];
-    if (f.kind == FieldKind::Lookup) {
-        const int k = fieldIndex(f.keyField);
-        return k < 0 ? QVariant() : lookup(f, r.values.value(k));
-    }
+    if (f.kind == FieldKind::Lookup)
+        return f.keyIndex < 0 ? QVariant() : lookup(index, r.values.value(f.keyIndex));
     return r.values.value(index);
 }
 
-QVariant Dataset::lookup(const DatasetField& f, const QVariant& key) const
+void Dataset::resolveLookupKeys()
+{
+    for (DatasetField& f : m_fields)
+        if (f.kind == FieldKind::Lookup)
+            f.keyIndex = fieldIndex(f.keyField);
+}
+
+QVariant Dataset::lookup(int index, const QVariant& key) const
 {
     if (key.isNull())
         return QVariant();
-    auto& cache = m_lookupCache[f.name.toLower()];
+    const DatasetField& f = m_fields[static_cast<size_t>(index)];
+    auto& cache = m_lookupCache[index];
     const QString k = keyText(key);
     auto it = cache.constFind(k);
     if (it != cache.constEnd())

@@ -96,6 +96,7 @@ struct DatasetField {
     QString lookupTable;
     QString lookupKey;
     QString resultField;
+    int keyIndex = -1; // position of keyField, found when the dataset opens
 
     // Runs after a new value was put in the record; throwing puts the old one back.
     std::function<void()> onValidate;
@@ -236,7 +237,8 @@ private:
     QString selectStatement() const;
     QVariantHash selectParams() const;
     QVariant coerce(const DatasetField& f, const QVariant& v) const;
-    QVariant lookup(const DatasetField& f, const QVariant& key) const;
+    QVariant lookup(int fieldIndex, const QVariant& key) const;
+    void resolveLookupKeys();
     void rereadRow(Row& row);
     void masterChanged();
     QVariantList masterValues() const;
@@ -262,7 +264,7 @@ private:
     QList<QPair<QString, QString>> m_links;
     std::vector<Dataset*> m_details;
     QVariantList m_loadedMasterValues;
-    mutable QHash<QString, QHash<QString, QVariant>> m_lookupCache; // field -> key -> result
+    mutable QHash<int, QHash<QString, QVariant>> m_lookupCache; // field index -> key -> result
 };
 
 } // namespace datastore

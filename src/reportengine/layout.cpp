@@ -25,6 +25,27 @@ namespace {
 
 constexpr double kEpsilon = 1e-6;
 
+// The lines of a frame around `r`, one per side asked for.
+void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double width)
+{
+    const std::pair<unsigned, QLineF> edges[] = {
+        {FrameTop, QLineF(r.topLeft(), r.topRight())},
+        {FrameBottom, QLineF(r.bottomLeft(), r.bottomRight())},
+        {FrameLeft, QLineF(r.topLeft(), r.bottomLeft())},
+        {FrameRight, QLineF(r.topRight(), r.bottomRight())},
+    };
+    for (const auto& [side, line] : edges) {
+        if (!(sides & side))
+            continue;
+        PageItem f;
+        f.kind = PageItem::Line;
+        f.line = line;
+        f.lineWidth = width;
+        items.append(f);
+    }
+}
+
+
 bool isNumeric(const QVariant& v)
 {
     switch (v.metaType().id()) {
@@ -522,22 +543,7 @@ void LayoutRun::addTextLines(Built& out, const ElementPlan& p, const QStringList
     const double textHeight = lines.isEmpty() ? lineHeight : double(lines.size() - 1) * spacing + lineHeight;
     const double height = e.height() > 0 ? std::max(e.height(), lines.size() > 1 ? textHeight : 0.0) : textHeight;
     bottom = top + height;
-    if (e.frameSides() != NoFrame) {
-        const QRectF r(m_left + e.x(), top, boxWidth, height);
-        auto edge = [&](unsigned side, QLineF l) {
-            if (e.frameSides() & side) {
-                PageItem f;
-                f.kind = PageItem::Line;
-                f.line = l;
-                f.lineWidth = e.frameWidth();
-                out.items.append(f);
-            }
-        };
-        edge(FrameTop, QLineF(r.topLeft(), r.topRight()));
-        edge(FrameBottom, QLineF(r.bottomLeft(), r.bottomRight()));
-        edge(FrameLeft, QLineF(r.topLeft(), r.bottomLeft()));
-        edge(FrameRight, QLineF(r.topRight(), r.bottomRight()));
-    }
+    appendFrame(out.items, QRectF(m_left + e.x(), top, boxWidth, height), e.frameSides(), e.frameWidth());
 }
 
 Built LayoutRun::build(const Band& band, const BandPlan& plan, const Row& row)
@@ -608,22 +614,7 @@ void LayoutRun::place(Built& built, const Band& band, const Row& row)
         }
         built.items.append(item);
     }
-    if (band.frameSides() != NoFrame) {
-        const QRectF r(m_left, 0, m_bodyWidth, height);
-        auto edge = [&](unsigned side, QLineF l) {
-            if (band.frameSides() & side) {
-                PageItem f;
-                f.kind = PageItem::Line;
-                f.line = l;
-                f.lineWidth = band.frameWidth();
-                built.items.append(f);
-            }
-        };
-        edge(FrameTop, QLineF(r.topLeft(), r.topRight()));
-        edge(FrameBottom, QLineF(r.bottomLeft(), r.bottomRight()));
-        edge(FrameLeft, QLineF(r.topLeft(), r.bottomLeft()));
-        edge(FrameRight, QLineF(r.topRight(), r.bottomRight()));
-    }
+    appendFrame(built.items, QRectF(m_left, 0, m_bodyWidth, height), band.frameSides(), band.frameWidth());
 
     Page& page = m_out.pages.last();
     const int pageIndex = int(m_out.pages.size() - 1);

@@ -2,6 +2,7 @@
 
 #include "datastore/databasevalidator.h"
 #include "datastore/dberror.h"
+#include "ui/datagrid.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,7 @@
 #define MIRAFEL_VERSION_BUILD 0
 #endif
 
-#include "datastore/dataset.h"
-
 namespace shell {
-
-QString duplicateKeyMessage()
-{
-    return datastore::duplicateKeyMessage();
-}
 
 QString versionString()
 {
@@ -39,15 +33,10 @@ void reportException(common::Dialogs& dialogs, std::exception_ptr error)
         return;
     try {
         std::rethrow_exception(error);
-    } catch (const datastore::DbError& e) {
-        if (e.isKeyViolation())
-            dialogs.warning(duplicateKeyMessage());
-        else
-            dialogs.error(e.message());
     } catch (const datastore::EDBValidate& e) {
         dialogs.error(e.message());
-    } catch (const std::exception& e) {
-        dialogs.error(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        ui::reportDataError(dialogs, error); // a key violation is the duplicate-record warning
     } catch (...) {
         dialogs.error(QStringLiteral("Eroare neprevazuta."));
     }

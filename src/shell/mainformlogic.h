@@ -7,6 +7,7 @@
 
 #include "appcontext.h"
 
+#include "datastore/dataset.h"
 #include "datastore/databaseopening.h"
 
 #include <QImage>
@@ -26,7 +27,7 @@ inline constexpr const char* kTitleSwitchPrefix = "Gestiune de stocuri - ";
 // Messages.
 inline constexpr const char* kCloseAllWindowsMessage = "Inchideti toate ferestrele!";
 inline constexpr const char* kLayoutFilesResetMessage = "S-a setat configuratia implicita pentru tabelele din dialoguri";
-QString duplicateKeyMessage();
+using datastore::duplicateKeyMessage; // the duplicate-record warning
 
 // Options of the application INI file.
 inline constexpr const char* kOptionsSection = "Options";

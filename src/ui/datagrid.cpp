@@ -47,6 +47,7 @@ DatasetModel::DatasetModel(Dataset& dataset, const common::Formats& formats, com
     connect(&m_dataset, &Dataset::reset, this, [this] {
         if (m_columns.isEmpty())
             defaultColumns();
+        resolveFields();
         endResetModel();
     });
     connect(&m_dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) {
@@ -92,12 +93,21 @@ void DatasetModel::defaultColumns()
         cols << c;
     }
     m_columns = cols;
+    resolveFields();
+}
+
+void DatasetModel::resolveFields()
+{
+    m_fieldOf.clear();
+    for (const GridColumn& c : std::as_const(m_columns))
+        m_fieldOf << m_dataset.fieldIndex(c.field);
 }
 
 void DatasetModel::setColumns(const QList<GridColumn>& columns)
 {
     beginResetModel();
     m_columns = columns;
+    resolveFields();
     endResetModel();
 }
 
@@ -124,7 +134,7 @@ QString DatasetModel::displayText(int column, const QVariant& value) const
     if (value.isNull() || column < 0 || column >= m_columns.size())
         return QString();
     const GridColumn& c = m_columns[column];
-    const int fi = m_dataset.fieldIndex(c.field);
+    const int fi = fieldOf(column);
     const FieldType type = fi >= 0 ? m_dataset.fieldAt(fi).type : FieldType::Text;
     switch (type) {
     case FieldType::Float:
@@ -140,8 +150,7 @@ QString DatasetModel::displayText(int column, const QVariant& value) const
 
 QVariant DatasetModel::parseText(int column, const QString& text) const
 {
-    const GridColumn& c = m_columns[column];
-    const int fi = m_dataset.fieldIndex(c.field);
+    const int fi = fieldOf(column);
     const FieldType type = fi >= 0 ? m_dataset.fieldAt(fi).type : FieldType::Text;
     const QString t = text.trimmed();
     if (t.isEmpty() && type != FieldType::Text && type != FieldType::Memo)
@@ -171,11 +180,11 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: {
-        const QVariant v = m_dataset.value(index.row(), m_dataset.fieldIndex(c.field));
+        const QVariant v = m_dataset.value(index.row(), fieldOf(index.column()));
         return displayText(index.column(), v);
     }
     case Qt::TextAlignmentRole: {
-        const int fi = m_dataset.fieldIndex(c.field);
+        const int fi = fieldOf(index.column());
         const FieldType t = fi >= 0 ? m_dataset.fieldAt(fi).type : FieldType::Text;
         const bool number = t == FieldType::Float || t == FieldType::Integer || t == FieldType::SmallInt
             || t == FieldType::AutoIncrement;
@@ -211,7 +220,7 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const GridColumn& c = m_columns[index.column()];
-    const int fi = m_dataset.fieldIndex(c.field);
+    const int fi = fieldOf(index.column());
     if (!c.readOnly && !m_dataset.isReadOnly() && fi >= 0 && m_dataset.fieldAt(fi).kind == FieldKind::Data
         && !m_dataset.fieldAt(fi).readOnly)
         f |= Qt::ItemIsEditable;
@@ -258,7 +267,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         const GridColumn& c = m_model->columns()[index.column()];
-        const int fi = m_model->dataset().fieldIndex(c.field);
+        const int fi = m_model->fieldOf(index.column());
         QStringList pick = c.pickList;
         if (pick.isEmpty() && fi >= 0 && m_model->dataset().fieldAt(fi).type == FieldType::Boolean)
             pick = {QStringLiteral("Da"), QStringLiteral("Nu")};

@@ -88,6 +88,9 @@ public:
     // The value a typed text stands for; throws DatasetError when it cannot be read.
     QVariant parseText(int column, const QString& text) const;
 
+    // The dataset field of a column; -1 when the dataset has no such field.
+    int fieldOf(int column) const { return m_fieldOf.value(column, -1); }
+
     // Runs an action of the dataset and shows what it throws; false after an error.
     bool guarded(const std::function<void()>& action);
     // True while the dataset is adding or removing a row.
@@ -95,10 +98,12 @@ public:
 
 private:
     void defaultColumns();
+    void resolveFields(); // field positions of the columns, once per reset
     datastore::Dataset& m_dataset;
     const common::Formats& m_formats;
     common::Dialogs& m_dialogs;
     QList<GridColumn> m_columns;
+    QList<int> m_fieldOf; // dataset field of each column
     bool m_changingRows = false;
 };
 
