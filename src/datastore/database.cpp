@@ -1084,6 +1084,32 @@ void UnitOfWork::commit()
     m_db.commit();
 }
 
+Savepoint::Savepoint(Database& db) : m_db(db)
+{
+    if (!m_db.inTransaction())
+        throw DbError(DbErrorKind::Other, QStringLiteral("A savepoint needs an open transaction"));
+    m_name = QStringLiteral("sp%1").arg(++m_db.m_savepoints);
+    m_db.execTranslated(QString(), QStringLiteral("SAVEPOINT %1").arg(m_name), {});
+}
+
+Savepoint::~Savepoint()
+{
+    if (m_done)
+        return;
+    try {
+        m_db.execTranslated(QString(), QStringLiteral("ROLLBACK TO %1").arg(m_name), {});
+        m_db.execTranslated(QString(), QStringLiteral("RELEASE %1").arg(m_name), {});
+    } catch (const DbError&) {
+        m_db.m_rollbackOnly = true; // the transaction cannot be trusted any more
+    }
+}
+
+void Savepoint::release()
+{
+    m_db.execTranslated(QString(), QStringLiteral("RELEASE %1").arg(m_name), {});
+    m_done = true;
+}
+
 // ---------------------------------------------------------------------------
 
 DbError::DbError(DbErrorKind kind, QString engineText, QString statement, QString nativeCode)

@@ -100,6 +100,7 @@ public:
 private:
     friend class Query;
     friend class UnitOfWork;
+    friend class Savepoint;
     void ensureOpen(bool create);
     void installTableSupport(const TableDef& def); // triggers kept in step with the definition
     void dropTableSupport(const QString& table);
@@ -119,6 +120,7 @@ private:
     QSet<QueryState*> m_openQueries;      // finalized when the connection closes
     mutable QHash<QString, QString> m_translated; // statement as written -> SQLite text
     int m_txDepth = 0;
+    int m_savepoints = 0; // savepoints made so far, for their names
     bool m_rollbackOnly = false;
     int m_busyTimeoutMs = 10000;
 };
@@ -156,6 +158,23 @@ public:
 
 private:
     Database& m_db;
+    bool m_done = false;
+};
+
+// A part of the open transaction that can be undone on its own: the changes
+// made after it are rolled back when it goes away without release(), and the
+// transaction around it goes on. Needs an open UnitOfWork.
+class Savepoint {
+public:
+    explicit Savepoint(Database& db);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
+
+private:
+    Database& m_db;
+    QString m_name;
     bool m_done = false;
 };
 

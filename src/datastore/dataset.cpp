@@ -903,8 +903,24 @@ void Dataset::post()
             }
         }
         try {
-            if (whilePosting)
+            if (whilePosting) {
+                const QVariantList written = row.values;
                 whilePosting();
+                // The handler may still have changed the record (a quantity cut
+                // to what the stock holds): written in the same unit of work.
+                QStringList sets;
+                QVariantHash params{{QStringLiteral("rid"), row.rowid}};
+                for (int i = 0; i < m_dataFieldCount; ++i) {
+                    if (sameValue(row.values[i], written[i]))
+                        continue;
+                    sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
+                    params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
+                }
+                if (!sets.isEmpty())
+                    m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
+                                  .arg(m_table, sets.join(QStringLiteral(", "))),
+                              params);
+            }
             work.commit();
         } catch (...) {
             if (inserting)

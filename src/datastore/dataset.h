@@ -196,7 +196,9 @@ public:
     std::function<void()> beforeEdit;
     std::function<void()> afterEdit;
     std::function<void()> beforePost;
-    std::function<void()> whilePosting; // inside the write transaction, after the row was written
+    // Inside the write transaction, after the row was written; values it still
+    // sets on the record are written before the commit.
+    std::function<void()> whilePosting;
     std::function<void()> afterPost;
     std::function<void()> beforeCancel;
     std::function<void()> afterCancel;

@@ -340,6 +340,28 @@ TEST_F(DatabaseTest, UnitOfWorkCommitsTogetherOrNotAtAll)
     EXPECT_EQ(count("Item_in"), 1);
 }
 
+TEST_F(DatabaseTest, SavepointUndoesOnlyWhatCameAfterIt)
+{
+    create({"Item_in.DB"});
+    EXPECT_THROW(Savepoint outside(db), DbError); // needs a transaction
+    {
+        UnitOfWork work(db);
+        db.exec("INSERT INTO Item_in (Contor, Contor_secundar) VALUES (1, 1)");
+        {
+            Savepoint kept(db);
+            db.exec("INSERT INTO Item_in (Contor, Contor_secundar) VALUES (1, 2)");
+            kept.release();
+        }
+        {
+            Savepoint undone(db);
+            db.exec("INSERT INTO Item_in (Contor, Contor_secundar) VALUES (1, 3)");
+        }
+        work.commit();
+    }
+    EXPECT_EQ(count("Item_in"), 2);
+    EXPECT_FALSE(db.inTransaction());
+}
+
 TEST_F(DatabaseTest, PrivateTablesAreReachedThroughTheirAlias)
 {
     create({"Catalog.DB"});

@@ -244,6 +244,24 @@ TEST_F(DatasetTest, WhatRunsInsideAWriteCommitsWithItOrNotAtAll)
     EXPECT_EQ(pers.value("Cod").toInt(), 2);
 }
 
+TEST_F(DatasetTest, ValuesSetWhileWritingAreWrittenWithTheRecord)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    pers.whilePosting = [&] { pers.setValue("Suma", pers.value("Suma").toDouble() / 2); };
+    pers.open();
+    pers.edit();
+    pers.setValue("Suma", 50);
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 25.0);
+    pers.append();
+    pers.setValue("Cod", 9);
+    pers.setValue("Suma", 8);
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 9").toDouble(), 4.0);
+    EXPECT_EQ(pers.value("Suma").toDouble(), 4.0);
+}
+
 TEST_F(DatasetTest, DetailFollowsItsMaster)
 {
     Dataset pers(db, "Pers.DB");

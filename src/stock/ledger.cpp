@@ -1,0 +1,318 @@
+#include "ledger.h"
+
+#include "datastore/dataset.h"
+
+#include <cmath>
+
+namespace stock {
+
+using datastore::Abort;
+
+const QString Ledger::kNegativeStock = QStringLiteral(
+    "Atentie!\rPrin aceasta operatiune stocul devine negativ!\r"
+    "Stergeti mai întîi operatiunile corespunzatoare de iesire din stoc!");
+const QString Ledger::kOtherPriceQuestion = QStringLiteral(
+    "La pretul ales nu puteti lua din stoc o cantitate mai mare de %f %s ! "
+    "DORITI CAUTAREA CANTITATII SOLICITATE CU ALT PRET? ");
+const QString Ledger::kNoStockAtPrice =
+    QStringLiteral("Nu exista stoc în gestiunea %s pentru articolul %s.%s cu pret de achizitie %m !");
+const QString Ledger::kNoStockLeft = QStringLiteral("Nu exista stoc în gestiunea %s pentru articolul %s.%s!");
+
+namespace {
+
+// Empty text is stored as NULL: keys are compared with IS.
+QVariant keyText(const QString& value)
+{
+    return value.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(value);
+}
+
+QVariantHash keyParams(const StockKey& key)
+{
+    return {{QStringLiteral("g"), keyText(key.warehouse)}, {QStringLiteral("gr"), keyText(key.group)},
+            {QStringLiteral("a"), keyText(key.article)},   {QStringLiteral("p"), key.price},
+            {QStringLiteral("l"), keyText(key.lot)},       {QStringLiteral("ag"), keyText(key.budget)}};
+}
+
+// Runs `work` in the caller's unit of work, or in one of its own.
+template <class F>
+void inUnitOfWork(datastore::Database& db, F&& work)
+{
+    if (db.inTransaction()) {
+        work();
+        return;
+    }
+    datastore::UnitOfWork unit(db);
+    work();
+    unit.commit();
+}
+
+} // namespace
+
+bool sameInputKey(const ItemSnapshot& a, const ItemSnapshot& b)
+{
+    return a.key == b.key && a.barCode == b.barCode;
+}
+
+Ledger::Ledger(datastore::Database& db, const common::Parameters& parameters, const common::Formats& formats,
+               common::Dialogs& dialogs)
+    : m_db(db), m_parameters(parameters), m_formats(formats), m_dialogs(dialogs)
+{
+}
+
+QString Ledger::text(const QString& templ, const QVariantList& args) const
+{
+    return common::formatMessage(templ, args, m_formats);
+}
+
+std::optional<Ledger::Row> Ledger::findRow(const StockKey& key)
+{
+    datastore::Query q = m_db.query(
+        QStringLiteral("SELECT rowid, Cantitate, Cod_bare FROM STOC WHERE Cod_gestiune IS :g AND Cod_grupa IS :gr "
+                       "AND Cod_articol IS :a AND Pret_achizitie = :p AND Lot IS :l AND Agent IS :ag"),
+        keyParams(key));
+    if (!q.next())
+        return std::nullopt;
+    Row row;
+    row.rowid = q.value(0).toLongLong();
+    row.key = key;
+    row.quantity = q.value(1).toDouble();
+    row.barCode = q.value(2).toString();
+    return row;
+}
+
+QString Ledger::unitOfMeasure(const QString& group, const QString& article)
+{
+    return m_db
+        .scalar(QStringLiteral("SELECT Unitate_masura FROM CATALOG WHERE Grupa IS :g AND Cod IS :c"),
+                {{QStringLiteral("g"), keyText(group)}, {QStringLiteral("c"), keyText(article)}})
+        .toString();
+}
+
+void Ledger::store(const Row& row, double quantity, bool keep)
+{
+    if (keep)
+        m_db.exec(QStringLiteral("UPDATE STOC SET Cantitate = :q WHERE rowid = :r"),
+                  {{QStringLiteral("q"), quantity}, {QStringLiteral("r"), row.rowid}});
+    else
+        m_db.exec(QStringLiteral("DELETE FROM STOC WHERE rowid = :r"), {{QStringLiteral("r"), row.rowid}});
+}
+
+void Ledger::insertRow(const StockKey& key, double quantity, const QString& barCode)
+{
+    QVariantHash params = keyParams(key);
+    params.insert(QStringLiteral("q"), quantity);
+    params.insert(QStringLiteral("b"), keyText(barCode));
+    m_db.exec(QStringLiteral("INSERT INTO STOC (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent, "
+                             "Cantitate, Cod_bare) VALUES (:g, :gr, :a, :p, :l, :ag, :q, :b)"),
+              params);
+}
+
+// ---- the adjustments ---------------------------------------------------------
+
+void Ledger::AdjustStockIn(const StockKey& key, double delta, const QString& barCode)
+{
+    if (key.article.isEmpty() || delta == 0)
+        return;
+    inUnitOfWork(m_db, [&] {
+        const std::optional<Row> row = findRow(key);
+        if (row) {
+            const double sum = row->quantity + delta;
+            if (delta < 0 && sum <= -epsilon()) {
+                m_dialogs.error(kNegativeStock);
+                throw Abort();
+            }
+            store(*row, sum, std::abs(sum) >= epsilon());
+        } else if (delta < 0) {
+            m_dialogs.beep();
+            m_dialogs.error(kNegativeStock);
+            throw Abort();
+        } else {
+            insertRow(key, delta, barCode);
+        }
+    });
+}
+
+struct Ledger::OutputWrite {
+    OutputLine& line;
+    ItemSnapshot& reflected;
+};
+
+void Ledger::AdjustStockOut(const StockKey& key, double delta, OutputLine* line)
+{
+    if (key.article.isEmpty() || delta == 0)
+        return;
+    if (line) {
+        // Called for a line outside a reconciliation: the line as it is now is
+        // what the stock already reflects of it at other keys.
+        ItemSnapshot reflected;
+        reflected.key = key;
+        OutputWrite write{*line, reflected};
+        inUnitOfWork(m_db, [&] { adjustOut(key, delta, &write); });
+        return;
+    }
+    inUnitOfWork(m_db, [&] { adjustOut(key, delta, nullptr); });
+}
+
+void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
+{
+    if (key.article.isEmpty() || delta == 0)
+        return;
+    const std::optional<Row> row = findRow(key);
+    if (row && row->quantity > 0 && row->quantity + delta <= -epsilon()) {
+        const QString question =
+            text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(key.group, key.article)});
+        if (!write) {
+            m_dialogs.error(kNegativeStock);
+            throw Abort();
+        }
+        if (AskOtherPrice && !m_dialogs.confirm(question)) {
+            write->line.focusQuantity();
+            throw Abort();
+        }
+        AskOtherPrice = false;
+        const double remaining = row->quantity + delta;
+        // All there is at this price for this line: the row, and what the line
+        // already holds of it.
+        const double held = write->reflected.key == key ? write->reflected.quantity : 0;
+        write->line.setQuantity(row->quantity + held);
+        reconcileOut(write->reflected, write->line); // takes exactly the row
+        const ItemSnapshot now = write->line.values();
+        try {
+            TakeRemainder(now.key.warehouse, now.key.group, remaining, now.key.budget, now.key.lot,
+                          now.key.article, write->line);
+        } catch (const Abort&) {
+            // The rest could not be taken: the lines written so far stay.
+        }
+        return;
+    }
+    if (row) {
+        const double sum = row->quantity + delta;
+        store(*row, sum, std::abs(sum) > epsilon());
+    } else if (delta < 0) {
+        m_dialogs.warning(text(kNoStockAtPrice, {key.warehouse, key.group, key.article, key.price}));
+        throw Abort();
+    } else {
+        insertRow(key, delta, QString());
+    }
+}
+
+void Ledger::AdjustStockInitial(const StockKey& key, double delta)
+{
+    if (key.article.isEmpty() || delta == 0)
+        return;
+    if (showProgress)
+        showProgress(QStringLiteral(" Actualizez stocurile..."));
+    inUnitOfWork(m_db, [&] {
+        const std::optional<Row> row = findRow(key);
+        if (row) {
+            const double sum = row->quantity + delta;
+            store(*row, sum, std::abs(sum) >= epsilon());
+        } else {
+            insertRow(key, delta, QString());
+        }
+    });
+    if (showProgress)
+        showProgress(QStringLiteral(" OK."));
+}
+
+void Ledger::TakeRemainder(const QString& warehouse, const QString& group, double remaining, const QString& budget,
+                           const QString& lot, const QString& article, OutputLine& line)
+{
+    inUnitOfWork(m_db, [&] {
+        double price = 0;
+        double quantity = 0;
+        {
+        // First row, in key order (so at the lowest price), whose values begin
+        // with the given ones: an empty lot or budget matches any.
+        datastore::Query q = m_db.query(
+            QStringLiteral(
+                "SELECT Pret_achizitie, Cantitate FROM STOC "
+                "WHERE COALESCE(substr(Cod_gestiune, 1, length(:g)), '') = :g "
+                "AND COALESCE(substr(Cod_grupa, 1, length(:gr)), '') = :gr "
+                "AND COALESCE(substr(Cod_articol, 1, length(:a)), '') = :a "
+                "AND COALESCE(substr(Lot, 1, length(:l)), '') = :l "
+                "AND COALESCE(substr(Agent, 1, length(:ag)), '') = :ag "
+                "ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent LIMIT 1"),
+            {{QStringLiteral("g"), QString(warehouse.isNull() ? QLatin1String("") : warehouse)},
+             {QStringLiteral("gr"), QString(group.isNull() ? QLatin1String("") : group)},
+             {QStringLiteral("a"), QString(article.isNull() ? QLatin1String("") : article)},
+             {QStringLiteral("l"), QString(lot.isNull() ? QLatin1String("") : lot)},
+             {QStringLiteral("ag"), QString(budget.isNull() ? QLatin1String("") : budget)}});
+        if (!q.next()) {
+            const StockKey current = line.values().key;
+            m_dialogs.warning(text(kNoStockLeft, {current.warehouse, current.group, current.article}));
+            AskOtherPrice = true;
+            throw Abort();
+        }
+        price = q.value(0).toDouble();
+        quantity = q.value(1).toDouble();
+        }
+        if (quantity + remaining > epsilon())
+            AskOtherPrice = true;
+
+        const StockKey key{warehouse, group, article, price, lot, budget};
+        datastore::Savepoint step(m_db);
+        std::unique_ptr<OutputLine> next = line.insertSplitLine(key, -remaining);
+        ItemSnapshot reflected; // a new line
+        try {
+            reconcileOut(reflected, *next);
+        } catch (...) {
+            next->discard();
+            throw; // the savepoint takes the line and its stock change back
+        }
+        step.release();
+    });
+}
+
+// ---- reconciliation ------------------------------------------------------------
+
+void Ledger::ReconcileInputLine(ItemSnapshot& reflected, const ItemSnapshot& line)
+{
+    inUnitOfWork(m_db, [&] {
+        if (sameInputKey(reflected, line)) {
+            AdjustStockIn(line.key, line.quantity - reflected.quantity, line.barCode);
+        } else {
+            AdjustStockIn(reflected.key, -reflected.quantity, reflected.barCode);
+            reflected = ItemSnapshot{line.key, 0, line.barCode};
+            AdjustStockIn(line.key, line.quantity, line.barCode);
+        }
+        reflected = line;
+    });
+}
+
+void Ledger::ReconcileOutputLine(ItemSnapshot& reflected, OutputLine& line)
+{
+    inUnitOfWork(m_db, [&] { reconcileOut(reflected, line); });
+}
+
+void Ledger::reconcileOut(ItemSnapshot& reflected, OutputLine& line)
+{
+    const ItemSnapshot now = line.values();
+    OutputWrite write{line, reflected};
+    if (reflected.key == now.key) {
+        adjustOut(now.key, reflected.quantity - now.quantity, &write);
+    } else {
+        adjustOut(reflected.key, reflected.quantity, nullptr);
+        reflected = ItemSnapshot{now.key, 0, QString()};
+        adjustOut(now.key, -now.quantity, &write);
+    }
+    reflected = line.values();
+}
+
+void Ledger::ReconcileInitialLine(ItemSnapshot& reflected, const ItemSnapshot& line)
+{
+    if (reflected.key == line.key && reflected.quantity == line.quantity)
+        return;
+    inUnitOfWork(m_db, [&] {
+        if (reflected.key == line.key) {
+            AdjustStockInitial(line.key, line.quantity - reflected.quantity);
+        } else {
+            AdjustStockInitial(reflected.key, -reflected.quantity);
+            reflected = ItemSnapshot{line.key, 0, line.barCode};
+            AdjustStockInitial(line.key, line.quantity);
+        }
+        reflected = line;
+    });
+}
+
+} // namespace stock
