@@ -159,13 +159,12 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
         return;
     const std::optional<Row> row = findRow(key);
     if (row && row->quantity > 0 && row->quantity + delta <= -epsilon()) {
-        const QString question =
-            text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(key.group, key.article)});
         if (!write) {
             m_dialogs.error(kNegativeStock);
             throw Abort();
         }
-        if (AskOtherPrice && !m_dialogs.confirm(question)) {
+        if (AskOtherPrice
+            && !m_dialogs.confirm(text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(key.group, key.article)}))) {
             write->line.focusQuantity();
             throw Abort();
         }

@@ -155,8 +155,12 @@ void LinePosting::linePosting()
         // The unit of work is rolled back: so is what the snapshot followed.
         m_snapshot = before;
         m_splitLines.clear();
-        if (m_lines.value(QStringLiteral("Cantitate")) != quantityBefore)
-            m_lines.setValue(QStringLiteral("Cantitate"), quantityBefore);
+        try {
+            if (m_lines.value(QStringLiteral("Cantitate")) != quantityBefore)
+                m_lines.setValue(QStringLiteral("Cantitate"), quantityBefore);
+        } catch (...) {
+            // the quantity stays as the split left it; the user sees it
+        }
         throw;
     }
 }
