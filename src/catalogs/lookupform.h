@@ -15,6 +15,7 @@
 // by execPicker(); a double click on the list or "OK" confirms.
 
 #include "partnerlookuplogic.h"
+#include "ui/refreshtarget.h"
 
 #include <QWidget>
 
@@ -25,7 +26,7 @@ class QPushButton;
 
 namespace catalogs {
 
-class TLookupForm : public QWidget {
+class TLookupForm : public QWidget, public ui::RefreshTarget {
     Q_OBJECT
 public:
     TLookupForm(const PartnerCatalogDef& def, const PartnerServices& services, LookupRole role,
@@ -43,7 +44,7 @@ public:
 
     // The refresh tick of the main window (suppliers and budgets re-read
     // their table when it is not being edited).
-    void refreshTick();
+    void refreshTick() override;
 
     // Picker: shows the window modally over `owner`; true unless it was
     // closed with "&Renunta" (or Esc, or its close box), and only when the

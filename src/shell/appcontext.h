@@ -4,6 +4,7 @@
 
 #include "apppaths.h"
 
+#include "catalogs/rates.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/inifile.h"
@@ -47,6 +48,7 @@ struct AppContext {
 
     QString versionText;       // "major.minor.release.build" of this program
     ReportSelection reports;
+    catalogs::RateCache rates; // latest rate of each currency asked for, for the whole run
     bool checkForNewVersion = true;        // Options / "Check for new version"
     bool interactiveVersionCheck = false;  // set by "&Verifica versiunea"
 

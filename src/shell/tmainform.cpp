@@ -5,10 +5,14 @@
 #include "tdbvalidmsgform.h"
 #include "tdefaultdlg.h"
 #include "tfirmdatadlg.h"
-#include "tuserform.h"
 #include "timgoptdlg.h"
 #include "tmessageform.h"
 #include "trefreshdlg.h"
+#include "tuserform.h"
+
+#include "catalogs/tclientlookupform.h"
+#include "catalogs/tfurnlookupform.h"
+#include "catalogs/tgestlookupform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,6 +116,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     buildBottomPanel();
     installParameterCommands();
     installPeopleAndFirmCommands();
+    installCatalogCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -589,6 +594,28 @@ void TMainForm::installPeopleAndFirmCommands()
     });
     setCommandHandler(CommandId::KeepersBeneficiaries,
                       [this] { TUserForm::run(m_ctx.database, m_ctx.dialogs, m_ctx.formats, this); });
+}
+
+// ---- catalogs -------------------------------------------------------------------
+
+void TMainForm::installCatalogCommands()
+{
+    auto services = [this] {
+        return catalogs::PartnerServices{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
+                                         m_ctx.privateDir};
+    };
+    setCommandHandler(CommandId::Suppliers, [this, services] {
+        openSingleInstance(QStringLiteral("Suppliers"),
+                           [&] { return catalogs::TFurnLookupForm::createChild(services()).release(); });
+    });
+    setCommandHandler(CommandId::Budgets, [this, services] {
+        openSingleInstance(QStringLiteral("Budgets"),
+                           [&] { return catalogs::TClientLookupForm::createChild(services()).release(); });
+    });
+    setCommandHandler(CommandId::Warehouses, [this, services] {
+        openSingleInstance(QStringLiteral("Warehouses"),
+                           [&] { return catalogs::TGestlookupForm::createChild(services()).release(); });
+    });
 }
 
 } // namespace shell

@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include "ui/refreshtarget.h"
+
 #include <QMdiArea>
 #include <QPointer>
 #include <QTimer>
@@ -33,11 +35,7 @@ namespace shell {
 // child window in turn, in the order the windows were opened, each call
 // completing before the next starts. Windows that do not implement it are
 // skipped.
-class RefreshTarget {
-public:
-    virtual ~RefreshTarget() = default;
-    virtual void refreshTick() = 0;
-};
+using RefreshTarget = ui::RefreshTarget;
 
 // The MDI client: paints the background picture in tiles from the top-left
 // corner, or the plain colour when there is no picture.
@@ -140,6 +138,7 @@ private:
     // The parameters: loaded with each database; their dialogs in "Setari".
     void installParameterCommands();
     void installPeopleAndFirmCommands();
+    void installCatalogCommands();
     void updateWindowCommands();
     void closeAllChildren();
     void cascadeChildren();
