@@ -865,7 +865,7 @@ void Dataset::post()
         beforePost();
     Row& row = m_rows[static_cast<size_t>(m_current)];
     const bool inserting = m_state == DatasetState::Insert;
-    {
+    try {
         UnitOfWork work(m_db);
         if (inserting) {
             QStringList names, marks;
@@ -927,6 +927,10 @@ void Dataset::post()
                 row.rowid = 0;
             throw;
         }
+    } catch (...) {
+        if (onPostError)
+            onPostError(); // the write is rolled back
+        throw;
     }
     rereadRow(row);
     m_modified = false;
@@ -973,13 +977,17 @@ void Dataset::remove()
     if (beforeDelete)
         beforeDelete();
     const Row& row = m_rows[static_cast<size_t>(m_current)];
-    {
+    try {
         UnitOfWork work(m_db);
         m_db.exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = :rid").arg(m_table),
                   {{QStringLiteral("rid"), row.rowid}});
         if (whileDeleting)
             whileDeleting();
         work.commit();
+    } catch (...) {
+        if (onDeleteError)
+            onDeleteError(); // the delete is rolled back
+        throw;
     }
     const bool wasEditing = m_state == DatasetState::Edit;
     m_modified = false;

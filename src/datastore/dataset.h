@@ -200,11 +200,13 @@ public:
     // sets on the record are written before the commit.
     std::function<void()> whilePosting;
     std::function<void()> afterPost;
+    std::function<void()> onPostError; // the write failed and was rolled back; the error goes on to the caller
     std::function<void()> beforeCancel;
     std::function<void()> afterCancel;
     std::function<void()> beforeDelete;
     std::function<void()> whileDeleting; // inside the write transaction, after the row was deleted
     std::function<void()> afterDelete;
+    std::function<void()> onDeleteError; // the delete failed and was rolled back
     std::function<void()> beforeScroll;
     std::function<void()> afterScroll;
     std::function<void()> onCalcFields; // reads value(), sets setCalculated()

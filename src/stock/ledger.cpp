@@ -3,6 +3,7 @@
 #include "datastore/dataset.h"
 
 #include <cmath>
+#include <utility>
 
 namespace stock {
 
@@ -33,19 +34,6 @@ QVariantHash keyParams(const StockKey& key)
             {QStringLiteral("l"), keyText(key.lot)},       {QStringLiteral("ag"), keyText(key.budget)}};
 }
 
-// Runs `work` in the caller's unit of work, or in one of its own.
-template <class F>
-void inUnitOfWork(datastore::Database& db, F&& work)
-{
-    if (db.inTransaction()) {
-        work();
-        return;
-    }
-    datastore::UnitOfWork unit(db);
-    work();
-    unit.commit();
-}
-
 } // namespace
 
 bool sameInputKey(const ItemSnapshot& a, const ItemSnapshot& b)
@@ -57,6 +45,68 @@ Ledger::Ledger(datastore::Database& db, const common::Parameters& parameters, co
                common::Dialogs& dialogs)
     : m_db(db), m_parameters(parameters), m_formats(formats), m_dialogs(dialogs)
 {
+}
+
+// Runs `work` in the caller's unit of work, or in one of its own; in the
+// latter case its messages are shown once the unit has ended.
+void Ledger::inUnitOfWork(const std::function<void()>& work)
+{
+    if (m_db.inTransaction()) {
+        work();
+        return;
+    }
+    try {
+        datastore::UnitOfWork unit(m_db);
+        work();
+        unit.commit();
+    } catch (...) {
+        flushMessages();
+        throw;
+    }
+    flushMessages();
+}
+
+void Ledger::say(common::Icon icon, const QString& message, bool beep)
+{
+    m_pending.append({icon, message, beep});
+    if (!m_db.inTransaction())
+        flushMessages();
+}
+
+void Ledger::flushMessages()
+{
+    m_answeredYes = false; // the write it was given for is over
+    const QList<PendingMessage> pending = std::exchange(m_pending, {});
+    for (const PendingMessage& m : pending) {
+        if (m.beep)
+            m_dialogs.beep();
+        m_dialogs.message(m.icon, m.text);
+    }
+}
+
+bool Ledger::askOtherPrice(const QString& question)
+{
+    if (std::exchange(m_answeredYes, false))
+        return true;
+    flushMessages(); // what was said before comes first
+    return m_dialogs.confirm(question);
+}
+
+void Ledger::AskBeforeWriting(const ItemSnapshot& reflected, OutputLine& line)
+{
+    m_answeredYes = false;
+    const ItemSnapshot now = line.values();
+    const double delta = reflected.key == now.key ? reflected.quantity - now.quantity : -now.quantity;
+    if (!AskOtherPrice || now.key.article.isEmpty() || delta >= 0)
+        return;
+    const std::optional<Row> row = findRow(now.key);
+    if (!row || row->quantity <= 0 || row->quantity + delta > -epsilon())
+        return;
+    if (!m_dialogs.confirm(text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(now.key.group, now.key.article)}))) {
+        line.focusQuantity();
+        throw Abort();
+    }
+    m_answeredYes = true;
 }
 
 QString Ledger::text(const QString& templ, const QVariantList& args) const
@@ -113,18 +163,17 @@ void Ledger::AdjustStockIn(const StockKey& key, double delta, const QString& bar
 {
     if (key.article.isEmpty() || delta == 0)
         return;
-    inUnitOfWork(m_db, [&] {
+    inUnitOfWork([&] {
         const std::optional<Row> row = findRow(key);
         if (row) {
             const double sum = row->quantity + delta;
             if (delta < 0 && sum <= -epsilon()) {
-                m_dialogs.error(kNegativeStock);
+                say(common::Icon::Error, kNegativeStock);
                 throw Abort();
             }
             store(*row, sum, std::abs(sum) >= epsilon());
         } else if (delta < 0) {
-            m_dialogs.beep();
-            m_dialogs.error(kNegativeStock);
+            say(common::Icon::Error, kNegativeStock, /*beep*/ true);
             throw Abort();
         } else {
             insertRow(key, delta, barCode);
@@ -147,10 +196,10 @@ void Ledger::AdjustStockOut(const StockKey& key, double delta, OutputLine* line)
         ItemSnapshot reflected;
         reflected.key = key;
         OutputWrite write{*line, reflected};
-        inUnitOfWork(m_db, [&] { adjustOut(key, delta, &write); });
+        inUnitOfWork([&] { adjustOut(key, delta, &write); });
         return;
     }
-    inUnitOfWork(m_db, [&] { adjustOut(key, delta, nullptr); });
+    inUnitOfWork([&] { adjustOut(key, delta, nullptr); });
 }
 
 void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
@@ -160,11 +209,11 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
     const std::optional<Row> row = findRow(key);
     if (row && row->quantity > 0 && row->quantity + delta <= -epsilon()) {
         if (!write) {
-            m_dialogs.error(kNegativeStock);
+            say(common::Icon::Error, kNegativeStock);
             throw Abort();
         }
         if (AskOtherPrice
-            && !m_dialogs.confirm(text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(key.group, key.article)}))) {
+            && !askOtherPrice(text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(key.group, key.article)}))) {
             write->line.focusQuantity();
             throw Abort();
         }
@@ -188,7 +237,7 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
         const double sum = row->quantity + delta;
         store(*row, sum, std::abs(sum) > epsilon());
     } else if (delta < 0) {
-        m_dialogs.warning(text(kNoStockAtPrice, {key.warehouse, key.group, key.article, key.price}));
+        say(common::Icon::Warning, text(kNoStockAtPrice, {key.warehouse, key.group, key.article, key.price}));
         throw Abort();
     } else {
         insertRow(key, delta, QString());
@@ -201,7 +250,7 @@ void Ledger::AdjustStockInitial(const StockKey& key, double delta)
         return;
     if (showProgress)
         showProgress(QStringLiteral(" Actualizez stocurile..."));
-    inUnitOfWork(m_db, [&] {
+    inUnitOfWork([&] {
         const std::optional<Row> row = findRow(key);
         if (row) {
             const double sum = row->quantity + delta;
@@ -217,7 +266,7 @@ void Ledger::AdjustStockInitial(const StockKey& key, double delta)
 void Ledger::TakeRemainder(const QString& warehouse, const QString& group, double remaining, const QString& budget,
                            const QString& lot, const QString& article, OutputLine& line)
 {
-    inUnitOfWork(m_db, [&] {
+    inUnitOfWork([&] {
         double price = 0;
         double quantity = 0;
         {
@@ -239,7 +288,7 @@ void Ledger::TakeRemainder(const QString& warehouse, const QString& group, doubl
              {QStringLiteral("ag"), QString(budget.isNull() ? QLatin1String("") : budget)}});
         if (!q.next()) {
             const StockKey current = line.values().key;
-            m_dialogs.warning(text(kNoStockLeft, {current.warehouse, current.group, current.article}));
+            say(common::Icon::Warning, text(kNoStockLeft, {current.warehouse, current.group, current.article}));
             AskOtherPrice = true;
             throw Abort();
         }
@@ -267,7 +316,7 @@ void Ledger::TakeRemainder(const QString& warehouse, const QString& group, doubl
 
 void Ledger::ReconcileInputLine(ItemSnapshot& reflected, const ItemSnapshot& line)
 {
-    inUnitOfWork(m_db, [&] {
+    inUnitOfWork([&] {
         if (sameInputKey(reflected, line)) {
             AdjustStockIn(line.key, line.quantity - reflected.quantity, line.barCode);
         } else {
@@ -281,7 +330,7 @@ void Ledger::ReconcileInputLine(ItemSnapshot& reflected, const ItemSnapshot& lin
 
 void Ledger::ReconcileOutputLine(ItemSnapshot& reflected, OutputLine& line)
 {
-    inUnitOfWork(m_db, [&] { reconcileOut(reflected, line); });
+    inUnitOfWork([&] { reconcileOut(reflected, line); });
 }
 
 void Ledger::reconcileOut(ItemSnapshot& reflected, OutputLine& line)
@@ -302,7 +351,7 @@ void Ledger::ReconcileInitialLine(ItemSnapshot& reflected, const ItemSnapshot& l
 {
     if (reflected.key == line.key && reflected.quantity == line.quantity)
         return;
-    inUnitOfWork(m_db, [&] {
+    inUnitOfWork([&] {
         if (reflected.key == line.key) {
             AdjustStockInitial(line.key, line.quantity - reflected.quantity);
         } else {

@@ -22,6 +22,7 @@
 #include "common/parameters.h"
 #include "datastore/database.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -106,6 +107,18 @@ public:
     // The main window's status line (" Actualizez stocurile...", " OK.").
     std::function<void(const QString&)> showProgress;
 
+    // Asks the price question of an output line before its write begins, so
+    // that no workstation waits on the write lock while the user decides.
+    // No: the window's cursor goes to the quantity and Abort is thrown. Yes
+    // is remembered for the write that follows (within it the question is
+    // asked again only when the stock changed meanwhile).
+    void AskBeforeWriting(const ItemSnapshot& reflected, OutputLine& line);
+    // Messages of the adjustments wait until the write transaction around
+    // them has ended (a box left open must not hold the other workstations'
+    // postings); the one who ends it shows them. LinePosting does.
+    void flushMessages();
+    bool hasPendingMessages() const { return !m_pending.isEmpty(); }
+
     // The stock row of a key, when there is one.
     struct Row {
         qint64 rowid = 0;
@@ -129,6 +142,9 @@ private:
     void adjustOut(const StockKey& key, double delta, OutputWrite* write);
     void reconcileOut(ItemSnapshot& reflected, OutputLine& line);
     double epsilon() const { return m_parameters.Epsilon; }
+    void inUnitOfWork(const std::function<void()>& work);
+    void say(common::Icon icon, const QString& text, bool beep = false);
+    bool askOtherPrice(const QString& question);
     void store(const Row& row, double quantity, bool keep);
     void insertRow(const StockKey& key, double quantity, const QString& barCode);
     QString text(const QString& templ, const QVariantList& args) const;
@@ -137,6 +153,13 @@ private:
     const common::Parameters& m_parameters;
     const common::Formats& m_formats;
     common::Dialogs& m_dialogs;
+    struct PendingMessage {
+        common::Icon icon;
+        QString text;
+        bool beep;
+    };
+    QList<PendingMessage> m_pending;
+    bool m_answeredYes = false; // the price question, asked before the write
 };
 
 // True when a and b identify the same stock row and an input line's bar code is the same.

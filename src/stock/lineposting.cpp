@@ -17,6 +17,17 @@ void chain(std::function<void()>& slot, std::function<void()> own)
     };
 }
 
+// Runs the handler that was there before, then `own`.
+void chainAfter(std::function<void()>& slot, std::function<void()> own)
+{
+    std::function<void()> before = std::move(slot);
+    slot = [own = std::move(own), before = std::move(before)] {
+        if (before)
+            before();
+        own();
+    };
+}
+
 } // namespace
 
 // The line the dataset is writing.
@@ -91,9 +102,23 @@ LinePosting::LinePosting(datastore::Dataset& lines, LineKind kind, Ledger& ledge
 {
     chain(m_lines.afterEdit, [this] { m_snapshot = currentLine(); });
     chain(m_lines.afterInsert, [this] { m_snapshot = ItemSnapshot(); });
+    // The window's own checks first; then the price question, before the write lock is taken.
+    chainAfter(m_lines.beforePost, [this] {
+        if (enabled && m_kind == LineKind::Output) {
+            DatasetLine line(*this);
+            m_ledger.AskBeforeWriting(m_snapshot, line);
+        }
+    });
     chain(m_lines.whilePosting, [this] { linePosting(); });
     chain(m_lines.whileDeleting, [this] { lineDeleting(); });
-    chain(m_lines.afterPost, [this] { lineWritten(); });
+    // The messages of the adjustments, once the write is over.
+    chain(m_lines.afterPost, [this] {
+        m_ledger.flushMessages();
+        lineWritten();
+    });
+    chain(m_lines.onPostError, [this] { m_ledger.flushMessages(); });
+    chain(m_lines.afterDelete, [this] { m_ledger.flushMessages(); });
+    chain(m_lines.onDeleteError, [this] { m_ledger.flushMessages(); });
     // A refused write was rolled back with the stock it had changed: the
     // stored line is what the stock reflects, so a cancel has nothing to undo.
     chain(m_lines.afterCancel, [this] {

@@ -442,3 +442,63 @@ TEST_F(LedgerSteps, RandomLineChangesKeepEveryRowEqualToItsDocuments)
     EXPECT_GT(splits, 10);  // and price questions
     EXPECT_FALSE(outputLines().isEmpty());
 }
+
+// ---- no box is open while the write lock is held ------------------------------
+
+namespace {
+
+// Notes, for each message, whether a write transaction was open.
+struct LockWatchingDialogs : common::ScriptedDialogs {
+    datastore::Database* db = nullptr;
+    QList<bool> underLock;
+    common::Answer message(common::Icon icon, const QString& text, common::Buttons buttons) override
+    {
+        underLock << db->inTransaction();
+        return ScriptedDialogs::message(icon, text, buttons);
+    }
+};
+
+} // namespace
+
+TEST(LedgerMessages, AreShownOutsideTheWriteTransaction)
+{
+    testsupport::TempDir dir;
+    datastore::Database db;
+    db.setDirectory(dir.path());
+    stocktest::createStockTables(db);
+    common::Parameters parameters;
+    common::Formats formats;
+    LockWatchingDialogs dialogs;
+    dialogs.db = &db;
+    Ledger ledger(db, parameters, formats, dialogs);
+    datastore::Dataset in(db, QStringLiteral("Item_in.DB"));
+    datastore::Dataset out(db, QStringLiteral("Item_out.DB"));
+    in.open();
+    out.open();
+    stock::LinePosting inPosting(in, stock::LineKind::Input, ledger);
+    stock::LinePosting outPosting(out, stock::LineKind::Output, ledger);
+    auto line = [](datastore::Dataset& d, double n, const char* priceField, double price, double qty) {
+        d.append();
+        d.setValue(QStringLiteral("Contor"), 1.0);
+        d.setValue(QStringLiteral("Contor_secundar"), n);
+        d.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
+        d.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
+        d.setValue(QStringLiteral("Cod_articol"), QStringLiteral("ART"));
+        d.setValue(QLatin1String(priceField), price);
+        d.setValue(QStringLiteral("Cantitate"), qty);
+        try {
+            d.post();
+        } catch (const datastore::Abort&) {
+            d.cancel();
+        }
+    };
+    line(in, 1, "Pret_achizitie_lei", 5, 13);
+    line(in, 2, "Pret_achizitie_lei", 6, 2);
+    line(out, 1, "Pret_achizitie", 7, 1);   // no stock at that price
+    line(out, 2, "Pret_achizitie", 5, 20);  // the question, then nothing left for 5
+    in.first();
+    EXPECT_THROW(in.remove(), datastore::Abort); // already issued
+    EXPECT_EQ(dialogs.messages.size(), 4);
+    EXPECT_EQ(dialogs.underLock, QList<bool>({false, false, false, false}));
+    EXPECT_EQ(dialogs.messages[1].buttons, common::Buttons::YesNo);
+}
