@@ -249,7 +249,7 @@ void TCatLookupForm::editToggled(bool down)
     m_articleGrid->setFocus();
 }
 
-void TCatLookupForm::RefreshTick()
+void TCatLookupForm::refreshTick()
 {
     // A cell being typed in is editing too.
     for (ui::DataGrid* grid : {m_groupGrid, m_articleGrid})

@@ -13,6 +13,7 @@
 #include "articlecataloglogic.h"
 
 #include "ui/datagrid.h"
+#include "ui/refreshtarget.h"
 
 #include <QWidget>
 #include <memory>
@@ -28,7 +29,7 @@ namespace catalogs {
 
 class ArticleGridMarks;
 
-class TCatLookupForm : public QWidget {
+class TCatLookupForm : public QWidget, public ui::RefreshTarget {
     Q_OBJECT
 public:
     TCatLookupForm(const ArticleCatalogContext& context, ArticleCatalogRole role, QWidget* parent = nullptr);
@@ -40,7 +41,7 @@ public:
     bool prepare(const QString& group = {}, const QString& article = {});
 
     // The main window's refresh timer: idle lists read their tables again.
-    void RefreshTick();
+    void refreshTick() override;
     // The close request: pending changes are posted (false, after the
     // message, when refused: the window stays) and the list layouts written
     // to catlook.cfg. The catalog window runs it from its close event.

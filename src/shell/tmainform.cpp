@@ -10,6 +10,7 @@
 #include "trefreshdlg.h"
 #include "tuserform.h"
 
+#include "catalogs/tcatlookupform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
@@ -604,6 +605,17 @@ void TMainForm::installCatalogCommands()
         return catalogs::PartnerServices{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
                                          m_ctx.privateDir};
     };
+    setCommandHandler(CommandId::Articles, [this] {
+        openSingleInstance(QStringLiteral("Articles"), [this]() -> QWidget* {
+            const catalogs::ArticleCatalogContext context{m_ctx.database, m_ctx.dialogs, m_ctx.parameters,
+                                                          m_ctx.formats, m_ctx.privateDir,
+                                                          [this](const QString& text) { ShowProgress(text); }};
+            auto form = std::make_unique<catalogs::TCatLookupForm>(context, catalogs::ArticleCatalogRole::Catalog);
+            if (!form->prepare())
+                return nullptr;
+            return form.release();
+        });
+    });
     setCommandHandler(CommandId::Suppliers, [this, services] {
         openSingleInstance(QStringLiteral("Suppliers"),
                            [&] { return catalogs::TFurnLookupForm::createChild(services()).release(); });

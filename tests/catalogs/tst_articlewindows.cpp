@@ -240,7 +240,7 @@ TEST_F(ArticleFixture, CellBeingTypedIsPostedOnClose)
     auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
     ASSERT_TRUE(editor);
     editor->setText("A5");
-    form.RefreshTick(); // a cell being typed in is editing: no refresh
+    form.refreshTick(); // a cell being typed in is editing: no refresh
     EXPECT_EQ(editor->text(), "A5");
     EXPECT_TRUE(form.close());
     EXPECT_EQ(db.scalar("SELECT Descriere FROM Catalog WHERE Cod = 'CAI001'").toString(), "A5");

@@ -25,6 +25,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         const char* key;
         const char* caption;
     } cases[] = {
+        {CommandId::Articles, "Articles", "Catalog articole"},
         {CommandId::Suppliers, "Suppliers", "Catalog furnizori"},
         {CommandId::Budgets, "Budgets", "Catalog surse de finantare"},
         {CommandId::Warehouses, "Warehouses", "Catalog de gestiuni"},
@@ -39,7 +40,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         form.runCommand(c.command); // brought to the front, not opened twice
         EXPECT_EQ(form.childWindowCount(), open);
     }
-    EXPECT_EQ(form.childWindowCount(), 3);
+    EXPECT_EQ(form.childWindowCount(), 4);
 
     // A supplier written by another workstation shows at the next tick.
     auto* suppliers = dynamic_cast<catalogs::TFurnLookupForm*>(form.singleInstanceWindow("Suppliers")->widget());
