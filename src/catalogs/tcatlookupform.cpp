@@ -74,6 +74,7 @@ TCatLookupForm::TCatLookupForm(const ArticleCatalogContext& context, ArticleCata
     setWindowTitle(QStringLiteral("Catalog articole"));
     m_logic.askProductType = [this] { return TTipProdDlgFrm::ask(this); };
     buildControls();
+    resize(960, 620); // room for the three lists; the main window keeps it within its client area
 }
 
 TCatLookupForm::~TCatLookupForm() = default;

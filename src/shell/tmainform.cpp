@@ -16,6 +16,7 @@
 #include "catalogs/tgestlookupform.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -391,12 +392,25 @@ void TMainForm::showAbout()
 
 QMdiSubWindow* TMainForm::addChildWindow(QWidget* widget)
 {
+    // The size the window asked for (its own or its hint), within the client area.
+    const QSize wanted = widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+
     if (widget->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
         sub->setWindowIcon(windowIcon()); // no icon of its own: the program's
     connect(sub, &QObject::destroyed, this, [this] { updateWindowCommands(); });
     sub->show();
+    if (wanted.isValid()) {
+        const QSize client = m_mdi->viewport()->size();
+        const QSize frame = sub->size() - widget->size();
+        sub->resize((wanted + frame).boundedTo(client));
+        // and wholly inside the client area
+        QPoint at = sub->pos();
+        at.setX(std::max(0, std::min(at.x(), client.width() - sub->width())));
+        at.setY(std::max(0, std::min(at.y(), client.height() - sub->height())));
+        sub->move(at);
+    }
     m_mdi->setActiveSubWindow(sub);
     updateWindowCommands();
     return sub;
