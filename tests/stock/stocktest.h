@@ -28,6 +28,23 @@ inline void createStockTables(datastore::Database& db)
         db.createTable(*datastore::findTableDef(QString::fromLatin1(t)));
 }
 
+// Appends a line of document `contor` in warehouse A, group G, with the next
+// line number (not yet written).
+inline void appendLine(datastore::Dataset& lines, double contor, double price, double quantity,
+                       const QString& article = QStringLiteral("ART"), const QString& lot = {})
+{
+    const bool input = lines.tableName().startsWith(QLatin1String("Item_in"), Qt::CaseInsensitive);
+    lines.append();
+    lines.setValue(QStringLiteral("Contor"), contor);
+    lines.setValue(QStringLiteral("Contor_secundar"), stock::NextLineNumber(lines.database(), lines.tableName(), contor));
+    lines.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
+    lines.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
+    lines.setValue(QStringLiteral("Cod_articol"), article);
+    lines.setValue(input ? QStringLiteral("Pret_achizitie_lei") : QStringLiteral("Pret_achizitie"), price);
+    lines.setValue(QStringLiteral("Lot"), lot);
+    lines.setValue(QStringLiteral("Cantitate"), quantity);
+}
+
 // Records what the ledger asked of the window.
 struct RecordingWindow : stock::PostingWindow {
     int quantityFocus = 0;
@@ -57,25 +74,13 @@ protected:
     bool receive(double price, double quantity, const QString& article = QStringLiteral("ART"),
                  const QString& lot = {})
     {
-        return write(inLines, [&] {
-            inLines.append();
-            inLines.setValue(QStringLiteral("Contor"), kInputDoc);
-            inLines.setValue(QStringLiteral("Contor_secundar"), stock::NextLineNumber(db, QStringLiteral("ITEM_IN"), kInputDoc));
-            setKey(inLines, QStringLiteral("Pret_achizitie_lei"), price, article, lot);
-            inLines.setValue(QStringLiteral("Cantitate"), quantity);
-        });
+        return write(inLines, [&] { appendLine(inLines, kInputDoc, price, quantity, article, lot); });
     }
     // A new output line; false when refused (it then stays in editing).
     bool issue(double price, double quantity, const QString& article = QStringLiteral("ART"),
                const QString& lot = {})
     {
-        return write(outLines, [&] {
-            outLines.append();
-            outLines.setValue(QStringLiteral("Contor"), kOutputDoc);
-            outLines.setValue(QStringLiteral("Contor_secundar"), stock::NextLineNumber(db, QStringLiteral("ITEM_OUT"), kOutputDoc));
-            setKey(outLines, QStringLiteral("Pret_achizitie"), price, article, lot);
-            outLines.setValue(QStringLiteral("Cantitate"), quantity);
-        });
+        return write(outLines, [&] { appendLine(outLines, kOutputDoc, price, quantity, article, lot); });
     }
     // Changes the line `row` of a dataset; false when refused.
     bool change(datastore::Dataset& lines, int row, const QString& field, const QVariant& value)
@@ -179,15 +184,6 @@ private:
         for (int i = 0; i < 6; ++i)
             parts << (i == 3 ? QString::number(q.value(i).toDouble(), 'g', 17) : q.value(i).toString());
         return parts.join(u'|');
-    }
-    static void setKey(datastore::Dataset& lines, const QString& priceField, double price, const QString& article,
-                       const QString& lot)
-    {
-        lines.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
-        lines.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
-        lines.setValue(QStringLiteral("Cod_articol"), article);
-        lines.setValue(priceField, price);
-        lines.setValue(QStringLiteral("Lot"), lot);
     }
     template <class F>
     static bool write(datastore::Dataset& lines, F&& fill)

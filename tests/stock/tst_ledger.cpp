@@ -277,13 +277,7 @@ TEST_F(LedgerSteps, AnEngineErrorAfterTheLineLeavesNeitherLineNorStock)
         previous();
         throw datastore::DbError(datastore::DbErrorKind::Io, QStringLiteral("disk I/O error"));
     };
-    outLines.append();
-    outLines.setValue(QStringLiteral("Contor"), kOutputDoc);
-    outLines.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
-    outLines.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
-    outLines.setValue(QStringLiteral("Cod_articol"), QStringLiteral("ART"));
-    outLines.setValue(QStringLiteral("Pret_achizitie"), 5.0);
-    outLines.setValue(QStringLiteral("Cantitate"), 4.0);
+    appendLine(outLines, kOutputDoc, 5, 4);
     EXPECT_THROW(outLines.post(), datastore::DbError);
     EXPECT_EQ(stockRows(), QStringList({"ART@5=10"}));
     EXPECT_TRUE(outputLines().isEmpty());
@@ -477,25 +471,18 @@ TEST(LedgerMessages, AreShownOutsideTheWriteTransaction)
     out.open();
     stock::LinePosting inPosting(in, stock::LineKind::Input, ledger);
     stock::LinePosting outPosting(out, stock::LineKind::Output, ledger);
-    auto line = [](datastore::Dataset& d, double n, const char* priceField, double price, double qty) {
-        d.append();
-        d.setValue(QStringLiteral("Contor"), 1.0);
-        d.setValue(QStringLiteral("Contor_secundar"), n);
-        d.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
-        d.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
-        d.setValue(QStringLiteral("Cod_articol"), QStringLiteral("ART"));
-        d.setValue(QLatin1String(priceField), price);
-        d.setValue(QStringLiteral("Cantitate"), qty);
+    auto line = [](datastore::Dataset& d, double price, double qty) {
+        stocktest::appendLine(d, 1, price, qty);
         try {
             d.post();
         } catch (const datastore::Abort&) {
             d.cancel();
         }
     };
-    line(in, 1, "Pret_achizitie_lei", 5, 13);
-    line(in, 2, "Pret_achizitie_lei", 6, 2);
-    line(out, 1, "Pret_achizitie", 7, 1);   // no stock at that price
-    line(out, 2, "Pret_achizitie", 5, 20);  // the question, then nothing left for 5
+    line(in, 5, 13);
+    line(in, 6, 2);
+    line(out, 7, 1);  // no stock at that price
+    line(out, 5, 20); // the question, then nothing left for 5
     in.first();
     EXPECT_THROW(in.remove(), datastore::Abort); // already issued
     EXPECT_EQ(dialogs.messages.size(), 4);
