@@ -1,5 +1,7 @@
 #include "lookupform.h"
 
+#include "lookupsidepanel.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -90,40 +92,17 @@ void TLookupForm::buildControls()
     m_grid->setToolTip(picker ? def.gridHint : QString());
     m_grid->setStatusTip(picker ? def.gridHint : QString());
 
-    m_order = new QComboBox(this);
-    m_order->addItems({QString::fromLatin1(kOrderByCodeCaption), QString::fromLatin1(kOrderByNameCaption)});
-    auto* orderLabel = new QLabel(QStringLiteral("Or&dine de afisare:"), this);
-    orderLabel->setBuddy(m_order);
-
-    m_search = new QLineEdit(this);
-    m_search->setMaxLength(kSearchMaxLength);
-    auto* searchLabel = new QLabel(QStringLiteral("&Cauta:"), this);
-    searchLabel->setBuddy(m_search);
-
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Renunta"), this);
-    m_cancel->setAutoDefault(false);
-    m_edit = new QPushButton(QStringLiteral("&Editeaza"), this);
-    m_edit->setCheckable(true);
-    m_edit->setAutoDefault(false);
-    for (QPushButton* b : {m_ok, m_cancel, m_edit})
-        b->setVisible(picker);
-
-    auto* side = new QVBoxLayout;
-    side->addWidget(orderLabel);
-    side->addWidget(m_order);
-    side->addSpacing(8);
-    side->addWidget(searchLabel);
-    side->addWidget(m_search);
-    side->addStretch();
-    side->addWidget(m_ok);
-    side->addWidget(m_cancel);
-    side->addWidget(m_edit);
+    const LookupSidePanel side = buildLookupSidePanel(
+        this, {QString::fromLatin1(kOrderByCodeCaption), QString::fromLatin1(kOrderByNameCaption)}, picker);
+    m_order = side.order;
+    m_search = side.search;
+    m_ok = side.ok;
+    m_cancel = side.cancel;
+    m_edit = side.edit;
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_grid, 1);
-    layout->addLayout(side);
+    layout->addLayout(side.layout);
 
     int width = 0;
     for (const ui::GridColumn& c : def.columns)

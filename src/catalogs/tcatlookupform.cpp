@@ -1,6 +1,7 @@
 #include "tcatlookupform.h"
 
 #include "articlegridmarks.h"
+#include "lookupsidepanel.h"
 #include "taskcoefdlg.h"
 #include "tindexpriceform.h"
 #include "ttipproddlgfrm.h"
@@ -106,39 +107,15 @@ void TCatLookupForm::buildControls()
     lists->setStretchFactor(2, 5);
     lists->setChildrenCollapsible(false);
 
-    m_order = new QComboBox(this);
-    m_order->addItems(articleOrderCaptions());
+    const LookupSidePanel side = buildLookupSidePanel(this, articleOrderCaptions(), picker);
+    m_order = side.order;
     m_order->setCurrentIndex(static_cast<int>(m_logic.order()));
-    auto* orderLabel = new QLabel(QStringLiteral("Or&dine de afisare:"), this);
-    orderLabel->setBuddy(m_order);
-    m_search = new QLineEdit(this);
-    m_search->setMaxLength(30);
-    auto* searchLabel = new QLabel(QStringLiteral("&Cauta:"), this);
-    searchLabel->setBuddy(m_search);
-
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(picker);
-    m_cancel = new QPushButton(QStringLiteral("&Renunta"), this);
-    m_cancel->setAutoDefault(false);
-    m_edit = new QPushButton(QStringLiteral("&Editeaza"), this);
-    m_edit->setCheckable(true);
-    m_edit->setAutoDefault(false);
-    for (QPushButton* b : {m_ok, m_cancel, m_edit})
-        b->setVisible(picker);
-
-    auto* side = new QVBoxLayout;
-    side->addWidget(orderLabel);
-    side->addWidget(m_order);
-    side->addSpacing(8);
-    side->addWidget(searchLabel);
-    side->addWidget(m_search);
-    side->addStretch();
-    side->addWidget(m_ok);
-    side->addWidget(m_cancel);
-    side->addSpacing(8);
-    side->addWidget(m_edit);
+    m_search = side.search;
+    m_ok = side.ok;
+    m_cancel = side.cancel;
+    m_edit = side.edit;
     auto* sideWidget = new QWidget(this);
-    sideWidget->setLayout(side);
+    sideWidget->setLayout(side.layout);
     sideWidget->setFixedWidth(160);
 
     auto* layout = new QHBoxLayout(this);
