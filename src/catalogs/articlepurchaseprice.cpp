@@ -1,5 +1,7 @@
 #include "articlepurchaseprice.h"
 
+#include "articlesearch.h"
+
 namespace catalogs {
 
 QString purchasePriceStatement()
@@ -20,15 +22,8 @@ std::unique_ptr<datastore::Dataset> openPurchasePrices(datastore::Database& db, 
                                                {{QStringLiteral("Gest"), warehouse},
                                                 {QStringLiteral("Grp"), group},
                                                 {QStringLiteral("Art"), article}});
-    try {
-        lines->open();
-    } catch (const datastore::DbError& e) {
-        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
+    if (!openQueryOrReport(*lines, dialogs))
         return nullptr;
-    } catch (const datastore::DatasetError& e) {
-        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
-        return nullptr;
-    }
     if (lines->isEmpty()) {
         dialogs.warning(QStringLiteral("Nu exista stoc pentru acest articol!"));
         return nullptr;

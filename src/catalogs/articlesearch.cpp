@@ -8,6 +8,19 @@ std::optional<QString> askArticleSearchText(common::Dialogs& dialogs)
                             QStringLiteral("Cautare articole care contin în denumire:"), QString());
 }
 
+bool openQueryOrReport(datastore::Dataset& rows, common::Dialogs& dialogs)
+{
+    try {
+        rows.open();
+        return true;
+    } catch (const datastore::DbError& e) {
+        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
+    } catch (const datastore::DatasetError& e) {
+        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
+    }
+    return false;
+}
+
 std::unique_ptr<datastore::Dataset> openArticleSearch(datastore::Database& db, common::Dialogs& dialogs,
                                                       const QString& text)
 {
@@ -18,15 +31,8 @@ std::unique_ptr<datastore::Dataset> openArticleSearch(datastore::Database& db, c
         db,
         QStringLiteral("SELECT DISTINCT %1 FROM \"Catalog.DB\" WHERE (Denumire LIKE :Den) ORDER BY %1").arg(fields),
         {{QStringLiteral("Den"), QStringLiteral("%") + text + QStringLiteral("%")}});
-    try {
-        result->open();
-    } catch (const datastore::DbError& e) {
-        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
+    if (!openQueryOrReport(*result, dialogs))
         return nullptr;
-    } catch (const datastore::DatasetError& e) {
-        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>!").arg(e.message()));
-        return nullptr;
-    }
     return result;
 }
 

@@ -16,6 +16,10 @@ namespace catalogs {
 // The text to look for; nullopt when the input box was cancelled.
 std::optional<QString> askArticleSearchText(common::Dialogs& dialogs);
 
+// Opens a query's rows; false after the error box "Eroare de acces la baza
+// de date!" with the engine's message when the query fails.
+bool openQueryOrReport(datastore::Dataset& rows, common::Dialogs& dialogs);
+
 // The articles whose name contains `text` (any letter case), with their
 // group, code, unit, price, currency, accounts and rates. Returns nullptr
 // after the error box when the query fails.
