@@ -1,6 +1,6 @@
 #include "lookupform.h"
 
-#include "lookupsidepanel.h"
+#include "lookupcontrols.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "tcatlookupform.h"
 
 #include "articlegridmarks.h"
-#include "lookupsidepanel.h"
+#include "lookupcontrols.h"
 #include "taskcoefdlg.h"
 #include "tindexpriceform.h"
 #include "ttipproddlgfrm.h"

@@ -1,10 +1,7 @@
 #include "tcautareform.h"
 
 #include "articlegridmarks.h"
-
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "lookupcontrols.h"
 
 namespace catalogs {
 
@@ -38,20 +35,9 @@ TCautareForm::TCautareForm(std::unique_ptr<datastore::Dataset> result, const com
     m_marks = new ArticleGridMarks(m_grid, actions);
     connect(m_marks, &ArticleGridMarks::activated, this, &QDialog::accept);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Renunta"), this);
-    m_cancel->setAutoDefault(false);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_grid);
-    layout->addLayout(buttons);
+    const ListDialogButtons buttons = layOutListDialog(this, m_grid, QStringLiteral("&Renunta"));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     resize(860, 420);
     m_grid->setFocus();
 }

@@ -1,9 +1,8 @@
 #include "tpricesdlg.h"
 
-#include <QHBoxLayout>
+#include "lookupcontrols.h"
+
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace catalogs {
 
@@ -48,19 +47,9 @@ TPricesDlg::TPricesDlg(std::unique_ptr<datastore::Dataset> lines, const common::
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Renunta"), this);
-    m_cancel->setAutoDefault(false);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_grid);
-    layout->addLayout(buttons);
+    const ListDialogButtons buttons = layOutListDialog(this, m_grid, QStringLiteral("Renunta"));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     resize(720, 300);
     m_grid->setFocus();
 }

@@ -534,11 +534,15 @@ bool isIntegerType(const QVariant& v)
     }
 }
 
-bool isNumberType(const QVariant& v)
+} // namespace
+
+bool isNumber(const QVariant& v)
 {
     const int id = v.metaType().id();
     return isIntegerType(v) || id == QMetaType::Double || id == QMetaType::Float;
 }
+
+namespace {
 
 bool isUnsignedType(const QVariant& v)
 {
@@ -599,20 +603,20 @@ std::optional<QString> formatArgument(QChar type, const QVariant& arg, int preci
             return std::nullopt;
         return withMinDigits(QString::number(unsignedValue(arg), 16).toUpper(), precision);
     case 'f':
-        if (!isNumberType(arg))
+        if (!isNumber(arg))
             return std::nullopt;
         return fixedText(arg.toDouble(), precision >= 0 ? std::min(precision, 18) : 2, false, f);
     case 'n':
     case 'm':
-        if (!isNumberType(arg))
+        if (!isNumber(arg))
             return std::nullopt;
         return fixedText(arg.toDouble(), precision >= 0 ? std::min(precision, 18) : 2, true, f);
     case 'e':
-        if (!isNumberType(arg))
+        if (!isNumber(arg))
             return std::nullopt;
         return scientificText(arg.toDouble(), precision >= 0 ? precision : 15, f);
     case 'g':
-        if (!isNumberType(arg))
+        if (!isNumber(arg))
             return std::nullopt;
         return generalText(arg.toDouble(), precision >= 0 ? precision : 15, 3, f);
     default:

@@ -77,6 +77,9 @@ std::optional<QDate> parseDate(const QString& text, const Formats& formats);
 // so a wrong call shows in the text instead of failing.
 QString formatMessage(const QString& templ, const QVariantList& args, const Formats& formats);
 
+// True when a value holds a number (an integer or a floating type).
+bool isNumber(const QVariant& v);
+
 // Reads a number: an optional sign, digits, the decimal separator, an optional
 // exponent ("1,5E3"); surrounding blanks are ignored. A '.' is always accepted
 // as the decimal point: when the decimal separator is ',' and the text has no

@@ -46,31 +46,12 @@ void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double
 }
 
 
-bool isNumeric(const QVariant& v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // A value as printed with a mask.
 QString formatValue(const QVariant& v, const QString& mask, const common::Formats& formats)
 {
     if (v.isNull() || !v.isValid())
         return {};
-    if (isNumeric(v))
+    if (common::isNumber(v))
         return common::formatFloat(mask, v.toDouble(), formats);
     switch (v.metaType().id()) {
     case QMetaType::QDate:

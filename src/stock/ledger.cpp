@@ -27,6 +27,12 @@ QVariant keyText(const QString& value)
     return value.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(value);
 }
 
+// A prefix to match: never NULL, so that an empty one matches every value.
+QString prefix(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 QVariantHash keyParams(const StockKey& key)
 {
     return {{QStringLiteral("g"), keyText(key.warehouse)}, {QStringLiteral("gr"), keyText(key.group)},
@@ -186,19 +192,8 @@ struct Ledger::OutputWrite {
     ItemSnapshot& reflected;
 };
 
-void Ledger::AdjustStockOut(const StockKey& key, double delta, OutputLine* line)
+void Ledger::AdjustStockOut(const StockKey& key, double delta)
 {
-    if (key.article.isEmpty() || delta == 0)
-        return;
-    if (line) {
-        // Called for a line outside a reconciliation: the line as it is now is
-        // what the stock already reflects of it at other keys.
-        ItemSnapshot reflected;
-        reflected.key = key;
-        OutputWrite write{*line, reflected};
-        inUnitOfWork([&] { adjustOut(key, delta, &write); });
-        return;
-    }
     inUnitOfWork([&] { adjustOut(key, delta, nullptr); });
 }
 
@@ -281,11 +276,11 @@ void Ledger::TakeRemainder(const QString& warehouse, const QString& group, doubl
                 "AND COALESCE(substr(Lot, 1, length(:l)), '') = :l "
                 "AND COALESCE(substr(Agent, 1, length(:ag)), '') = :ag "
                 "ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent LIMIT 1"),
-            {{QStringLiteral("g"), QString(warehouse.isNull() ? QLatin1String("") : warehouse)},
-             {QStringLiteral("gr"), QString(group.isNull() ? QLatin1String("") : group)},
-             {QStringLiteral("a"), QString(article.isNull() ? QLatin1String("") : article)},
-             {QStringLiteral("l"), QString(lot.isNull() ? QLatin1String("") : lot)},
-             {QStringLiteral("ag"), QString(budget.isNull() ? QLatin1String("") : budget)}});
+            {{QStringLiteral("g"), prefix(warehouse)},
+             {QStringLiteral("gr"), prefix(group)},
+             {QStringLiteral("a"), prefix(article)},
+             {QStringLiteral("l"), prefix(lot)},
+             {QStringLiteral("ag"), prefix(budget)}});
         if (!q.next()) {
             const StockKey current = line.values().key;
             say(common::Icon::Warning, text(kNoStockLeft, {current.warehouse, current.group, current.article}));

@@ -79,10 +79,10 @@ public:
 
     // --- the three adjustments ------------------------------------------
     void AdjustStockIn(const StockKey& key, double delta, const QString& barCode);
-    // `line` is the output line being written; it is needed only when the
-    // take may exceed the row and continue at other prices. Without it such a
-    // take is refused with the negative-stock error.
-    void AdjustStockOut(const StockKey& key, double delta, OutputLine* line = nullptr);
+    // Outside the reconciliation of a line (a deleted line given back, a
+    // transfer filling a warehouse) there is no line to split: a take larger
+    // than the row is refused with the negative-stock error.
+    void AdjustStockOut(const StockKey& key, double delta);
     void AdjustStockInitial(const StockKey& key, double delta);
 
     // Continues an output at the next price: the lowest-priced row of the

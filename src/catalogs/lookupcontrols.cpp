@@ -1,8 +1,10 @@
-#include "lookupsidepanel.h"
+#include "lookupcontrols.h"
 
 #include "partnercatalogs.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +47,25 @@ LookupSidePanel buildLookupSidePanel(QWidget* parent, const QStringList& orders,
     p.layout->addSpacing(8);
     p.layout->addWidget(p.edit);
     return p;
+}
+
+ListDialogButtons layOutListDialog(QDialog* dialog, QWidget* list, const QString& cancelText)
+{
+    ListDialogButtons b;
+    b.ok = new QPushButton(QStringLiteral("OK"), dialog);
+    b.ok->setDefault(true);
+    b.cancel = new QPushButton(cancelText, dialog);
+    b.cancel->setAutoDefault(false);
+    QObject::connect(b.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(b.ok);
+    buttons->addWidget(b.cancel);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(list);
+    layout->addLayout(buttons);
+    return b;
 }
 
 } // namespace catalogs
