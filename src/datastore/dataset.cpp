@@ -1,5 +1,7 @@
 #include "dataset.h"
 
+#include "common/numberlimits.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -12,6 +14,11 @@ QString duplicateKeyMessage()
 {
     return QStringLiteral("Atentie! Inregistrare duplicata! Stergeti înregistrarea curenta sau modificati "
                           "cîmpurile care îi confera unicitate!");
+}
+
+QString StaleRecord::staleRecordMessage()
+{
+    return QStringLiteral("Inregistrarea a fost modificata sau stearsa de alt utilizator. Datele au fost reincarcate.");
 }
 
 namespace {
@@ -685,6 +692,14 @@ void Dataset::setValue(const QString& name, const QVariant& newValue)
     if (f.kind != FieldKind::Data)
         throw DatasetError(QStringLiteral("Cimpul %1 nu poate fi modificat").arg(f.name));
     const QVariant v = coerce(f, newValue);
+    if (f.type == FieldType::Float && !v.isNull()) {
+        const double d = v.toDouble();
+        if (!std::isfinite(d))
+            throw DatasetError(QStringLiteral("'%1' nu este un numar valid").arg(newValue.toString()));
+        if (!common::isAcceptableNumber(d))
+            throw DatasetError(QStringLiteral("Numarul %1 este prea mare! Valoarea admisa este sub 100.000.000.000.000.")
+                                   .arg(newValue.toString()));
+    }
     Row& row = m_rows[static_cast<size_t>(m_current)];
     const QVariant old = row.values[i];
     const bool wasModified = m_modified;
@@ -741,22 +756,84 @@ void Dataset::setState(DatasetState state)
     emit stateChanged(state);
 }
 
-void Dataset::rereadRow(Row& row)
+bool Dataset::readStored(qint64 rowid, QVariantList& values) const
 {
-    if (m_isQuery || row.rowid == 0)
-        return;
     QStringList columns;
     for (int i = 0; i < m_dataFieldCount; ++i)
         columns << quoted(m_fields[static_cast<size_t>(i)].name);
     Query q = m_db.query(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = :rid")
                              .arg(columns.join(QStringLiteral(", ")), m_table),
-                         {{QStringLiteral("rid"), row.rowid}});
+                         {{QStringLiteral("rid"), rowid}});
     if (!q.next())
-        throw DatasetError(QStringLiteral("Inregistrarea a fost stearsa de pe alta statie de lucru. "
-                                          "Actualizati lista (reveniti in fereastra)."));
+        return false;
+    values.clear();
     for (int i = 0; i < m_dataFieldCount; ++i)
-        row.values[i] = q.value(i);
+        values << q.value(i);
+    return true;
+}
+
+void Dataset::rereadRow(Row& row)
+{
+    if (m_isQuery || row.rowid == 0)
+        return;
+    QVariantList stored;
+    if (!readStored(row.rowid, stored))
+        throw StaleRecord();
+    for (int i = 0; i < m_dataFieldCount; ++i)
+        row.values[i] = stored[i];
     calcRow(row);
+}
+
+// The stored record, read inside the write transaction, must be the one this
+// dataset read: another workstation's change or delete is never overwritten
+// or reversed a second time.
+void Dataset::checkStored(const Row& base) const
+{
+    QVariantList stored;
+    if (!readStored(base.rowid, stored))
+        throw StaleRecord();
+    for (int i = 0; i < m_dataFieldCount; ++i)
+        if (!sameValue(stored[i], base.values.value(i)))
+            throw StaleRecord();
+}
+
+// After a refused write or delete of a record changed elsewhere: the record
+// as stored now (or no record, when it is gone), in Browse.
+void Dataset::reloadAfterConflict()
+{
+    const bool wasEditing = m_state == DatasetState::Edit;
+    Row& row = m_rows[static_cast<size_t>(m_current)];
+    QVariantList stored;
+    if (row.rowid != 0 && readStored(row.rowid, stored)) {
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            row.values[i] = stored[i];
+        calcRow(row);
+        m_modified = false;
+        setState(DatasetState::Browse);
+        emit rowChanged(m_current);
+    } else {
+        dropCurrentRow();
+    }
+    if (wasEditing && afterCancel)
+        afterCancel();
+    for (Dataset* d : m_details)
+        d->masterChanged();
+}
+
+// Takes the current row out of the list (it is no longer stored) and returns to Browse.
+void Dataset::dropCurrentRow()
+{
+    const bool wasEditing = isEditing();
+    m_modified = false;
+    const int at = m_current;
+    emit rowAboutToBeRemoved(at);
+    m_rows.erase(m_rows.begin() + at);
+    m_current = std::min(at, recordCount() - 1);
+    m_state = DatasetState::Browse;
+    emit rowRemoved(at);
+    if (wasEditing)
+        emit stateChanged(m_state);
+    emit currentChanged(m_current);
 }
 
 void Dataset::edit()
@@ -773,7 +850,16 @@ void Dataset::edit()
     if (beforeEdit)
         beforeEdit();
     Row& row = m_rows[static_cast<size_t>(m_current)];
-    rereadRow(row); // start from what is stored now, not from what was read earlier
+    try {
+        rereadRow(row); // start from what is stored now, not from what was read earlier
+    } catch (const StaleRecord&) {
+        dropCurrentRow(); // deleted elsewhere
+        if (afterScroll)
+            afterScroll();
+        for (Dataset* d : m_details)
+            d->masterChanged();
+        throw;
+    }
     emit rowChanged(m_current);
     m_saved = row;
     m_modified = false;
@@ -861,12 +947,56 @@ void Dataset::post()
     requireOpen();
     if (!isEditing())
         return;
-    if (beforePost)
-        beforePost();
+    // Only a write that is a transaction of its own can be started again.
+    const bool ownTransaction = !m_db.inTransaction();
+    for (int attempt = 1;; ++attempt) {
+        if (beforePost)
+            beforePost();
+        try {
+            writeCurrent();
+            break;
+        } catch (const Retry&) {
+            // Rolled back; the questions of beforePost are asked again with
+            // what the database holds now.
+            if (ownTransaction && attempt < kWriteAttempts)
+                continue;
+            if (onPostError)
+                onPostError();
+            throw DatasetError(QStringLiteral("Datele s-au modificat pe alta statie de lucru in timpul scrierii. "
+                                              "Incercati din nou."));
+        } catch (const StaleRecord&) {
+            if (onPostError)
+                onPostError(); // the write is rolled back
+            reloadAfterConflict();
+            throw;
+        } catch (...) {
+            if (onPostError)
+                onPostError(); // the write is rolled back
+            throw;
+        }
+    }
+    Row& row = m_rows[static_cast<size_t>(m_current)];
+    rereadRow(row);
+    m_modified = false;
+    setState(DatasetState::Browse);
+    emit rowChanged(m_current);
+    if (afterPost)
+        afterPost();
+    for (Dataset* d : m_details)
+        d->masterChanged();
+}
+
+// One attempt at writing the current record, in one unit of work.
+void Dataset::writeCurrent()
+{
     Row& row = m_rows[static_cast<size_t>(m_current)];
     const bool inserting = m_state == DatasetState::Insert;
+    UnitOfWork work(m_db);
     try {
-        UnitOfWork work(m_db);
+        if (!inserting)
+            checkStored(m_saved);
+        if (beforeWrite)
+            beforeWrite();
         if (inserting) {
             QStringList names, marks;
             QVariantHash params;
@@ -889,57 +1019,41 @@ void Dataset::post()
             QVariantHash params{{QStringLiteral("rid"), row.rowid}};
             for (int i = 0; i < m_dataFieldCount; ++i) {
                 if (sameValue(row.values[i], m_saved.values[i]))
-                    continue; // only what this edit changed: another workstation's change of other fields stays
+                    continue; // only what this edit changed
                 sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
                 params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
             }
-            if (!sets.isEmpty()) {
-                const int n = m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
-                                            .arg(m_table, sets.join(QStringLiteral(", "))),
-                                        params);
-                if (n == 0)
-                    throw DatasetError(QStringLiteral("Inregistrarea a fost stearsa de pe alta statie de lucru. "
-                                                      "Renuntati la modificare si actualizati lista."));
-            }
+            if (!sets.isEmpty()
+                && m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
+                                 .arg(m_table, sets.join(QStringLiteral(", "))),
+                             params)
+                    == 0)
+                throw StaleRecord();
         }
-        try {
-            if (whilePosting) {
-                const QVariantList written = row.values;
-                whilePosting();
-                // The handler may still have changed the record (a quantity cut
-                // to what the stock holds): written in the same unit of work.
-                QStringList sets;
-                QVariantHash params{{QStringLiteral("rid"), row.rowid}};
-                for (int i = 0; i < m_dataFieldCount; ++i) {
-                    if (sameValue(row.values[i], written[i]))
-                        continue;
-                    sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
-                    params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
-                }
-                if (!sets.isEmpty())
-                    m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
-                                  .arg(m_table, sets.join(QStringLiteral(", "))),
-                              params);
+        if (whilePosting) {
+            const QVariantList written = row.values;
+            whilePosting();
+            // The handler may still have changed the record (a quantity cut
+            // to what the stock holds): written in the same unit of work.
+            QStringList sets;
+            QVariantHash params{{QStringLiteral("rid"), row.rowid}};
+            for (int i = 0; i < m_dataFieldCount; ++i) {
+                if (sameValue(row.values[i], written[i]))
+                    continue;
+                sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
+                params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
             }
-            work.commit();
-        } catch (...) {
-            if (inserting)
-                row.rowid = 0;
-            throw;
+            if (!sets.isEmpty())
+                m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
+                              .arg(m_table, sets.join(QStringLiteral(", "))),
+                          params);
         }
+        work.commit();
     } catch (...) {
-        if (onPostError)
-            onPostError(); // the write is rolled back
+        if (inserting)
+            row.rowid = 0;
         throw;
     }
-    rereadRow(row);
-    m_modified = false;
-    setState(DatasetState::Browse);
-    emit rowChanged(m_current);
-    if (afterPost)
-        afterPost();
-    for (Dataset* d : m_details)
-        d->masterChanged();
 }
 
 void Dataset::cancel()
@@ -979,27 +1093,27 @@ void Dataset::remove()
     const Row& row = m_rows[static_cast<size_t>(m_current)];
     try {
         UnitOfWork work(m_db);
-        m_db.exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = :rid").arg(m_table),
-                  {{QStringLiteral("rid"), row.rowid}});
+        // What is deleted (and given back by whileDeleting) is what this
+        // workstation read: a record changed or deleted elsewhere is refused.
+        checkStored(m_state == DatasetState::Edit ? m_saved : row);
+        if (m_db.exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = :rid").arg(m_table),
+                      {{QStringLiteral("rid"), row.rowid}})
+            != 1)
+            throw StaleRecord();
         if (whileDeleting)
             whileDeleting();
         work.commit();
+    } catch (const StaleRecord&) {
+        if (onDeleteError)
+            onDeleteError(); // the delete is rolled back
+        reloadAfterConflict();
+        throw;
     } catch (...) {
         if (onDeleteError)
             onDeleteError(); // the delete is rolled back
         throw;
     }
-    const bool wasEditing = m_state == DatasetState::Edit;
-    m_modified = false;
-    const int at = m_current;
-    emit rowAboutToBeRemoved(at);
-    m_rows.erase(m_rows.begin() + at);
-    m_current = std::min(at, recordCount() - 1);
-    m_state = DatasetState::Browse;
-    emit rowRemoved(at);
-    if (wasEditing)
-        emit stateChanged(m_state);
-    emit currentChanged(m_current);
+    dropCurrentRow();
     if (afterDelete)
         afterDelete();
     if (afterScroll)

@@ -76,6 +76,24 @@ private:
     QString m_message;
 };
 
+// The record was changed or deleted by another workstation since this one
+// read it. The write or delete was refused and changed nothing; the dataset
+// has read the record again (or dropped it, when it is gone) and is in Browse.
+class StaleRecord : public DatasetError {
+public:
+    StaleRecord() : DatasetError(staleRecordMessage()) {}
+    static QString staleRecordMessage();
+};
+
+// Thrown inside a write (from beforeWrite, whilePosting) to have it rolled back
+// and started again from beforePost: a question whose answer depends on what
+// the database holds is asked there, outside the write transaction, with the
+// fresh figures. A write is tried at most Dataset::kWriteAttempts times.
+class Retry : public std::exception {
+public:
+    const char* what() const noexcept override { return "Retry"; }
+};
+
 // The duplicate-record warning shown for an engine key violation.
 QString duplicateKeyMessage();
 
@@ -174,6 +192,8 @@ public:
     QVariant oldValue(const QString& name) const;
     // Sets a value of the current record, converting it to the field's type;
     // the record must be in Edit or Insert. Runs onValidate and onChange.
+    // A number that is not finite, or whose magnitude reaches
+    // common::kLargestNumber, is refused (DatasetError).
     void setValue(const QString& name, const QVariant& value);
     // Calculated fields: set from onCalcFields.
     void setCalculated(const QString& name, const QVariant& value);
@@ -187,6 +207,14 @@ public:
     void cancel();
     void remove(); // deletes the current record
 
+    // Writing and deleting compare the stored record, read inside the write
+    // transaction, with the record as this dataset read it (when the edit
+    // began, or when the rows were last read). When another workstation
+    // changed or deleted it meanwhile, nothing is written: StaleRecord. So a
+    // window that changes a row with its own statement reads it again
+    // (refresh) before the user may delete it.
+    static constexpr int kWriteAttempts = 4;
+
     // --- events (one handler each; the window logic sets them) ------------
     std::function<void()> afterOpen;
     std::function<void()> beforeClose;
@@ -196,6 +224,9 @@ public:
     std::function<void()> beforeEdit;
     std::function<void()> afterEdit;
     std::function<void()> beforePost;
+    // Inside the write transaction, before the row is written (an edited
+    // record was found as it was read); values it sets are written with it.
+    std::function<void()> beforeWrite;
     // Inside the write transaction, after the row was written; values it still
     // sets on the record are written before the commit.
     std::function<void()> whilePosting;
@@ -244,6 +275,11 @@ private:
     QVariant lookup(int fieldIndex, const QVariant& key) const;
     void resolveLookupKeys();
     void rereadRow(Row& row);
+    bool readStored(qint64 rowid, QVariantList& values) const; // false when the row is gone
+    void checkStored(const Row& base) const;                     // throws StaleRecord
+    void writeCurrent();
+    void reloadAfterConflict();
+    void dropCurrentRow();
     void masterChanged();
     QVariantList masterValues() const;
 

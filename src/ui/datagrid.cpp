@@ -30,6 +30,8 @@ void reportDataError(common::Dialogs& dialogs, std::exception_ptr error)
             dialogs.warning(datastore::duplicateKeyMessage());
         else
             dialogs.error(e.message());
+    } catch (const datastore::StaleRecord& e) {
+        dialogs.warning(e.message()); // changed elsewhere: read again, nothing written
     } catch (const DatasetError& e) {
         dialogs.error(e.message());
     } catch (const std::exception& e) {

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace datastore;
 
 namespace {
@@ -104,6 +107,17 @@ TEST_F(DatasetTest, ValuesThatCannotBeTakenAreRefused)
     for (const auto& c : refused)
         EXPECT_THROW(pers.setValue(c.field, c.value), DatasetError) << c.field << " " << c.value.toString().toStdString();
     EXPECT_EQ(pers.value("Suma").toDouble(), 10.0);
+
+    // Numbers that are not finite or too large to print, typed or set by code.
+    const double inf = std::numeric_limits<double>::infinity();
+    const QVariant notNumbers[] = {QString("nan"), QString("inf"), QString("-inf"), QString("1e308"),
+                                   QString("1e400"), QString("100000000000000"), std::nan(""), inf, -inf, 1e14,
+                                   -2e20};
+    for (const QVariant& v : notNumbers)
+        EXPECT_THROW(pers.setValue("Suma", v), DatasetError) << v.toString().toStdString();
+    EXPECT_EQ(pers.value("Suma").toDouble(), 10.0);
+    pers.setValue("Suma", QString("99999999999999.99"));
+    EXPECT_EQ(pers.value("Suma").toDouble(), 99999999999999.99) << "just below the limit";
     pers.setValue("Suma", "");
     EXPECT_TRUE(pers.value("Suma").isNull()) << "an empty text is an empty value";
 }
@@ -309,20 +323,119 @@ TEST_F(DatasetTest, RefreshSeesAnotherConnectionsWrite)
     EXPECT_EQ(pers.recordCount(), 4);
     EXPECT_EQ(pers.value("Nume").toString(), "Bogdana") << "the current record is kept";
 
-    // An edit starts from what is stored and writes only what it changed.
+    // An edit starts from what is stored.
     other.exec("UPDATE Pers SET Suma = 77 WHERE Cod = 2");
     pers.edit();
     EXPECT_EQ(pers.value("Suma").toDouble(), 77.0);
-    other.exec("UPDATE Pers SET Suma = 78 WHERE Cod = 2");
+    EXPECT_FALSE(pers.refresh()) << "no refresh over a pending edit";
     pers.setValue("Nume", "B");
     pers.post();
-    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 2").toDouble(), 78.0);
+    EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 2").toString(), "B");
+}
 
+// Two workstations on one record: what the second writes or deletes was read
+// before the first changed it, so it is refused, changes nothing, and the
+// second sees the record as stored (or no longer sees it).
+TEST_F(DatasetTest, AWriteOrDeleteOfARecordChangedElsewhereIsRefused)
+{
+    enum Step { EditName, EditSum, Post, Delete };
+    const struct {
+        const char* name;
+        std::vector<Step> first;  // the other workstation, done before the second acts
+        std::vector<Step> second; // this workstation began editing before (when it starts with an edit)
+        const char* storedName;   // afterwards; nullptr: no record
+        int storedSum;
+    } cases[] = {
+        {"both edit, the other posts first", {EditSum, Post}, {EditName, Post}, "Bogdan", 21},
+        {"both edit the same field", {EditName, Post}, {EditName, Post}, "Alt", 20},
+        {"both delete", {Delete}, {Delete}, nullptr, 0},
+        {"the other changes, this one deletes what it showed", {EditSum, Post}, {Delete}, "Bogdan", 21},
+        {"the other deletes, this one posts an edit", {Delete}, {EditName, Post}, nullptr, 0},
+        {"the other changes, this one deletes while editing", {EditSum, Post}, {EditName, Delete}, "Bogdan", 21},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec("DELETE FROM Pers");
+        db.exec("INSERT INTO Pers (Cod, Nume, Suma) VALUES (1, 'Ana', 10), (2, 'Bogdan', 20)");
+        Database otherDb;
+        otherDb.setDirectory(dir.path());
+        Dataset other(otherDb, "Pers.DB"), mine(db, "Pers.DB");
+        for (Dataset* d : {&other, &mine}) {
+            d->setOrderBy("Cod");
+            d->open();
+            d->moveTo(1);
+        }
+        auto run = [](Dataset& d, Step step, const char* name) {
+            switch (step) {
+            case EditName: d.edit(); d.setValue("Nume", name); break;
+            case EditSum: d.edit(); d.setValue("Suma", 21.0); break;
+            case Post: d.post(); break;
+            case Delete: d.remove(); break;
+            }
+        };
+        if (c.second.front() == EditName)
+            run(mine, EditName, "Mine");
+        for (Step s : c.first)
+            run(other, s, "Alt");
+        for (size_t i = c.second.front() == EditName ? 1 : 0; i < c.second.size(); ++i)
+            EXPECT_THROW(run(mine, c.second[i], "Mine"), StaleRecord);
+        EXPECT_EQ(mine.state(), DatasetState::Browse);
+        if (c.storedName) {
+            EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 2").toString(), c.storedName);
+            EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 2").toInt(), c.storedSum);
+            EXPECT_EQ(mine.recordCount(), 2);
+            EXPECT_EQ(mine.value("Nume").toString(), c.storedName) << "the record was read again";
+            EXPECT_EQ(mine.value("Suma").toInt(), c.storedSum);
+        } else {
+            EXPECT_EQ(count("Pers"), 1);
+            EXPECT_EQ(mine.recordCount(), 1) << "a record gone elsewhere leaves the list";
+        }
+        // Read again, the record takes this workstation's change.
+        if (c.storedName) {
+            mine.moveTo(1);
+            mine.edit();
+            mine.setValue("Nume", "Mine");
+            mine.post();
+            EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 2").toString(), "Mine");
+        }
+    }
+    EXPECT_EQ(StaleRecord().message(),
+              "Inregistrarea a fost modificata sau stearsa de alt utilizator. Datele au fost reincarcate.");
+}
+
+// Inside the write, a handler may have it rolled back and started again from
+// beforePost (a question to ask outside the write lock); the attempts are bounded.
+TEST_F(DatasetTest, AWriteStartedAgainAsksBeforePostAgain)
+{
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Cod");
+    pers.open();
+    int asked = 0, retries = 1;
+    bool lockedWhileAsked = false;
+    pers.beforePost = [&] {
+        ++asked;
+        lockedWhileAsked |= db.inTransaction();
+    };
+    pers.whilePosting = [&] {
+        pers.setValue("Suma", 99.0);
+        if (retries-- > 0)
+            throw Retry();
+    };
     pers.edit();
-    EXPECT_FALSE(pers.refresh()) << "no refresh over a pending edit";
-    pers.setValue("Nume", "C");
-    other.exec("DELETE FROM Pers WHERE Cod = 2");
-    EXPECT_THROW(pers.post(), DatasetError) << "a record deleted elsewhere is not silently lost";
+    pers.setValue("Nume", "Ana2");
+    pers.post();
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(lockedWhileAsked);
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 99.0);
+
+    retries = 100;
+    asked = 0;
+    pers.edit();
+    pers.setValue("Nume", "Ana3");
+    EXPECT_THROW(pers.post(), DatasetError);
+    EXPECT_EQ(asked, Dataset::kWriteAttempts);
+    EXPECT_EQ(pers.state(), DatasetState::Edit) << "the record stays in editing";
+    EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 1").toString(), "Ana2");
 }
 
 TEST_F(DatasetTest, CalculatedAndLookupFields)

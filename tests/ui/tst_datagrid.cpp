@@ -4,6 +4,7 @@
 
 #include "common/scripteddialogs.h"
 #include "ui/datagrid.h"
+#include "ui/fieldedit.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -210,4 +211,30 @@ TEST_F(DataGridTest, TypingIntoAnEmptyListStartsItsFirstRow)
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor's text is taken after the key
     EXPECT_EQ(pers.value("Cod").toInt(), 7);
+}
+
+// Numbers too large to be a quantity, price or amount, and texts that read as
+// infinity: refused in the grid and in a field editor, the value kept.
+TEST_F(DataGridTest, NumbersBeyondTheLimitAreRefusedInCellsAndEditors)
+{
+    FieldEdit edit(pers, "Suma", dialogs);
+    const QString texts[] = {"1e308", "1e400", "99999999999999999999", QString(400, u'9'), "100.000.000.000.000"};
+    for (const QString& t : texts) {
+        SCOPED_TRACE(t.toStdString());
+        dialogs.clear();
+        EXPECT_FALSE(model.setData(model.index(0, 2), t));
+        EXPECT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(pers.value("Suma").toDouble(), 1234.5);
+
+        dialogs.clear();
+        edit.clear();
+        QTest::keyClicks(&edit, t);
+        EXPECT_FALSE(edit.commit());
+        EXPECT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(pers.value("Suma").toDouble(), 1234.5);
+        pers.cancel();
+    }
+    EXPECT_TRUE(model.setData(model.index(0, 2), "99.999.999.999.999,99"));
+    pers.post();
+    EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 99999999999999.99);
 }
