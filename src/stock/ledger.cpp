@@ -1,5 +1,6 @@
 #include "ledger.h"
 
+#include "common/numberlimits.h"
 #include "datastore/dataset.h"
 
 #include <cmath>
@@ -18,6 +19,13 @@ const QString Ledger::kOtherPriceQuestion = QStringLiteral(
 const QString Ledger::kNoStockAtPrice =
     QStringLiteral("Nu exista stoc în gestiunea %s pentru articolul %s.%s cu pret de achizitie %m !");
 const QString Ledger::kNoStockLeft = QStringLiteral("Nu exista stoc în gestiunea %s pentru articolul %s.%s!");
+const QString Ledger::kInvalidNumber = QStringLiteral(
+    "Cantitatea sau pretul nu este un numar valid ori depaseste limita admisa (100.000.000.000.000)! "
+    "Stocul nu a fost modificat.");
+const QString Ledger::kBelowTolerance = QStringLiteral(
+    "Cantitatea %s este mai mica decît toleranta de calcul (%s)! Introduceti zero sau o cantitate mai mare.");
+const QString Ledger::kLineValueTooLarge = QStringLiteral(
+    "Valoarea liniei (cantitate x pret) depaseste limita admisa de 100.000.000.000.000 lei!");
 
 namespace {
 
@@ -94,8 +102,42 @@ bool Ledger::askOtherPrice(const QString& question)
 {
     if (std::exchange(m_answeredYes, false))
         return true;
+    if (m_db.inTransaction()) {
+        // The stock changed since the question asked before the write: never
+        // ask under the write lock. The write is rolled back (its messages
+        // with it) and started again, which asks with the fresh figures.
+        m_pending.clear();
+        throw datastore::Retry();
+    }
     flushMessages(); // what was said before comes first
     return m_dialogs.confirm(question);
+}
+
+void Ledger::CheckLine(const ItemSnapshot& line)
+{
+    if (!common::isAcceptableNumber(line.quantity) || !common::isAcceptableNumber(line.key.price)) {
+        m_dialogs.error(kInvalidNumber);
+        throw Abort();
+    }
+    if (line.quantity != 0 && std::abs(line.quantity) < epsilon()) {
+        m_dialogs.warning(text(kBelowTolerance, {QString::number(line.quantity, 'g', 6), QString::number(epsilon(), 'g', 6)}));
+        throw Abort();
+    }
+    if (!common::isAcceptableNumber(line.quantity * line.key.price)) {
+        m_dialogs.warning(kLineValueTooLarge);
+        throw Abort();
+    }
+}
+
+// The last defence: a quantity or price that is not a number, or too large,
+// never reaches a stock row.
+void Ledger::requireSound(const StockKey& key, double delta, std::optional<double> result)
+{
+    if (common::isAcceptableNumber(delta) && common::isAcceptableNumber(key.price)
+        && (!result || common::isAcceptableNumber(*result)))
+        return;
+    say(common::Icon::Error, kInvalidNumber);
+    throw Abort();
 }
 
 void Ledger::AskBeforeWriting(const ItemSnapshot& reflected, OutputLine& line)
@@ -170,9 +212,11 @@ void Ledger::AdjustStockIn(const StockKey& key, double delta, const QString& bar
     if (key.article.isEmpty() || delta == 0)
         return;
     inUnitOfWork([&] {
+        requireSound(key, delta);
         const std::optional<Row> row = findRow(key);
         if (row) {
             const double sum = row->quantity + delta;
+            requireSound(key, delta, sum);
             if (delta < 0 && sum <= -epsilon()) {
                 say(common::Icon::Error, kNegativeStock);
                 throw Abort();
@@ -201,7 +245,10 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
 {
     if (key.article.isEmpty() || delta == 0)
         return;
+    requireSound(key, delta);
     const std::optional<Row> row = findRow(key);
+    if (row)
+        requireSound(key, delta, row->quantity + delta);
     if (row && row->quantity > 0 && row->quantity + delta <= -epsilon()) {
         if (!write) {
             say(common::Icon::Error, kNegativeStock);
@@ -246,9 +293,11 @@ void Ledger::AdjustStockInitial(const StockKey& key, double delta)
     if (showProgress)
         showProgress(QStringLiteral(" Actualizez stocurile..."));
     inUnitOfWork([&] {
+        requireSound(key, delta);
         const std::optional<Row> row = findRow(key);
         if (row) {
             const double sum = row->quantity + delta;
+            requireSound(key, delta, sum);
             store(*row, sum, std::abs(sum) >= epsilon());
         } else {
             insertRow(key, delta, QString());

@@ -113,6 +113,13 @@ public:
     // is remembered for the write that follows (within it the question is
     // asked again only when the stock changed meanwhile).
     void AskBeforeWriting(const ItemSnapshot& reflected, OutputLine& line);
+    // The checks of a line before its write: a quantity or price that is not a
+    // finite number or reaches common::kLargestNumber, a non-zero quantity
+    // within the tolerance of zero (its stock row could never be told from
+    // zero, and two of them add up above it), a line value (quantity x
+    // price) too large to print. Refusal: the message, then Abort.
+    void CheckLine(const ItemSnapshot& line);
+
     // Messages of the adjustments wait until the write transaction around
     // them has ended (a box left open must not hold the other workstations'
     // postings); the one who ends it shows them. LinePosting does.
@@ -136,6 +143,9 @@ public:
     static const QString kOtherPriceQuestion;
     static const QString kNoStockAtPrice;
     static const QString kNoStockLeft;
+    static const QString kInvalidNumber;
+    static const QString kBelowTolerance;
+    static const QString kLineValueTooLarge;
 
 private:
     struct OutputWrite; // the output line being written and its snapshot
@@ -145,6 +155,7 @@ private:
     void inUnitOfWork(const std::function<void()>& work);
     void say(common::Icon icon, const QString& text, bool beep = false);
     bool askOtherPrice(const QString& question);
+    void requireSound(const StockKey& key, double delta, std::optional<double> result = std::nullopt);
     void store(const Row& row, double quantity, bool keep);
     void insertRow(const StockKey& key, double quantity, const QString& barCode);
     QString text(const QString& templ, const QVariantList& args) const;

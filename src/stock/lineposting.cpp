@@ -104,11 +104,17 @@ LinePosting::LinePosting(datastore::Dataset& lines, LineKind kind, Ledger& ledge
     chain(m_lines.afterInsert, [this] { m_snapshot = ItemSnapshot(); });
     // The window's own checks first; then the price question, before the write lock is taken.
     chainAfter(m_lines.beforePost, [this] {
-        if (enabled && m_kind == LineKind::Output) {
+        if (!enabled)
+            return;
+        m_ledger.CheckLine(currentLine());
+        if (m_kind == LineKind::Output) {
             DatasetLine line(*this);
             m_ledger.AskBeforeWriting(m_snapshot, line);
         }
     });
+    // A new line takes its number inside the write transaction, so that two
+    // workstations adding lines to one document never take the same one.
+    chain(m_lines.beforeWrite, [this] { numberNewLine(); });
     chain(m_lines.whilePosting, [this] { linePosting(); });
     chain(m_lines.whileDeleting, [this] { lineDeleting(); });
     // The messages of the adjustments, once the write is over.
@@ -153,6 +159,24 @@ QVariantHash LinePosting::currentValues() const
             values.insert(f.name, m_lines.value(f.name));
     }
     return values;
+}
+
+void LinePosting::numberNewLine()
+{
+    if (!numberLines || m_lines.state() != datastore::DatasetState::Insert)
+        return;
+    const QVariant contor = m_lines.value(QStringLiteral("Contor"));
+    if (contor.isNull())
+        return;
+    datastore::Database& db = m_lines.database();
+    const QVariant number = m_lines.value(QStringLiteral("Contor_secundar"));
+    if (!number.isNull()
+        && !db.scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE Contor = :c AND Contor_secundar = :n")
+                          .arg(m_lines.tableName()),
+                      {{QStringLiteral("c"), contor}, {QStringLiteral("n"), number}})
+                .toInt())
+        return; // the number the window gave is still free
+    m_lines.setValue(QStringLiteral("Contor_secundar"), NextLineNumber(db, m_lines.tableName(), contor.toDouble()));
 }
 
 void LinePosting::linePosting()

@@ -3,8 +3,11 @@
 // bound to the window's line dataset:
 //
 //   a line enters editing      -> its ItemSnapshot is taken (a new line: empty);
-//   a line is written          -> it is reconciled with the snapshot, inside
-//                                 the unit of work that writes it;
+//   a line is written          -> its values are checked (CheckLine), the
+//                                 output price question is asked, and, inside
+//                                 the unit of work that writes it, a new line
+//                                 takes its number and the line is reconciled
+//                                 with the snapshot;
 //   a line is deleted          -> its quantity is reversed (the snapshot's
 //                                 values when it was being edited), inside
 //                                 the unit of work that deletes it;
@@ -58,12 +61,18 @@ public:
     // article selection): they are written without any adjustment.
     bool enabled = true;
 
+    // A new line keeps the number (Contor_secundar) the window gave it while
+    // that number is free when the line is written; otherwise, or when it has
+    // none, it takes the next one of its document, inside the write.
+    bool numberLines = true;
+
     // Field names of the line table for this kind.
     QString priceField() const;
 
 private:
     class DatasetLine;
     class WrittenLine;
+    void numberNewLine();
     void linePosting();
     void lineDeleting();
     void lineWritten();

@@ -5,6 +5,11 @@
 //   stock_worker <dir> counters <n>
 //   stock_worker <dir> invoices <n> <first document counter>
 //   stock_worker <dir> post <n> <document counter>
+//   stock_worker <dir> shared <n> <document counter> <seed>
+//       adds, changes and deletes lines of one document that another worker
+//       shares, as a window does (a line's number is proposed when it starts,
+//       its list is refreshed now and then); prints
+//       "<added> <stale> <collisions> <refused>" at the end.
 
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -15,6 +20,8 @@
 #include "stock/numbering.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QThread>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -62,6 +69,59 @@ int main(int argc, char** argv)
                 lines.post();
                 std::printf("%d\n", i + 1);
             }
+        } else if (op == QLatin1String("shared")) {
+            const double contor = args.value(4).toDouble();
+            QRandomGenerator random(args.value(5).toUInt());
+            common::Formats formats;
+            stock::Ledger ledger(db, parameters, formats, dialogs);
+            datastore::Dataset lines(db, QStringLiteral("Item_out.DB"));
+            lines.setFilter(QStringLiteral("Contor = :c"), {{QStringLiteral("c"), contor}});
+            lines.setOrderBy(QStringLiteral("Contor_secundar"));
+            lines.open();
+            stock::LinePosting posting(lines, stock::LineKind::Output, ledger);
+            int added = 0, stale = 0, collisions = 0, refused = 0;
+            for (int i = 0; i < n; ++i) {
+                const int action = random.bounded(10);
+                try {
+                    if (action < 6 || lines.isEmpty()) {
+                        lines.append();
+                        lines.setValue(QStringLiteral("Contor"), contor);
+                        // proposed when the line starts, as the window shows it
+                        lines.setValue(QStringLiteral("Contor_secundar"),
+                                       stock::NextLineNumber(db, lines.tableName(), contor));
+                        lines.setValue(QStringLiteral("Cod_gestiune"), QStringLiteral("A"));
+                        lines.setValue(QStringLiteral("Cod_grupa"), QStringLiteral("G"));
+                        lines.setValue(QStringLiteral("Cod_articol"), QStringLiteral("ART"));
+                        lines.setValue(QStringLiteral("Pret_achizitie"), 5.0);
+                        lines.setValue(QStringLiteral("Cantitate"), 1.0 + random.bounded(3));
+                        QThread::usleep(random.bounded(3000)); // the user types
+                        lines.post();
+                        ++added;
+                    } else if (action < 8) {
+                        lines.moveTo(random.bounded(lines.recordCount()));
+                        lines.edit();
+                        lines.setValue(QStringLiteral("Cantitate"), 1.0 + random.bounded(4));
+                        QThread::usleep(random.bounded(3000));
+                        lines.post();
+                    } else if (action < 9) {
+                        lines.moveTo(random.bounded(lines.recordCount()));
+                        lines.remove();
+                    } else {
+                        lines.refresh();
+                    }
+                } catch (const datastore::StaleRecord&) {
+                    ++stale;
+                } catch (const datastore::DbError& e) {
+                    if (e.kind() != datastore::DbErrorKind::KeyViolation)
+                        throw;
+                    ++collisions;
+                    lines.cancel();
+                } catch (const datastore::Abort&) {
+                    ++refused;
+                    lines.cancel();
+                }
+            }
+            std::printf("%d %d %d %d\n", added, stale, collisions, refused);
         } else {
             return 2;
         }
