@@ -125,7 +125,7 @@ bool TCatLookupFormLogic::FormCreate(const QString& group, const QString& articl
         m_editing = true;
         m_marks.clear();
         articles.setReadOnly(false);
-        m_ctx.dialogs.warning(QStringLiteral("Adaugati articole în catalog!"));
+        m_ctx.dialogs.warning(QString::fromUtf8(kNoGroupsMessage));
     }
     return true;
 }
@@ -312,6 +312,9 @@ void TCatLookupFormLogic::RefreshTick()
     // A list being edited is left alone; so are the groups while an article
     // is, since another current group would post the article.
     try {
+        if (classes.isOpen() && classes.state() == DatasetState::Browse && !articles.isEditing()
+            && !groups.isEditing())
+            classes.refresh();
         if (groups.isOpen() && groups.state() == DatasetState::Browse && !articles.isEditing())
             groups.refresh();
         if (articles.isOpen() && articles.state() == DatasetState::Browse)
@@ -321,6 +324,22 @@ void TCatLookupFormLogic::RefreshTick()
     } catch (const datastore::DbError&) {
         // The table is busy on another workstation: the next tick reads it.
     }
+}
+
+bool TCatLookupFormLogic::ReloadGroups()
+{
+    try {
+        settle(articles);
+        settle(groups);
+        if (classes.isOpen())
+            classes.refresh(); // the groups and articles follow the current class
+        if (groups.isOpen())
+            groups.refresh();
+    } catch (...) {
+        ui::reportDataError(m_ctx.dialogs, std::current_exception());
+        return false;
+    }
+    return true;
 }
 
 bool TCatLookupFormLogic::FormCloseQuery()

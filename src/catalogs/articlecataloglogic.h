@@ -41,6 +41,11 @@ const QStringList& articleOrderCaptions();
 QString articleOrderField(ArticleOrder order); // "Cod", "Denumire", "Descriere"
 
 inline constexpr const char* kArticleLayoutFile = "catlook.cfg";
+// Shown when the catalog opens without any article group.
+inline constexpr const char* kNoGroupsMessage =
+    "Adaugati articole în catalog!\r"
+    "Articolele se adauga într-o grupa. Clasele si grupele de articole se definesc cu butonul "
+    "\"Clase si grupe...\" din aceasta fereastra sau din meniul Sistem / \"Clase si grupe de articole\".";
 inline constexpr const char* kArticlesHint =
     "Apasati bara de spatiu sau dublu-clic pe mouse pentru a selecta sau deselecta un articol!";
 inline constexpr const char* kGroupsHint =
@@ -69,7 +74,7 @@ public:
     // (its class first) and on `article` of it when given. Returns false
     // after the error box "Eroare de acces la catalogul de articole!" when a
     // table cannot be opened. An empty group list switches to editing and
-    // shows "Adaugati articole în catalog!".
+    // shows kNoGroupsMessage ("Adaugati articole în catalog!" and where groups are made).
     bool FormCreate(const QString& group = {}, const QString& article = {});
     // The columns of the lists, with titles and masks; the article columns
     // hidden and relabelled by the parameters (CGetPret, CCaloric, CRetetar, SellPrice).
@@ -122,6 +127,10 @@ public:
     // The refresh tick: the group, article and currency lists that are open
     // and not being edited read their tables again.
     void RefreshTick();
+    // The classes and groups were changed (the class and group editor): the
+    // class and group lists read their tables again, a pending article is
+    // written first. False, after the message, when it is refused.
+    bool ReloadGroups();
     // Closing: pending changes of the group and article tables are posted;
     // false (after the message, the window stays) when refused.
     bool FormCloseQuery();

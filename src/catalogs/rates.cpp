@@ -88,6 +88,11 @@ void RateCache::add(const QString& currency, double rate)
         m_rates.insert(key, {currency, rate});
 }
 
+void RateCache::forget(const QString& currency)
+{
+    m_rates.remove(currency.toCaseFolded());
+}
+
 QStringList RateCache::currencies() const
 {
     QStringList codes;

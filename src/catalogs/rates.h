@@ -39,12 +39,16 @@ bool FindRateAtDate(datastore::Dataset& rates, const QString& dateField, const Q
 
 // The rates already read by GetLatestRate: currency codes compared and
 // sorted without regard to case, each with its rate. Made at start-up and
-// kept until exit by the application; nothing clears it.
+// kept until exit by the application; a currency is forgotten only when its
+// rates are changed through this program (the currencies window, an import),
+// so that the next GetLatestRate reads the new latest rate.
 class RateCache {
 public:
     std::optional<double> find(const QString& currency) const;
     // A currency already present keeps its rate.
     void add(const QString& currency, double rate);
+    // The currency is read again at its next GetLatestRate.
+    void forget(const QString& currency);
     QStringList currencies() const; // as first added, sorted without regard to case
     int size() const { return static_cast<int>(m_rates.size()); }
 

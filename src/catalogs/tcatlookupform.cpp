@@ -3,6 +3,7 @@
 #include "articlegridmarks.h"
 #include "lookupcontrols.h"
 #include "taskcoefdlg.h"
+#include "tgroupeditorform.h"
 #include "tindexpriceform.h"
 #include "ttipproddlgfrm.h"
 
@@ -114,6 +115,12 @@ void TCatLookupForm::buildControls()
     m_ok = side.ok;
     m_cancel = side.cancel;
     m_edit = side.edit;
+    // Classes and groups are made in their own editor, reached from here.
+    m_groups = new QPushButton(QStringLiteral("Clase si &grupe..."), this);
+    m_groups->setToolTip(QStringLiteral("Adauga sau modifica clasele de materiale si grupele de articole"));
+    side.layout->insertWidget(0, m_groups);
+    side.layout->insertSpacing(1, 8);
+    connect(m_groups, &QPushButton::clicked, this, [this] { editGroups(); });
     auto* sideWidget = new QWidget(this);
     sideWidget->setLayout(side.layout);
     sideWidget->setFixedWidth(160);
@@ -225,6 +232,25 @@ void TCatLookupForm::editToggled(bool down)
     m_logic.setEditing(down);
     applyEditingState();
     m_articleGrid->setFocus();
+}
+
+void TCatLookupForm::editGroups()
+{
+    commitEditors();
+    const ArticleCatalogContext& ctx = m_logic.context();
+    const PartnerServices services{ctx.db, ctx.dialogs, ctx.formats, ctx.params, ctx.privateDir};
+    const QString group = m_logic.groups.isOpen() && m_logic.groups.recNo() >= 0
+        ? m_logic.groups.value(QStringLiteral("Cod_grupa")).toString()
+        : QString();
+    TGroupEditorForm::runModal(services, window(), group);
+    reloadGroups();
+}
+
+void TCatLookupForm::reloadGroups()
+{
+    commitEditors();
+    m_logic.ReloadGroups();
+    m_marks->sync();
 }
 
 void TCatLookupForm::refreshTick()

@@ -65,6 +65,12 @@ public:
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
     QPushButton* editButton() const { return m_edit; }
+    QPushButton* groupsButton() const { return m_groups; }
+    // "Clase si &grupe...": the class and group editor, modal, on the current
+    // group; the lists read their tables again afterwards.
+    void editGroups();
+    // The classes or groups were changed elsewhere: the lists read them again.
+    void reloadGroups();
 
 signals:
     void okClicked();     // "OK" or a double click on an article (picker)
@@ -94,6 +100,7 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_edit = nullptr;
+    QPushButton* m_groups = nullptr;
     QMenu* m_documentMenu = nullptr;
     QAction* m_indexPrices = nullptr;
     bool m_closed = false;

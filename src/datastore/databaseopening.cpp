@@ -4,7 +4,10 @@
 
 #include "databaseopening.h"
 
+#include "newdatabase.h"
+
 #include "common/inifile.h"
+#include "common/parameters.h"
 #include "tablecatalog.h"
 
 #include <QDir>
@@ -29,7 +32,7 @@ QString withoutTrailingSeparator(QString dir)
 DatabaseOpening::DatabaseOpening(Database& database, common::Dialogs& dialogs, OpeningView& view,
                                  FolderPicker& picker, QSettings& settings, OpeningSteps& steps)
     : m_db(database), m_dialogs(dialogs), m_view(view), m_picker(picker), m_settings(settings),
-      m_steps(steps), m_validator(database)
+      m_steps(steps), m_validator(database), m_referenceCurrency(common::Parameters().CVal)
 {
     m_validator.Tables = databaseTables();
     m_validator.OnProgress = [this](int percent) { m_view.setProgress(percent); };
@@ -85,6 +88,8 @@ bool DatabaseOpening::open(bool alwaysAsk, const QString& stepText, const QStrin
     QString error;
     try {
         m_validator.Validate();
+        if (m_validator.CreatedDatabase())
+            SeedNewDatabase(m_db, referenceCurrencyOf(m_validator.Directory(), m_referenceCurrency));
     } catch (const EDBValidate& e) {
         error = e.message();
     } catch (const DbError& e) {

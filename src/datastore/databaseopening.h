@@ -65,6 +65,11 @@ public:
     bool SelectDatabase();
 
     QString directory() const { return m_validator.Directory(); }
+
+    // The reference currency in memory (the parameters' CVal): a database
+    // created here starts with "LEI" at the rate 1.0 and that currency (or
+    // the CVal of the directory's TBXDEF.INI when it names one).
+    void setReferenceCurrency(const QString& code) { m_referenceCurrency = code; }
     TDatabaseValidator& validator() { return m_validator; }
 
     // The "New directory" button: asks for a name, creates it under `selected`,
@@ -90,6 +95,7 @@ private:
     TDatabaseValidator m_validator;
     bool m_newDirectory = false;
     QString m_newDirectoryPath; // the directory made by the "New directory" button
+    QString m_referenceCurrency;
 };
 
 } // namespace datastore

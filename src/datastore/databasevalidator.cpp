@@ -130,6 +130,7 @@ void TDatabaseValidator::progress(int percent)
 
 void TDatabaseValidator::Validate()
 {
+    m_createdDatabase = false;
     while (true) {
         progress(0);
         const QStringList existing = m_db.tableNames();
@@ -181,6 +182,7 @@ void TDatabaseValidator::Validate()
             ++done;
             progress(int(done * 100 / total));
         }
+        m_createdDatabase = createAll;
 
         progress(100);
         return;

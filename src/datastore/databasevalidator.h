@@ -51,6 +51,8 @@ public:
 
     // Checks and creates the database in Directory. Throws EDBValidate or DbError.
     void Validate();
+    // True when the last Validate() found no table and created the whole database.
+    bool CreatedDatabase() const { return m_createdDatabase; }
     // Checks one existing table against its definition (repairing indexes when asked).
     void CheckTable(const TableDef& def, bool repair);
     // Creates one table from its definition, replacing any table of that name.
@@ -68,6 +70,7 @@ private:
     int m_tableLevel = 7;
     int m_blockSize = 4096;
     int m_fillInFactor = 95;
+    bool m_createdDatabase = false;
 };
 
 } // namespace datastore

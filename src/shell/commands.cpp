@@ -92,11 +92,15 @@ std::vector<MenuEntry> buildEntries()
     t.push_back(item(sis, "Editare grila &discount", N, N, {}, C::DiscountGrids));
     t.push_back(separator(sis));
     t.push_back(item(sis, "Produse", Y, Y, {}, C::Articles, " Introducere si modificare de articole"));
+    t.push_back(item(sis, "Clase si grupe de articole", Y, Y, {}, C::MaterialGroups,
+                     " Introducere si modificare de clase de materiale si grupe de articole"));
     t.push_back(item(sis, "&Furnizori", Y, Y, {}, C::Suppliers, " Introducere si modificare de date despre furnizori"));
     t.push_back(item(sis, "Gestiuni", Y, Y, {}, C::Warehouses, " Intretinere catalog de gestiuni"));
     t.push_back(item(sis, "Gestionari/Beneficiari", Y, Y, {}, C::KeepersBeneficiaries,
                      "Nomenclator gestionari, beneficiari"));
     t.push_back(item(sis, "Bugete", Y, Y, {}, C::Budgets, "Nomenclator bugete"));
+    t.push_back(item(sis, "Valute si cursuri", Y, Y, {}, C::Currencies,
+                     " Valute, cursuri valutare si importul cursurilor BNR"));
     t.push_back(item(sis, "Target pe gestiuni", N, Y, {}, C::WarehouseTargets));
     t.push_back(item(sis, "Target pe agenti", N, Y, {}, C::AgentTargets));
     t.push_back(separator(sis));

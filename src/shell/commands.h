@@ -22,6 +22,8 @@ enum class CommandId {
     ScrappingProposals,   // "Propuneri de casare", also "Date pentru facturi proforma" (one instance)
     DiscountGrids,        // "Editare grila &discount"
     Articles,             // "Produse"
+    MaterialGroups,       // "Clase si grupe de articole" (one instance)
+    Currencies,           // "Valute si cursuri" (one instance)
     Suppliers,            // "&Furnizori"
     Warehouses,           // "Gestiuni", also "Facturi n&eachitate" / "în &Lei"
     KeepersBeneficiaries, // "Gestionari/Beneficiari"

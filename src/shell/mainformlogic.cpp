@@ -140,6 +140,7 @@ void MainFormLogic::openLastDatabase()
 {
     datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *m_opening, m_opening->folderPicker(),
                                        m_ctx.settings, m_steps);
+    opening.setReferenceCurrency(m_ctx.parameters.CVal);
     if (opening.OpenLastDatabase()) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
@@ -170,6 +171,7 @@ void MainFormLogic::selectDatabase()
     window->setProgressBarVisible(true);
     datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *window, window->folderPicker(),
                                        m_ctx.settings, m_steps);
+    opening.setReferenceCurrency(m_ctx.parameters.CVal);
     bool opened = false;
     try {
         opened = opening.SelectDatabase();

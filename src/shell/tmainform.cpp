@@ -12,6 +12,8 @@
 
 #include "catalogs/tcatlookupform.h"
 #include "catalogs/tclientlookupform.h"
+#include "catalogs/tcurrenciesform.h"
+#include "catalogs/tgroupeditorform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
 
@@ -628,6 +630,25 @@ void TMainForm::installCatalogCommands()
             if (!form->prepare())
                 return nullptr;
             return form.release();
+        });
+    });
+    setCommandHandler(CommandId::MaterialGroups, [this, services] {
+        openSingleInstance(QStringLiteral("MaterialGroups"), [&]() -> QWidget* {
+            std::unique_ptr<catalogs::TGroupEditorForm> form = catalogs::TGroupEditorForm::createChild(services());
+            if (!form)
+                return nullptr;
+            // The article window shows the classes and groups as they are now.
+            connect(form.get(), &catalogs::TGroupEditorForm::changed, this, [this] {
+                if (QMdiSubWindow* articles = singleInstanceWindow(QStringLiteral("Articles")))
+                    if (auto* catalog = qobject_cast<catalogs::TCatLookupForm*>(articles->widget()))
+                        catalog->reloadGroups();
+            });
+            return form.release();
+        });
+    });
+    setCommandHandler(CommandId::Currencies, [this, services] {
+        openSingleInstance(QStringLiteral("Currencies"), [&]() -> QWidget* {
+            return catalogs::TCurrenciesForm::createChild(services(), &m_ctx.rates).release();
         });
     });
     setCommandHandler(CommandId::Suppliers, [this, services] {

@@ -291,7 +291,7 @@ TEST_F(ArticleFixture, OpeningFailureAndEmptyCatalog)
     TCatLookupFormLogic picker(context(), ArticleCatalogRole::Picker);
     EXPECT_FALSE(picker.isEditing());
     ASSERT_TRUE(picker.FormCreate());
-    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati articole în catalog!"});
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(catalogs::kNoGroupsMessage)});
     EXPECT_TRUE(picker.isEditing()) << "an empty catalog opens for editing";
     EXPECT_FALSE(picker.articles.isReadOnly());
     EXPECT_FALSE(picker.multiSelect());

@@ -250,7 +250,7 @@ TEST_F(ArticleFixture, EmptyCatalogOpensForEditing)
 {
     TCatLookupForm form(context(), ArticleCatalogRole::Picker);
     ASSERT_TRUE(form.prepare());
-    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati articole în catalog!"});
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(catalogs::kNoGroupsMessage)});
     EXPECT_FALSE(form.okButton()->isEnabled());
     EXPECT_TRUE(form.editButton()->isChecked());
 

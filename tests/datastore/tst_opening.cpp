@@ -8,6 +8,7 @@
 #include "common/scripteddialogs.h"
 #include "datastore/database.h"
 #include "datastore/databaseopening.h"
+#include "datastore/newdatabase.h"
 #include "datastore/tablecatalog.h"
 #include "testsupport.h"
 
@@ -453,4 +454,79 @@ TEST_F(OpeningTest, NewDirectoryFromThePickerBecomesTheDatabase)
     EXPECT_EQ(str(dialogs.messages[0].text), str(noDatabaseQuestion(made)));
     EXPECT_EQ(db.tableNames().size(), databaseTables().size());
     EXPECT_EQ(lastDir(), made);
+}
+
+// ---- what a new database starts with ----------------------------------------------
+
+namespace {
+
+QStringList currencies(Database& db)
+{
+    QStringList codes;
+    Query q = db.query(QStringLiteral("SELECT Moneda FROM \"Valuta.db\" ORDER BY Moneda"));
+    while (q.next())
+        codes << q.value(0).toString();
+    return codes;
+}
+
+QStringList rates(Database& db)
+{
+    QStringList rows;
+    Query q = db.query(QStringLiteral("SELECT Valuta, Data, Curs FROM \"Curs.db\" ORDER BY Valuta, Data"));
+    while (q.next())
+        rows << q.value(0).toString() + " " + q.value(1).toDate().toString(Qt::ISODate) + " "
+                    + QString::number(q.value(2).toDouble());
+    return rows;
+}
+
+} // namespace
+
+TEST_F(OpeningTest, ANewDatabaseStartsWithLeiAndTheReferenceCurrency)
+{
+    struct Case {
+        const char* name;
+        QString inMemory;        // the parameters' CVal
+        QString definitionFile;  // CVal written to TBXDEF.INI first; empty: no file
+        QStringList expected;
+    };
+    const QList<Case> cases = {
+        {"built-in default", "USD", {}, {"LEI", "USD"}},
+        {"the directory's own parameter wins", "USD", "EUR", {"EUR", "LEI"}},
+        {"lower case is a code all the same", "eur", {}, {"EUR", "LEI"}},
+        {"reference currency is lei", "LEI", {}, {"LEI"}},
+        {"no reference currency", "", {}, {"LEI"}},
+        {"too long for a currency code", "EURO", {}, {"LEI"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir target;
+        if (!c.definitionFile.isEmpty())
+            common::IniFile(target.file("TBXDEF.INI")).writeString("Default", "CVal", c.definitionFile);
+        ScriptedPicker scriptedPicker;
+        scriptedPicker.steps = {{target.path()}};
+        common::ScriptedDialogs answers;
+        answers.queueAnswer(Answer::Yes);
+        Database created;
+        DatabaseOpening newOpening(created, answers, view, scriptedPicker, settings, steps);
+        newOpening.setReferenceCurrency(c.inMemory);
+        ASSERT_TRUE(newOpening.SelectDatabase());
+        EXPECT_EQ(currencies(created), c.expected);
+        EXPECT_EQ(rates(created), QStringList{"LEI 2001-01-01 1"});
+    }
+}
+
+TEST_F(OpeningTest, AnExistingDatabaseIsNotSeededAndSeedingTwiceChangesNothing)
+{
+    createDatabase(dir.path());
+    picker.steps = {{dir.path()}};
+    ASSERT_TRUE(opening.SelectDatabase());
+    EXPECT_TRUE(currencies(db).isEmpty()) << "only a database created by the opening is seeded";
+
+    db.exec("INSERT INTO \"Valuta.db\" (Moneda, Denumire) VALUES ('LEI', 'Lei noi')");
+    db.exec("INSERT INTO \"Curs.db\" (Valuta, Data, Curs) VALUES ('LEI', '2020-05-01', 1.0)");
+    SeedNewDatabase(db, "USD");
+    SeedNewDatabase(db, "USD");
+    EXPECT_EQ(currencies(db), (QStringList{"LEI", "USD"}));
+    EXPECT_EQ(db.scalar("SELECT Denumire FROM \"Valuta.db\" WHERE Moneda = 'LEI'").toString(), "Lei noi");
+    EXPECT_EQ(rates(db), QStringList{"LEI 2020-05-01 1"}) << "a currency with a rate gets no second one";
 }

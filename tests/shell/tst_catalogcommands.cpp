@@ -1,7 +1,10 @@
 // The catalog commands of the main window open their windows as children,
 // one instance each, and the refresh tick reaches them.
 
+#include "catalogs/tcatlookupform.h"
+#include "catalogs/tcurrenciesform.h"
 #include "catalogs/tfurnlookupform.h"
+#include "catalogs/tgroupeditorform.h"
 #include "shell/tmainform.h"
 #include "shelltest.h"
 
@@ -29,6 +32,8 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         {CommandId::Suppliers, "Suppliers", "Catalog furnizori"},
         {CommandId::Budgets, "Budgets", "Catalog surse de finantare"},
         {CommandId::Warehouses, "Warehouses", "Catalog de gestiuni"},
+        {CommandId::MaterialGroups, "MaterialGroups", "Clase si grupe de articole"},
+        {CommandId::Currencies, "Currencies", "Valute si cursuri"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -40,7 +45,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         form.runCommand(c.command); // brought to the front, not opened twice
         EXPECT_EQ(form.childWindowCount(), open);
     }
-    EXPECT_EQ(form.childWindowCount(), 4);
+    EXPECT_EQ(form.childWindowCount(), 6);
 
     // A supplier written by another workstation shows at the next tick.
     auto* suppliers = dynamic_cast<catalogs::TFurnLookupForm*>(form.singleInstanceWindow("Suppliers")->widget());
@@ -53,4 +58,51 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
     form.action(CommandId::CloseAll)->trigger();
     QApplication::processEvents();
     EXPECT_EQ(form.childWindowCount(), 0);
+}
+
+TEST(CatalogsInTheMainWindow, TheFirstDayClassesGroupsAndRatesReachTheOtherWindows)
+{
+    shelltest::ContextFixture fx;
+    fx.settings.setValue("LastDatabaseDir", fx.newDir("baza"));
+    TMainForm form(*fx.ctx);
+    ASSERT_TRUE(form.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
+    datastore::Database& db = fx.ctx->database;
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM \"Valuta.db\" WHERE Moneda IN ('LEI', 'USD')").toInt(), 2)
+        << "a new database starts with lei and the reference currency";
+    EXPECT_EQ(db.scalar("SELECT Curs FROM \"Curs.db\" WHERE Valuta = 'LEI'").toDouble(), 1.0);
+
+    for (const char* entry : {"Clase si grupe de articole", "Valute si cursuri"}) {
+        const MenuEntry* item = findMenuEntry({"&Sistem"}, QString::fromLatin1(entry));
+        ASSERT_NE(item, nullptr) << entry;
+        EXPECT_TRUE(isVisibleInMenuBar(*item)) << entry;
+    }
+
+    // The article window is open on a catalog without groups; the editor adds one.
+    form.runCommand(CommandId::Articles);
+    form.runCommand(CommandId::MaterialGroups);
+    auto* articles = qobject_cast<catalogs::TCatLookupForm*>(form.singleInstanceWindow("Articles")->widget());
+    auto* editor = qobject_cast<catalogs::TGroupEditorForm*>(form.singleInstanceWindow("MaterialGroups")->widget());
+    ASSERT_TRUE(articles && editor);
+    EXPECT_EQ(articles->logic().groups.recordCount(), 0);
+    catalogs::TGroupEditorLogic& groups = editor->logic();
+    groups.classes.append();
+    groups.classes.setValue("Cod_material", "M1");
+    groups.classes.setValue("Denumire", "Materiale");
+    groups.classes.post();
+    groups.groups.append();
+    groups.groups.setValue("Cod_grupa", "G1");
+    groups.groups.setValue("Denumire", "Papetarie");
+    groups.groups.post();
+    EXPECT_EQ(articles->logic().groups.recordCount(), 1) << "the article window reads the groups again at once";
+
+    // A rate written in the currencies window: the cache of the run reads it again.
+    form.runCommand(CommandId::Currencies);
+    auto* currencies = qobject_cast<catalogs::TCurrenciesForm*>(form.singleInstanceWindow("Currencies")->widget());
+    ASSERT_NE(currencies, nullptr);
+    fx.ctx->rates.add("LEI", 1.0);
+    ASSERT_TRUE(currencies->logic().currencies.locate({"Moneda"}, {"LEI"}));
+    currencies->logic().rates.append();
+    currencies->logic().rates.setValue("Curs", 1.0);
+    currencies->logic().rates.post();
+    EXPECT_FALSE(fx.ctx->rates.find("LEI").has_value());
 }
