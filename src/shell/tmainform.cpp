@@ -409,9 +409,6 @@ QMdiSubWindow* TMainForm::addChildWindow(QWidget* widget)
         sub->setWindowIcon(windowIcon()); // no icon of its own: the program's
     connect(sub, &QObject::destroyed, this, [this] { updateWindowCommands(); });
     if (maximised) {
-        // Its own size is the one it takes when restored.
-        if (wanted.isValid())
-            sub->resize((wanted + (sub->size() - widget->size())).boundedTo(m_mdi->viewport()->size()));
         sub->showMaximized();
         m_mdi->setActiveSubWindow(sub);
         updateWindowCommands();

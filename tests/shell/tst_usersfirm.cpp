@@ -350,8 +350,9 @@ TEST_F(DatabaseFixture, FirmNumberCannotBeNegative)
         }
         EXPECT_EQ(taken, c.taken) << c.number;
         EXPECT_EQ(dialogs.messages.size(), c.taken ? 0 : 1) << c.number;
-        if (!c.taken)
+        if (!c.taken) {
             EXPECT_EQ(dialogs.last().text, "Numarul de ordine nu poate fi negativ!");
+        }
     }
     EXPECT_EQ(logic.firms.value("Cod").toInt(), 4);
 }
