@@ -30,7 +30,7 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(form);
         form->show();
-        resize(form->size());
+        resize(sizeHint());
         connect(form, &TLookupForm::okRequested, this, &QDialog::accept);
         connect(form, &TLookupForm::cancelRequested, this, &QDialog::reject);
     }
@@ -104,12 +104,6 @@ void TLookupForm::buildControls()
     layout->addWidget(m_grid, 1);
     layout->addLayout(side.layout);
 
-    int width = 0;
-    for (const ui::GridColumn& c : def.columns)
-        if (c.visible)
-            width += c.width;
-    resize(std::clamp(width + 200, 480, 980), 380);
-
     m_logic.table.afterInsert = [this] { m_grid->setCurrentField(m_logic.def().codeField); };
     connect(m_order, &QComboBox::currentIndexChanged, this, &TLookupForm::orderChanged);
     connect(m_search, &QLineEdit::textChanged, this, &TLookupForm::searchChanged);
@@ -141,8 +135,12 @@ void TLookupForm::editToggled(bool down)
 {
     if (down == m_logic.isEditMode())
         return;
-    if (!down)
-        commitOpenEditor(); // the cell being typed goes to the row before it is posted
+    // The cell being typed goes to the row before it is posted; a refused
+    // value keeps the list in editing.
+    if (!down && !m_grid->commitEditor()) {
+        syncEditControls();
+        return;
+    }
     m_logic.setEditMode(down);
     syncEditControls();
     m_grid->setFocus();
@@ -177,17 +175,10 @@ QWidget* TLookupForm::openEditor() const
     return m_grid ? m_grid->indexWidget(m_grid->currentIndex()) : nullptr;
 }
 
-void TLookupForm::commitOpenEditor()
-{
-    if (QWidget* editor = openEditor()) {
-        const QModelIndex current = m_grid->currentIndex();
-        m_grid->itemDelegateForIndex(current)->setModelData(editor, m_model.get(), current);
-    }
-}
-
 bool TLookupForm::closeQuery()
 {
-    commitOpenEditor();
+    if (m_grid && !m_grid->commitEditor())
+        return false; // the refused value stays in its cell
     return m_logic.FormCloseQuery();
 }
 

@@ -81,7 +81,6 @@ private:
     void orderChanged(int index);
     void searchChanged(const QString& text);
     QWidget* openEditor() const; // the editor of the current cell, when one is open
-    void commitOpenEditor();     // its text goes to the row
     QString layoutPath() const;
 
     const PartnerServices m_services;

@@ -60,6 +60,9 @@ PartnerCatalogDef budgets()
     d.accountField = QStringLiteral("Cont");
     d.defaultAccount = &common::Parameters::CCln;
     d.saveCheckMessage = QStringLiteral("Completati toate datele inregistrarii!");
+    d.codeLength = 3;
+    d.codeLengthMessage =
+        QStringLiteral("Codul bugetului poate avea cel mult 3 caractere: documentele si stocurile pastreaza numai 3!");
     d.layoutFile = QStringLiteral("clnlook.cfg");
     d.emptyWarning = QStringLiteral("Adaugati mai întîi articole în catalog!");
     d.openError = QStringLiteral("Eroare de acces la catalogul de bugete!");
@@ -83,6 +86,8 @@ PartnerCatalogDef warehouses()
         GridColumn(QStringLiteral("Denumire"), QString(), 220),
         GridColumn(QStringLiteral("Gestionar"), QString(), 200),
     };
+    d.saveCheckMessage = QStringLiteral("Completati codul gestiunii!");
+    d.nameRequired = false;
     d.emptyWarning = QStringLiteral("Adaugati mai întîi articole în catalog!");
     d.openError = QStringLiteral("Eroare de acces la catalogul de gestiuni!");
     return d;

@@ -41,8 +41,14 @@ struct PartnerCatalogDef {
     // from a parameter; empty when the catalog has none.
     QString accountField;
     QString common::Parameters::*defaultAccount = nullptr;
-    // Warning shown when a row is saved without its code or name; empty: no check.
+    // Warning shown when a row is saved without its code (or without its
+    // name, when `nameRequired`); empty: no check.
     QString saveCheckMessage;
+    bool nameRequired = true;
+    // Codes longer than this are refused when typed, with `codeLengthMessage`
+    // (budget codes: documents and stock keep 3 characters); 0: no limit.
+    int codeLength = 0;
+    QString codeLengthMessage;
     QString layoutFile;        // in the private directory; empty: no layout file
     QString emptyWarning;      // shown when the window opens on an empty table
     QString openError;         // first line of the error box when the table cannot be opened

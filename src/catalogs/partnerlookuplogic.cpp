@@ -17,6 +17,8 @@ TPartnerLookupLogic::TPartnerLookupLogic(const PartnerCatalogDef& def, datastore
     table.beforePost = [this] { TableBeforePost(); };
     if (!m_def.accountField.isEmpty())
         table.field(m_def.accountField).onValidate = [this] { AccountValidate(); };
+    if (m_def.codeLength > 0)
+        table.field(m_def.codeField).onValidate = [this] { CodeValidate(); };
 }
 
 bool TPartnerLookupLogic::FormCreate()
@@ -174,9 +176,17 @@ void TPartnerLookupLogic::TableBeforePost()
     if (m_def.saveCheckMessage.isEmpty())
         return;
     const bool blankCode = table.value(m_def.codeField).toString().trimmed().isEmpty();
-    const bool blankName = table.value(m_def.nameField).toString().trimmed().isEmpty();
+    const bool blankName = m_def.nameRequired && table.value(m_def.nameField).toString().trimmed().isEmpty();
     if (blankCode || blankName) {
         m_dialogs.warning(m_def.saveCheckMessage);
+        throw datastore::Abort();
+    }
+}
+
+void TPartnerLookupLogic::CodeValidate()
+{
+    if (table.value(m_def.codeField).toString().size() > m_def.codeLength) {
+        m_dialogs.warning(m_def.codeLengthMessage);
         throw datastore::Abort();
     }
 }

@@ -71,6 +71,7 @@ public:
     void TableNewRecord();   // the default account
     void TableBeforePost();  // code and name filled
     void AccountValidate();  // CheckAccountSymbol
+    void CodeValidate();     // a code that fits where it is carried
 
     datastore::Dataset table;
 

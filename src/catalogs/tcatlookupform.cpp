@@ -45,16 +45,6 @@ QWidget* openEditor(const ui::DataGrid* grid)
     return current.isValid() ? grid->indexWidget(current) : nullptr;
 }
 
-// A cell being typed in goes to its record.
-void commitEditor(ui::DataGrid* grid)
-{
-    if (QWidget* editor = openEditor(grid)) {
-        QMetaObject::invokeMethod(grid, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
-        QMetaObject::invokeMethod(grid, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
-                                  Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
-    }
-}
-
 class PickerDialog : public QDialog {
 public:
     explicit PickerDialog(QWidget* owner) : QDialog(owner) {}
@@ -76,7 +66,6 @@ TCatLookupForm::TCatLookupForm(const ArticleCatalogContext& context, ArticleCata
     setWindowTitle(QStringLiteral("Catalog articole"));
     m_logic.askProductType = [this] { return TTipProdDlgFrm::ask(this); };
     buildControls();
-    resize(960, 620); // room for the three lists; the main window keeps it within its client area
 }
 
 TCatLookupForm::~TCatLookupForm() = default;
@@ -96,8 +85,6 @@ void TCatLookupForm::buildControls()
     m_classGrid = new ui::DataGrid(m_classModel.get(), this);
     m_groupGrid = new ui::DataGrid(m_groupModel.get(), this);
     m_articleGrid = new ui::DataGrid(m_articleModel.get(), this);
-    for (ui::DataGrid* grid : {m_classGrid, m_groupGrid, m_articleGrid})
-        grid->horizontalHeader()->setStretchLastSection(false);
 
     auto* lists = new QSplitter(Qt::Vertical, this);
     lists->addWidget(m_classGrid);
@@ -186,6 +173,9 @@ bool TCatLookupForm::prepare(const QString& group, const QString& article)
         m_order->setCurrentIndex(static_cast<int>(m_logic.order()));
     }
     applyEditingState();
+    // Room for the three lists and every article column; the main window
+    // keeps it within its client area.
+    resize(sizeHint().expandedTo(QSize(960, 620)));
     m_articleGrid->setFocus();
     return true;
 }
@@ -219,16 +209,17 @@ void TCatLookupForm::applyEditingState()
     m_marks->sync();
 }
 
-void TCatLookupForm::commitEditors()
+bool TCatLookupForm::commitEditors()
 {
-    commitEditor(m_groupGrid);
-    commitEditor(m_articleGrid);
+    return m_groupGrid->commitEditor() && m_articleGrid->commitEditor();
 }
 
 void TCatLookupForm::editToggled(bool down)
 {
-    if (!down)
-        commitEditors();
+    if (!down && !commitEditors()) {
+        applyEditingState(); // a refused value keeps the lists in editing
+        return;
+    }
     m_logic.setEditing(down);
     applyEditingState();
     m_articleGrid->setFocus();
@@ -266,7 +257,8 @@ bool TCatLookupForm::closeQuery()
 {
     if (m_closed)
         return true;
-    commitEditors();
+    if (!commitEditors())
+        return false; // the refused value stays in its cell
     if (!m_logic.FormCloseQuery())
         return false;
     if (m_logic.articles.isOpen()) {
@@ -339,7 +331,7 @@ std::optional<ArticlePick> PickArticles(QWidget* owner, const ArticleCatalogCont
     QObject::connect(form, &TCatLookupForm::cancelClicked, &dlg, &QDialog::reject);
     if (!form->prepare(group, article))
         return std::nullopt;
-    dlg.resize(960, 640);
+    dlg.resize(form->size());
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     ArticlePick pick = form->pickResult();

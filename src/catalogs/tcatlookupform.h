@@ -85,7 +85,7 @@ private:
     void applyEditingState();
     void editToggled(bool down);
     void applyParameterColumns(); // visibility that the parameters decide
-    void commitEditors();
+    bool commitEditors(); // false when a cell's value was refused
 
     TCatLookupFormLogic m_logic;
     std::unique_ptr<ui::DatasetModel> m_classModel;

@@ -67,8 +67,8 @@ struct Parameters {
     QString CVen = QStringLiteral("707");
     QString CAd = QStringLiteral("378");
     QString CAcc = QStringLiteral("446");
-    // VAT rates in percent: whole numbers in the file; the dialog may leave a
-    // fraction in memory, which is rounded when saved.
+    // VAT rates in percent: whole numbers, in memory as in the file (the
+    // dialog refuses decimals; a fraction is rounded when saved).
     double CfTVA = 19;   // VAT rate of new articles
     double TVAZero = 0;  // first VAT column of the journals
     double TVAMed = 11;  // reduced VAT column of the journals

@@ -202,12 +202,12 @@ void Dataset::loadTableFields()
 
 // --- life ----------------------------------------------------------------------
 
-QString Dataset::selectStatement() const
+QString Dataset::selectStatement(bool rowidOnly) const
 {
     if (m_isQuery)
         return m_table;
     QStringList columns{QStringLiteral("rowid")};
-    for (int i = 0; i < m_dataFieldCount; ++i)
+    for (int i = 0; i < m_dataFieldCount && !rowidOnly; ++i)
         columns << quoted(m_fields[static_cast<size_t>(i)].name);
     QString sql = QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QStringLiteral(", ")), m_table);
     QStringList where;
@@ -489,8 +489,13 @@ void Dataset::moveTo(int row)
     requireOpen();
     if (row == m_current)
         return;
+    const bool writing = isEditing() && !(m_state == DatasetState::Insert && !m_modified);
+    const int from = m_current;
     checkBrowseMode();
     if (m_rows.empty())
+        return;
+    // The record just written went to its place in the order: it stays current.
+    if (writing && m_current != from)
         return;
     setCurrent(std::clamp(row, 0, recordCount() - 1));
     m_bof = false;
@@ -514,10 +519,11 @@ bool Dataset::locate(const QStringList& fields, const QVariantList& values)
             match = sameValue(value(r, idx[k]), want);
         }
         if (match) {
-            checkBrowseMode();
-            // posting may have changed the rows; look again from here
-            if (r < recordCount())
-                setCurrent(r);
+            if (isEditing()) {
+                checkBrowseMode();
+                return locate(fields, values); // the written row may have moved
+            }
+            setCurrent(r);
             m_bof = m_eof = false;
             return true;
         }
@@ -980,6 +986,7 @@ void Dataset::post()
     m_modified = false;
     setState(DatasetState::Browse);
     emit rowChanged(m_current);
+    placeByOrder();
     if (afterPost)
         afterPost();
     for (Dataset* d : m_details)
@@ -1054,6 +1061,44 @@ void Dataset::writeCurrent()
             row.rowid = 0;
         throw;
     }
+}
+
+void Dataset::placeByOrder()
+{
+    if (m_isQuery || m_current < 0 || recordCount() < 2)
+        return;
+    const qint64 rowid = m_rows[static_cast<size_t>(m_current)].rowid;
+    // The order as the storage reads it (its collations included).
+    QHash<qint64, int> rank;
+    Query q = m_db.query(selectStatement(true), selectParams());
+    while (q.next())
+        rank.insert(q.value(0).toLongLong(), static_cast<int>(rank.size()));
+    const auto mine = rank.constFind(rowid);
+    if (mine == rank.constEnd())
+        return; // no longer among the rows the filter selects: it stays where it is
+    // Before the first other row that the order puts after it; rows the
+    // storage no longer has do not count.
+    int target = 0;
+    for (int i = 0; i < recordCount(); ++i) {
+        if (i == m_current)
+            continue;
+        const auto other = rank.constFind(m_rows[static_cast<size_t>(i)].rowid);
+        if (other == rank.constEnd() || *other < *mine)
+            target = (i < m_current ? i : i - 1) + 1;
+        else
+            break;
+    }
+    if (target == m_current)
+        return;
+    emit aboutToReset();
+    Row moved = std::move(m_rows[static_cast<size_t>(m_current)]);
+    m_rows.erase(m_rows.begin() + m_current);
+    m_rows.insert(m_rows.begin() + target, std::move(moved));
+    m_current = target;
+    m_bof = m_current == 0;
+    m_eof = false;
+    emit reset();
+    emit currentChanged(m_current);
 }
 
 void Dataset::cancel()

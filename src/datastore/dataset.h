@@ -9,7 +9,9 @@
 //   Insert  - a new record is being filled in (it sits in the rows already).
 //
 // post() writes the record in one unit of work; cancel() throws the changes
-// away. Windows keep their rules in handlers named after the dataset and the
+// away. A written record takes its place in the order of the rows at once
+// (as the next refresh would show it) and stays the current record; a move
+// that wrote it (moveTo) leaves it current. Windows keep their rules in handlers named after the dataset and the
 // event (`DocInBeforePost`, `ItemsCantValidate`) and attach them to the event
 // slots below. A handler refuses by throwing Abort (after showing its own
 // message through Dialogs): the record then stays in editing, the value that a
@@ -269,7 +271,8 @@ private:
     void setCurrent(int row);
     void setState(DatasetState state);
     void removePendingInsert();
-    QString selectStatement() const;
+    QString selectStatement(bool rowidOnly = false) const;
+    void placeByOrder(); // the written current row to where the order puts it
     QVariantHash selectParams() const;
     QVariant coerce(const DatasetField& f, const QVariant& v) const;
     QVariant lookup(int fieldIndex, const QVariant& key) const;

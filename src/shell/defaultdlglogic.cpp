@@ -3,6 +3,7 @@
 #include "common/accountsymbol.h"
 #include "datastore/database.h"
 
+#include <cmath>
 #include <algorithm>
 
 namespace shell {
@@ -222,6 +223,19 @@ bool DefaultDlgLogic::accept()
             return false;
         }
     }
+
+    m_failedRate.reset();
+    const struct {
+        const char* key;
+        double value;
+    } rates[] = {{"CfTVA", controls.CfTVA}, {"TVAZero", controls.TVAZero}, {"TVAMed", controls.TVAMed},
+                 {"TVAStd", controls.TVAStd}};
+    for (const auto& r : rates)
+        if (r.value != std::round(r.value)) {
+            m_dialogs.warning(QString::fromUtf8(kWholeRateMessage));
+            m_failedRate = QString::fromLatin1(r.key);
+            return false;
+        }
 
     const DefaultDlgControls& c = controls;
     common::Parameters& p = m_params;

@@ -24,6 +24,9 @@ class Database;
 namespace shell {
 
 inline constexpr const char* kAccountFormatMessage = "Specificati contul in format (9)999.(9)99.(9)99 !";
+// The VAT rates are kept as whole percentages (so in the file), and what is
+// used is what is kept: a rate with decimals is refused.
+inline constexpr const char* kWholeRateMessage = "Coeficientii de TVA se specifica in procente intregi, fara zecimale!";
 
 // The account edits that are checked, in the order OK checks them.
 enum class AccountEdit { Supplier, Client, Goods, Expense, InputVat, OutputVat };
@@ -100,10 +103,13 @@ public:
 
     // --- OK ------------------------------------------------------------------
     // Checks the six account edits in order and stops at the first failure
-    // (false; failedAccount() tells which); otherwise copies the controls into
-    // the parameters and saves them (EParameters when a file cannot be written).
+    // (false; failedAccount() tells which), then the four VAT rates (a rate
+    // with decimals: false, failedRate() names its key); otherwise copies the
+    // controls into the parameters and saves them (EParameters when a file
+    // cannot be written).
     bool accept();
     std::optional<AccountEdit> failedAccount() const { return m_failed; }
+    std::optional<QString> failedRate() const { return m_failedRate; }
 
 private:
     void readParameters();
@@ -117,6 +123,7 @@ private:
     bool m_pretFaraTvaEnabled = true;
     bool m_valoareaEnabled = true;
     std::optional<AccountEdit> m_failed;
+    std::optional<QString> m_failedRate;
 };
 
 } // namespace shell

@@ -10,6 +10,16 @@ TFirmDataDlgLogic::TFirmDataDlgLogic(datastore::Database& db, common::Dialogs& d
 {
     firms.setOrderBy(QStringLiteral("Cod"));
     firms.beforePost = [this] { FirmdataBeforePost(); };
+    firms.field(QStringLiteral("Cod")).onValidate = [this] { CodValidate(); };
+}
+
+void TFirmDataDlgLogic::CodValidate()
+{
+    const QVariant cod = firms.value(QStringLiteral("Cod"));
+    if (!cod.isNull() && cod.toInt() < 0) {
+        m_dialogs.warning(QStringLiteral("Numarul de ordine nu poate fi negativ!"));
+        throw datastore::Abort();
+    }
 }
 
 bool TFirmDataDlgLogic::FormCreate()

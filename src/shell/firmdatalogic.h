@@ -31,6 +31,7 @@ public:
     std::function<void(const QString& field)> focusField; // the widget puts the focus on a field
 
     void FirmdataBeforePost();
+    void CodValidate(); // a firm number is not negative
 
 private:
     common::Dialogs& m_dialogs;

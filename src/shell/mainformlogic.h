@@ -21,6 +21,8 @@ namespace shell {
 
 // Window titles.
 inline constexpr const char* kTitleNoDatabase = "Gestiune de stocuri";
+// Shown by the commands whose windows this version does not have yet.
+inline constexpr const char* kUnavailableMessage = "Functiune indisponibila in aceasta versiune.";
 inline constexpr const char* kTitleStartUpPrefix = "Gestiunea materialelor si obiectelor de inventar - ";
 inline constexpr const char* kTitleSwitchPrefix = "Gestiune de stocuri - ";
 

@@ -65,7 +65,8 @@ TAboutBox::TAboutBox(const QString& version, QWidget* parent)
                         "documente de intrare si de iesire, propuneri de casare, comenzi, "
                         "liste zilnice de alimente si rapoartele de stoc.")),
                     QStringLiteral("Autor"));
-    m_pages->addTab(textPage(QStringLiteral("Pentru intrebari si sugestii:\n\n") + QLatin1String(kMakerWebAddress)),
+    m_pages->addTab(textPage(QStringLiteral("Pentru intrebari si sugestii adresati-va administratorului "
+                                            "de sistem al institutiei.")),
                     QStringLiteral("Contact"));
     m_pages->addTab(textPage(versionCaption(version)), QStringLiteral("Versiune"));
     m_pages->setFixedSize(300, 200);

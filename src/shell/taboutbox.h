@@ -10,10 +10,6 @@ class QLabel;
 
 namespace shell {
 
-// The maker's web site, opened by the logo of the bottom panel. A
-// placeholder until the institution names its own address.
-inline constexpr const char* kMakerWebAddress = "https://www.example.org/";
-
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

@@ -697,6 +697,11 @@ void TDefaultDlg::accept()
         m_pages->setCurrentIndex(DefaultsPage);
         field->selectAll();
         field->setFocus(Qt::OtherFocusReason);
+    } else if (const std::optional<QString> rate = m_logic.failedRate()) {
+        QDoubleSpinBox* box = m_numbers.value(*rate);
+        m_pages->setCurrentIndex(VatPage);
+        box->selectAll();
+        box->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMdiSubWindow>
@@ -33,7 +32,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -83,8 +81,8 @@ TLogoLabel::TLogoLabel(QWidget* parent) : QLabel(parent)
 {
     setPixmap(artwork::logo(QSize(112, 30)));
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QLatin1String(kMakerWebAddress));
-    setStatusTip(QLatin1String(kMakerWebAddress));
+    setToolTip(QStringLiteral("Despre program"));
+    setStatusTip(QStringLiteral(" Autorul, contactul si versiunea programului"));
 }
 
 void TLogoLabel::mousePressEvent(QMouseEvent* event)
@@ -248,8 +246,9 @@ void TMainForm::buildBottomPanel()
     }
     row->addStretch(1);
     m_logo = new TLogoLabel(panel);
-    connect(m_logo, &TLogoLabel::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QLatin1String(kMakerWebAddress))); });
+    // The institution has no web site of the program: the logo tells who made
+    // it, how to reach them and which version runs.
+    connect(m_logo, &TLogoLabel::clicked, this, [this] { showAbout(); });
     row->addWidget(m_logo);
 }
 
@@ -345,9 +344,13 @@ void TMainForm::runCommand(CommandId command)
         case CommandId::About:
             showAbout();
             break;
+        case CommandId::None:
+            break;
         default:
             // Help has no help file in this edition; the other commands get
-            // their handlers from the modules that own their windows.
+            // their handlers from the modules that own their windows, and
+            // until then say so.
+            m_ctx.dialogs.information(QLatin1String(kUnavailableMessage));
             break;
         }
     });
@@ -394,14 +397,25 @@ void TMainForm::showAbout()
 
 QMdiSubWindow* TMainForm::addChildWindow(QWidget* widget)
 {
-    // The size the window asked for (its own or its hint), within the client area.
-    const QSize wanted = widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
+    // The size the window asked for (its own or its hint, whichever is
+    // larger: what its grids need), within the client area.
+    const QSize hint = widget->sizeHint();
+    const QSize wanted = widget->testAttribute(Qt::WA_Resized) ? widget->size().expandedTo(hint) : hint;
+    // Usual MDI behaviour: while the active child is maximised, a new one opens maximised.
+    const QMdiSubWindow* active = m_mdi->activeSubWindow();
+    const bool maximised = active && active->isMaximized() && !active->isHidden();
     QMdiSubWindow* sub = m_mdi->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
 
     if (widget->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey())
         sub->setWindowIcon(windowIcon()); // no icon of its own: the program's
     connect(sub, &QObject::destroyed, this, [this] { updateWindowCommands(); });
+    if (maximised) {
+        sub->showMaximized();
+        m_mdi->setActiveSubWindow(sub);
+        updateWindowCommands();
+        return sub;
+    }
     sub->show();
     if (wanted.isValid()) {
         const QSize client = m_mdi->viewport()->size();

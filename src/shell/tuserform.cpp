@@ -46,16 +46,17 @@ bool TUserForm::prepare()
     buttons->addWidget(ok);
     buttons->addStretch();
     layout->addLayout(buttons);
-    resize(360, 320);
+    resize(sizeHint().expandedTo(QSize(360, 320))); // room for the grid's columns
     m_grid->setFocus();
     return true;
 }
 
 void TUserForm::done(int result)
 {
-    // A cell still being typed in goes to the record, and the record is posted.
-    if (m_grid && m_grid->currentIndex().isValid())
-        m_grid->setFocus();
+    // A cell still being typed in goes to the record (a refused value stays
+    // in its cell), and the record is posted.
+    if (m_grid && !m_grid->commitEditor())
+        return;
     if (!m_logic.FormCloseQuery())
         return;
     QDialog::done(result);

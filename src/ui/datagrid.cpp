@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <utility>
 
 namespace ui {
 
@@ -47,10 +49,13 @@ DatasetModel::DatasetModel(Dataset& dataset, const common::Formats& formats, com
 {
     connect(&m_dataset, &Dataset::aboutToReset, this, [this] { beginResetModel(); });
     connect(&m_dataset, &Dataset::reset, this, [this] {
-        if (m_columns.isEmpty())
+        const bool made = m_columns.isEmpty();
+        if (made)
             defaultColumns();
         resolveFields();
         endResetModel();
+        if (made)
+            emit columnsChanged();
     });
     connect(&m_dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) {
         m_changingRows = true;
@@ -111,6 +116,7 @@ void DatasetModel::setColumns(const QList<GridColumn>& columns)
     m_columns = columns;
     resolveFields();
     endResetModel();
+    emit columnsChanged();
 }
 
 int DatasetModel::columnOf(const QString& field) const
@@ -249,13 +255,16 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     // An unchanged text is no edit.
     if (value.toString() == data(index, Qt::EditRole).toString())
         return true;
-    return guarded([&] {
+    const bool taken = guarded([&] {
         if (m_dataset.recNo() != row)
             m_dataset.moveTo(row);
         if (!m_dataset.isEditing())
             m_dataset.edit();
         m_dataset.setValue(m_columns[column].field, parseText(column, value.toString()));
     });
+    if (!taken)
+        emit valueRefused(index, value.toString());
+    return taken;
 }
 
 // --- editors ------------------------------------------------------------------------
@@ -326,13 +335,46 @@ DataGrid::DataGrid(DatasetModel* model, QWidget* parent) : QTableView(parent), m
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true); // no empty strip right of the last column
     setTabKeyNavigation(true);
     connect(&model->dataset(), &Dataset::currentChanged, this, [this](int row) { followDataset(row); });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+    // Rows read again keep the layout the user made and the current column;
+    // only new columns take their built-in widths.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_columnBeforeReset = currentIndex().isValid() ? currentIndex().column() : -1; });
+    connect(model, &QAbstractItemModel::modelReset, this,
+            [this] { followDataset(dataset().recNo(), m_columnBeforeReset); });
+    connect(model, &DatasetModel::columnsChanged, this, [this] {
         applyColumns();
         followDataset(dataset().recNo());
     });
+    connect(model, &DatasetModel::valueRefused, this, [this](const QModelIndex& index, const QString& text) {
+        if (m_committing)
+            m_refused = {m_committing, index, text};
+    });
     applyColumns();
+}
+
+int DataGrid::firstEditableColumn() const
+{
+    const int row = std::max(dataset().recNo(), 0);
+    for (int v = 0; v < m_model->columnCount(); ++v) {
+        const int logical = horizontalHeader()->logicalIndex(v);
+        if (!isColumnHidden(logical) && (m_model->flags(m_model->index(row, logical)) & Qt::ItemIsEditable))
+            return logical;
+    }
+    return -1;
+}
+
+QSize DataGrid::sizeHint() const
+{
+    int width = verticalHeader()->width() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (!isColumnHidden(c))
+            width += columnWidth(c);
+    const int height = horizontalHeader()->sizeHint().height() + 12 * verticalHeader()->defaultSectionSize()
+        + 2 * frameWidth() + horizontalScrollBar()->sizeHint().height();
+    return {width, height};
 }
 
 void DataGrid::applyColumns()
@@ -354,9 +396,10 @@ void DataGrid::applyColumns()
         }
         setColumnWidth(i, w);
     }
+    updateGeometry(); // the room the columns need has changed
 }
 
-void DataGrid::followDataset(int row)
+void DataGrid::followDataset(int row, int preferredColumn)
 {
     if (m_syncing)
         return;
@@ -365,7 +408,12 @@ void DataGrid::followDataset(int row)
         setCurrentIndex({});
         return;
     }
-    int column = currentIndex().isValid() ? currentIndex().column() : -1;
+    int column = currentIndex().isValid() ? currentIndex().column() : preferredColumn;
+    if (column >= m_model->columnCount())
+        column = -1;
+    // A new row starts in its first column that can be typed into.
+    if (dataset().state() == datastore::DatasetState::Insert && firstEditableColumn() >= 0)
+        column = firstEditableColumn();
     if (column < 0 || isColumnHidden(column))
         for (int v = 0; v < m_model->columnCount(); ++v) {
             const int logical = horizontalHeader()->logicalIndex(v);
@@ -386,8 +434,10 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     if (current.isValid() && current.column() < m_model->columns().size())
         emit hintChanged(m_model->columns()[current.column()].hint);
-    // A cursor moved by rows coming or going is not the user's move.
-    if (m_syncing || m_model->isChangingRows() || !current.isValid() || current.row() == dataset().recNo())
+    // A cursor moved by rows coming or going is not the user's move; after a
+    // refused value it goes back to that cell.
+    if (m_syncing || m_model->isChangingRows() || !current.isValid() || current.row() == dataset().recNo()
+        || m_reopenPending)
         return;
     // Moving to another row posts the pending record; when that is refused
     // the cursor goes back to it.
@@ -397,6 +447,62 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
         const int back = dataset().recNo();
         QMetaObject::invokeMethod(this, [this, back] { followDataset(back); }, Qt::QueuedConnection);
     }
+}
+
+void DataGrid::commitData(QWidget* editor)
+{
+    QScopedValueRollback committing(m_committing, editor);
+    m_refused = {};
+    QTableView::commitData(editor);
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (!editor || editor != m_refused.editor || hint == QAbstractItemDelegate::RevertModelCache) {
+        if (editor && editor == m_refused.editor)
+            m_refused = {}; // Esc: the old value stays
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    // The refused text is typed again in its cell; the cursor does not move on.
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    m_reopenPending = true;
+    QMetaObject::invokeMethod(this, [this] { reopenRefused(); }, Qt::QueuedConnection);
+}
+
+void DataGrid::reopenRefused()
+{
+    m_reopenPending = false;
+    const Refusal refused = std::exchange(m_refused, {});
+    if (!refused.index.isValid() || !dataset().isOpen())
+        return;
+    const QModelIndex index = refused.index;
+    {
+        QScopedValueRollback guard(m_syncing, true);
+        setCurrentIndex(index);
+    }
+    edit(index);
+    QWidget* editor = indexWidget(index);
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setCurrentText(refused.text);
+        editor = combo->lineEdit();
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setText(refused.text);
+        line->selectAll();
+    }
+}
+
+bool DataGrid::commitEditor()
+{
+    const QModelIndex current = currentIndex();
+    QWidget* editor = current.isValid() ? indexWidget(current) : nullptr;
+    if (!editor)
+        return true;
+    commitData(editor);
+    const bool refused = m_refused.editor == editor;
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return !refused;
 }
 
 QString DataGrid::currentField() const
@@ -472,14 +578,21 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         cancelRow();
         return;
     }
+    const bool typing = !event->text().isEmpty() && event->text()[0].isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     // Typing into an empty list starts its first row, with what was typed.
-    if (dataset().isEmpty() && !dataset().isReadOnly() && !event->text().isEmpty() && event->text()[0].isPrint()
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (dataset().isEmpty() && !dataset().isReadOnly() && typing) {
         appendRow();
         if (dataset().isEmpty())
             return;
         followDataset(dataset().recNo());
         QTableView::keyPressEvent(event);
+        return;
+    }
+    // Typing into a cell that takes nothing is not lost without a word.
+    if (typing && state() != QAbstractItemView::EditingState && !dataset().isReadOnly() && currentIndex().isValid()
+        && !(m_model->flags(currentIndex()) & Qt::ItemIsEditable)) {
+        m_model->dialogs().beep();
         return;
     }
     if (key == Qt::Key_Down && event->modifiers() == Qt::NoModifier && !dataset().isReadOnly()
@@ -557,6 +670,7 @@ bool DataGrid::restoreLayout(const QString& cfgPath, const QString& name)
             || hidden.contains(fields[i], Qt::CaseInsensitive);
         setColumnHidden(logical, hide);
     }
+    updateGeometry();
     return true;
 }
 

@@ -13,11 +13,17 @@
 //                   window for its picker, Ctrl-G asks for the search by name.
 //   Layouts       - the column order, widths and hidden columns are saved to
 //                   and restored from the window's .cfg file; a missing or
-//                   broken file leaves the built-in layout.
+//                   broken file leaves the built-in layout. Re-reading the
+//                   rows (the refresh tick, a saved row taking its place in
+//                   the order) keeps the layout the user made; the last
+//                   column stretches to the right edge.
 //
 // Errors met while editing (a refused value, a check that refused the
 // record, a duplicate key) are shown through common::Dialogs and the record
-// stays in editing.
+// stays in editing. A refused value stays in its cell, being typed, so that
+// it can be corrected (Esc gives the old value back); the cursor does not
+// move on. A new row starts in its first editable column; typing into a
+// read-only cell beeps.
 
 #include "common/dialogs.h"
 #include "common/formats.h"
@@ -96,6 +102,12 @@ public:
     // True while the dataset is adding or removing a row.
     bool isChangingRows() const { return m_changingRows; }
 
+signals:
+    // The columns were set (or made from the fields): the view applies their widths.
+    void columnsChanged();
+    // A text typed into a cell was refused (after the message).
+    void valueRefused(const QModelIndex& index, const QString& text);
+
 private:
     void defaultColumns();
     void resolveFields(); // field positions of the columns, once per reset
@@ -123,6 +135,14 @@ public:
     bool restoreLayout(const QString& cfgPath, const QString& name); // false: built-in layout kept
     // Applies the widths and visibility of the model's columns (the built-in layout).
     void applyColumns();
+    // The first visible column (in the order shown) that takes typing; -1 when none.
+    int firstEditableColumn() const;
+    // A cell being typed goes to its record; false when its value was refused
+    // (the cell then stays open with it, after the message).
+    bool commitEditor();
+
+    // Wide enough for every visible column, tall enough for a few rows.
+    QSize sizeHint() const override;
 
     // Key actions, also reachable from buttons and tests.
     void insertRow();
@@ -139,11 +159,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
-    void followDataset(int row);
+    void followDataset(int row, int preferredColumn = -1);
+    void reopenRefused(); // the refused text back in its cell, being typed
     DatasetModel* m_model;
     bool m_syncing = false;
+    int m_columnBeforeReset = -1;
+    // The value refused while an editor was being committed.
+    struct Refusal {
+        QWidget* editor = nullptr;
+        QPersistentModelIndex index;
+        QString text;
+    };
+    QWidget* m_committing = nullptr;
+    Refusal m_refused;
+    bool m_reopenPending = false;
 };
 
 } // namespace ui

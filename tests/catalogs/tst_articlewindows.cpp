@@ -6,6 +6,7 @@
 
 #include "articletest.h"
 
+#include "common/accountsymbol.h"
 #include "catalogs/articlegridmarks.h"
 #include "catalogs/taskcoefdlg.h"
 #include "catalogs/tcatlookupform.h"
@@ -533,4 +534,50 @@ TEST_F(ArticleFixture, ProductTypeQuestion)
     form.logic().articles.setValue("Denumire", "apa plata");
     EXPECT_EQ(form.logic().articles.value("Cod").toString(), ".APA001");
     EXPECT_TRUE(form.closeQuery());
+}
+
+TEST_F(ArticleFixture, ARefusedValueStaysInItsCellForCorrection)
+{
+    seed();
+    params.CGenCod = true; // a name shorter than 3 characters cannot make a code
+    const struct {
+        const char* field;
+        const char* refused;
+        const char* message;
+        const char* corrected;
+    } cases[] = {
+        {"Cont_cheltuieli", "6028.1.2.3", common::kAccountSymbolMessage, "6028.1.2"},
+        {"Denumire", "ab", "Denumirea trebuie sa contina minim 3 caractere!", "abc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        dialogs.clear();
+        TCatLookupForm form(context(), ArticleCatalogRole::Catalog);
+        ASSERT_TRUE(form.prepare());
+        form.show();
+        ui::DataGrid* grid = form.articleGrid();
+        auto* model = static_cast<ui::DatasetModel*>(grid->model());
+        grid->setFocus();
+        const QModelIndex cell = model->index(0, model->columnOf(c.field));
+        grid->setCurrentIndex(cell);
+        const QString before = cell.data().toString();
+        QTest::keyClick(grid, c.refused[0]); // opens the cell
+        QTest::keyClicks(grid->indexWidget(cell), c.refused + 1);
+        QTest::keyClick(grid->indexWidget(cell), Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(grid->currentIndex(), cell) << "the cursor stays on the column";
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), c.refused) << "the refused value stays for correction";
+        EXPECT_EQ(form.logic().articles.value(c.field).toString(), before) << "and is not taken";
+
+        editor->setText(c.corrected);
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(form.logic().articles.value(c.field).toString(), c.corrected);
+        EXPECT_NE(grid->currentIndex().column(), cell.column());
+        form.logic().articles.cancel();
+        EXPECT_TRUE(form.close());
+    }
 }

@@ -100,6 +100,7 @@ TEST_F(PartnersTest, ARowNeedsItsCodeAndName)
 {
     const QString supplierWarning = "Completati cel putin codul si denumirea furnizorului!";
     const QString budgetWarning = "Completati toate datele inregistrarii!";
+    const QString warehouseWarning = "Completati codul gestiunii!";
     const struct {
         PartnerKind kind;
         const char* code;
@@ -113,7 +114,9 @@ TEST_F(PartnersTest, ARowNeedsItsCodeAndName)
         {PartnerKind::Budgets, "B1", "", budgetWarning},
         {PartnerKind::Budgets, " ", "Buget local", budgetWarning},
         {PartnerKind::Budgets, "B1", "Buget local", {}},
-        {PartnerKind::Warehouses, "G1", "", {}}, // warehouses are saved without a check
+        {PartnerKind::Warehouses, "G1", "", {}}, // a warehouse needs only its code
+        {PartnerKind::Warehouses, "", "Cantina", warehouseWarning},
+        {PartnerKind::Warehouses, "  ", "Cantina", warehouseWarning},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(partnerCatalog(c.kind).windowClass) + " [" + c.code + "] [" + c.name + "]");
@@ -420,4 +423,29 @@ TEST_F(PartnersTest, RefreshTicksReReadIdleLists)
 
     EXPECT_FALSE(gest->refreshTick()) << "the warehouse list does not react";
     EXPECT_EQ(gest->table.recordCount(), 1);
+}
+
+TEST_F(PartnersTest, BudgetCodesFitWhatDocumentsAndStockKeep)
+{
+    const QString warning =
+        "Codul bugetului poate avea cel mult 3 caractere: documentele si stocurile pastreaza numai 3!";
+    const struct {
+        const char* code;
+        bool taken;
+    } cases[] = {{"B1", true}, {"ABC", true}, {"ABCD", false}, {"Buget local", false}, {"", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        dialogs.clear();
+        auto logic = open(PartnerKind::Budgets);
+        Dataset& t = logic->table;
+        t.append();
+        if (c.taken) {
+            t.setValue("Cod_client", QString::fromUtf8(c.code));
+            EXPECT_TRUE(dialogs.messages.isEmpty());
+        } else {
+            EXPECT_THROW(t.setValue("Cod_client", QString::fromUtf8(c.code)), Abort);
+            EXPECT_EQ(dialogs.texts(), QStringList{warning});
+            EXPECT_TRUE(t.value("Cod_client").isNull());
+        }
+    }
 }

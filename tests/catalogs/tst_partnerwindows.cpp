@@ -7,6 +7,7 @@
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
+#include "common/accountsymbol.h"
 #include "common/inifile.h"
 #include "common/scripteddialogs.h"
 #include "datastore/tablecatalog.h"
@@ -444,4 +445,91 @@ TEST_F(PartnerWindowsTest, Screenshots)
     });
     QString code;
     PickSupplier(services, nullptr, code);
+}
+
+TEST_F(PartnerWindowsTest, RefreshTicksKeepTheUsersColumnWidthsAndClosingSavesThem)
+{
+    db.exec("INSERT INTO \"Furn.DB\" (Cod_furnizor, Nume_furnizor) VALUES ('F1', 'Alfa'), ('F2', 'Beta')");
+    const QString cfg = privateDir + "furnlook.cfg";
+    std::unique_ptr<TFurnLookupForm> form = TFurnLookupForm::createChild(services);
+    ASSERT_TRUE(form);
+    form->show();
+    form->grid()->setColumnWidth(1, 345);
+    form->grid()->setColumnWidth(3, 67);
+    form->grid()->setCurrentIndex(form->grid()->model()->index(1, 2));
+    db.exec("INSERT INTO \"Furn.DB\" (Cod_furnizor, Nume_furnizor) VALUES ('F3', 'Gama')");
+    form->refreshTick();
+    form->refreshTick();
+    EXPECT_EQ(form->logic().table.recordCount(), 3) << "the tick read the rows again";
+    EXPECT_EQ(form->grid()->columnWidth(1), 345);
+    EXPECT_EQ(form->grid()->columnWidth(3), 67);
+    EXPECT_EQ(form->grid()->currentIndex(), form->grid()->model()->index(1, 2));
+    EXPECT_TRUE(form->close());
+    const QStringList widths = common::IniFile(cfg).readString("Lista", "Widths").split(';');
+    ASSERT_GE(widths.size(), 4);
+    EXPECT_EQ(widths[1], "345");
+    EXPECT_EQ(widths[3], "67");
+}
+
+TEST_F(PartnerWindowsTest, ARefusedAccountStaysInItsCell)
+{
+    db.exec("INSERT INTO \"Furn.DB\" (Cod_furnizor, Nume_furnizor, Cont_creditor) VALUES ('F1', 'Alfa', '401')");
+    std::unique_ptr<TFurnLookupForm> form = TFurnLookupForm::createChild(services);
+    ASSERT_TRUE(form);
+    form->show();
+    ui::DataGrid* grid = form->grid();
+    grid->setFocus();
+    const QModelIndex account = grid->model()->index(0, 2);
+    grid->setCurrentIndex(account);
+    QTest::keyClick(grid, '4'); // opens the cell
+    QTest::keyClicks(grid->indexWidget(grid->currentIndex()), "01.1.2.3");
+    QTest::keyClick(grid->indexWidget(account), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(common::kAccountSymbolMessage)});
+    EXPECT_EQ(grid->currentIndex(), account) << "the cursor stays on the account";
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(account));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "401.1.2.3");
+
+    // Closing with the refused value in the cell keeps the window open.
+    EXPECT_FALSE(form->close());
+    QApplication::processEvents();
+    editor = qobject_cast<QLineEdit*>(grid->indexWidget(account));
+    ASSERT_NE(editor, nullptr);
+    editor->setText("401.1.2");
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(db.scalar("SELECT Cont_creditor FROM \"Furn.DB\" WHERE Cod_furnizor = 'F1'").toString(), "401.1.2");
+}
+
+TEST_F(PartnerWindowsTest, ASavedRowTakesItsPlaceInTheListAtOnce)
+{
+    db.exec("INSERT INTO \"Furn.DB\" (Cod_furnizor, Nume_furnizor) VALUES ('F1', 'Alfa'), ('F2', 'Beta'), "
+            "('F3', 'Gama')");
+    std::unique_ptr<TFurnLookupForm> form = TFurnLookupForm::createChild(services);
+    ASSERT_TRUE(form);
+    form->show();
+    form->orderCombo()->setCurrentIndex(1); // dupa Denumire
+    ui::DataGrid* grid = form->grid();
+    grid->setFocus();
+    const QModelIndex name = grid->model()->index(0, 1);
+    grid->setCurrentIndex(name);
+    QTest::keyClick(grid, 'Z'); // opens the cell
+    QTest::keyClicks(grid->indexWidget(grid->currentIndex()), "eta");
+    QTest::keyClick(grid->indexWidget(name), Qt::Key_Return);
+    QApplication::processEvents();
+    QTest::keyClick(grid, Qt::Key_Down); // leaving the row saves it
+    QApplication::processEvents();
+    EXPECT_EQ(form->logic().table.state(), DatasetState::Browse);
+    const auto names = [&] {
+        QStringList list;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            list << grid->model()->index(r, 1).data().toString();
+        return list;
+    };
+    EXPECT_EQ(names(), QStringList({"Beta", "Gama", "Zeta"}));
+    EXPECT_EQ(form->currentCode(), "F1") << "the saved row stays current";
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    form->refreshTick();
+    EXPECT_EQ(names(), QStringList({"Beta", "Gama", "Zeta"})) << "the next refresh moves nothing";
+    EXPECT_EQ(form->currentCode(), "F1");
 }

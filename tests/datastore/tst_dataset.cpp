@@ -6,6 +6,7 @@
 #include "datastore/dataset.h"
 #include "testsupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -495,4 +496,66 @@ TEST_F(DatasetTest, AQueryMayOutliveItsConnection)
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Pers").toInt(), 3);
     Query again = db.query("SELECT Cod FROM Pers");
     EXPECT_TRUE(again.next());
+}
+
+TEST_F(DatasetTest, ASavedRowTakesItsPlaceInTheOrderAndStaysCurrent)
+{
+    // Rows: Ana (1), Bogdan (2), Cornel (3), ordered by name.
+    const struct {
+        const char* name;
+        std::function<void(Dataset&)> change;
+        QStringList order; // names after the save
+        const char* current;
+    } cases[] = {
+        {"renamed to the end",
+         [](Dataset& d) { d.first(); d.edit(); d.setValue("Nume", "Zamfir"); },
+         {"Bogdan", "Cornel", "Zamfir"}, "Zamfir"},
+        {"renamed to the start",
+         [](Dataset& d) { d.last(); d.edit(); d.setValue("Nume", "Aaron"); },
+         {"Aaron", "Ana", "Bogdan"}, "Aaron"},
+        {"inserted before the first row",
+         [](Dataset& d) { d.first(); d.insert(); d.setValue("Cod", 7); d.setValue("Nume", "Bianca"); },
+         {"Ana", "Bianca", "Bogdan", "Cornel"}, "Bianca"},
+        {"appended",
+         [](Dataset& d) { d.append(); d.setValue("Cod", 8); d.setValue("Nume", "Alin"); },
+         {"Alin", "Ana", "Bogdan", "Cornel"}, "Alin"},
+        {"another field changed",
+         [](Dataset& d) { d.moveTo(1); d.edit(); d.setValue("Suma", 5); },
+         {"Ana", "Bogdan", "Cornel"}, "Bogdan"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec("DELETE FROM Pers WHERE Cod > 3");
+        db.exec("UPDATE Pers SET Nume = CASE Cod WHEN 1 THEN 'Ana' WHEN 2 THEN 'Bogdan' ELSE 'Cornel' END");
+        Dataset pers(db, "Pers.DB");
+        pers.setOrderBy("Nume");
+        pers.open();
+        c.change(pers);
+        pers.post();
+        QStringList names;
+        for (int r = 0; r < pers.recordCount(); ++r)
+            names << pers.value(r, "Nume").toString();
+        EXPECT_EQ(names, c.order);
+        EXPECT_EQ(pers.value("Nume").toString(), c.current) << "the saved row stays current";
+        ASSERT_TRUE(pers.refresh());
+        EXPECT_EQ(pers.value("Nume").toString(), c.current) << "a refresh moves nothing";
+        EXPECT_EQ(pers.value(0, "Nume").toString(), c.order.first());
+    }
+
+    // Leaving a row saves it; the saved row stays current wherever it went.
+    Dataset pers(db, "Pers.DB");
+    pers.setOrderBy("Nume");
+    pers.open();
+    pers.first();
+    pers.edit();
+    pers.setValue("Nume", "Zuzu");
+    pers.moveTo(1);
+    EXPECT_EQ(pers.value("Nume").toString(), "Zuzu");
+    EXPECT_EQ(pers.recNo(), pers.recordCount() - 1);
+    // next() and prior() go on from the row's new place.
+    pers.edit();
+    pers.setValue("Nume", "Aa");
+    pers.next();
+    EXPECT_EQ(pers.value(0, "Nume").toString(), "Aa");
+    EXPECT_EQ(pers.recNo(), 1);
 }

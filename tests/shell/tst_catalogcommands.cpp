@@ -5,11 +5,14 @@
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgroupeditorform.h"
+#include "ui/datagrid.h"
 #include "shell/tmainform.h"
 #include "shelltest.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -105,4 +108,72 @@ TEST(CatalogsInTheMainWindow, TheFirstDayClassesGroupsAndRatesReachTheOtherWindo
     currencies->logic().rates.setValue("Curs", 1.0);
     currencies->logic().rates.post();
     EXPECT_FALSE(fx.ctx->rates.find("LEI").has_value());
+}
+
+namespace {
+
+// The widest grid of a child window and the room its columns need.
+struct GridRoom {
+    int needed = 0;
+    int shown = 0;
+};
+
+GridRoom gridRoom(QWidget* window)
+{
+    GridRoom room;
+    for (ui::DataGrid* grid : window->findChildren<ui::DataGrid*>()) {
+        int needed = 0;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (!grid->isColumnHidden(c))
+                needed += grid->horizontalHeader()->sectionSize(c);
+        if (needed > room.needed)
+            room = {needed, grid->viewport()->width()};
+    }
+    return room;
+}
+
+} // namespace
+
+TEST(CatalogsInTheMainWindow, ChildWindowsOpenAsLargeAsTheirGridsAndFollowAMaximisedOne)
+{
+    shelltest::ContextFixture fx;
+    const QString dbDir = fx.newDir("baza");
+    fx.settings.setValue("LastDatabaseDir", dbDir);
+    TMainForm form(*fx.ctx);
+    ASSERT_TRUE(form.startUp());
+    form.resize(1900, 1000);
+    form.show();
+    QApplication::processEvents();
+
+    // The supplier columns are wider than the window used to be.
+    form.runCommand(CommandId::Suppliers);
+    QMdiSubWindow* suppliers = form.singleInstanceWindow("Suppliers");
+    ASSERT_NE(suppliers, nullptr);
+    QApplication::processEvents();
+    const GridRoom room = gridRoom(suppliers->widget());
+    EXPECT_GE(room.shown, room.needed) << "every column of the grid is in sight";
+    EXPECT_LE(suppliers->width(), form.mdiClient()->viewport()->width());
+
+    // A maximised child: the next one opens maximised, the first one keeps its size.
+    const QSize normalSize = suppliers->size();
+    suppliers->showMaximized();
+    QApplication::processEvents();
+    form.runCommand(CommandId::Budgets);
+    QMdiSubWindow* budgets = form.singleInstanceWindow("Budgets");
+    ASSERT_NE(budgets, nullptr);
+    QApplication::processEvents();
+    QTest::qWait(50);
+    EXPECT_TRUE(budgets->isMaximized());
+    EXPECT_EQ(budgets->size(), form.mdiClient()->viewport()->size());
+    EXPECT_EQ(form.mdiClient()->activeSubWindow(), budgets);
+    budgets->showNormal();
+    QApplication::processEvents();
+    EXPECT_GE(budgets->width(), gridRoom(budgets->widget()).needed) << "restored, it keeps its own size";
+    suppliers->showNormal();
+    QApplication::processEvents();
+    EXPECT_GE(suppliers->width(), normalSize.width()) << "the others are not shrunk";
+    EXPECT_GE(suppliers->height(), normalSize.height());
+
+    form.action(CommandId::CloseAll)->trigger();
+    QApplication::processEvents();
 }

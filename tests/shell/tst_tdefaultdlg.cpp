@@ -277,7 +277,7 @@ TEST_F(DefaultDlgTest, OkCopiesTheControlsIntoTheParametersAndSaves)
     EXPECT_TRUE(c.fetchPrice);
     c.CLot = true;
     c.CfTVA = -5;
-    c.TVAMed = 5.5;
+    c.TVAMed = 5;
     c.CVal = "EURO1";
     c.County = "CJXYZ";
     c.SerFact = "SERIE";
@@ -289,7 +289,7 @@ TEST_F(DefaultDlgTest, OkCopiesTheControlsIntoTheParametersAndSaves)
 
     EXPECT_TRUE(params.CLot);
     EXPECT_EQ(params.CfTVA, 0.0);
-    EXPECT_EQ(params.TVAMed, 5.5);
+    EXPECT_EQ(params.TVAMed, 5.0);
     EXPECT_EQ(params.CVal, "EURO");
     EXPECT_EQ(params.County, "CJXY");
     EXPECT_EQ(params.SerFact, "SERI");
@@ -299,7 +299,7 @@ TEST_F(DefaultDlgTest, OkCopiesTheControlsIntoTheParametersAndSaves)
 
     const common::IniFile file(definitionFile());
     EXPECT_EQ(file.readString("Default", "CfTVA"), "0");
-    EXPECT_EQ(file.readString("Default", "TVAMed"), "6");
+    EXPECT_EQ(file.readString("Default", "TVAMed"), "5");
     EXPECT_EQ(file.readString("Default", "SellPrice"), "Calc");
     EXPECT_EQ(file.readString("Series", "FactN2"), "999");
     EXPECT_EQ(common::IniFile(appIni.path()).readString("Options", "Check for new version"), "0");
@@ -372,9 +372,20 @@ TEST_F(DefaultDlgTest, WindowShowsAndHandsBackTheControls)
     EXPECT_EQ(dialog.accountEdit(AccountEdit::Supplier)->selectedText(), "4.0.1.1");
     EXPECT_FALSE(QFile::exists(definitionFile()));
 
+    // A rate with decimals is refused: the file keeps whole rates, and what
+    // is used is what is kept.
+    dialogs.clear();
     dialog.accountEdit(AccountEdit::Supplier)->setText("4011");
     dialog.okButton()->click();
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(kWholeRateMessage)});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(pages->currentIndex(), int(TDefaultDlg::VatPage));
+    EXPECT_EQ(params.CfTVA, 19.0);
+    EXPECT_FALSE(QFile::exists(definitionFile()));
+    dialog.findChild<QDoubleSpinBox*>("CfTVA")->setValue(6);
+    dialog.okButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(params.CfTVA, 6.0);
     const common::IniFile file(definitionFile());
     EXPECT_EQ(file.readString("Default", "CFurn"), "4011");
     EXPECT_EQ(file.readString("Default", "CLot"), "0");
@@ -676,4 +687,44 @@ TEST(ParametersInTheMainWindow, NoDialogWithoutAnOpenDatabase)
     EXPECT_FALSE(opened);
     ASSERT_EQ(fx.dialogs.messages.size(), 1); // the storage's error: no database is open
     EXPECT_EQ(fx.dialogs.last().icon, common::Icon::Error);
+}
+
+TEST_F(DefaultDlgTest, VatRatesAreWholeNumbersInMemoryAsInTheFile)
+{
+    const struct {
+        double typed;
+        bool accepted;
+        double used;
+        const char* stored;
+    } cases[] = {
+        {21.5, false, 19, nullptr}, {0.1, false, 19, nullptr}, {21, true, 21, "21"},
+        {-5, true, 0, "0"},         {0, true, 0, "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QFile::remove(definitionFile());
+        params.CfTVA = 19;
+        dialogs.clear();
+        auto logic = makeLogic();
+        logic->controls.CfTVA = c.typed;
+        EXPECT_EQ(logic->accept(), c.accepted);
+        EXPECT_EQ(params.CfTVA, c.used);
+        if (c.accepted) {
+            EXPECT_TRUE(dialogs.messages.isEmpty());
+            EXPECT_EQ(common::IniFile(definitionFile()).readString("Default", "CfTVA"), c.stored);
+        } else {
+            EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(kWholeRateMessage)});
+            EXPECT_EQ(logic->failedRate(), "CfTVA");
+            EXPECT_FALSE(QFile::exists(definitionFile()));
+        }
+    }
+    // Each of the four rates is checked.
+    for (double DefaultDlgControls::*rate : {&DefaultDlgControls::TVAZero, &DefaultDlgControls::TVAMed,
+                                             &DefaultDlgControls::TVAStd}) {
+        dialogs.clear();
+        auto logic = makeLogic();
+        logic->controls.*rate = 9.5;
+        EXPECT_FALSE(logic->accept());
+        EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(kWholeRateMessage)});
+    }
 }

@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace shell;
@@ -340,4 +341,55 @@ TEST_F(MainFormTest, ExitClosesChildrenAndWritesTheOptions)
     common::IniFile ini(paths.iniFile);
     EXPECT_EQ(ini.readString("Options", "Toolbar"), "0");
     EXPECT_EQ(ini.readString("Options", "Germana"), "0");
+}
+
+TEST_F(MainFormTest, CommandsOfWindowsNotBuiltYetSayTheyAreUnavailable)
+{
+    const QString unavailable = "Functiune indisponibila in aceasta versiune.";
+    const struct {
+        CommandId command;
+        bool unavailableMessage;
+    } cases[] = {
+        {CommandId::InputDocuments, true},   {CommandId::OutputDocuments, true},
+        {CommandId::CurrentStock, true},     {CommandId::TurnoverBalance, true},
+        {CommandId::RecalculateStock, true}, {CommandId::Help, true},
+        {CommandId::None, false},            {CommandId::Cascade, false},
+        {CommandId::ToolbarVisible, false},
+    };
+    for (const auto& c : cases) {
+        dialogs.clear();
+        form.runCommand(c.command);
+        if (c.unavailableMessage) {
+            ASSERT_EQ(dialogs.messages.size(), 1) << int(c.command);
+            EXPECT_EQ(dialogs.last().icon, common::Icon::Information);
+            EXPECT_EQ(dialogs.last().text, unavailable);
+        } else {
+            EXPECT_TRUE(dialogs.messages.isEmpty()) << int(c.command);
+        }
+    }
+    // Once a module gives the command its window, the message is gone.
+    int opened = 0;
+    dialogs.clear();
+    form.setCommandHandler(CommandId::InputDocuments, [&] { ++opened; });
+    form.speedButtonWidgets()[0]->click(); // "Intrari"
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(MainFormTest, TheLogoOpensTheAboutBox)
+{
+    EXPECT_FALSE(form.logo()->toolTip().contains("example")) << "no placeholder address";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget())) {
+            shown = box->objectName();
+            for (int i = 0; i < box->pages()->count(); ++i)
+                EXPECT_FALSE(box->pages()->tabText(i).isEmpty());
+            box->accept();
+        }
+    });
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(form.logo(), &click);
+    EXPECT_EQ(shown, "AboutBox");
 }

@@ -299,3 +299,60 @@ TEST(PrintSettingsInTheMainWindow, ReadAtStartUpAndWrittenAtExit)
     EXPECT_EQ(ini.readString("PrinterSettings", "LeftMargin"), "17");
     EXPECT_EQ(ini.readString("PrinterSettings", "FontName"), "Courier New");
 }
+
+TEST_F(DatabaseFixture, KeepersWindowTakesWhatIsTypedIntoANewRow)
+{
+    db.exec("INSERT INTO User (Init, Name) VALUES ('PI', 'Popescu Ion')");
+    TUserForm form(db, dialogs, formats);
+    ASSERT_TRUE(form.prepare());
+    form.show();
+    ui::DataGrid* grid = form.grid();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 1)); // an "Initiale" cell
+
+    QTest::keyClicks(grid, "x");
+    EXPECT_EQ(dialogs.beeps, 1) << "the initials are not typed";
+
+    QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(grid->currentField(), "Name") << "a new row starts in the name";
+    QTest::keyClick(grid, 'Z'); // opens the cell
+    QTest::keyClicks(grid->indexWidget(grid->currentIndex()), "amfir Dan");
+    QWidget* editor = grid->indexWidget(grid->currentIndex());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(form.logic().users.value("Init").toString(), "ZD");
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(db.scalar("SELECT Name FROM User WHERE Init = 'ZD'").toString(), "Zamfir Dan")
+        << "Tab keeps the row";
+    form.accept();
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM User").toInt(), 2);
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
+TEST_F(DatabaseFixture, FirmNumberCannotBeNegative)
+{
+    TFirmDataDlgLogic logic(db, dialogs, 0);
+    ASSERT_TRUE(logic.FormCreate());
+    logic.firms.edit();
+    const struct {
+        int number;
+        bool taken;
+    } cases[] = {{-1, false}, {-100, false}, {0, true}, {4, true}};
+    for (const auto& c : cases) {
+        dialogs.clear();
+        bool taken = true;
+        try {
+            logic.firms.setValue("Cod", c.number);
+        } catch (const datastore::Abort&) {
+            taken = false;
+        }
+        EXPECT_EQ(taken, c.taken) << c.number;
+        EXPECT_EQ(dialogs.messages.size(), c.taken ? 0 : 1) << c.number;
+        if (!c.taken) {
+            EXPECT_EQ(dialogs.last().text, "Numarul de ordine nu poate fi negativ!");
+        }
+    }
+    EXPECT_EQ(logic.firms.value("Cod").toInt(), 4);
+}

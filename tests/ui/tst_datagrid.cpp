@@ -238,3 +238,166 @@ TEST_F(DataGridTest, NumbersBeyondTheLimitAreRefusedInCellsAndEditors)
     pers.post();
     EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 1").toDouble(), 99999999999999.99);
 }
+
+TEST_F(DataGridTest, ReReadingTheRowsKeepsTheUsersLayout)
+{
+    const QString cfg = dir.file("keep.cfg");
+    DataGrid grid(&model);
+    grid.resize(900, 300);
+    grid.show();
+    grid.horizontalHeader()->moveSection(1, 0); // Nume first
+    grid.setColumnWidth(1, 210);
+    grid.setColumnWidth(3, 133);
+    grid.setCurrentIndex(model.index(1, 2));
+
+    // The refresh tick, and another workstation's row arriving with it.
+    db.exec("INSERT INTO Pers (Cod, Nume) VALUES (9, 'Zoe')");
+    ASSERT_TRUE(pers.refresh());
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(grid.horizontalHeader()->logicalIndex(0), 1);
+    EXPECT_EQ(grid.columnWidth(1), 210);
+    EXPECT_EQ(grid.columnWidth(3), 133);
+    EXPECT_EQ(grid.currentIndex(), model.index(1, 2)) << "the current cell stays";
+
+    grid.saveLayout(cfg, "Lista");
+    DataGrid other(&model);
+    ASSERT_TRUE(other.restoreLayout(cfg, "Lista"));
+    EXPECT_EQ(other.columnWidth(1), 210) << "closing saves what the user made";
+    EXPECT_EQ(other.columnWidth(3), 133);
+
+    // New columns take their built-in widths (the last one shown stretches).
+    model.setColumns({GridColumn("Nume", "Nume", 77), GridColumn("Cod", "Nr.", 55), GridColumn("Suma", "Suma", 40)});
+    EXPECT_EQ(grid.columnWidth(0), 77);
+    EXPECT_EQ(grid.columnWidth(1), 55);
+}
+
+TEST_F(DataGridTest, TheLastColumnReachesTheRightEdgeAndTheHintHoldsEveryColumn)
+{
+    model.setColumns({GridColumn("Cod", "Nr.", 40), GridColumn("Nume", "Nume", 90)});
+    DataGrid grid(&model);
+    grid.resize(600, 200);
+    grid.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.horizontalHeader()->length(), grid.viewport()->width()) << "no empty strip on the right";
+
+    model.setColumns({GridColumn("Cod", "Nr.", 300), GridColumn("Nume", "Nume", 400), GridColumn("Suma").asHidden()});
+    EXPECT_GE(grid.sizeHint().width(), 700 + grid.verticalHeader()->width());
+    grid.resize(grid.sizeHint());
+    QCoreApplication::processEvents();
+    EXPECT_GE(grid.viewport()->width(), 700) << "a window of the hinted size shows every column";
+}
+
+namespace {
+
+// Typing into the grid: the first key opens the cell's editor, the others go to it.
+void typeIntoGrid(DataGrid& grid, const QString& text)
+{
+    QTest::keyClick(&grid, text.at(0).toLatin1());
+    QWidget* editor = grid.indexWidget(grid.currentIndex());
+    ASSERT_NE(editor, nullptr) << "typing opened the cell";
+    QTest::keyClicks(editor, text.mid(1));
+}
+
+// How the user leaves a cell whose value is then refused.
+struct LeaveCell {
+    const char* name;
+    std::function<void(DataGrid&, QWidget* editor)> leave;
+};
+
+} // namespace
+
+TEST_F(DataGridTest, ARefusedValueStaysInItsCellForCorrection)
+{
+    pers.field("Nume").onValidate = [&] {
+        if (pers.value("Nume").toString().size() < 3) {
+            dialogs.warning("Prea scurt!");
+            throw Abort();
+        }
+    };
+    const LeaveCell ways[] = {
+        {"Tab", [](DataGrid&, QWidget* editor) { QTest::keyClick(editor, Qt::Key_Tab); }},
+        {"Enter", [](DataGrid&, QWidget* editor) { QTest::keyClick(editor, Qt::Key_Return); }},
+        {"Down", [](DataGrid&, QWidget* editor) { QTest::keyClick(editor, Qt::Key_Down); }},
+        {"another row", [](DataGrid& grid, QWidget*) { grid.setCurrentIndex(grid.model()->index(1, 3)); }},
+        {"commit before closing", [](DataGrid& grid, QWidget*) { EXPECT_FALSE(grid.commitEditor()); }},
+    };
+    for (const LeaveCell& way : ways) {
+        SCOPED_TRACE(way.name);
+        dialogs.clear();
+        DataGrid grid(&model);
+        grid.resize(700, 200);
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+        grid.setCurrentIndex(model.index(0, 1));
+        typeIntoGrid(grid, "ab");
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(model.index(0, 1)));
+        ASSERT_NE(editor, nullptr);
+        way.leave(grid, editor);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dialogs.texts(), QStringList{"Prea scurt!"});
+        EXPECT_EQ(grid.currentIndex(), model.index(0, 1)) << "the cursor stays on the refused cell";
+        EXPECT_EQ(pers.recNo(), 0);
+        editor = qobject_cast<QLineEdit*>(grid.indexWidget(model.index(0, 1)));
+        ASSERT_NE(editor, nullptr) << "the cell is being typed again";
+        EXPECT_EQ(editor->text(), "ab") << "with the refused text";
+        EXPECT_EQ(editor->selectedText(), "ab") << "selected, ready to be typed over";
+
+        // Corrected, it goes through and the cursor moves on.
+        QTest::keyClicks(editor, "Anca");
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(pers.value("Nume").toString(), "Anca");
+        EXPECT_EQ(grid.currentIndex().column(), 2);
+        pers.cancel();
+    }
+
+    // Esc gives the old value back.
+    DataGrid grid(&model);
+    grid.show();
+    grid.setFocus();
+    grid.setCurrentIndex(model.index(0, 1));
+    QTest::keyClicks(&grid, "x");
+    QTest::keyClick(grid.indexWidget(model.index(0, 1)), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    auto* editor = grid.indexWidget(model.index(0, 1));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.indexWidget(model.index(0, 1)), nullptr);
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "Ana");
+}
+
+TEST_F(DataGridTest, ANewRowStartsInItsFirstEditableColumnAndReadOnlyCellsBeep)
+{
+    model.column(0).readOnly = true; // "Nr." is not typed
+    DataGrid grid(&model);
+    grid.show();
+    grid.setFocus();
+    grid.setCurrentIndex(model.index(0, 0));
+
+    QTest::keyClicks(&grid, "5");
+    EXPECT_EQ(dialogs.beeps, 1) << "typing into a read-only cell beeps";
+    EXPECT_EQ(grid.indexWidget(model.index(0, 0)), nullptr);
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+
+    QTest::keyClick(&grid, Qt::Key_Insert);
+    ASSERT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_EQ(grid.currentField(), "Nume");
+    typeIntoGrid(grid, "Ion");
+    auto* editor = grid.indexWidget(grid.currentIndex());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pers.value("Nume").toString(), "Ion") << "what was typed is in the new row";
+    EXPECT_EQ(dialogs.beeps, 1);
+
+    // Hidden columns and moved columns: the first one shown that takes typing.
+    pers.cancel();
+    grid.setColumnHidden(1, true);
+    grid.horizontalHeader()->moveSection(3, 1); // Nr., Data, Suma, Activ
+    grid.appendRow();
+    EXPECT_EQ(grid.currentField(), "Data");
+    pers.cancel();
+}
