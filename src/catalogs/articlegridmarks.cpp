@@ -7,10 +7,10 @@
 namespace catalogs {
 
 ArticleGridMarks::ArticleGridMarks(ui::DataGrid* grid, Actions actions)
-    : QObject(grid), m_grid(grid), m_actions(std::move(actions))
+    : QObject(grid), m_grid(grid), m_viewport(grid->viewport()), m_actions(std::move(actions))
 {
     grid->installEventFilter(this);
-    grid->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     // Rows read again (another group, order or refresh): the marks of the new rows.
     connect(&grid->dataset(), &datastore::Dataset::reset, this, [this] { sync(); });
 }
@@ -44,9 +44,18 @@ void ArticleGridMarks::run(const std::function<void()>& action)
 
 bool ArticleGridMarks::eventFilter(QObject* watched, QEvent* event)
 {
+    // Only keys and mouse presses, which never reach a list being destroyed:
+    // every other event (hide, child removed, ...) passes without a look at
+    // the list or the window. The objects are compared, never called.
+    const QEvent::Type type = event->type();
+    const bool onList = watched == m_grid && type == QEvent::KeyPress;
+    const bool onViewport = m_viewport && watched == m_viewport.data() &&
+                            (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick);
+    if (!onList && !onViewport)
+        return false;
     if (!m_actions.active || !m_actions.active())
         return false;
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+    if (onList) {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto mods = key->modifiers() & ~Qt::KeypadModifier;
         if (key->key() == Qt::Key_Space && mods == Qt::NoModifier) {
@@ -63,8 +72,8 @@ bool ArticleGridMarks::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (watched == m_grid->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
+    if (onViewport) {
+        if (type == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() != Qt::LeftButton || !(mouse->modifiers() & Qt::ControlModifier))
                 return false;
@@ -79,7 +88,7 @@ bool ArticleGridMarks::eventFilter(QObject* watched, QEvent* event)
             });
             return true;
         }
-        if (event->type() == QEvent::MouseButtonDblClick) {
+        if (type == QEvent::MouseButtonDblClick) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (m_grid->indexAt(mouse->position().toPoint()).isValid())
                 emit activated();

@@ -8,6 +8,7 @@
 #include "ui/datagrid.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 namespace catalogs {
@@ -36,6 +37,11 @@ protected:
 private:
     void run(const std::function<void()>& action);
     ui::DataGrid* m_grid;
+    // The list's viewport, kept from the start: while the list is being
+    // destroyed the filter still sees its viewport's last events, and the
+    // list must not be asked anything then (nor the window that owns the
+    // actions, already half gone).
+    QPointer<QWidget> m_viewport;
     Actions m_actions;
 };
 

@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -13,9 +14,9 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
-// dropped), otherwise the Central European code page of older files.
-QString decode(const QByteArray& bytes)
+// One line: UTF-8 when its bytes are valid UTF-8, otherwise the Central
+// European code page of older files.
+QString decodeLine(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8(bytes);
@@ -32,6 +33,24 @@ bool isBlank(const QString& line)
     return line.trimmed().isEmpty();
 }
 
+// Why the file at `path` cannot be read, or nothing when it is a regular file
+// of a sane size (or is not there at all). Nothing is opened before the type
+// is known: opening a pipe would wait for a writer.
+QString unreadableReason(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (info.isSymLink())
+            return QStringLiteral("este o legatura catre un fisier care nu exista");
+        return {};
+    }
+    if (!info.isFile())
+        return info.isDir() ? QStringLiteral("este un director") : QStringLiteral("nu este un fisier obisnuit");
+    if (info.size() > kMaxIniFileSize)
+        return QStringLiteral("are %1 octeti, peste limita de %2").arg(info.size()).arg(kMaxIniFileSize);
+    return {};
+}
+
 } // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path))
@@ -43,56 +62,97 @@ void IniFile::reload()
 {
     m_sections.clear();
     m_leading.clear();
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    m_eol = "\r\n";
+    m_readError = unreadableReason(m_path);
+    if (!m_readError.isEmpty())
         return;
-    parse(decode(file.readAll()));
+    QFile file(m_path);
+    if (!file.exists())
+        return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_readError = QStringLiteral("nu poate fi deschis <%1>").arg(file.errorString());
+        return;
+    }
+    // The type was checked by name; what was opened may still be something
+    // else by now, so never read more than the limit.
+    QByteArray bytes = file.read(kMaxIniFileSize + 1);
+    if (bytes.size() > kMaxIniFileSize || file.isSequential()) {
+        m_readError = QStringLiteral("nu este un fisier obisnuit de cel mult %1 octeti").arg(kMaxIniFileSize);
+        return;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        m_readError = QStringLiteral("nu poate fi citit <%1>").arg(file.errorString());
+        return;
+    }
+    parse(std::move(bytes));
 }
 
-void IniFile::parse(const QString& text)
+void IniFile::parse(QByteArray bytes)
 {
-    QString normal = text;
-    normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normal.replace(u'\r', u'\n');
-    QStringList lines = normal.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the final line break ends the last line
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3); // the byte-order mark belongs to no line
 
+    bool eolSeen = false;
     Section* current = nullptr;
-    for (const QString& line : lines) {
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        // One line and its line end (CR LF, LF or CR; none at the end of the file).
+        qsizetype end = at;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        qsizetype next = end;
+        if (next < bytes.size()) {
+            next += (bytes.at(next) == '\r' && next + 1 < bytes.size() && bytes.at(next + 1) == '\n') ? 2 : 1;
+            if (!eolSeen) {
+                m_eol = bytes.mid(end, next - end);
+                eolSeen = true;
+            }
+        }
+        const QByteArray raw = bytes.mid(at, next - at);
+        const QString line = decodeLine(QByteArrayView(bytes).sliced(at, end - at));
+        at = next;
+
         const QString t = line.trimmed();
         if (t.startsWith(u'[') && t.endsWith(u']')) {
-            m_sections.append(Section{t.mid(1, t.size() - 2).trimmed(), {}});
+            m_sections.append(Section{t.mid(1, t.size() - 2).trimmed(), {}, raw});
             current = &m_sections.last();
             continue;
         }
         const qsizetype eq = t.indexOf(u'=');
         const bool isKey = current && !t.startsWith(u';') && eq > 0;
         if (!current) {
-            m_leading.append(line);
+            m_leading.append(Entry{line, {}, true, raw});
         } else if (isKey) {
-            current->entries.append(Entry{t.left(eq).trimmed(), t.mid(eq + 1).trimmed(), false});
+            current->entries.append(Entry{t.left(eq).trimmed(), t.mid(eq + 1).trimmed(), false, raw});
         } else {
-            current->entries.append(Entry{line, {}, true});
+            current->entries.append(Entry{line, {}, true, raw});
         }
     }
 }
 
 bool IniFile::save() const
 {
-    QString text;
-    const QString eol = QStringLiteral("\r\n");
-    for (const QString& line : m_leading)
-        text += line + eol;
+    if (!isReadable())
+        return false; // never over a file that could not be read
+    QByteArray out;
+    const auto put = [&](const QByteArray& raw, const QString& text) {
+        // A line that had no line end (the last one of the file) gets one
+        // when something follows it.
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+            out += m_eol;
+        out += raw.isEmpty() ? text.toUtf8() + m_eol : raw;
+    };
+    for (const Entry& e : m_leading)
+        put(e.raw, e.key);
     for (const Section& s : m_sections) {
-        text += u'[' + s.name + u']' + eol;
+        put(s.raw, u'[' + s.name + u']');
         for (const Entry& e : s.entries)
-            text += (e.verbatim ? e.key : e.key + u'=' + e.value) + eol;
+            put(e.raw, e.verbatim ? e.key : e.key + u'=' + e.value);
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(text.toUtf8());
+    file.write(out);
     return file.commit();
 }
 
@@ -152,13 +212,16 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
 {
     Section* s = findSection(section);
     if (!s) {
-        m_sections.append(Section{section, {}});
+        m_sections.append(Section{section, {}, {}});
         s = &m_sections.last();
     }
     bool found = false;
     for (Entry& e : s->entries) {
         if (!e.verbatim && sameName(e.key, key)) {
-            e.value = value;
+            if (e.value != value) {
+                e.value = value;
+                e.raw.clear(); // written anew; the same value leaves the line as it is
+            }
             found = true;
             break;
         }
@@ -169,7 +232,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
         qsizetype at = s->entries.size();
         while (at > 0 && s->entries.at(at - 1).verbatim && isBlank(s->entries.at(at - 1).key))
             --at;
-        s->entries.insert(at, Entry{key, value, false});
+        s->entries.insert(at, Entry{key, value, false, {}});
     }
     return save();
 }

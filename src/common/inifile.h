@@ -4,6 +4,19 @@
 // ("Decimal separator"); the order of sections and keys is kept; booleans are
 // written "1"/"0". Every write is saved to disk at once, like the platform's
 // profile functions, so a crash never loses a value that was already written.
+//
+// Files written by older programs are in the Central European code page
+// (windows-1250), newer ones in UTF-8, and an edited file may mix both. Each
+// line is decoded on its own: UTF-8 when its bytes are valid UTF-8, the code
+// page otherwise; a byte-order mark at the start is dropped. Saving writes
+// every line that was not changed back byte for byte (its encoding and line
+// end included); new and changed lines are UTF-8.
+//
+// Only a regular file of at most kMaxIniFileSize bytes is read. Anything else
+// that stands at the path (a directory, a pipe, a device, a link to one, a
+// file that cannot be opened, a huge file) leaves the object empty with
+// readError() saying why, and every write is then refused, so a file that
+// could not be read is never saved over.
 
 #include <QString>
 #include <QStringList>
@@ -11,10 +24,17 @@
 
 namespace common {
 
+inline constexpr qint64 kMaxIniFileSize = 1024 * 1024;
+
 class IniFile {
 public:
     explicit IniFile(QString path); // reads the file when it exists; a missing file is empty
     const QString& path() const { return m_path; }
+
+    // Why the file at the path could not be read, in Romanian ("nu este un
+    // fisier obisnuit"); empty when it was read or does not exist.
+    const QString& readError() const { return m_readError; }
+    bool isReadable() const { return m_readError.isEmpty(); }
 
     QString readString(const QString& section, const QString& key, const QString& def = {}) const;
     int readInteger(const QString& section, const QString& key, int def) const;   // non-numeric -> def
@@ -35,21 +55,33 @@ public:
     bool deleteKey(const QString& section, const QString& key);
 
     void reload();     // re-reads the file from disk
-    bool save() const; // writes the whole file (creating its directory is not attempted)
+    bool save() const; // writes the whole file (creating its directory is not attempted); false when unreadable
 
 private:
     // A key line, or (verbatim) a comment, blank or unreadable line kept as it
-    // stands, its text in `key`.
-    struct Entry { QString key; QString value; bool verbatim = false; };
-    struct Section { QString name; QList<Entry> entries; };
+    // stands, its text in `key`. `raw` holds the line's bytes as read, line
+    // end included, until the line is changed; a new line has none.
+    struct Entry {
+        QString key;
+        QString value;
+        bool verbatim = false;
+        QByteArray raw;
+    };
+    struct Section {
+        QString name;
+        QList<Entry> entries;
+        QByteArray raw;
+    };
     const Section* findSection(const QString& name) const;
     Section* findSection(const QString& name);
     static const Entry* findEntry(const Section& section, const QString& key);
-    void parse(const QString& text);
+    void parse(QByteArray bytes);
 
     QString m_path;
+    QString m_readError;
     QList<Section> m_sections;
-    QStringList m_leading; // comment lines before the first section, kept as they are
+    QList<Entry> m_leading; // lines before the first section, kept as they are
+    QByteArray m_eol = "\r\n"; // the line end of new and changed lines: the file's first one
 };
 
 } // namespace common

@@ -117,6 +117,37 @@ const QStringList& Parameters::keyNames()
     return names;
 }
 
+double seriesNumberMax(const QString& key)
+{
+    return key.compare(QLatin1String("ChN1"), Qt::CaseInsensitive) == 0 ? kReceiptNumberMax : kSeriesNumberMax;
+}
+
+std::optional<double> parseSeriesNumber(const QString& text, double maximum)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 15)
+        return std::nullopt;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    const double value = double(digits.toLongLong());
+    if (value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+bool isSeriesNumber(double value, double maximum)
+{
+    return std::isfinite(value) && value >= 0 && value <= maximum && value == std::floor(value);
+}
+
+QString unreadableParameterFileMessage(const IniFile& file)
+{
+    return QStringLiteral("Fisierul de parametri %1 nu poate fi citit: %2. Parametrii nu au fost incarcati din el "
+                          "si nu vor fi salvati peste el.")
+        .arg(QDir::toNativeSeparators(file.path()), file.readError());
+}
+
 QChar Parameters::thousandSeparator() const
 {
     return decimalSeparator == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
@@ -164,17 +195,19 @@ public:
         if (const std::optional<double> value = parseFloat(m_ini.readString(m_section, name(key)), formats))
             target = *value;
     }
-    // A number that must read: anything else stops the loading.
-    void requiredNumber(const char* key, double& target, const Formats& formats) const
+    // A series number, read exactly: anything else stops the loading.
+    void seriesNumber(const char* key, double& target) const
     {
         if (!m_ini.valueExists(m_section, name(key)))
             return;
         const QString text = m_ini.readString(m_section, name(key));
-        const std::optional<double> value = parseFloat(text, formats);
+        const double maximum = seriesNumberMax(name(key));
+        const std::optional<double> value = parseSeriesNumber(text, maximum);
         if (!value)
             throw EParameters(QStringLiteral("Valoarea \"%1\" a cheii %2 din sectiunea [%3] a fisierului %4 "
-                                             "nu este un numar valid.")
-                                  .arg(text, name(key), m_section, QDir::toNativeSeparators(m_ini.path())));
+                                             "nu este un numar valid (un numar intreg de la 0 la %5).")
+                                  .arg(text, name(key), m_section, QDir::toNativeSeparators(m_ini.path()))
+                                  .arg(qint64(maximum)));
         target = *value;
     }
     QString string(const char* key, const QString& def) const { return m_ini.readString(m_section, name(key), def); }
@@ -192,6 +225,8 @@ private:
 LoadedParameters LoadParameters(Parameters& p, Formats& formats, const QString& definitionFile)
 {
     const IniFile ini(definitionFile);
+    if (!ini.isReadable())
+        throw EParameterFileUnreadable(unreadableParameterFileMessage(ini));
     const SectionReader def(ini, kDefaultSection);
 
     // Keys are read in this order.
@@ -241,15 +276,15 @@ LoadedParameters LoadParameters(Parameters& p, Formats& formats, const QString& 
 
     const SectionReader series(ini, kSeriesSection);
     series.text("SerFact", p.SerFact, kSeriesCapacity);
-    series.requiredNumber("FactN1", p.FactN1, formats);
-    series.requiredNumber("FactN2", p.FactN2, formats);
+    series.seriesNumber("FactN1", p.FactN1);
+    series.seriesNumber("FactN2", p.FactN2);
     series.text("SerCF", p.SerCF, kSeriesCapacity);
-    series.requiredNumber("CFN1", p.CFN1, formats);
-    series.requiredNumber("CFN2", p.CFN2, formats);
+    series.seriesNumber("CFN1", p.CFN1);
+    series.seriesNumber("CFN2", p.CFN2);
     series.text("SerAE", p.SerAE, kSeriesCapacity);
-    series.requiredNumber("AEN1", p.AEN1, formats);
-    series.requiredNumber("AEN2", p.AEN2, formats);
-    series.requiredNumber("ChN1", p.ChN1, formats);
+    series.seriesNumber("AEN1", p.AEN1);
+    series.seriesNumber("AEN2", p.AEN2);
+    series.seriesNumber("ChN1", p.ChN1);
 
     // Decimals outside 2..10 are brought to the nearest limit: the dialog
     // offers no other value and the prices need at least two.
@@ -303,11 +338,8 @@ public:
     {
         integer(key, value > 0 ? int(std::lround(std::min(value, 1e9))) : 0);
     }
-    // A whole number in fixed notation, every digit written.
-    void whole(const char* key, double value, const Formats& formats) const
-    {
-        text(key, formatFloat(QStringLiteral("0"), value, formats));
-    }
+    // A series number (checked before anything is written): plain digits.
+    void whole(const char* key, double value) const { text(key, QString::number(qint64(value))); }
 
 private:
     void check(bool written) const
@@ -324,11 +356,28 @@ private:
 
 void SaveParameters(const Parameters& p, IniFile& appIni, const QString& definitionFile)
 {
+    IniFile ini(definitionFile);
+    if (!ini.isReadable())
+        throw EParameterFileUnreadable(unreadableParameterFileMessage(ini));
+    // Only what reads back the same is written: a series number that is not
+    // a whole number in its range stops the saving before the first key.
+    const std::pair<const char*, double> seriesNumbers[] = {
+        {"FactN1", p.FactN1}, {"FactN2", p.FactN2}, {"CFN1", p.CFN1}, {"CFN2", p.CFN2},
+        {"AEN1", p.AEN1},     {"AEN2", p.AEN2},     {"ChN1", p.ChN1},
+    };
+    for (const auto& [key, value] : seriesNumbers) {
+        const double maximum = seriesNumberMax(QLatin1String(key));
+        if (!isSeriesNumber(value, maximum))
+            throw EParameters(QStringLiteral("Numarul %1 al cheii %2 nu este un numar intreg de la 0 la %3. "
+                                             "Parametrii nu au fost salvati.")
+                                  .arg(QString::number(value, 'g', 17), QLatin1String(key))
+                                  .arg(qint64(maximum)));
+    }
+
     const SectionWriter options(appIni, kAppOptionsSection);
     options.boolean("Check for new version", p.checkForNewVersion);
     options.boolean("Backup BD zilnic", p.backupBdZilnic);
 
-    IniFile ini(definitionFile);
     const Formats formats = p.formatsWith();
     const SectionWriter def(ini, kDefaultSection);
     // Keys are written in this order.
@@ -370,15 +419,15 @@ void SaveParameters(const Parameters& p, IniFile& appIni, const QString& definit
 
     const SectionWriter series(ini, kSeriesSection);
     series.text("SerFact", p.SerFact);
-    series.whole("FactN1", p.FactN1, formats);
-    series.whole("FactN2", p.FactN2, formats);
+    series.whole("FactN1", p.FactN1);
+    series.whole("FactN2", p.FactN2);
     series.text("SerCF", p.SerCF);
-    series.whole("CFN1", p.CFN1, formats);
-    series.whole("CFN2", p.CFN2, formats);
+    series.whole("CFN1", p.CFN1);
+    series.whole("CFN2", p.CFN2);
     series.text("SerAE", p.SerAE);
-    series.whole("AEN1", p.AEN1, formats);
-    series.whole("AEN2", p.AEN2, formats);
-    series.whole("ChN1", p.ChN1, formats);
+    series.whole("AEN1", p.AEN1);
+    series.whole("AEN2", p.AEN2);
+    series.whole("ChN1", p.ChN1);
 
     def.integer("Nr zecimale valuta", p.nrZecimaleValuta);
     def.integer("Nr zecimale lei", p.nrZecimaleLei);

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 #include <stdexcept>
 
 namespace common {
@@ -38,6 +39,20 @@ inline constexpr int kSeriesCapacity = 4;   // SerFact, SerCF, SerAE
 // Decimals of prices: "Nr zecimale lei", "Nr zecimale valuta".
 inline constexpr int kMinDecimals = 2;
 inline constexpr int kMaxDecimals = 10;
+
+// Series numbers (section Series): whole numbers from 0 to their maximum,
+// written as plain digits and read back only as plain digits, so a number is
+// always read exactly as it was written.
+inline constexpr double kSeriesNumberMax = 9999999999.0; // FactN1, FactN2, CFN1, CFN2, AEN1, AEN2: 10 digits
+inline constexpr double kReceiptNumberMax = 99999999.0;  // ChN1: 8 digits
+
+// The maximum of a series number key ("ChN1" -> kReceiptNumberMax).
+double seriesNumberMax(const QString& key);
+// The number a series text holds: digits only (blanks around them allowed),
+// at most `maximum`; nothing for anything else ("1.000", "1e3", "-5", "").
+std::optional<double> parseSeriesNumber(const QString& text, double maximum);
+// A whole number from 0 to `maximum`.
+bool isSeriesNumber(double value, double maximum);
 
 // Catalog.Pret_vinzare holds a sale price (Fetch) or a markup percentage (Calc).
 enum class SellPriceMode { Fetch, Calc };
@@ -144,6 +159,18 @@ private:
     QString m_message;
 };
 
+// The definition file is there but cannot be read (no permission, a
+// directory, a pipe, a device, a huge file): nothing was loaded from it, and
+// nothing may be saved over it.
+class EParameterFileUnreadable : public EParameters {
+public:
+    using EParameters::EParameters;
+};
+
+// "Fisierul de parametri ... nu poate fi citit ...": the message of a file
+// that could not be read.
+QString unreadableParameterFileMessage(const IniFile& file);
+
 struct LoadedParameters {
     // The menu item "Conversie la RON" is shown and enabled, unless the
     // database already holds new lei.
@@ -157,9 +184,11 @@ struct LoadedParameters {
 // CodProdusPeFact, SellPrice, FirmNo and "Conversie la RON", whose absence
 // gives their built-in value. A value that is not a number counts as absent.
 // The decimal separator goes into `formats` as soon as it is read, so the
-// numbers after it are read with it. A Series number that is not a number
-// throws EParameters; the keys before it are already in `params`, the keys
-// after it are not read.
+// numbers after it are read with it. A Series number that is not a whole
+// number in its range (plain digits) throws EParameters; the keys before it
+// are already in `params`, the keys after it are not read. A file that is
+// there but cannot be read throws EParameterFileUnreadable before anything
+// is changed.
 LoadedParameters LoadParameters(Parameters& params, Formats& formats, const QString& definitionFile);
 
 // Reads section Options of the application INI file (absent keys keep the
@@ -171,7 +200,9 @@ void LoadOptions(Parameters& params, const IniFile& appIni);
 // key in a fixed order. Booleans are "1"/"0"; rates whole numbers (below 0
 // written as 0); whole numbers in fixed notation; Epsilon and Epsilon1 with
 // "0.###########". FirmNo and CodProdusPeFact belong to their own windows and
-// are not written. Throws EParameters when a file cannot be written.
+// are not written. Throws EParameters when a file cannot be written or a
+// series number is not a whole number in its range (nothing is written
+// then), EParameterFileUnreadable when the definition file cannot be read.
 void SaveParameters(const Parameters& params, IniFile& appIni, const QString& definitionFile);
 
 } // namespace common

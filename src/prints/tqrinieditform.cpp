@@ -218,6 +218,8 @@ bool TQRIniEditLogic::load()
     m_page.headerHeight = ini->readInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey), 95);
     m_page.footerHeight =
         ini->readInteger(QString::fromLatin1(kLayoutFooterSection), QString::fromLatin1(kHeightKey), 50);
+    m_loadedRows = m_elements.allRows();
+    m_loadedPage = m_page;
     return true;
 }
 
@@ -231,18 +233,29 @@ void TQRIniEditLogic::save()
     common::IniFile* ini = m_file.ini();
     if (!ini)
         return;
-    for (const LayoutRow& r : m_elements.allRows()) {
-        ini->writeInteger(r.Section, r.LeftTopic, r.XLeft);
-        ini->writeInteger(r.Section, r.TopTopic, r.XTop);
-        ini->writeInteger(r.Section, r.WidthTopic, r.XWidth);
+    // A key the file lacks takes the value shown; a key it has changes only
+    // when its value was edited.
+    const auto write = [ini](const QString& section, const QString& key, int value, int loaded) {
+        if (value != loaded || !ini->valueExists(section, key))
+            ini->writeInteger(section, key, value);
+    };
+    // Rows are neither added nor removed: row i is the one loaded as row i.
+    const QList<LayoutRow>& rows = m_elements.allRows();
+    for (qsizetype i = 0; i < rows.size() && i < m_loadedRows.size(); ++i) {
+        const LayoutRow& r = rows.at(i);
+        const LayoutRow& loaded = m_loadedRows.at(i);
+        write(r.Section, r.LeftTopic, r.XLeft, loaded.XLeft);
+        write(r.Section, r.TopTopic, r.XTop, loaded.XTop);
+        write(r.Section, r.WidthTopic, r.XWidth, loaded.XWidth);
     }
     const QString margins = QString::fromLatin1(kMarginsSection);
-    ini->writeInteger(margins, QString::fromLatin1(kMarginTopKey), m_page.top);
-    ini->writeInteger(margins, QString::fromLatin1(kMarginLeftKey), m_page.left);
-    ini->writeInteger(margins, QString::fromLatin1(kMarginRightKey), m_page.right);
-    ini->writeInteger(margins, QString::fromLatin1(kMarginBottomKey), m_page.bottom);
-    ini->writeInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey), m_page.headerHeight);
-    ini->writeInteger(QString::fromLatin1(kLayoutFooterSection), QString::fromLatin1(kHeightKey), m_page.footerHeight);
+    const QString height = QString::fromLatin1(kHeightKey);
+    write(margins, QString::fromLatin1(kMarginTopKey), m_page.top, m_loadedPage.top);
+    write(margins, QString::fromLatin1(kMarginLeftKey), m_page.left, m_loadedPage.left);
+    write(margins, QString::fromLatin1(kMarginRightKey), m_page.right, m_loadedPage.right);
+    write(margins, QString::fromLatin1(kMarginBottomKey), m_page.bottom, m_loadedPage.bottom);
+    write(QString::fromLatin1(kHeaderSection), height, m_page.headerHeight, m_loadedPage.headerHeight);
+    write(QString::fromLatin1(kLayoutFooterSection), height, m_page.footerHeight, m_loadedPage.footerHeight);
 }
 
 // ---------------------------------------------------------------------------
@@ -307,6 +320,9 @@ TQRIniEditForm::TQRIniEditForm(TQRIniEditLogic& logic, QWidget* parent) : QDialo
     fg->addWidget(new QLabel(QStringLiteral("Inaltime"), footerBox));
     fg->addWidget(m_footer);
 
+    m_shown = {m_top->value(), m_left->value(), m_right->value(), m_bottom->value(), m_header->value(),
+               m_footer->value()};
+
     auto* pageRow = new QHBoxLayout;
     pageRow->addWidget(marginBox);
     pageRow->addWidget(headerBox);
@@ -336,12 +352,16 @@ void TQRIniEditForm::accept()
 {
     m_elementTable->setCurrentIndex(QModelIndex()); // a value still being typed is committed first
     LayoutPageValues& page = m_logic.page();
-    page.top = m_top->value();
-    page.left = m_left->value();
-    page.right = m_right->value();
-    page.bottom = m_bottom->value();
-    page.headerHeight = m_header->value();
-    page.footerHeight = m_footer->value();
+    const auto take = [](const QSpinBox* box, int shown, int& value) {
+        if (box->value() != shown)
+            value = box->value();
+    };
+    take(m_top, m_shown.top, page.top);
+    take(m_left, m_shown.left, page.left);
+    take(m_right, m_shown.right, page.right);
+    take(m_bottom, m_shown.bottom, page.bottom);
+    take(m_header, m_shown.headerHeight, page.headerHeight);
+    take(m_footer, m_shown.footerHeight, page.footerHeight);
     m_logic.save();
     QDialog::accept();
 }

@@ -108,7 +108,11 @@ public:
     void selectSection(int row);
     LayoutPageValues& page() { return m_page; }
 
-    // Writes every row's three values, the margins and both heights.
+    // Writes the values that differ from those loaded, and those the file
+    // lacks: the three values of a row, the margins and both heights. A value
+    // left as it was is not written, so the file keeps what the editor
+    // cannot show (a position with a fraction, a text that is no number, a
+    // value outside the boxes).
     void save();
 
 private:
@@ -118,6 +122,8 @@ private:
     LayoutSectionsModel m_sections;
     LayoutElementsModel m_elements;
     LayoutPageValues m_page;
+    QList<LayoutRow> m_loadedRows; // as load() left them, in the order of the rows
+    LayoutPageValues m_loadedPage;
 };
 
 class TQRIniEditForm : public QDialog {
@@ -146,6 +152,9 @@ private:
     QSpinBox* m_bottom = nullptr;
     QSpinBox* m_header = nullptr;
     QSpinBox* m_footer = nullptr;
+    // What the boxes showed at first: a box the user did not change leaves
+    // its page value as loaded, even when the box could not show it.
+    LayoutPageValues m_shown;
 };
 
 // The layout editor over a report built from layout elements; true when saved.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <algorithm>
+#include <cmath>
 
 namespace shell {
 
@@ -214,15 +215,61 @@ bool DefaultDlgLogic::leaveAccount(AccountEdit edit, bool towardsCancel)
 
 // ---- OK -----------------------------------------------------------------------
 
+bool DefaultDlgLogic::checkNumbers()
+{
+    struct Number {
+        const char* key;
+        double DefaultDlgControls::*member;
+        const char* caption;
+        bool series;
+    };
+    static constexpr Number numbers[] = {
+        {"CfTVA", &DefaultDlgControls::CfTVA, "Coeficientul implicit de TVA (%)", false},
+        {"TVAZero", &DefaultDlgControls::TVAZero, "TVA minim (marfuri scutite de TVA, %)", false},
+        {"TVAMed", &DefaultDlgControls::TVAMed, "TVA redus (%)", false},
+        {"TVAStd", &DefaultDlgControls::TVAStd, "TVA standard (%)", false},
+        {"FactN1", &DefaultDlgControls::FactN1, "Facturi, de la numarul", true},
+        {"FactN2", &DefaultDlgControls::FactN2, "Facturi, pîna la numarul", true},
+        {"CFN1", &DefaultDlgControls::CFN1, "Chitante fiscale, de la numarul", true},
+        {"CFN2", &DefaultDlgControls::CFN2, "Chitante fiscale, pîna la numarul", true},
+        {"AEN1", &DefaultDlgControls::AEN1, "Avize de expeditie, de la numarul", true},
+        {"AEN2", &DefaultDlgControls::AEN2, "Avize de expeditie, pîna la numarul", true},
+        {"ChN1", &DefaultDlgControls::ChN1, "Primul numar de chitanta", true},
+    };
+    for (const Number& n : numbers) {
+        const double value = controls.*n.member;
+        const QString caption = QString::fromUtf8(n.caption);
+        if (n.series) {
+            const double maximum = common::seriesNumberMax(QLatin1String(n.key));
+            if (common::isSeriesNumber(value, maximum))
+                continue;
+            m_dialogs.warning(QStringLiteral("%1: introduceti un numar intreg de la 0 la %2!")
+                                  .arg(caption)
+                                  .arg(qint64(maximum)));
+        } else {
+            if (std::isfinite(value) && value >= kMinRate && value <= kMaxRate)
+                continue;
+            m_dialogs.warning(
+                QStringLiteral("%1: introduceti un numar de la %2 la %3!").arg(caption).arg(kMinRate).arg(kMaxRate));
+        }
+        m_failedNumber = QLatin1String(n.key);
+        return false;
+    }
+    return true;
+}
+
 bool DefaultDlgLogic::accept()
 {
     m_failed.reset();
+    m_failedNumber.reset();
     for (const AccountEdit edit : kCheckedAccounts) {
         if (!checkAccount(edit)) {
             m_failed = edit;
             return false;
         }
     }
+    if (!checkNumbers())
+        return false;
 
     m_failedRate.reset();
     const struct {

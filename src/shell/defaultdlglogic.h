@@ -103,17 +103,26 @@ public:
 
     // --- OK ------------------------------------------------------------------
     // Checks the six account edits in order and stops at the first failure
-    // (false; failedAccount() tells which), then the four VAT rates (a rate
-    // with decimals: false, failedRate() names its key); otherwise copies the
-    // controls into the parameters and saves them (EParameters when a file
-    // cannot be written).
+    // (false; failedAccount() tells which); then the numbers: a rate outside
+    // kMinRate..kMaxRate or a series number that is not a whole number in its
+    // range (a value that is not a number is NaN) is refused with a warning
+    // (false; failedNumber() names its key), never brought into range; then
+    // the four VAT rates (a rate with decimals: false, failedRate() names its
+    // key). Otherwise copies the controls into the parameters and saves them
+    // (EParameters when a file cannot be written).
     bool accept();
     std::optional<AccountEdit> failedAccount() const { return m_failed; }
+    std::optional<QString> failedNumber() const { return m_failedNumber; }
     std::optional<QString> failedRate() const { return m_failedRate; }
+
+    // The range a rate may be typed in (below 0 is saved as 0).
+    static constexpr double kMinRate = -999;
+    static constexpr double kMaxRate = 999;
 
 private:
     void readParameters();
     bool checkAccount(AccountEdit edit);
+    bool checkNumbers();
 
     common::Parameters& m_params;
     common::Formats& m_formats;
@@ -124,6 +133,7 @@ private:
     bool m_valoareaEnabled = true;
     std::optional<AccountEdit> m_failed;
     std::optional<QString> m_failedRate;
+    std::optional<QString> m_failedNumber;
 };
 
 } // namespace shell

@@ -1,7 +1,10 @@
 #include "firmdatalogic.h"
 
 #include "common/inifile.h"
+#include "common/parameters.h"
 #include "ui/datagrid.h"
+
+#include <QDir>
 
 namespace shell {
 
@@ -63,7 +66,10 @@ bool TFirmDataDlgLogic::Valideaza(const QString& definitionFile)
         ui::reportDataError(m_dialogs, std::current_exception());
     }
     common::IniFile ini(definitionFile);
-    ini.writeInteger(QStringLiteral("Default"), QStringLiteral("FirmNo"), m_firmNo);
+    if (!ini.isReadable())
+        m_dialogs.error(common::unreadableParameterFileMessage(ini));
+    else if (!ini.writeInteger(QStringLiteral("Default"), QStringLiteral("FirmNo"), m_firmNo))
+        m_dialogs.error(QStringLiteral("Nu pot scrie fisierul %1!").arg(QDir::toNativeSeparators(ini.path())));
     return stored;
 }
 

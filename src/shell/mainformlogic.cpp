@@ -144,10 +144,20 @@ void MainFormLogic::openLastDatabase()
     if (opening.OpenLastDatabase()) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
-        if (hooks.loadParameters)
-            hooks.loadParameters();
+        loadParameters();
     } else {
         m_host.setTitle(QLatin1String(kTitleNoDatabase));
+    }
+}
+
+void MainFormLogic::loadParameters()
+{
+    if (!hooks.loadParameters)
+        return;
+    try {
+        hooks.loadParameters();
+    } catch (const common::EParameterFileUnreadable& e) {
+        m_ctx.dialogs.error(e.message());
     }
 }
 
@@ -186,8 +196,7 @@ void MainFormLogic::selectDatabase()
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleSwitchPrefix) + m_ctx.databaseDir);
         connectDirectories();
-        if (hooks.loadParameters)
-            hooks.loadParameters();
+        loadParameters();
         if (hooks.loadAddOns)
             hooks.loadAddOns();
     } else {

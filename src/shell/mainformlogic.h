@@ -118,6 +118,10 @@ public:
 
 private:
     void openLastDatabase();
+    // The parameters of the database just opened. A parameter file that
+    // cannot be read is reported and the work goes on with the parameters
+    // in memory (nothing is saved over that file).
+    void loadParameters();
     void setReportSelection();
 
     AppContext& m_ctx;

@@ -24,11 +24,16 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace shell {
 
 namespace {
+
+// The range of every number box: far wider than any value it may hold, so a
+// box never changes a value itself; OK checks each against its own range.
+constexpr double kBoxLimit = 1e15;
 
 // County initials offered by the county combo (any other text may be typed).
 const QStringList& countyInitials()
@@ -142,7 +147,9 @@ QDoubleSpinBox* TDefaultDlg::rateBox(const char* key)
     auto* box = new QDoubleSpinBox;
     box->setObjectName(QLatin1String(key));
     box->setDecimals(2);
-    box->setRange(-999, 999);
+    // Wider than a rate may be: a value outside is shown as it is and OK
+    // refuses it, rather than the box bringing it into range unseen.
+    box->setRange(-kBoxLimit, kBoxLimit);
     box->setButtonSymbols(QAbstractSpinBox::NoButtons);
     box->setFixedWidth(70);
     box->setAlignment(Qt::AlignRight);
@@ -150,12 +157,12 @@ QDoubleSpinBox* TDefaultDlg::rateBox(const char* key)
     return box;
 }
 
-QDoubleSpinBox* TDefaultDlg::numberBox(const char* key, double maximum)
+QDoubleSpinBox* TDefaultDlg::numberBox(const char* key)
 {
     auto* box = new QDoubleSpinBox;
     box->setObjectName(QLatin1String(key));
     box->setDecimals(0);
-    box->setRange(0, maximum);
+    box->setRange(-kBoxLimit, kBoxLimit); // the range is checked by OK, see rateBox
     box->setButtonSymbols(QAbstractSpinBox::NoButtons);
     box->setFixedWidth(100);
     box->setAlignment(Qt::AlignRight);
@@ -409,8 +416,6 @@ QWidget* TDefaultDlg::buildDocumentsPage()
     countyRow->addStretch(1);
     layout->addLayout(countyRow);
 
-    constexpr double kNumberMax = 9999999999.0; // 10 digits
-    constexpr double kReceiptMax = 99999999.0;  // 8 digits
     struct Group {
         const char* caption;
         const char* series;
@@ -434,16 +439,16 @@ QWidget* TDefaultDlg::buildDocumentsPage()
         grid->addWidget(new QLabel(QStringLiteral("Seria:"), box), 0, 0);
         grid->addWidget(series, 0, 1);
         grid->addWidget(new QLabel(QStringLiteral("De la numarul:"), box), 1, 0);
-        grid->addWidget(numberBox(g.first, kNumberMax), 1, 1);
+        grid->addWidget(numberBox(g.first), 1, 1);
         grid->addWidget(new QLabel(QStringLiteral("Pîna la numarul:"), box), 2, 0);
-        grid->addWidget(numberBox(g.last, kNumberMax), 2, 1);
+        grid->addWidget(numberBox(g.last), 2, 1);
         row->addWidget(box);
     }
     layout->addLayout(row);
 
     auto* receiptRow = new QHBoxLayout;
     receiptRow->addWidget(new QLabel(QStringLiteral("Primul numar de chitanta:"), page));
-    receiptRow->addWidget(numberBox("ChN1", kReceiptMax));
+    receiptRow->addWidget(numberBox("ChN1"));
     receiptRow->addStretch(1);
     layout->addLayout(receiptRow);
     layout->addWidget(check("PreprintedInvoice", QStringLiteral("Imprima pe facturi si avize standard pretiparite")));
@@ -593,9 +598,12 @@ void TDefaultDlg::collectControls()
     for (const TextBinding& b : kTextBindings)
         c.*b.member = m_texts.value(QLatin1String(b.key))->text();
     for (const NumberBinding& b : kNumberBindings) {
+        // What was typed, as it stands: a text that is no number is NaN, and
+        // the logic refuses it.
         QDoubleSpinBox* box = m_numbers.value(QLatin1String(b.key));
-        box->interpretText();
-        c.*b.member = box->value();
+        bool ok = false;
+        const double typed = box->locale().toDouble(box->cleanText(), &ok);
+        c.*b.member = ok ? typed : std::numeric_limits<double>::quiet_NaN();
     }
     c.CVal = m_currency->currentText();
     c.County = m_county->currentText();
@@ -685,6 +693,14 @@ void TDefaultDlg::accept()
     if (accepted) {
         QDialog::accept();
         return;
+    }
+    if (const std::optional<QString> failed = m_logic.failedNumber()) {
+        QDoubleSpinBox* box = m_numbers.value(*failed);
+        for (int i = 0; i < m_pages->count(); ++i)
+            if (m_pages->widget(i)->isAncestorOf(box))
+                m_pages->setCurrentIndex(i);
+        box->selectAll();
+        box->setFocus(Qt::OtherFocusReason);
     }
     if (const std::optional<AccountEdit> failed = m_logic.failedAccount()) {
         QLineEdit* field = accountEdit(*failed);

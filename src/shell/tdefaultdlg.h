@@ -62,7 +62,7 @@ private:
 
     QCheckBox* check(const char* key, const QString& caption, bool shown = true);
     QDoubleSpinBox* rateBox(const char* key);
-    QDoubleSpinBox* numberBox(const char* key, double maximum);
+    QDoubleSpinBox* numberBox(const char* key);
 
     void showControls();    // the logic's controls into the widgets
     void collectControls(); // the widgets into the logic's controls

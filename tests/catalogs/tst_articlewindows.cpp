@@ -330,6 +330,42 @@ TEST_F(ArticleFixture, PickerKeysAndMouse)
     EXPECT_EQ(form.pickResult().current.value("Cod").toString(), "PAP001");
 }
 
+// The marks watch the list and its viewport; a list being destroyed (the
+// window closing) still delivers its last events to the filter, which then
+// must ask neither the list nor the window's actions anything: the window's
+// logic is already gone by then.
+TEST_F(ArticleFixture, MarksLeaveAListBeingDestroyedAlone)
+{
+    seed();
+    Dataset articles(db, "Catalog.DB");
+    articles.open();
+    ui::DatasetModel model(articles, formats, dialogs);
+    auto* window = new QWidget;
+    auto* grid = new ui::DataGrid(&model, window);
+    int asked = 0;
+    bool closing = false;
+    ArticleGridMarks::Actions actions;
+    actions.active = [&] {
+        if (closing)
+            ++asked;
+        return true;
+    };
+    actions.isMarked = [](int) { return false; };
+    actions.markNext = [] {};
+    actions.markPrior = [] {};
+    actions.toggleCurrent = [] {};
+    new ArticleGridMarks(grid, actions);
+    window->resize(600, 300);
+    window->show();
+    QApplication::processEvents();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCentre(grid, 0, 1));
+    QTest::keyClick(grid, Qt::Key_Space);
+
+    closing = true;
+    delete window;
+    EXPECT_EQ(asked, 0);
+}
+
 TEST_F(ArticleFixture, SearchBoxAndOrderCombo)
 {
     seed();

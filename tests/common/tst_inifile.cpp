@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using common::IniFile;
 
@@ -208,4 +213,135 @@ TEST_F(IniFileTest, WriteFailsWhenTheDirectoryIsMissing)
     IniFile ini(dir.file("lipsa/test.ini"));
     EXPECT_FALSE(ini.writeString("A", "k", "v"));
     EXPECT_EQ(ini.readString("A", "k"), "v"); // kept in memory
+}
+
+// Each line is decoded on its own: one line in the old code page (or one
+// stray byte) leaves the UTF-8 lines and the byte-order mark alone.
+TEST_F(IniFileTest, DecodesEachLineOnItsOwn)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* section;
+        const char* key;
+        const char* expected;
+    };
+    const QByteArray bomAndStrayByte = "\xEF\xBB\xBF[Default]\r\nCLot=1\r\nCVal=EUR\r\nNume=\xAA\r\n";
+    const QByteArray strayByte = "[Firma]\r\nNume=Școala\r\nAlt=\xBA\xFE\r\nOras=Târgu Mureș\r\n";
+    const std::vector<Case> cases{
+        {"BOM, then a byte that is not UTF-8", bomAndStrayByte, "Default", "CLot", "1"},
+        {"BOM, then a byte that is not UTF-8", bomAndStrayByte, "Default", "CVal", "EUR"},
+        {"BOM, then a byte that is not UTF-8", bomAndStrayByte, "Default", "Nume", "Ş"},
+        {"one stray byte", strayByte, "Firma", "Nume", "Școala"},
+        {"one stray byte", strayByte, "Firma", "Alt", "şţ"},
+        {"one stray byte", strayByte, "Firma", "Oras", "Târgu Mureș"},
+        {"BOM alone on a UTF-8 file", "\xEF\xBB\xBF[A]\nk=ș\n", "A", "k", "ș"},
+    };
+    for (const Case& c : cases) {
+        const IniFile ini(writeFile(c.bytes));
+        EXPECT_EQ(ini.readString(c.section, c.key, "<lipsa>"), QString::fromUtf8(c.expected)) << c.name << " " << c.key;
+        EXPECT_EQ(ini.sections().size(), 1) << c.name;
+    }
+}
+
+// Saving writes back every line it did not change byte for byte (code page,
+// line ends, blanks, no final line break); the byte-order mark is dropped;
+// a changed or new line is UTF-8 with the file's line end; writing a value
+// the key already has changes nothing.
+TEST_F(IniFileTest, SavingRewritesOnlyTheLinesItChanged)
+{
+    const QByteArray original = "\xEF\xBB\xBF; firma \xAA\n"
+                                "[Default]\n"
+                                "CLot = 1 \n"
+                                "Nume=\xBA\xFE\xE3\n"
+                                "Oras=Târgu Mureș\r\n"
+                                "Decimal separator = Coma\n"
+                                "[Series]\n"
+                                "FactN1=10";
+    const QString path = writeFile(original);
+    IniFile ini(path);
+    EXPECT_TRUE(ini.writeString("Default", "CLot", "1"));                 // the same value
+    EXPECT_TRUE(ini.writeString("default", "decimal separator", "Coma")); // the same value, other case
+    EXPECT_EQ(contents(path), original.mid(3));
+
+    EXPECT_TRUE(ini.writeString("Default", "CVal", "Ș" "EU"));
+    EXPECT_TRUE(ini.writeString("Series", "FactN2", "20"));
+    EXPECT_TRUE(ini.writeString("Default", "Nume", "Ștefan"));
+    EXPECT_EQ(contents(path), QByteArray("; firma \xAA\n"
+                                         "[Default]\n"
+                                         "CLot = 1 \n"
+                                         "Nume=Ștefan\n"
+                                         "Oras=Târgu Mureș\r\n"
+                                         "Decimal separator = Coma\n"
+                                         "CVal=Ș" "EU\n"
+                                         "[Series]\n"
+                                         "FactN1=10\n"
+                                         "FactN2=20\n"));
+    const IniFile again(path);
+    EXPECT_EQ(again.readString("Default", "Oras"), QString::fromUtf8("Târgu Mureș"));
+    EXPECT_EQ(again.readString("Default", "Nume"), QString::fromUtf8("Ștefan"));
+}
+
+// What stands at the path but cannot be read as a small regular file is
+// reported, read as nothing and never saved over; nothing waits on a pipe or
+// reads a device without end.
+TEST_F(IniFileTest, WhatCannotBeReadIsNeverSavedOver)
+{
+    const QByteArray kept = "[Default]\r\nCLot=1\r\n";
+    struct Case {
+        const char* name;
+        std::function<QString()> make; // the path; empty to skip the case here
+    };
+    const std::vector<Case> cases{
+        {"a directory",
+         [&] {
+             QDir(dir.path()).mkdir("dir.ini");
+             return dir.file("dir.ini");
+         }},
+        {"a pipe",
+         [&] {
+             const QString path = dir.file("pipe.ini");
+             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+         }},
+        {"a link to a device", [&] { return QFile::link("/dev/zero", dir.file("zero.ini")) ? dir.file("zero.ini") : QString(); }},
+        {"a link to nothing", [&] { return QFile::link(dir.file("nimic"), dir.file("dangling.ini")) ? dir.file("dangling.ini") : QString(); }},
+        {"a huge file",
+         [&] {
+             const QString path = writeFile(kept, "huge.ini");
+             QFile f(path);
+             return f.resize(common::kMaxIniFileSize + 1) ? path : QString();
+         }},
+        {"no permission",
+         [&] {
+             if (::geteuid() == 0)
+                 return QString(); // root reads whatever the permissions say
+             const QString path = writeFile(kept, "locked.ini");
+             QFile::setPermissions(path, QFileDevice::WriteOwner);
+             return path;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = c.make();
+        if (path.isEmpty())
+            continue;
+        const QFileInfo before(path);
+        const qint64 size = before.isFile() ? before.size() : -1;
+        IniFile ini(path);
+        EXPECT_FALSE(ini.isReadable());
+        EXPECT_FALSE(ini.readError().isEmpty());
+        EXPECT_TRUE(ini.sections().isEmpty());
+        EXPECT_FALSE(ini.writeString("Default", "CLot", "0"));
+        EXPECT_FALSE(ini.save());
+        const QFileInfo after(path);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        if (size >= 0) {
+            EXPECT_EQ(after.size(), size);
+        }
+    }
+    // A missing file is no error: it is created by the first write.
+    IniFile fresh(dir.file("nou.ini"));
+    EXPECT_TRUE(fresh.isReadable());
+    EXPECT_TRUE(fresh.writeString("Default", "CLot", "1"));
 }

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
+#include <limits>
 #include <ostream>
 
 using common::EParameters;
@@ -200,6 +203,117 @@ TEST_F(ParametersTest, ASeriesNumberThatIsNotANumberStopsTheLoading)
     }
 }
 
+// A series number is a whole number in its range, read back exactly as it
+// was written: plain digits. Anything else stops the loading at that key,
+// whatever the decimal separator would make of it.
+TEST_F(ParametersTest, SeriesNumbersAreReadExactlyOrRefused)
+{
+    struct Case {
+        const char* separator;
+        const char* key;
+        const char* text;
+        double expected; // -1: refused
+    };
+    const std::vector<Case> cases{
+        {"Period", "FactN1", "1992", 1992},
+        {"Coma", "FactN1", "1992", 1992},
+        {"Period", "FactN2", "9999999999", 9999999999.0},
+        {"Period", "ChN1", "99999999", 99999999},
+        {"Period", "AEN1", "0", 0},
+        {"Coma", "FactN1", "1.000", -1},  // "," separator: one thousand or one?
+        {"Period", "FactN1", "1.000", -1},
+        {"Coma", "CFN1", "1,5", -1},
+        {"Period", "FactN1", "1991.59", -1},
+        {"Period", "FactN2", "1.7976931348623157e308", -1},
+        {"Period", "AEN2", "1e3", -1},
+        {"Period", "FactN1", "-5", -1},
+        {"Period", "FactN1", "+5", -1},
+        {"Period", "FactN2", "10000000000", -1},
+        {"Period", "ChN1", "123456789", -1},
+        {"Period", "CFN2", "0x10", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.separator) + " " + c.key + "=" + c.text);
+        writeFile(definitionFile(), QByteArray("[Default]\r\nDecimal separator=") + c.separator + "\r\n[Series]\r\n"
+                                        + c.key + "=" + c.text + "\r\nSerAE=AE\r\n[Permision]\r\nConversie la RON=1\r\n");
+        Parameters p;
+        Formats formats;
+        try {
+            LoadParameters(p, formats, definitionFile());
+            EXPECT_NE(c.expected, -1) << "loaded";
+            EXPECT_EQ(p.value(c.key).toDouble(), c.expected);
+            EXPECT_EQ(p.conversieLaRon, "1");
+        } catch (const EParameters& e) {
+            EXPECT_EQ(c.expected, -1) << e.what();
+            EXPECT_TRUE(e.message().contains(QString("\"%1\"").arg(c.text))) << e.what();
+            EXPECT_TRUE(e.message().contains(c.key)) << e.what();
+            EXPECT_EQ(p.value(c.key).toDouble(), 0.0);
+            EXPECT_EQ(p.conversieLaRon, "");
+        }
+    }
+}
+
+// A series number that would not read back as it is (a fraction, out of
+// range, not finite) is never written: saving stops before the first key.
+TEST_F(ParametersTest, SaveRefusesASeriesNumberItCouldNotReadBack)
+{
+    struct Case {
+        const char* key;
+        std::function<void(Parameters&)> set;
+    };
+    const std::vector<Case> cases{
+        {"FactN1", [](Parameters& p) { p.FactN1 = 1.7976931348623157e308; }},
+        {"FactN2", [](Parameters& p) { p.FactN2 = 1991.59; }},
+        {"CFN1", [](Parameters& p) { p.CFN1 = -1; }},
+        {"AEN2", [](Parameters& p) { p.AEN2 = 1e10; }},
+        {"ChN1", [](Parameters& p) { p.ChN1 = 123456789; }},
+        {"AEN1", [](Parameters& p) { p.AEN1 = std::numeric_limits<double>::quiet_NaN(); }},
+    };
+    const QByteArray before = "[Default]\r\nCLot=1\r\n[Series]\r\nFactN1=5\r\n";
+    IniFile appIni(dir.file("mirafel.INI"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        writeFile(definitionFile(), before);
+        Parameters p;
+        c.set(p);
+        try {
+            SaveParameters(p, appIni, definitionFile());
+            ADD_FAILURE() << "saved";
+        } catch (const EParameters& e) {
+            EXPECT_TRUE(e.message().contains(c.key)) << e.what();
+        }
+        EXPECT_EQ(contents(definitionFile()), before);
+        EXPECT_FALSE(QFile::exists(appIni.path()));
+    }
+}
+
+// A parameter file that is there but cannot be read is reported, nothing is
+// taken from it, and saving never writes over it.
+TEST_F(ParametersTest, AnUnreadableParameterFileIsReportedAndKept)
+{
+    QDir(dir.path()).mkdir("TBXDEF.INI"); // a directory where the file should be
+    const QString path = definitionFile();
+    Parameters p = otherDatabase();
+    const Parameters kept = p;
+    Formats formats;
+    try {
+        LoadParameters(p, formats, path);
+        ADD_FAILURE() << "loaded";
+    } catch (const common::EParameterFileUnreadable& e) {
+        EXPECT_TRUE(e.message().startsWith("Fisierul de parametri " + QDir::toNativeSeparators(path)
+                                           + " nu poate fi citit"))
+            << e.what();
+    }
+    EXPECT_EQ(p.CVal, kept.CVal);
+    EXPECT_EQ(p.roundTva, kept.roundTva);
+    EXPECT_EQ(p.FirmNo, kept.FirmNo);
+
+    IniFile appIni(dir.file("mirafel.INI"));
+    EXPECT_THROW(SaveParameters(p, appIni, path), common::EParameterFileUnreadable);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_FALSE(QFile::exists(appIni.path()));
+}
+
 TEST_F(ParametersTest, NumbersAreSavedInTheirFormat)
 {
     struct Case {
@@ -221,7 +335,8 @@ TEST_F(ParametersTest, NumbersAreSavedInTheirFormat)
         {[](Parameters& p) { p.Epsilon1 = 1000; }, "Epsilon1", "1000"},
         {[](Parameters& p) { p.decimalSeparator = ','; p.Epsilon1 = 0.5; }, "Epsilon1", "0,5"},
         {[](Parameters& p) { p.FactN1 = 1234567890; }, "FactN1", "1234567890", "Series"},
-        {[](Parameters& p) { p.ChN1 = 123456789; }, "ChN1", "123456789", "Series"}, // every digit, never an exponent
+        {[](Parameters& p) { p.ChN1 = 12345678; }, "ChN1", "12345678", "Series"}, // every digit, never an exponent
+        {[](Parameters& p) { p.FactN2 = 9999999999; }, "FactN2", "9999999999", "Series"},
         {[](Parameters& p) { p.decimalSeparator = ','; p.AEN2 = 1234567; }, "AEN2", "1234567", "Series"},
         {[](Parameters& p) { p.SellPrice = SellPriceMode::Calc; }, "SellPrice", "Calc"},
         {[](Parameters& p) { p.decimalSeparator = ','; }, "Decimal separator", "Coma"},

@@ -315,3 +315,59 @@ TEST(LayoutEditor, WindowBindsTheLists)
     form.accept();
     EXPECT_EQ(common::IniFile(file.fileName()).readInteger("Margini", "Jos", -1), 12);
 }
+
+// Values the editor cannot show as they stand (a fraction, a text with a NUL
+// in it, numbers outside the boxes' range) stay in the file byte for byte
+// when "&Salveaza" is pressed without an edit; an edit rewrites only its key.
+TEST(LayoutEditor, SavingWithoutAnEditLeavesTheFileAsItWas)
+{
+    testsupport::TempDir dir;
+    const QString path = dir.file("Factura.INI");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(";pozitii\r\n\r\n[Antet firma]\r\nFirma_stinga=20.5\r\nFirma_sus=abc\r\nFirma_ext=1")
+                + QByteArray(1, '\0')
+                + " 25\r\n"
+                  "[Pozitie factura]\r\nCant_dreapta= 118 \r\nCant_sus=50\r\nCant_ext=20\r\n"
+                  "[Margini]\r\nSus=2000\r\nStinga=7.5\r\nDreapta=-5\r\nJos=1e1\r\n"
+                  "[Antet+cap tabel]\r\nInaltime=95,5\r\n[Baza Subsol]\r\nInaltime=1000\r\n");
+    }
+    common::ScriptedDialogs dialogs;
+    LayoutFile file;
+    ASSERT_TRUE(file.OpenLayoutFile(path));
+    LayoutReport lr;
+    lr.title->add<TQRIniDBText>(file, "Antet firma", "Firma", 20, 5, 80, "Denumire");
+    lr.detail->add<TQRIniDBText>(file, "Pozitie factura", "Cant", 100, 0, 20, "Cantitate").right();
+
+    const auto bytes = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    {
+        TQRIniEditLogic logic(file, lr.r, dialogs);
+        ASSERT_TRUE(logic.load());
+        const QByteArray loaded = bytes();
+        TQRIniEditForm form(logic);
+        form.show();
+        QApplication::processEvents();
+        form.accept();
+        EXPECT_EQ(bytes(), loaded);
+    }
+    {
+        TQRIniEditLogic logic(file, lr.r, dialogs);
+        ASSERT_TRUE(logic.load());
+        const QByteArray loaded = bytes();
+        TQRIniEditForm form(logic);
+        logic.selectSection(1);
+        LayoutElementsModel& rows = logic.elements();
+        EXPECT_TRUE(rows.setData(rows.index(0, LayoutElementsModel::TopColumn), 52, Qt::EditRole));
+        form.bottomBox()->setValue(12);
+        form.accept();
+        QByteArray expected = loaded;
+        expected.replace("Cant_sus=50\r\n", "Cant_sus=52\r\n");
+        expected.replace("Jos=1e1\r\n", "Jos=12\r\n");
+        EXPECT_EQ(bytes(), expected);
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}

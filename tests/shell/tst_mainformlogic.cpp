@@ -11,7 +11,10 @@
 #include "datastore/tablecatalog.h"
 
 #include <QColor>
+#include <functional>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 using namespace shell;
 using namespace shelltest;
@@ -61,6 +64,48 @@ TEST_F(MainFormLogicTest, StartUpOpensTheChosenDatabaseAndRunsEveryStep)
     EXPECT_EQ(host.pictureCalls, 1);
     EXPECT_EQ(versionRecords(), 1);
     EXPECT_EQ(versionStamp(), versionString());
+}
+
+// A parameter file that cannot be read is said so in an error box; the start-up
+// goes on with the parameters in memory (without waiting on a pipe), and the
+// parameters dialog cannot save over the file.
+TEST_F(MainFormLogicTest, AnUnreadableParameterFileIsReportedAndTheStartUpGoesOn)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(const QString&)> make;
+    };
+    const std::vector<Case> cases{
+        {"a directory", [](const QString& path) { return QDir().mkdir(path); }},
+        {"a pipe", [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ContextFixture fx;
+        FakeHost fxHost;
+        MainFormLogic fxLogic(*fx.ctx, fxHost);
+        const QString dbDir = fx.newDir("baza");
+        const QString tbxdef = dbDir + "/TBXDEF.INI";
+        ASSERT_TRUE(c.make(tbxdef));
+        fxHost.picker.answers << dbDir;
+        fx.ctx->parameters.CVal = "EUR";
+        fxLogic.hooks.loadParameters = [&] {
+            common::LoadParameters(fx.ctx->parameters, fx.ctx->formats, fx.ctx->databaseDir + "TBXDEF.INI");
+        };
+
+        ASSERT_TRUE(fxLogic.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
+        // After the question that makes the new database, the error.
+        ASSERT_EQ(fx.dialogs.messages.size(), 2) << fx.dialogs.texts().join(" | ").toStdString();
+        EXPECT_EQ(fx.dialogs.last().icon, common::Icon::Error);
+        EXPECT_TRUE(fx.dialogs.last().text.startsWith("Fisierul de parametri " + QDir::toNativeSeparators(tbxdef)
+                                                      + " nu poate fi citit"))
+            << fx.dialogs.last().text.toStdString();
+        EXPECT_EQ(fx.ctx->parameters.CVal, "EUR");
+        EXPECT_EQ(fxHost.refreshInterval, 30000); // the steps after it ran
+
+        EXPECT_THROW(common::SaveParameters(fx.ctx->parameters, fx.ctx->ini, tbxdef), common::EParameterFileUnreadable);
+        EXPECT_FALSE(QFileInfo(tbxdef).isFile());
+    }
 }
 
 TEST_F(MainFormLogicTest, StartUpConnectsTheDatabaseAndThePrivateDirectory)

@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -396,6 +397,69 @@ TEST_F(DefaultDlgTest, WindowShowsAndHandsBackTheControls)
     EXPECT_EQ(file.readString("Default", "CVal"), "USD");
     EXPECT_EQ(file.readString("Default", "Epsilon"), "0,0001");
     EXPECT_EQ(file.readString("Series", "ChN1"), "42");
+}
+
+// A number outside its box's range is shown as it is and refused by OK with a
+// warning, the window open on its box; nothing is brought into range unseen.
+TEST_F(DefaultDlgTest, WindowRefusesNumbersOutsideTheirRange)
+{
+    struct Case {
+        const char* key;
+        const char* typed;
+        bool accepted;
+        const char* warning;
+        TDefaultDlg::Page page;
+    };
+    const std::vector<Case> cases{
+        {"ChN1", "123456789", false, "Primul numar de chitanta: introduceti un numar intreg de la 0 la 99999999!",
+         TDefaultDlg::DocumentsPage},
+        {"FactN1", "-5", false, "Facturi, de la numarul: introduceti un numar intreg de la 0 la 9999999999!",
+         TDefaultDlg::DocumentsPage},
+        {"AEN2", "10000000000", false,
+         "Avize de expeditie, pîna la numarul: introduceti un numar intreg de la 0 la 9999999999!",
+         TDefaultDlg::DocumentsPage},
+        {"CfTVA", "5000", false, "Coeficientul implicit de TVA (%): introduceti un numar de la -999 la 999!",
+         TDefaultDlg::VatPage},
+        {"AEN2", "9999999999", true, "", TDefaultDlg::DocumentsPage},
+        {"ChN1", "99999999", true, "", TDefaultDlg::DocumentsPage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.typed);
+        dialogs.clear();
+        QFile::remove(definitionFile());
+        auto logic = makeLogic();
+        TDefaultDlg dialog(*logic, {"EUR", "USD"}, dialogs);
+        auto* box = dialog.findChild<QDoubleSpinBox*>(c.key);
+        ASSERT_TRUE(box);
+        box->selectAll();
+        QTest::keyClicks(box, c.typed);
+        dialog.pages()->setCurrentIndex(TDefaultDlg::OptionsPage);
+        dialog.okButton()->click();
+        if (c.accepted) {
+            EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(" | ").toStdString();
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_EQ(common::IniFile(definitionFile()).readString("Series", c.key), c.typed);
+            continue;
+        }
+        EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(c.warning)});
+        EXPECT_EQ(dialogs.last().icon, common::Icon::Warning);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(dialog.pages()->currentIndex(), int(c.page));
+        EXPECT_EQ(box->text(), c.typed); // shown as typed, not brought into range
+        EXPECT_FALSE(QFile::exists(definitionFile()));
+    }
+
+    // A value in memory outside a box's range is shown as it is, and OK refuses it too.
+    dialogs.clear();
+    QFile::remove(definitionFile());
+    params.ChN1 = 123456789;
+    auto logic = makeLogic();
+    TDefaultDlg dialog(*logic, {"EUR", "USD"}, dialogs);
+    EXPECT_EQ(dialog.findChild<QDoubleSpinBox*>("ChN1")->value(), 123456789.0);
+    dialog.okButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialogs.texts().size(), 1);
+    EXPECT_FALSE(QFile::exists(definitionFile()));
 }
 
 TEST_F(DefaultDlgTest, WindowShowsAHiddenAccountEditThatOkRefuses)
