@@ -75,7 +75,13 @@ const QStringList& MainFormLogic::deletedLayoutFiles()
 }
 
 MainFormLogic::MainFormLogic(AppContext& context, MainFormHost& host, datastore::OpeningSteps* steps)
-    : m_ctx(context), m_host(host), m_steps(steps ? *steps : m_noSteps)
+    : m_ctx(context), m_host(host), m_steps(steps ? *steps : m_noSteps),
+      m_integrity([this](const QString& directory, const datastore::IntegrityReport& report) {
+          // A check that could not run (the file locked or briefly away) says
+          // nothing; it runs again at the next opening.
+          if (report.damaged())
+              m_ctx.dialogs.error(datastore::damagedDatabaseMessage(directory, report));
+      })
 {
 }
 
@@ -143,6 +149,7 @@ void MainFormLogic::openLastDatabase()
     if (opening.OpenLastDatabase()) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
+        startIntegrityCheck();
         if (hooks.loadParameters)
             hooks.loadParameters();
     } else {
@@ -183,6 +190,7 @@ void MainFormLogic::selectDatabase()
     if (opened) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleSwitchPrefix) + m_ctx.databaseDir);
+        startIntegrityCheck();
         connectDirectories();
         if (hooks.loadParameters)
             hooks.loadParameters();
@@ -191,6 +199,14 @@ void MainFormLogic::selectDatabase()
     } else {
         restorePrevious();
     }
+}
+
+void MainFormLogic::startIntegrityCheck()
+{
+    if (m_ctx.databaseDir.isEmpty())
+        m_integrity.cancel();
+    else
+        m_integrity.start(m_ctx.database.directory());
 }
 
 int MainFormLogic::refreshIntervalMs() const
