@@ -35,11 +35,14 @@ QString inList(int n)
         + QStringLiteral(")");
 }
 
-// The best of a few runs, in milliseconds.
+// The best of repeated runs (at least 7, and for at least half a second), in
+// milliseconds: the least disturbed by whatever else the machine does.
 double best(const std::function<void()>& work)
 {
     double ms = 1e300;
-    for (int run = 0; run < 5; ++run) {
+    QElapsedTimer total;
+    total.start();
+    for (int run = 0; run < 7 || total.elapsed() < 500; ++run) {
         QElapsedTimer t;
         t.start();
         work();

@@ -366,6 +366,8 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
 {
     const QList<SqlToken>& tokens = all.tokens;
     QString out;
+    if (nesting == 0)
+        out.reserve(all.sql.size() + all.sql.size() / 2 + 16); // blanks grow: "= ''" -> "IS NULL"
     // Significant tokens before the current one, for the context rules.
     auto prevSignificant = [&](int i) -> const SqlToken* {
         for (int j = i - 1; j >= from; --j) {
