@@ -205,6 +205,15 @@ std::filesystem::path fsPath(const QString& path)
 #endif
 }
 
+QString qtPath(const std::filesystem::path& path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(path.string().c_str());
+#endif
+}
+
 QString systemText(const std::error_code& ec)
 {
     return QString::fromLocal8Bit(ec.message().c_str());
@@ -414,7 +423,7 @@ QString Database::accessProblem() const
         std::error_code linkError;
         const fs::path to = fs::read_symlink(file, linkError);
         return fileProblem.arg(shownFile, QStringLiteral("legatura catre %1, care nu exista")
-                                              .arg(QDir::toNativeSeparators(QFile::decodeName(to.string().c_str()))));
+                                              .arg(QDir::toNativeSeparators(qtPath(to))));
     }
     if (ec)
         return fileProblem.arg(shownFile, systemText(ec));

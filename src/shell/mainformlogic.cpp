@@ -53,6 +53,25 @@ bool runReported(common::Dialogs& dialogs, const std::function<void()>& action)
     }
 }
 
+namespace {
+
+// Runs one of the openers. An engine error saying that the file is damaged
+// (met by the steps before validation) still ends the opening, told plainly:
+// the database is damaged and is to be restored from a backup.
+bool runOpener(datastore::Database& database, const std::function<bool()>& opener)
+{
+    try {
+        return opener();
+    } catch (const datastore::DbError& e) {
+        if (!datastore::isDamageError(e))
+            throw;
+        throw datastore::EDBValidate(datastore::damagedDatabaseMessage(
+            database.directory(), {datastore::IntegrityReport::Outcome::Damaged, {e.message()}}));
+    }
+}
+
+} // namespace
+
 const QStringList& MainFormLogic::movedLayoutFiles()
 {
     static const QStringList files{
@@ -146,7 +165,7 @@ void MainFormLogic::openLastDatabase()
 {
     datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *m_opening, m_opening->folderPicker(),
                                        m_ctx.settings, m_steps);
-    if (opening.OpenLastDatabase()) {
+    if (runOpener(m_ctx.database, [&] { return opening.OpenLastDatabase(); })) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
         startIntegrityCheck();
@@ -179,7 +198,7 @@ void MainFormLogic::selectDatabase()
                                        m_ctx.settings, m_steps);
     bool opened = false;
     try {
-        opened = opening.SelectDatabase();
+        opened = runOpener(m_ctx.database, [&] { return opening.SelectDatabase(); });
     } catch (...) {
         // An upgrade or migration step failed: the previous database stays in
         // use, and the error goes on to the general report.

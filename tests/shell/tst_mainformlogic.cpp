@@ -313,6 +313,41 @@ TEST_F(MainFormLogicTest, ADamagedDatabaseIsReportedAfterTheOpening)
     }
 }
 
+// A file damaged where the opening reads first (its header) ends the opening
+// with the same plain message.
+TEST_F(MainFormLogicTest, ADatabaseDamagedAtItsHeaderEndsTheOpeningPlainly)
+{
+    const QString dbDir = newDir("antet");
+    {
+        datastore::Database db;
+        db.setDirectory(dbDir);
+        for (const datastore::TableDef& def : datastore::databaseTables())
+            db.createTable(def);
+    }
+    ASSERT_TRUE(testsupport::zeroDatabasePage(dbDir + "/gestiune.db", 1));
+
+    host.picker.answers << dbDir;
+    EXPECT_FALSE(logic.startUp());
+    EXPECT_EQ(logic.failedStep(), 9);
+    EXPECT_EQ(host.title, "Gestiune de stocuri");
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.texts().join(" | ").toStdString();
+    EXPECT_TRUE(dialogs.last().text.startsWith("Baza de date din directorul " + QDir::toNativeSeparators(dbDir)
+                                               + " este deteriorata!\r"))
+        << dialogs.last().text.toStdString();
+
+    // Switching to it keeps the database that was open.
+    const QString good = newDir("buna");
+    dialogs.clear();
+    host.picker.answers << good;
+    logic.selectDatabase();
+    ASSERT_EQ(ctx->databaseDir, good + "/");
+    dialogs.clear();
+    host.picker.answers << dbDir;
+    EXPECT_THROW(logic.selectDatabase(), datastore::EDBValidate);
+    EXPECT_EQ(ctx->databaseDir, good + "/");
+    EXPECT_EQ(ctx->database.directory(), good);
+}
+
 TEST_F(MainFormLogicTest, ASoundDatabaseIsCheckedOnceADay)
 {
     const QString dbDir = newDir("buna");

@@ -95,33 +95,39 @@ TEST(Cli, FailuresAndUsage)
 // file as it was (the opening steps never run on it).
 TEST(Cli, CheckFindsADamagedDatabaseAndLeavesItUntouched)
 {
-    testsupport::TempDir tmp;
-    ASSERT_EQ(cli({"create", tmp.path()}).code, 0);
-    qint64 root = 0;
-    {
-        datastore::Database db;
-        db.setDirectory(tmp.path());
-        db.exec("INSERT INTO \"Catalog.DB\" (Grupa, Cod, Denumire) VALUES ('G1', 'A1', 'Faina')");
-        root = db.scalar("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Catalog'").toLongLong();
+    struct Case { const char* what; bool header; };
+    const Case cases[] = {{"the root page of Catalog zeroed", false}, {"the header page zeroed", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir tmp;
+        ASSERT_EQ(cli({"create", tmp.path()}).code, 0);
+        qint64 page = 1;
+        {
+            datastore::Database db;
+            db.setDirectory(tmp.path());
+            db.exec("INSERT INTO \"Catalog.DB\" (Grupa, Cod, Denumire) VALUES ('G1', 'A1', 'Faina')");
+            if (!c.header)
+                page = db.scalar("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Catalog'").toLongLong();
+        }
+        ASSERT_TRUE(testsupport::zeroDatabasePage(tmp.file("gestiune.db"), page));
+        QFile file(tmp.file("gestiune.db"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        const CliRun damaged = cli({"check", tmp.path()});
+        EXPECT_EQ(damaged.code, 1);
+        EXPECT_TRUE(damaged.out.contains("error: Baza de date din directorul " + QDir::toNativeSeparators(tmp.path())
+                                         + " este deteriorata!"))
+            << damaged.out.toStdString();
+        EXPECT_TRUE(damaged.out.contains("restaurati baza de date dintr-o salvare")) << damaged.out.toStdString();
+        EXPECT_FALSE(damaged.out.contains("Validez baza de date...")) << "nothing runs on a damaged file";
+        EXPECT_FALSE(damaged.out.contains("OK:"));
+        EXPECT_TRUE(damaged.err.contains("Failed.")) << damaged.err.toStdString();
+
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
     }
-    ASSERT_TRUE(testsupport::zeroDatabasePage(tmp.file("gestiune.db"), root));
-    QFile file(tmp.file("gestiune.db"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
-
-    const CliRun damaged = cli({"check", tmp.path()});
-    EXPECT_EQ(damaged.code, 1);
-    EXPECT_TRUE(damaged.out.contains("error: Baza de date din directorul " + QDir::toNativeSeparators(tmp.path())
-                                     + " este deteriorata!"))
-        << damaged.out.toStdString();
-    EXPECT_TRUE(damaged.out.contains("restaurati baza de date dintr-o salvare")) << damaged.out.toStdString();
-    EXPECT_FALSE(damaged.out.contains("Validez baza de date...")) << "nothing runs on a damaged file";
-    EXPECT_FALSE(damaged.out.contains("OK:"));
-    EXPECT_TRUE(damaged.err.contains("Failed.")) << damaged.err.toStdString();
-
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
 }
 
 // A folder that cannot be reached is an access error, never "no database".
