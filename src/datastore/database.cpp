@@ -467,12 +467,23 @@ IntegrityReport checkDatabaseFile(const QString& filePath, IntegrityDepth depth,
         sqlite3_close(handle);
         return report;
     }
-    sqlite3_busy_timeout(handle, 10000);
     if (cancel) {
+        // Stopped between steps of the check, and while it waits for another
+        // process's lock (at most 10 s, like every connection).
+        void* flag = const_cast<std::atomic_bool*>(cancel);
         sqlite3_progress_handler(
-            handle, 1000,
-            [](void* flag) { return static_cast<const std::atomic_bool*>(flag)->load() ? 1 : 0; },
-            const_cast<std::atomic_bool*>(cancel));
+            handle, 1000, [](void* f) { return static_cast<const std::atomic_bool*>(f)->load() ? 1 : 0; }, flag);
+        sqlite3_busy_handler(
+            handle,
+            [](void* f, int waits) {
+                if (static_cast<const std::atomic_bool*>(f)->load() || waits >= 200)
+                    return 0;
+                sqlite3_sleep(50);
+                return 1;
+            },
+            flag);
+    } else {
+        sqlite3_busy_timeout(handle, 10000);
     }
     report = runIntegrityCheck(handle, depth);
     sqlite3_close(handle);
