@@ -1,10 +1,27 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace testsupport {
 
 TempDir::TempDir() : m_dir(QDir::tempPath() + "/mirafel-test-XXXXXX") {}
+
+bool zeroDatabasePage(const QString& file, qint64 page)
+{
+    QFile f(file);
+    if (page < 1 || !f.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray header = f.read(100);
+    if (header.size() < 100)
+        return false;
+    // Offset 16: the page size, big-endian; 1 stands for 65536.
+    const int stored = (quint8(header[16]) << 8) | quint8(header[17]);
+    const qint64 pageSize = stored == 1 ? 65536 : stored;
+    if (pageSize < 512 || page * pageSize > f.size())
+        return false;
+    return f.seek((page - 1) * pageSize) && f.write(QByteArray(pageSize, '\0')) == pageSize && f.flush();
+}
 
 QString legacySamplesDir()
 {

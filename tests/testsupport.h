@@ -16,6 +16,11 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Overwrites page `page` (1-based) of an SQLite file with zeros, as a failing
+// disk or an interrupted copy leaves it; the page size is read from the
+// file's header. False when the file cannot be written or has no such page.
+bool zeroDatabasePage(const QString& file, qint64 page);
+
 // Directory of the shared legacy samples (../shared/legacy-samples next to the clone).
 QString legacySamplesDir();
 

@@ -5,6 +5,7 @@
 #include "common/dialogs.h"
 #include "datastore/database.h"
 #include "datastore/databaseopening.h"
+#include "datastore/integritycheck.h"
 #include "datastore/tablecatalog.h"
 
 #include <QCoreApplication>
@@ -34,11 +35,14 @@ const char* kHelp = R"(Usage: mirafel-cli COMMAND [ARGUMENTS]
 Commands:
   create DIR            Create a new database in DIR (made if missing), answering
                         the creation question with yes, and validate it.
-  check DIR             Open and validate DIR as the application does at start-up:
-                        the steps for existing databases, the transfer repair, the
-                        validation of every table (missing secondary indexes are
-                        rebuilt). Questions are answered no: nothing is created.
-                        Every message is printed; exits 1 on failure.
+  check DIR             Run the engine's full integrity check of the database file
+                        (every page, every index against its table), then open and
+                        validate DIR as the application does at start-up: the steps
+                        for existing databases, the transfer repair, the validation
+                        of every table (missing secondary indexes are rebuilt).
+                        A damaged file is reported and left untouched. Questions
+                        are answered no: nothing is created. Every message is
+                        printed; exits 1 on failure.
   describe DIR [TABLE]  Print the definitions of every table (or of TABLE) as they
                         are read back from the database, one line per item,
                         fields separated by a tab:
@@ -93,16 +97,36 @@ public:
 
 int openDatabase(const QString& dir, bool create)
 {
-    if (create && !QDir().mkpath(dir)) {
-        err() << "Cannot create directory " << QDir::toNativeSeparators(dir) << Qt::endl;
+    const auto fail = [](const QString& message) {
+        out() << "error: " << common::displayText(message).replace(u'\n', QStringLiteral("\n  ")) << Qt::endl;
+        err() << "Failed." << Qt::endl;
         return 1;
-    }
+    };
+    if (create)
+        QDir().mkpath(dir); // when it cannot be made, the access check below says why
     // A private settings file: the command line never changes the user's last database.
     QTemporaryDir settingsDir;
     QSettings settings(settingsDir.filePath(QStringLiteral("cli.ini")), QSettings::IniFormat);
     settings.setValue(QLatin1String(datastore::kLastDatabaseDirKey), QDir::fromNativeSeparators(QDir(dir).absolutePath()));
 
     datastore::Database db;
+    db.setDirectory(dir);
+    if (const QString problem = db.accessProblem(); !problem.isEmpty())
+        return fail(problem);
+    if (!create && db.fileExists()) {
+        // The file is checked before anything writes to it: the opening steps
+        // must never work on a damaged database.
+        out() << "Verific integritatea bazei de date..." << Qt::endl;
+        const datastore::IntegrityReport report = db.integrityCheck(datastore::IntegrityDepth::Full);
+        db.close();
+        for (const QString& problem : report.problems)
+            err() << problem << Qt::endl;
+        if (report.damaged())
+            return fail(datastore::damagedDatabaseMessage(dir, report));
+        if (!report.sound())
+            return fail(QStringLiteral("Nu pot verifica integritatea bazei de date!\r<%1>")
+                            .arg(report.problems.join(QStringLiteral("; "))));
+    }
     ConsoleDialogs dialogs(create);
     ConsoleView view;
     NoPicker picker;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -15,7 +16,9 @@
 #include <QStorageInfo>
 #include <QUuid>
 
+#include <filesystem>
 #include <sqlite3.h>
+#include <system_error>
 
 namespace datastore {
 
@@ -156,6 +159,64 @@ ColumnKind kindOfDeclared(const char* decl)
     case FieldType::Date: return ColumnKind::Date;
     }
     return ColumnKind::Raw;
+}
+
+bool isCorruption(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Runs the engine's check on an open connection.
+IntegrityReport runIntegrityCheck(sqlite3* handle, IntegrityDepth depth)
+{
+    IntegrityReport report;
+    const char* sql = depth == IntegrityDepth::Quick ? "PRAGMA quick_check(100)" : "PRAGMA integrity_check(100)";
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(handle, sql, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            const QString line = QString::fromUtf8(text ? text : "");
+            if (line != QLatin1String("ok"))
+                report.problems << line;
+        }
+    }
+    const QString engineText = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_DONE) {
+        report.outcome = report.problems.isEmpty() ? IntegrityReport::Outcome::Sound : IntegrityReport::Outcome::Damaged;
+    } else if ((rc & 0xff) == SQLITE_INTERRUPT) {
+        report.outcome = IntegrityReport::Outcome::Cancelled;
+    } else {
+        // The schema or a page the check needed could not be read.
+        report.outcome = isCorruption(rc) ? IntegrityReport::Outcome::Damaged : IntegrityReport::Outcome::NotChecked;
+        report.problems << engineText;
+    }
+    return report;
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString qtPath(const std::filesystem::path& path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(path.string().c_str());
+#endif
+}
+
+QString systemText(const std::error_code& ec)
+{
+    return QString::fromLocal8Bit(ec.message().c_str());
 }
 
 } // namespace
@@ -329,6 +390,104 @@ void Database::attachPending()
 bool Database::isOpen() const
 {
     return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+QString Database::accessProblem() const
+{
+    namespace fs = std::filesystem;
+    if (m_directory.isEmpty())
+        return QStringLiteral("Nu este deschisa nicio baza de date");
+    const QString shownDir = QDir::toNativeSeparators(m_directory);
+    const QString dirProblem = QStringLiteral("Directorul bazei de date %1 nu este accesibil.\r<%2>");
+    std::error_code ec;
+    const fs::path dir = fsPath(m_directory);
+    const fs::file_status dirStatus = fs::status(dir, ec);
+    if (ec)
+        return dirProblem.arg(shownDir, systemText(ec));
+    if (!fs::is_directory(dirStatus))
+        return dirProblem.arg(shownDir, QStringLiteral("nu este un director"));
+    fs::directory_iterator listing(dir, ec); // a directory that cannot be listed cannot be told empty
+    if (ec)
+        return dirProblem.arg(shownDir, systemText(ec));
+
+    const QString shownFile = QDir::toNativeSeparators(filePath());
+    const QString fileProblem = QStringLiteral("Fisierul bazei de date %1 nu poate fi deschis.\r<%2>");
+    const fs::path file = fsPath(filePath());
+    const fs::file_status entry = fs::symlink_status(file, ec);
+    if (entry.type() == fs::file_type::not_found)
+        return QString(); // absent: nothing in the way of a new database
+    if (ec)
+        return fileProblem.arg(shownFile, systemText(ec));
+    const fs::file_status target = fs::status(file, ec);
+    if (target.type() == fs::file_type::not_found && fs::is_symlink(entry)) {
+        std::error_code linkError;
+        const fs::path to = fs::read_symlink(file, linkError);
+        return fileProblem.arg(shownFile, QStringLiteral("legatura catre %1, care nu exista")
+                                              .arg(QDir::toNativeSeparators(qtPath(to))));
+    }
+    if (ec)
+        return fileProblem.arg(shownFile, systemText(ec));
+    if (!fs::is_regular_file(target))
+        return fileProblem.arg(shownFile, QStringLiteral("nu este un fisier obisnuit"));
+    return QString();
+}
+
+IntegrityReport Database::integrityCheck(IntegrityDepth depth)
+{
+    IntegrityReport report;
+    if (!isOpen() && !fileExists()) {
+        report.problems << QStringLiteral("Nu exista baza de date in directorul %1").arg(QDir::toNativeSeparators(m_directory));
+        return report;
+    }
+    try {
+        ensureOpen(false);
+    } catch (const DbError& e) {
+        report.outcome = isCorruption(e.nativeCode().toInt()) ? IntegrityReport::Outcome::Damaged
+                                                              : IntegrityReport::Outcome::NotChecked;
+        report.problems << e.message();
+        return report;
+    }
+    return runIntegrityCheck(sqliteHandle(QSqlDatabase::database(m_connectionName, false)), depth);
+}
+
+IntegrityReport checkDatabaseFile(const QString& filePath, IntegrityDepth depth, const std::atomic_bool* cancel)
+{
+    IntegrityReport report;
+    if (!QFileInfo(filePath).isFile()) {
+        report.problems << QStringLiteral("Fisierul %1 nu exista").arg(QDir::toNativeSeparators(filePath));
+        return report;
+    }
+    sqlite3* handle = nullptr;
+    // Read and write when the file allows it (the engine opens a protected
+    // file for reading only); never created.
+    const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        report.outcome = isCorruption(rc) ? IntegrityReport::Outcome::Damaged : IntegrityReport::Outcome::NotChecked;
+        report.problems << QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
+        sqlite3_close(handle);
+        return report;
+    }
+    if (cancel) {
+        // Stopped between steps of the check, and while it waits for another
+        // process's lock (at most 10 s, like every connection).
+        void* flag = const_cast<std::atomic_bool*>(cancel);
+        sqlite3_progress_handler(
+            handle, 1000, [](void* f) { return static_cast<const std::atomic_bool*>(f)->load() ? 1 : 0; }, flag);
+        sqlite3_busy_handler(
+            handle,
+            [](void* f, int waits) {
+                if (static_cast<const std::atomic_bool*>(f)->load() || waits >= 200)
+                    return 0;
+                sqlite3_sleep(50);
+                return 1;
+            },
+            flag);
+    } else {
+        sqlite3_busy_timeout(handle, 10000);
+    }
+    report = runIntegrityCheck(handle, depth);
+    sqlite3_close(handle);
+    return report;
 }
 
 void Database::close()

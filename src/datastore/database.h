@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 
 namespace datastore {
@@ -34,6 +35,31 @@ inline constexpr const char* kPrivateAlias = "TBX_PRIV";
 
 class Query;
 struct QueryState; // the statement a Query reads
+
+// The engine's own check of a database file. The quick check walks every
+// table and index page (about a second per million document lines); the full
+// check also compares every index with its table.
+enum class IntegrityDepth { Quick, Full };
+
+struct IntegrityReport {
+    enum class Outcome {
+        Sound,      // the engine found nothing wrong
+        Damaged,    // the engine found faults; `problems` lists them
+        NotChecked, // the file could not be read (absent, locked, gone); `problems` says why
+        Cancelled,  // stopped before its end
+    };
+    Outcome outcome = Outcome::NotChecked;
+    QStringList problems; // the engine's own lines, at most 100
+
+    bool sound() const { return outcome == Outcome::Sound; }
+    bool damaged() const { return outcome == Outcome::Damaged; }
+};
+
+// Checks the database file at `filePath` on a connection of its own, made and
+// closed here, so that any thread may call it. Never creates the file. When
+// `cancel` becomes true the check stops (outcome Cancelled).
+IntegrityReport checkDatabaseFile(const QString& filePath, IntegrityDepth depth,
+                                  const std::atomic_bool* cancel = nullptr);
 
 class Database {
 public:
@@ -58,6 +84,16 @@ public:
 
     void close();
     bool isOpen() const;
+
+    // Why the directory or its database file cannot be reached, in Romanian;
+    // empty when the directory can be listed and the file is either absent
+    // (no entry of any kind) or a regular file. A dangling link, a directory
+    // or anything else in place of the file is a problem, and so is a
+    // directory that cannot be listed.
+    QString accessProblem() const;
+
+    // The engine's check of this connection's file (see IntegrityReport).
+    IntegrityReport integrityCheck(IntegrityDepth depth = IntegrityDepth::Full);
 
     // --- structure -------------------------------------------------------
     // Table names with the ".DB" extension (the catalog's spelling for known

@@ -8,6 +8,7 @@
 
 #include "common/inifile.h"
 #include "common/parameters.h"
+#include "integritycheck.h"
 #include "tablecatalog.h"
 
 #include <QDir>
@@ -74,6 +75,14 @@ bool DatabaseOpening::open(bool alwaysAsk, const QString& stepText, const QStrin
     }
     m_validator.setDirectory(dir);
 
+    // A directory that cannot be read, or something other than a database
+    // file in its place (a dangling link), is not an empty directory: say so
+    // rather than offer a new database over it.
+    if (const QString problem = m_db.accessProblem(); !problem.isEmpty()) {
+        m_dialogs.error(failureText + QLatin1Char('\r') + problem);
+        return false;
+    }
+
     // Errors of these steps are the caller's to handle.
     if (!isEmptyDirectory(dir)) {
         m_steps.firstGenerationMigration(m_db);
@@ -93,7 +102,8 @@ bool DatabaseOpening::open(bool alwaysAsk, const QString& stepText, const QStrin
     } catch (const EDBValidate& e) {
         error = e.message();
     } catch (const DbError& e) {
-        error = e.message();
+        error = isDamageError(e) ? damagedDatabaseMessage(m_validator.Directory(), {IntegrityReport::Outcome::Damaged, {e.message()}})
+                                 : e.message();
     } catch (const std::exception& e) {
         error = QString::fromLocal8Bit(e.what());
     }

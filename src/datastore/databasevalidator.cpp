@@ -151,6 +151,10 @@ void TDatabaseValidator::Validate()
         bool createAll = false;
         if (total > 0 && missing.size() == total) {
             const QString dir = Directory();
+            // No table may also mean no access: never offer a new database
+            // over a directory that cannot be read or a file that cannot be opened.
+            if (const QString problem = m_db.accessProblem(); !problem.isEmpty())
+                throw EDBValidate(problem);
             if (!OnAbsentDatabase)
                 fail(QStringLiteral("Nu exista o baza de date valida in directorul %s!%s"), {dir});
             bool proceed = false;

@@ -157,6 +157,30 @@ private:
     const QString& m_sql;
 };
 
+// A field of CREATE TABLE or ALTER TABLE ... ADD from its written type. The
+// size of a text or memo field must lie in 1..65535: anything else (0, a
+// number too large for any field) would leave a column that keeps nothing.
+std::optional<FieldDef> fieldOfStatement(const QString& name, const QString& type, const QString& sql)
+{
+    std::optional<FieldDef> f = fieldFromDeclaredType(name, type);
+    if (!f)
+        syntaxError(QStringLiteral("Unknown field type %1").arg(type), sql);
+    if (f->type == FieldType::Text || f->type == FieldType::Memo) {
+        static const QRegularExpression sizeText(QStringLiteral(R"(\(\s*(\d+))"));
+        const auto m = sizeText.match(type);
+        if (m.hasMatch()) {
+            bool ok = false;
+            const qulonglong size = m.captured(1).toULongLong(&ok);
+            if (!ok || size < 1 || size > kMaxFieldSize)
+                syntaxError(QStringLiteral("Dimensiune invalida %1 pentru cimpul %2: se admite intre 1 si %3")
+                                .arg(m.captured(1), name)
+                                .arg(kMaxFieldSize),
+                            sql);
+        }
+    }
+    return f;
+}
+
 // A path as written in a statement: the windows join a directory and a file
 // with a backslash whatever the platform, so both separators count.
 QString forwardSlashes(QString path)
@@ -323,19 +347,31 @@ QString SqlDialect::quoted(const TableRef& ref)
 QString SqlDialect::translate(const QString& sql) const
 {
     const QList<SqlToken> tokens = tokenizeSql(sql);
-    return translateTokens(tokens, 0, int(tokens.size()));
+    // The closing parenthesis of every opening one (-1 when it has none),
+    // found once so that no rule has to search for it.
+    QList<int> closing(tokens.size(), -1);
+    QList<int> open;
+    for (int i = 0; i < int(tokens.size()); ++i) {
+        if (tokens[i].kind != SqlToken::Punct)
+            continue;
+        if (tokens[i].text == QLatin1String("("))
+            open.append(i);
+        else if (tokens[i].text == QLatin1String(")") && !open.isEmpty())
+            closing[open.takeLast()] = i;
+    }
+    return translateTokens({tokens, closing, sql}, 0, int(tokens.size()), 0);
 }
 
-QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int to) const
+QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nesting) const
 {
+    const QList<SqlToken>& tokens = all.tokens;
     QString out;
+    if (nesting == 0)
+        out.reserve(all.sql.size() + all.sql.size() / 2 + 16); // blanks grow: "= ''" -> "IS NULL"
     // Significant tokens before the current one, for the context rules.
-    auto prevSignificant = [&](int i, int back) -> const SqlToken* {
-        int seen = 0;
+    auto prevSignificant = [&](int i) -> const SqlToken* {
         for (int j = i - 1; j >= from; --j) {
-            if (tokens[j].kind == SqlToken::Space)
-                continue;
-            if (++seen == back)
+            if (tokens[j].kind != SqlToken::Space)
                 return &tokens[j];
         }
         return nullptr;
@@ -352,78 +388,70 @@ QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int
     auto isPunct = [](const SqlToken* t, const char* p) {
         return t && t->kind == SqlToken::Punct && t->text == QLatin1String(p);
     };
-    // Whether token i stands inside the parentheses of an IN list.
-    auto insideInList = [&](int i) {
-        int depth = 0;
-        for (int j = i - 1; j >= from; --j) {
-            const SqlToken& t = tokens[j];
-            if (t.kind != SqlToken::Punct)
-                continue;
-            if (t.text == QLatin1String(")"))
-                ++depth;
-            else if (t.text == QLatin1String("(")) {
-                if (depth == 0)
-                    return isWord(prevSignificant(j, 1), "IN");
-                --depth;
-            }
-        }
+    auto isOneOf = [&](const SqlToken& t, std::initializer_list<const char*> words) {
+        for (const char* w : words)
+            if (isWord(&t, w))
+                return true;
         return false;
     };
 
-    // The nearest of the given words before token i at its own depth of
-    // parentheses (nullptr when a parenthesis opening that depth comes first).
-    auto clauseWord = [&](int i, std::initializer_list<const char*> words) -> const SqlToken* {
-        int depth = 0;
-        for (int j = i - 1; j >= from; --j) {
-            const SqlToken& t = tokens[j];
-            if (isPunct(&t, ")")) {
-                ++depth;
-            } else if (isPunct(&t, "(")) {
-                if (depth == 0)
-                    return nullptr;
-                --depth;
-            } else if (depth == 0) {
-                for (const char* w : words)
-                    if (isWord(&t, w))
-                        return &t;
-            }
-        }
-        return nullptr;
+    // What the rules need to know of the parentheses around a token, kept
+    // while reading forward (one level per open parenthesis):
+    //  - whether they are the list of an IN;
+    //  - whether the nearest clause word before the token at its own level is
+    //    SET (among SET, WHERE, ON, WHEN, HAVING, SELECT): "X = ''" there is
+    //    an assignment;
+    //  - whether it is FROM (among FROM, SELECT, WHERE, GROUP, ORDER, HAVING,
+    //    SET, VALUES): a comma there separates tables.
+    struct Level {
+        bool inList = false;
+        bool afterSet = false;
+        bool afterFrom = false;
     };
-    // Whether token i stands where a table is named: after FROM, JOIN, INTO,
-    // UPDATE, or after a comma of a FROM list.
-    auto tablePosition = [&](int i) {
-        const SqlToken* prev = prevSignificant(i, 1);
-        if (isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO") || isWord(prev, "UPDATE"))
-            return true;
-        return isPunct(prev, ",")
-            && isWord(clauseWord(i, {"FROM", "SELECT", "WHERE", "GROUP", "ORDER", "HAVING", "SET", "VALUES"}), "FROM");
-    };
-    auto isEmptyText = [](const SqlToken& t) {
-        return (t.kind == SqlToken::String && t.text == QLatin1String("''")) || (t.kind == SqlToken::Quoted && t.text.isEmpty());
-    };
+    QList<Level> levels(1);
 
     for (int i = from; i < to; ++i) {
         const SqlToken& t = tokens[i];
+        Level& level = levels.back();
         switch (t.kind) {
         case SqlToken::String: {
             // A table named by the path of its file in single quotes (the
             // reports qualify their answer tables so); any other text constant.
             const QString text = unquoted(t.text);
-            if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition(i))
+            const SqlToken* prev = prevSignificant(i);
+            const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
+                || isWord(prev, "UPDATE") || (isPunct(prev, ",") && level.afterFrom);
+            if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition)
                 out += quoted(resolveTable(text));
             else
                 out += constantText(text);
             break;
         }
         case SqlToken::Punct: {
+            if (t.text == QLatin1String("(")) {
+                levels.append({isWord(prevSignificant(i), "IN"), false, false});
+                out += t.text;
+                break;
+            }
+            if (t.text == QLatin1String(")")) {
+                // A parenthesis closed without one opened hides what came before.
+                if (levels.size() > 1)
+                    levels.removeLast();
+                else
+                    levels.back() = Level();
+                out += t.text;
+                break;
+            }
             // An empty text is a blank field, and a blank field is stored empty
             // (NULL): "X = ''" asks whether X is blank. Assignments stay.
             const int next = nextSignificant(i);
             const bool equals = t.text == QLatin1String("=") || t.text == QLatin1String("==");
             const bool differs = t.text == QLatin1String("<>") || t.text == QLatin1String("!=");
-            if ((equals || differs) && next > 0 && isEmptyText(tokens[next])
-                && !isWord(clauseWord(i, {"SET", "WHERE", "ON", "WHEN", "HAVING", "SELECT"}), "SET")) {
+            auto isEmptyText = [](const SqlToken& e) {
+                return (e.kind == SqlToken::String && e.text == QLatin1String("''"))
+                    || (e.kind == SqlToken::Quoted && e.text.isEmpty());
+            };
+            if ((equals || differs) && next > 0 && isEmptyText(tokens[next]) && !level.afterSet) {
                 if (!out.isEmpty() && !out.back().isSpace())
                     out += u' ';
                 out += equals ? QStringLiteral("IS NULL") : QStringLiteral("IS NOT NULL");
@@ -437,7 +465,7 @@ QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int
             const QString& name = t.text;
             const bool tableLike = name.startsWith(u':') || name.endsWith(QLatin1String(".db"), Qt::CaseInsensitive)
                 || name.contains(u'/') || name.contains(u'\\');
-            const SqlToken* prev = prevSignificant(i, 1);
+            const SqlToken* prev = prevSignificant(i);
             const bool afterComparison = prev
                 && ((prev->kind == SqlToken::Punct
                      && (prev->text == QLatin1String("=") || prev->text == QLatin1String("<>")
@@ -447,44 +475,39 @@ QString SqlDialect::translateTokens(const QList<SqlToken>& tokens, int from, int
                     || isWord(prev, "LIKE"));
             if (tableLike && !afterComparison)
                 out += quoted(resolveTable(name));
-            else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && insideInList(i)))
+            else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList))
                 out += constantText(name);
             else
                 out += quoteIdent(name);
             break;
         }
         case SqlToken::Word: {
+            if (isOneOf(t, {"SET", "WHERE", "ON", "WHEN", "HAVING", "SELECT"}))
+                level.afterSet = isWord(&t, "SET");
+            if (isOneOf(t, {"FROM", "SELECT", "WHERE", "GROUP", "ORDER", "HAVING", "SET", "VALUES"}))
+                level.afterFrom = isWord(&t, "FROM");
             // EXTRACT(part FROM expr)
-            if (t.text.compare(QLatin1String("EXTRACT"), Qt::CaseInsensitive) == 0) {
+            if (isWord(&t, "EXTRACT")) {
                 const int open = nextSignificant(i);
-                if (open > 0 && isPunct(&tokens[open], "(")) {
-                    const int partIx = nextSignificant(open);
-                    const int fromIx = partIx > 0 ? nextSignificant(partIx) : -1;
-                    if (partIx > 0 && fromIx > 0 && isWord(&tokens[fromIx], "FROM")) {
-                        int depth = 0;
-                        int close = -1;
-                        for (int j = fromIx + 1; j < to; ++j) {
-                            if (isPunct(&tokens[j], "("))
-                                ++depth;
-                            else if (isPunct(&tokens[j], ")")) {
-                                if (depth == 0) {
-                                    close = j;
-                                    break;
-                                }
-                                --depth;
-                            }
-                        }
-                        const QString part = tokens[partIx].text.toUpper();
-                        const char* fmt = part == QLatin1String("YEAR") ? "%Y"
-                            : part == QLatin1String("MONTH")            ? "%m"
-                            : part == QLatin1String("DAY")              ? "%d"
-                                                                        : nullptr;
-                        if (close > 0 && fmt) {
-                            out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
-                                       .arg(QLatin1String(fmt), translateTokens(tokens, fromIx + 1, close).trimmed());
-                            i = close;
-                            break;
-                        }
+                const int partIx = open > 0 && isPunct(&tokens[open], "(") ? nextSignificant(open) : -1;
+                const int fromIx = partIx > 0 ? nextSignificant(partIx) : -1;
+                const int close = open > 0 ? all.closing[open] : -1;
+                if (fromIx > 0 && isWord(&tokens[fromIx], "FROM") && close > fromIx && close < to) {
+                    const QString part = tokens[partIx].text.toUpper();
+                    const char* fmt = part == QLatin1String("YEAR") ? "%Y"
+                        : part == QLatin1String("MONTH")            ? "%m"
+                        : part == QLatin1String("DAY")              ? "%d"
+                                                                    : nullptr;
+                    if (fmt) {
+                        if (nesting >= kMaxExtractNesting)
+                            syntaxError(QStringLiteral("Expresii EXTRACT incluse una in alta pe mai mult de %1 niveluri")
+                                            .arg(kMaxExtractNesting),
+                                        all.sql);
+                        out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
+                                   .arg(QLatin1String(fmt),
+                                        translateTokens(all, fromIx + 1, close, nesting + 1).trimmed());
+                        i = close; // the parentheses are balanced: the level stays as it was
+                        break;
                     }
                 }
             }
@@ -552,10 +575,7 @@ SqlDialect::CreateTableStmt SqlDialect::parseCreateTable(const QString& sql) con
             st.def.indexes.prepend(primaryKey(keys.join(u';')));
         } else {
             const QString fname = c.name();
-            const QString type = c.typeText();
-            auto f = fieldFromDeclaredType(fname, type);
-            if (!f)
-                syntaxError(QStringLiteral("Unknown field type %1").arg(type), sql);
+            std::optional<FieldDef> f = fieldOfStatement(fname, c.typeText(), sql);
             if (c.acceptWord("NOT")) {
                 c.expectWord("NULL");
                 f->required = true;
@@ -581,11 +601,7 @@ SqlDialect::AlterTableStmt SqlDialect::parseAlterTable(const QString& sql) const
         if (c.acceptWord("ADD")) {
             c.acceptWord("COLUMN");
             const QString fname = c.name();
-            const QString type = c.typeText();
-            auto f = fieldFromDeclaredType(fname, type);
-            if (!f)
-                syntaxError(QStringLiteral("Unknown field type %1").arg(type), sql);
-            st.actions.append({true, *f});
+            st.actions.append({true, *fieldOfStatement(fname, c.typeText(), sql)});
         } else if (c.acceptWord("DROP")) {
             c.acceptWord("COLUMN");
             FieldDef f;

@@ -78,8 +78,16 @@ public:
     DropIndexStmt parseDropIndex(const QString& sql) const;
     DropTableStmt parseDropTable(const QString& sql) const;
 
+    // EXTRACT inside EXTRACT deeper than this is refused with a DbError (Syntax).
+    static constexpr int kMaxExtractNesting = 200;
+
 private:
-    QString translateTokens(const QList<SqlToken>& tokens, int from, int to) const;
+    struct Tokens {
+        const QList<SqlToken>& tokens;
+        const QList<int>& closing; // index of the ')' closing each '(', else -1
+        const QString& sql;
+    };
+    QString translateTokens(const Tokens& all, int from, int to, int nesting) const;
 
     QString m_ownAlias;
     QString m_ownDir;
@@ -92,6 +100,9 @@ private:
 //   integer -> INT, boolean -> BOOLEAN, float -> FLOAT, date -> DATE,
 //   autoincrement -> AUTOINC.
 QString declaredType(const FieldDef& field);
+// The largest size of a text or memo field; CREATE TABLE and ALTER TABLE refuse
+// sizes outside 1..kMaxFieldSize with a DbError (Syntax).
+inline constexpr int kMaxFieldSize = 65535;
 // Reads a declared type (also the spellings accepted in CREATE/ALTER TABLE:
 // char(n), varchar(n), numeric, decimal(p,s), integer, blob(n,1), ...).
 std::optional<FieldDef> fieldFromDeclaredType(const QString& name, const QString& declared);

@@ -53,6 +53,25 @@ bool runReported(common::Dialogs& dialogs, const std::function<void()>& action)
     }
 }
 
+namespace {
+
+// Runs one of the openers. An engine error saying that the file is damaged
+// (met by the steps before validation) still ends the opening, told plainly:
+// the database is damaged and is to be restored from a backup.
+bool runOpener(datastore::Database& database, const std::function<bool()>& opener)
+{
+    try {
+        return opener();
+    } catch (const datastore::DbError& e) {
+        if (!datastore::isDamageError(e))
+            throw;
+        throw datastore::EDBValidate(datastore::damagedDatabaseMessage(
+            database.directory(), {datastore::IntegrityReport::Outcome::Damaged, {e.message()}}));
+    }
+}
+
+} // namespace
+
 const QStringList& MainFormLogic::movedLayoutFiles()
 {
     static const QStringList files{
@@ -75,7 +94,13 @@ const QStringList& MainFormLogic::deletedLayoutFiles()
 }
 
 MainFormLogic::MainFormLogic(AppContext& context, MainFormHost& host, datastore::OpeningSteps* steps)
-    : m_ctx(context), m_host(host), m_steps(steps ? *steps : m_noSteps)
+    : m_ctx(context), m_host(host), m_steps(steps ? *steps : m_noSteps),
+      m_integrity([this](const QString& directory, const datastore::IntegrityReport& report) {
+          // A check that could not run (the file locked or briefly away) says
+          // nothing; it runs again at the next opening.
+          if (report.damaged())
+              m_ctx.dialogs.error(datastore::damagedDatabaseMessage(directory, report));
+      })
 {
 }
 
@@ -141,9 +166,10 @@ void MainFormLogic::openLastDatabase()
     datastore::DatabaseOpening opening(m_ctx.database, m_ctx.dialogs, *m_opening, m_opening->folderPicker(),
                                        m_ctx.settings, m_steps);
     opening.setReferenceCurrency(m_ctx.parameters.CVal);
-    if (opening.OpenLastDatabase()) {
+    if (runOpener(m_ctx.database, [&] { return opening.OpenLastDatabase(); })) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleStartUpPrefix) + m_ctx.databaseDir);
+        startIntegrityCheck();
         loadParameters();
     } else {
         m_host.setTitle(QLatin1String(kTitleNoDatabase));
@@ -184,7 +210,7 @@ void MainFormLogic::selectDatabase()
     opening.setReferenceCurrency(m_ctx.parameters.CVal);
     bool opened = false;
     try {
-        opened = opening.SelectDatabase();
+        opened = runOpener(m_ctx.database, [&] { return opening.SelectDatabase(); });
     } catch (...) {
         // An upgrade or migration step failed: the previous database stays in
         // use, and the error goes on to the general report.
@@ -195,6 +221,7 @@ void MainFormLogic::selectDatabase()
     if (opened) {
         m_ctx.databaseDir = withTrailingSlash(opening.directory());
         m_host.setTitle(QLatin1String(kTitleSwitchPrefix) + m_ctx.databaseDir);
+        startIntegrityCheck();
         connectDirectories();
         loadParameters();
         if (hooks.loadAddOns)
@@ -202,6 +229,14 @@ void MainFormLogic::selectDatabase()
     } else {
         restorePrevious();
     }
+}
+
+void MainFormLogic::startIntegrityCheck()
+{
+    if (m_ctx.databaseDir.isEmpty())
+        m_integrity.cancel();
+    else
+        m_integrity.start(m_ctx.database.directory());
 }
 
 int MainFormLogic::refreshIntervalMs() const

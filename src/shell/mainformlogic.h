@@ -9,6 +9,7 @@
 
 #include "datastore/dataset.h"
 #include "datastore/databaseopening.h"
+#include "datastore/integritycheck.h"
 
 #include <QImage>
 #include <QString>
@@ -107,6 +108,12 @@ public:
     // Writes what the window keeps at exit.
     void shutDown();
 
+    // The engine's quick check of the open database, started in the
+    // background after each opening when it was not found sound today; a
+    // damaged database is reported through the dialogs, with what to do.
+    void startIntegrityCheck();
+    const datastore::BackgroundIntegrityCheck& integrityCheck() const { return m_integrity; }
+
     // Check marks of "&Butoane vizibile" and "Rapoarte in Germana".
     bool toolbarChecked = true;
     bool germanReportsChecked = false;
@@ -130,6 +137,7 @@ private:
     datastore::OpeningSteps& m_steps;
     std::unique_ptr<OpeningWindow> m_opening; // from sub-step 8 to sub-step 19
     int m_failedStep = 0;
+    datastore::BackgroundIntegrityCheck m_integrity;
 };
 
 } // namespace shell

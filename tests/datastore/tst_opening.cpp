@@ -530,3 +530,73 @@ TEST_F(OpeningTest, AnExistingDatabaseIsNotSeededAndSeedingTwiceChangesNothing)
     EXPECT_EQ(db.scalar("SELECT Denumire FROM \"Valuta.db\" WHERE Moneda = 'LEI'").toString(), "Lei noi");
     EXPECT_EQ(rates(db), QStringList{"LEI 2020-05-01 1"}) << "a currency with a rate gets no second one";
 }
+
+// A directory that cannot be read, or something else than a database file in
+// its place, is no empty directory: the opening reports the access error and
+// never offers to create a database there, whatever the user would answer.
+// (The tests run as root, whom permission bits do not stop: a path through a
+// regular file and dangling links stand for a folder that cannot be reached.)
+TEST_F(OpeningTest, AnInaccessibleDirectoryOrDatabaseFileIsReportedNotRecreated)
+{
+    testsupport::TempDir tmp;
+    QFile plain(tmp.file("plain.txt"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString danglingFile = tmp.file("dangling-file");
+    QDir().mkpath(danglingFile);
+    ASSERT_TRUE(QFile::link(tmp.file("share/gestiune.db"), danglingFile + "/gestiune.db"));
+    const QString danglingDir = tmp.file("dangling-dir");
+    ASSERT_TRUE(QFile::link(tmp.file("share/db"), danglingDir));
+    const QString dirInPlace = tmp.file("dir-in-place");
+    QDir().mkpath(dirInPlace + "/gestiune.db");
+
+    struct Case { const char* what; QString dir; const char* problem; };
+    const Case cases[] = {
+        {"a path through a regular file", tmp.file("plain.txt/db"), "Directorul bazei de date "},
+        {"a dangling link as the directory", danglingDir, "Directorul bazei de date "},
+        {"a dangling link as the database file", danglingFile, "Fisierul bazei de date "},
+        {"a directory as the database file", dirInPlace, "Fisierul bazei de date "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const bool start : {false, true}) {
+            dialogs.clear();
+            dialogs.acceptByDefault = true; // a Yes, had the question been asked
+            if (start) {
+                remember(c.dir);
+                picker.steps = {{c.dir}}; // OpenLastDatabase asks when the directory is not one
+            } else {
+                settings.remove(kLastDatabaseDirKey);
+                picker.steps = {{c.dir}};
+            }
+            EXPECT_FALSE(start ? opening.OpenLastDatabase() : opening.SelectDatabase());
+            picker.steps.clear();
+            ASSERT_EQ(dialogs.messages.size(), 1) << str(dialogs.texts().join(" | "));
+            EXPECT_EQ(dialogs.last().icon, Icon::Error);
+            const QString failure = start ? "Nu pot valida baza de date!\r" : "Nu pot crea baza de date!\r";
+            EXPECT_TRUE(dialogs.last().text.startsWith(failure + c.problem)) << str(dialogs.last().text);
+            EXPECT_TRUE(steps.calls.isEmpty());
+            EXPECT_EQ(lastDir(), start ? c.dir : QString()) << "nothing new is remembered";
+        }
+    }
+    // Nothing was made anywhere: the links still lead nowhere.
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("share")));
+    EXPECT_TRUE(QFileInfo(dirInPlace + "/gestiune.db").isDir());
+    EXPECT_EQ(QFileInfo(plain).size(), 0);
+}
+
+TEST_F(OpeningTest, DecliningTheAbsentDatabaseAndPickingAnInaccessibleOne)
+{
+    testsupport::TempDir broken;
+    ASSERT_TRUE(QFile::link(broken.file("gone/gestiune.db"), broken.file("gestiune.db")));
+    picker.steps = {{dir.path()}, {broken.path()}};
+    dialogs.queueAnswer(Answer::No);
+
+    EXPECT_FALSE(opening.SelectDatabase());
+
+    ASSERT_EQ(dialogs.messages.size(), 2) << str(dialogs.texts().join(" | "));
+    EXPECT_EQ(str(dialogs.messages[0].text), str(noDatabaseQuestion(dir.path())));
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith("Nu pot crea baza de date!\rFisierul bazei de date "))
+        << str(dialogs.messages[1].text);
+    EXPECT_FALSE(QFileInfo::exists(broken.file("gone")));
+}

@@ -8,10 +8,12 @@
 
 #include "datastore/databasevalidator.h"
 #include "datastore/dberror.h"
+#include "datastore/integritycheck.h"
 #include "datastore/tablecatalog.h"
 
 #include <QColor>
 #include <functional>
+#include <QTest>
 #include <stdexcept>
 
 #include <sys/stat.h>
@@ -317,6 +319,96 @@ TEST_F(MainFormLogicTest, SwitchOpensTheNewDatabaseOrKeepsThePreviousOne)
     EXPECT_EQ(ctx->databaseDir, second + "/");
     EXPECT_EQ(host.title, "Gestiune de stocuri - " + second + "/");
     EXPECT_EQ(settings.value("LastDatabaseDir").toString(), second);
+}
+
+// ---- integrity of the database ------------------------------------------------------
+
+// The structure of a damaged file validates; the engine's check, run in the
+// background after the opening, tells the user plainly and what to do, at
+// every start until the database is restored. A sound database is checked once a day.
+TEST_F(MainFormLogicTest, ADamagedDatabaseIsReportedAfterTheOpening)
+{
+    const QString dbDir = newDir("stricata");
+    qint64 root = 0;
+    {
+        datastore::Database db;
+        db.setDirectory(dbDir);
+        for (const datastore::TableDef& def : datastore::databaseTables())
+            db.createTable(def);
+        root = db.scalar("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Catalog'").toLongLong();
+    }
+    ASSERT_TRUE(testsupport::zeroDatabasePage(dbDir + "/gestiune.db", root));
+
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        dialogs.clear();
+        host.picker.answers << dbDir;
+        MainFormLogic window(*ctx, host);
+        ASSERT_TRUE(window.startUp()) << dialogs.texts().join(" | ").toStdString();
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << "the opening does not wait for the check";
+        EXPECT_TRUE(window.integrityCheck().running());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.isEmpty(); }, 20000));
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.last().icon, common::Icon::Error);
+        EXPECT_TRUE(dialogs.last().text.startsWith("Baza de date din directorul " + QDir::toNativeSeparators(dbDir)
+                                                   + " este deteriorata!\r"))
+            << dialogs.last().text.toStdString();
+        EXPECT_TRUE(dialogs.last().text.contains("restaurati baza de date dintr-o salvare"));
+        EXPECT_FALSE(datastore::lastSoundCheck(dbDir).isValid());
+    }
+}
+
+// A file damaged where the opening reads first (its header) ends the opening
+// with the same plain message.
+TEST_F(MainFormLogicTest, ADatabaseDamagedAtItsHeaderEndsTheOpeningPlainly)
+{
+    const QString dbDir = newDir("antet");
+    {
+        datastore::Database db;
+        db.setDirectory(dbDir);
+        for (const datastore::TableDef& def : datastore::databaseTables())
+            db.createTable(def);
+    }
+    ASSERT_TRUE(testsupport::zeroDatabasePage(dbDir + "/gestiune.db", 1));
+
+    host.picker.answers << dbDir;
+    EXPECT_FALSE(logic.startUp());
+    EXPECT_EQ(logic.failedStep(), 9);
+    EXPECT_EQ(host.title, "Gestiune de stocuri");
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.texts().join(" | ").toStdString();
+    EXPECT_TRUE(dialogs.last().text.startsWith("Baza de date din directorul " + QDir::toNativeSeparators(dbDir)
+                                               + " este deteriorata!\r"))
+        << dialogs.last().text.toStdString();
+
+    // Switching to it keeps the database that was open.
+    const QString good = newDir("buna");
+    dialogs.clear();
+    host.picker.answers << good;
+    logic.selectDatabase();
+    ASSERT_EQ(ctx->databaseDir, good + "/");
+    dialogs.clear();
+    host.picker.answers << dbDir;
+    EXPECT_THROW(logic.selectDatabase(), datastore::EDBValidate);
+    EXPECT_EQ(ctx->databaseDir, good + "/");
+    EXPECT_EQ(ctx->database.directory(), good);
+}
+
+TEST_F(MainFormLogicTest, ASoundDatabaseIsCheckedOnceADay)
+{
+    const QString dbDir = newDir("buna");
+    host.picker.answers << dbDir;
+    ASSERT_TRUE(logic.startUp()); // creates the database (the question is answered yes)
+    dialogs.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !logic.integrityCheck().running(); }, 20000));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(datastore::lastSoundCheck(dbDir), QDate::currentDate());
+
+    // The next opening that day does not check again.
+    host.picker.answers << dbDir;
+    logic.selectDatabase();
+    EXPECT_EQ(ctx->databaseDir, dbDir + "/");
+    EXPECT_FALSE(logic.integrityCheck().running());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 // ---- background picture ------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -87,4 +88,73 @@ TEST(Cli, FailuresAndUsage)
     EXPECT_EQ(cli({"frobnicate"}).code, 2);
     EXPECT_EQ(cli({"describe", tmp.file("missing")}).code, 1);
     EXPECT_EQ(cli({"describe", tmp.path(), "NoSuchTable"}).code, 1);
+}
+
+// A file whose table pages are damaged still has the right structure: check
+// must run the engine's own check, fail with a plain message and leave the
+// file as it was (the opening steps never run on it).
+TEST(Cli, CheckFindsADamagedDatabaseAndLeavesItUntouched)
+{
+    struct Case { const char* what; bool header; };
+    const Case cases[] = {{"the root page of Catalog zeroed", false}, {"the header page zeroed", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir tmp;
+        ASSERT_EQ(cli({"create", tmp.path()}).code, 0);
+        qint64 page = 1;
+        {
+            datastore::Database db;
+            db.setDirectory(tmp.path());
+            db.exec("INSERT INTO \"Catalog.DB\" (Grupa, Cod, Denumire) VALUES ('G1', 'A1', 'Faina')");
+            if (!c.header)
+                page = db.scalar("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Catalog'").toLongLong();
+        }
+        ASSERT_TRUE(testsupport::zeroDatabasePage(tmp.file("gestiune.db"), page));
+        QFile file(tmp.file("gestiune.db"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        const CliRun damaged = cli({"check", tmp.path()});
+        EXPECT_EQ(damaged.code, 1);
+        EXPECT_TRUE(damaged.out.contains("error: Baza de date din directorul " + QDir::toNativeSeparators(tmp.path())
+                                         + " este deteriorata!"))
+            << damaged.out.toStdString();
+        EXPECT_TRUE(damaged.out.contains("restaurati baza de date dintr-o salvare")) << damaged.out.toStdString();
+        EXPECT_FALSE(damaged.out.contains("Validez baza de date...")) << "nothing runs on a damaged file";
+        EXPECT_FALSE(damaged.out.contains("OK:"));
+        EXPECT_TRUE(damaged.err.contains("Failed.")) << damaged.err.toStdString();
+
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+    }
+}
+
+// A folder that cannot be reached is an access error, never "no database".
+// (Run as root, permission bits stop nothing: a path through a regular file
+// and a dangling link stand for a folder that cannot be read.)
+TEST(Cli, CheckReportsAnInaccessibleDirectoryOrFile)
+{
+    testsupport::TempDir tmp;
+    QFile plain(tmp.file("plain.txt"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QDir().mkpath(tmp.file("dangling"));
+    ASSERT_TRUE(QFile::link(tmp.file("share/gestiune.db"), tmp.file("dangling/gestiune.db")));
+
+    struct Case { const char* what; QString dir; const char* message; };
+    const Case cases[] = {
+        {"a path through a regular file", tmp.file("plain.txt/db"), "error: Directorul bazei de date "},
+        {"a dangling link as the database file", tmp.file("dangling"), "error: Fisierul bazei de date "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* command : {"check", "create"}) {
+            const CliRun run = cli({command, c.dir});
+            EXPECT_EQ(run.code, 1) << command;
+            EXPECT_TRUE(run.out.contains(c.message)) << command << ": " << run.out.toStdString() << run.err.toStdString();
+            EXPECT_FALSE(run.out.contains("Doriti crearea uneia noi?")) << command;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("share")));
 }
