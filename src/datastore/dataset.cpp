@@ -842,6 +842,14 @@ void Dataset::dropCurrentRow()
     emit currentChanged(m_current);
 }
 
+// A detail row is written under a stored master: a master still being typed
+// is written first (its refusal stops the detail's edit).
+void Dataset::postMaster()
+{
+    if (m_master && m_master->isOpen() && m_master->isEditing())
+        m_master->post();
+}
+
 void Dataset::edit()
 {
     requireOpen();
@@ -853,6 +861,7 @@ void Dataset::edit()
     }
     if (m_readOnly)
         throw DatasetError(QStringLiteral("Lista nu poate fi modificata"));
+    postMaster();
     if (beforeEdit)
         beforeEdit();
     Row& row = m_rows[static_cast<size_t>(m_current)];
@@ -880,6 +889,7 @@ void Dataset::insert()
     if (m_readOnly)
         throw DatasetError(QStringLiteral("Lista nu poate fi modificata"));
     checkBrowseMode();
+    postMaster();
     if (beforeInsert)
         beforeInsert();
     const int at = m_current < 0 ? 0 : m_current;
@@ -921,6 +931,7 @@ void Dataset::append()
     if (m_readOnly)
         throw DatasetError(QStringLiteral("Lista nu poate fi modificata"));
     checkBrowseMode();
+    postMaster();
     // insert() places the row before the current one: make "current" the end
     const int saved = m_current;
     m_current = recordCount();

@@ -143,7 +143,8 @@ public:
     void setFilter(const QString& where, const QVariantHash& params = {});
     void setOrderBy(const QString& orderBy); // "Cod_articol, Lot"
     // Detail of `master`: pairs (detail field, master field). The rows follow
-    // the master's current record; a new row takes the master's values.
+    // the master's current record; a new row takes the master's values. A
+    // detail row that starts editing writes its master's pending record first.
     void setMaster(Dataset* master, const QList<QPair<QString, QString>>& links);
     Dataset* master() const { return m_master; }
     DatasetField& addCalculatedField(const QString& name, FieldType type, int size = 0);
@@ -283,6 +284,7 @@ private:
     void writeCurrent();
     void reloadAfterConflict();
     void dropCurrentRow();
+    void postMaster();
     void masterChanged();
     QVariantList masterValues() const;
 

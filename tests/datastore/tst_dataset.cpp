@@ -307,6 +307,26 @@ TEST_F(DatasetTest, DetailFollowsItsMaster)
     pers.cancel();
     EXPECT_EQ(pers.value("Cod").toInt(), 3) << "back on the last master record";
     EXPECT_EQ(lines.recordCount(), 1);
+
+    // A line begun under a master still being typed writes the master first.
+    pers.append();
+    pers.setValue("Cod", 4);
+    pers.setValue("Nume", "Dan");
+    lines.append();
+    EXPECT_EQ(pers.state(), DatasetState::Browse);
+    EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 4").toString(), "Dan");
+    EXPECT_EQ(lines.value("Cod").toInt(), 4);
+    lines.setValue("Nr", 1);
+    lines.post();
+    EXPECT_EQ(count("Linii WHERE Cod = 4"), 1);
+
+    // A master refused on the way leaves the line unbegun.
+    pers.append();
+    pers.setValue("Cod", 4); // a duplicate
+    EXPECT_THROW(lines.append(), DbError);
+    EXPECT_EQ(pers.state(), DatasetState::Insert);
+    EXPECT_FALSE(lines.isEditing());
+    pers.cancel();
 }
 
 TEST_F(DatasetTest, RefreshSeesAnotherConnectionsWrite)
