@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config libsqlite3-dev
+  build-essential cmake ninja-build ccache pkg-config libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   libgtest-dev googletest
