@@ -13,17 +13,6 @@ using datastore::DatasetState;
 
 namespace {
 
-// A pending record goes to the table (an untouched new row is dropped).
-void settle(Dataset& d)
-{
-    if (!d.isOpen())
-        return;
-    if (d.state() == DatasetState::Insert && !d.isModified())
-        d.cancel();
-    else if (d.isEditing())
-        d.post();
-}
-
 QString orderBy(ArticleOrder order)
 {
     switch (order) {
@@ -200,8 +189,8 @@ bool TCatLookupFormLogic::setEditing(bool on)
         return true;
     }
     try {
-        settle(articles);
-        settle(groups);
+        articles.settle();
+        groups.settle();
     } catch (...) {
         ui::reportDataError(m_ctx.dialogs, std::current_exception());
         return false;
@@ -224,7 +213,7 @@ void TCatLookupFormLogic::setOrder(ArticleOrder order)
     if (order == m_order)
         return;
     if (articles.isOpen())
-        settle(articles);
+        articles.settle();
     m_order = order;
     applyOrder();
     if (articles.isOpen())
@@ -309,18 +298,11 @@ void TCatLookupFormLogic::enterGroups()
 
 void TCatLookupFormLogic::RefreshTick()
 {
-    // A list being edited is left alone; so are the groups while an article
-    // is, since another current group would post the article.
+    // A list being edited is left alone, and so is its master (see refresh()).
     try {
-        if (classes.isOpen() && classes.state() == DatasetState::Browse && !articles.isEditing()
-            && !groups.isEditing())
-            classes.refresh();
-        if (groups.isOpen() && groups.state() == DatasetState::Browse && !articles.isEditing())
-            groups.refresh();
-        if (articles.isOpen() && articles.state() == DatasetState::Browse)
-            articles.refresh();
-        if (currencies.isOpen() && currencies.state() == DatasetState::Browse)
-            currencies.refresh();
+        for (Dataset* d : {&classes, &groups, &articles, &currencies})
+            if (d->isOpen())
+                d->refresh();
     } catch (const datastore::DbError&) {
         // The table is busy on another workstation: the next tick reads it.
     }
@@ -329,8 +311,8 @@ void TCatLookupFormLogic::RefreshTick()
 bool TCatLookupFormLogic::ReloadGroups()
 {
     try {
-        settle(articles);
-        settle(groups);
+        articles.settle();
+        groups.settle();
         if (classes.isOpen())
             classes.refresh(); // the groups and articles follow the current class
         if (groups.isOpen())
@@ -345,8 +327,8 @@ bool TCatLookupFormLogic::ReloadGroups()
 bool TCatLookupFormLogic::FormCloseQuery()
 {
     try {
-        settle(groups);
-        settle(articles);
+        groups.settle();
+        articles.settle();
     } catch (...) {
         ui::reportDataError(m_ctx.dialogs, std::current_exception());
         return false;
@@ -396,7 +378,7 @@ bool TCatLookupFormLogic::IndexGroupPrices(
     bool shown = false;
     std::exception_ptr failure;
     try {
-        settle(articles); // a price being typed is written before the group is indexed
+        articles.settle(); // a price being typed is written before the group is indexed
         if (working) {
             working(true);
             shown = true;

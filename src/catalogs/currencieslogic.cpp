@@ -12,16 +12,6 @@ namespace {
 
 const QString kCode = QStringLiteral("Moneda");
 
-void settle(Dataset& d)
-{
-    if (!d.isOpen())
-        return;
-    if (d.state() == DatasetState::Insert && !d.isModified())
-        d.cancel();
-    else if (d.isEditing())
-        d.post();
-}
-
 // Tables whose rows name a currency, and what they are to the user.
 struct CurrencyUse {
     const char* table;
@@ -137,8 +127,8 @@ bool TCurrenciesLogic::ImportNbrRatesData(const QByteArray& xml, const QString& 
     }
     NbrImportResult result;
     try {
-        settle(rates);
-        settle(currencies);
+        rates.settle();
+        currencies.settle();
         result = catalogs::ImportNbrRates(m_db, parsed, m_cache);
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
@@ -158,10 +148,9 @@ bool TCurrenciesLogic::ImportNbrRatesData(const QByteArray& xml, const QString& 
 void TCurrenciesLogic::RefreshTick()
 {
     try {
-        if (currencies.isOpen() && currencies.state() == DatasetState::Browse && !rates.isEditing())
-            currencies.refresh();
-        if (rates.isOpen() && rates.state() == DatasetState::Browse)
-            rates.refresh();
+        for (Dataset* d : {&currencies, &rates})
+            if (d->isOpen())
+                d->refresh(); // a list being edited, or its master, waits
     } catch (const datastore::DbError&) {
         // busy on another workstation: the next tick reads it
     }
@@ -170,8 +159,8 @@ void TCurrenciesLogic::RefreshTick()
 bool TCurrenciesLogic::FormCloseQuery()
 {
     try {
-        settle(rates);
-        settle(currencies);
+        rates.settle();
+        currencies.settle();
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
         return false;

@@ -14,16 +14,6 @@ const QString kClassCode = QStringLiteral("Cod_material");
 const QString kGroupCode = QStringLiteral("Cod_grupa");
 const QString kName = QStringLiteral("Denumire");
 
-void settle(Dataset& d)
-{
-    if (!d.isOpen())
-        return;
-    if (d.state() == DatasetState::Insert && !d.isModified())
-        d.cancel();
-    else if (d.isEditing())
-        d.post();
-}
-
 bool blank(const Dataset& d, const QString& field)
 {
     return d.value(field).toString().trimmed().isEmpty();
@@ -161,10 +151,9 @@ void TGroupEditorLogic::changed()
 void TGroupEditorLogic::RefreshTick()
 {
     try {
-        if (classes.isOpen() && classes.state() == DatasetState::Browse && !groups.isEditing())
-            classes.refresh();
-        if (groups.isOpen() && groups.state() == DatasetState::Browse)
-            groups.refresh();
+        for (Dataset* d : {&classes, &groups})
+            if (d->isOpen())
+                d->refresh(); // a list being edited, or its master, waits
     } catch (const datastore::DbError&) {
         // busy on another workstation: the next tick reads it
     }
@@ -173,8 +162,8 @@ void TGroupEditorLogic::RefreshTick()
 bool TGroupEditorLogic::FormCloseQuery()
 {
     try {
-        settle(groups);
-        settle(classes);
+        groups.settle();
+        classes.settle();
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
         return false;

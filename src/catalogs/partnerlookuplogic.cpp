@@ -65,10 +65,7 @@ QString TPartnerLookupLogic::orderBy(PartnerOrder order) const
 
 void TPartnerLookupLogic::settle()
 {
-    if (table.state() == DatasetState::Insert && !table.isModified())
-        table.cancel();
-    else
-        table.post();
+    table.settle();
 }
 
 void TPartnerLookupLogic::setOrder(PartnerOrder order)

@@ -352,9 +352,24 @@ void Dataset::close()
         d->close();
 }
 
+bool Dataset::detailEditing() const
+{
+    for (const Dataset* d : m_details)
+        if (d->isOpen() && (d->isEditing() || d->detailEditing()))
+            return true;
+    return false;
+}
+
+void Dataset::settle()
+{
+    if (isOpen())
+        checkBrowseMode();
+}
+
 bool Dataset::refresh()
 {
-    if (m_state != DatasetState::Browse)
+    // A detail being edited would be written by its master moving: both wait.
+    if (m_state != DatasetState::Browse || detailEditing())
         return false;
     const qint64 rowid = m_current >= 0 ? m_rows[static_cast<size_t>(m_current)].rowid : 0;
     const int oldIndex = m_current;

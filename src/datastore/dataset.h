@@ -166,8 +166,11 @@ public:
     void close();
     bool isOpen() const { return m_state != DatasetState::Inactive; }
     // Reads the rows again (what other workstations wrote), keeping the
-    // current record when it still exists. Only in Browse; returns false otherwise.
+    // current record when it still exists. Only in Browse and while no detail
+    // is being edited; returns false otherwise.
     bool refresh();
+    // Writes a pending edit; a new record left untouched is dropped.
+    void settle();
 
     DatasetState state() const { return m_state; }
     bool isEditing() const { return m_state == DatasetState::Edit || m_state == DatasetState::Insert; }
@@ -285,6 +288,7 @@ private:
     void reloadAfterConflict();
     void dropCurrentRow();
     void postMaster();
+    bool detailEditing() const;
     void masterChanged();
     QVariantList masterValues() const;
 

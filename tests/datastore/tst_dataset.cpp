@@ -320,6 +320,20 @@ TEST_F(DatasetTest, DetailFollowsItsMaster)
     lines.post();
     EXPECT_EQ(count("Linii WHERE Cod = 4"), 1);
 
+    // A master is not read again while one of its lines is being edited
+    // (moving it would write the line); settle() writes the line, or drops it
+    // when it was left untouched.
+    lines.edit();
+    lines.setValue("Val", 5);
+    EXPECT_FALSE(pers.refresh());
+    lines.settle();
+    EXPECT_EQ(db.scalar("SELECT Val FROM Linii WHERE Cod = 4").toDouble(), 5.0);
+    EXPECT_TRUE(pers.refresh());
+    lines.append();
+    lines.settle();
+    EXPECT_EQ(lines.state(), DatasetState::Browse);
+    EXPECT_EQ(count("Linii WHERE Cod = 4"), 1);
+
     // A master refused on the way leaves the line unbegun.
     pers.append();
     pers.setValue("Cod", 4); // a duplicate
