@@ -289,6 +289,7 @@ private:
     void dropCurrentRow();
     void postMaster();
     bool detailEditing() const;
+    bool inPlace() const;
     void masterChanged();
     QVariantList masterValues() const;
 

@@ -8,8 +8,9 @@
 //   stock_worker <dir> shared <n> <document counter> <seed>
 //       adds, changes and deletes lines of one document that another worker
 //       shares, as a window does (a line's number is proposed when it starts,
-//       its list is refreshed now and then); prints
-//       "<added> <stale> <collisions> <refused>" at the end.
+//       its list is refreshed now and then); starts when the file "go"
+//       appears in <dir>, and prints
+//       "<added> <stale> <collisions> <refused> <start ms> <end ms>" at the end.
 
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -20,6 +21,8 @@
 #include "stock/numbering.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
 #include <cstdio>
@@ -80,6 +83,10 @@ int main(int argc, char** argv)
             lines.open();
             stock::LinePosting posting(lines, stock::LineKind::Output, ledger);
             int added = 0, stale = 0, collisions = 0, refused = 0;
+            const QString go = args[1] + QStringLiteral("/go");
+            for (int wait = 0; wait < 12000 && !QFile::exists(go); ++wait)
+                QThread::msleep(5);
+            const qint64 start = QDateTime::currentMSecsSinceEpoch();
             for (int i = 0; i < n; ++i) {
                 const int action = random.bounded(10);
                 try {
@@ -121,7 +128,8 @@ int main(int argc, char** argv)
                     lines.cancel();
                 }
             }
-            std::printf("%d %d %d %d\n", added, stale, collisions, refused);
+            std::printf("%d %d %d %d %lld %lld\n", added, stale, collisions, refused, static_cast<long long>(start),
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
         } else {
             return 2;
         }
