@@ -99,13 +99,7 @@ bool TCatLookupFormLogic::FormCreate(const QString& group, const QString& articl
             articles.locate({QStringLiteral("Cod")}, {article});
         currencies.open();
     } catch (const std::exception& e) {
-        QString engine;
-        if (const auto* db = dynamic_cast<const datastore::DbError*>(&e))
-            engine = db->message();
-        else if (const auto* ds = dynamic_cast<const datastore::DatasetError*>(&e))
-            engine = ds->message();
-        else
-            engine = QString::fromUtf8(e.what());
+        const QString engine = datastore::errorText(e);
         FormClose();
         m_ctx.dialogs.error(QStringLiteral("Eroare de acces la catalogul de articole!\r%1>").arg(engine));
         return false;

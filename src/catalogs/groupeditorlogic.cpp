@@ -82,13 +82,7 @@ bool TGroupEditorLogic::FormCreate(const QString& group)
             groups.locate({kGroupCode}, {group});
         return true;
     } catch (const std::exception& e) {
-        QString engine;
-        if (const auto* db = dynamic_cast<const datastore::DbError*>(&e))
-            engine = db->message();
-        else if (const auto* ds = dynamic_cast<const datastore::DatasetError*>(&e))
-            engine = ds->message();
-        else
-            engine = QString::fromUtf8(e.what());
+        const QString engine = datastore::errorText(e);
         FormClose();
         m_dialogs.error(QStringLiteral("Eroare de acces la clasele si grupele de articole!\r<%1>").arg(engine));
         return false;

@@ -21,6 +21,15 @@ QString StaleRecord::staleRecordMessage()
     return QStringLiteral("Inregistrarea a fost modificata sau stearsa de alt utilizator. Datele au fost reincarcate.");
 }
 
+QString errorText(const std::exception& error)
+{
+    if (const auto* db = dynamic_cast<const DbError*>(&error))
+        return db->message();
+    if (const auto* ds = dynamic_cast<const DatasetError*>(&error))
+        return ds->message();
+    return QString::fromUtf8(error.what());
+}
+
 namespace {
 
 // A field name as SQL needs it: bare when it is a plain identifier, quoted otherwise ("Cod fiscal").

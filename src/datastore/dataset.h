@@ -99,6 +99,10 @@ public:
 // The duplicate-record warning shown for an engine key violation.
 QString duplicateKeyMessage();
 
+// The text of an error as the user is shown it: the engine's own message of a
+// DbError, the dataset's message of a DatasetError, what() of anything else.
+QString errorText(const std::exception& error);
+
 enum class DatasetState { Inactive, Browse, Edit, Insert };
 
 enum class FieldKind { Data, Calculated, Lookup };
