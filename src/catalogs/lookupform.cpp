@@ -172,7 +172,7 @@ void TLookupForm::refreshTick()
 
 QWidget* TLookupForm::openEditor() const
 {
-    return m_grid ? m_grid->indexWidget(m_grid->currentIndex()) : nullptr;
+    return m_grid ? m_grid->openEditor() : nullptr;
 }
 
 bool TLookupForm::closeQuery()

@@ -38,13 +38,6 @@ bool decidedByParameters(const QString& field)
     return fields.contains(field, Qt::CaseInsensitive);
 }
 
-// The editor of the cell being typed in; null when none is open.
-QWidget* openEditor(const ui::DataGrid* grid)
-{
-    const QModelIndex current = grid->currentIndex();
-    return current.isValid() ? grid->indexWidget(current) : nullptr;
-}
-
 class PickerDialog : public QDialog {
 public:
     explicit PickerDialog(QWidget* owner) : QDialog(owner) {}
@@ -248,7 +241,7 @@ void TCatLookupForm::refreshTick()
 {
     // A cell being typed in is editing too.
     for (ui::DataGrid* grid : {m_groupGrid, m_articleGrid})
-        if (openEditor(grid))
+        if (grid->openEditor())
             return;
     m_logic.RefreshTick();
 }

@@ -14,15 +14,6 @@
 
 namespace catalogs {
 
-namespace {
-
-QWidget* openEditor(const ui::DataGrid* grid)
-{
-    const QModelIndex current = grid->currentIndex();
-    return current.isValid() ? grid->indexWidget(current) : nullptr;
-}
-
-} // namespace
 
 TCurrenciesForm::TCurrenciesForm(const PartnerServices& services, RateCache* cache, QWidget* parent)
     : QWidget(parent), m_services(services), m_logic(services.database, services.dialogs, cache),
@@ -101,7 +92,8 @@ std::unique_ptr<TCurrenciesForm> TCurrenciesForm::createChild(const PartnerServi
 
 void TCurrenciesForm::importRates()
 {
-    commitEditors();
+    if (!commitEditors())
+        return; // the refused value stays in its cell
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_import->setEnabled(false);
     const QString source = m_source->text();
@@ -123,18 +115,14 @@ void TCurrenciesForm::importRates()
     }
 }
 
-void TCurrenciesForm::commitEditors()
+bool TCurrenciesForm::commitEditors()
 {
-    for (auto [grid, model] : {std::pair{m_currencyGrid, m_currencyModel.get()}, std::pair{m_rateGrid, m_rateModel.get()}})
-        if (QWidget* editor = openEditor(grid)) {
-            const QModelIndex current = grid->currentIndex();
-            grid->itemDelegateForIndex(current)->setModelData(editor, model, current);
-        }
+    return m_currencyGrid->commitEditor() && m_rateGrid->commitEditor();
 }
 
 void TCurrenciesForm::refreshTick()
 {
-    if (m_closed || openEditor(m_currencyGrid) || openEditor(m_rateGrid))
+    if (m_closed || m_currencyGrid->openEditor() || m_rateGrid->openEditor())
         return;
     m_logic.RefreshTick();
 }
@@ -143,7 +131,8 @@ bool TCurrenciesForm::closeQuery()
 {
     if (m_closed)
         return true;
-    commitEditors();
+    if (!commitEditors())
+        return false; // the refused value stays in its cell
     return m_logic.FormCloseQuery();
 }
 

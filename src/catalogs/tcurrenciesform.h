@@ -44,7 +44,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void commitEditors();
+    bool commitEditors(); // false when a typed value was refused
     const PartnerServices m_services;
     TCurrenciesLogic m_logic;
     std::unique_ptr<ui::DatasetModel> m_currencyModel;

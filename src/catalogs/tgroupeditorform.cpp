@@ -11,20 +11,6 @@ namespace catalogs {
 
 namespace {
 
-QWidget* openEditor(const ui::DataGrid* grid)
-{
-    const QModelIndex current = grid->currentIndex();
-    return current.isValid() ? grid->indexWidget(current) : nullptr;
-}
-
-void commitEditor(ui::DataGrid* grid, ui::DatasetModel* model)
-{
-    if (QWidget* editor = openEditor(grid)) {
-        const QModelIndex current = grid->currentIndex();
-        grid->itemDelegateForIndex(current)->setModelData(editor, model, current);
-    }
-}
-
 QWidget* titled(const QString& title, QWidget* list, QWidget* parent)
 {
     auto* box = new QWidget(parent);
@@ -136,7 +122,7 @@ bool TGroupEditorForm::runModal(const PartnerServices& services, QWidget* owner,
 
 void TGroupEditorForm::refreshTick()
 {
-    if (m_closed || openEditor(m_classGrid) || openEditor(m_groupGrid))
+    if (m_closed || m_classGrid->openEditor() || m_groupGrid->openEditor())
         return;
     m_logic.RefreshTick();
 }
@@ -145,8 +131,8 @@ bool TGroupEditorForm::closeQuery()
 {
     if (m_closed)
         return true;
-    commitEditor(m_classGrid, m_classModel.get());
-    commitEditor(m_groupGrid, m_groupModel.get());
+    if (!m_classGrid->commitEditor() || !m_groupGrid->commitEditor())
+        return false; // the refused value stays in its cell
     if (!m_logic.FormCloseQuery())
         return false;
     if (m_logic.classes.isOpen()) {

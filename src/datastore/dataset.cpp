@@ -1028,6 +1028,25 @@ void Dataset::post()
         d->masterChanged();
 }
 
+// Writes the fields of `row` that differ from `before`; the rows changed, or -1
+// when there was nothing to write.
+int Dataset::updateChanged(const Row& row, const QVariantList& before)
+{
+    QStringList sets;
+    QVariantHash params{{QStringLiteral("rid"), row.rowid}};
+    for (int i = 0; i < m_dataFieldCount; ++i) {
+        if (sameValue(row.values[i], before.value(i)))
+            continue;
+        sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
+        params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
+    }
+    if (sets.isEmpty())
+        return -1;
+    return m_db.exec(
+        QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid").arg(m_table, sets.join(QStringLiteral(", "))),
+        params);
+}
+
 // One attempt at writing the current record, in one unit of work.
 void Dataset::writeCurrent()
 {
@@ -1056,39 +1075,15 @@ void Dataset::writeCurrent()
                       .arg(m_table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
             m_db.exec(sql, params);
             row.rowid = m_db.scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
-        } else {
-            QStringList sets;
-            QVariantHash params{{QStringLiteral("rid"), row.rowid}};
-            for (int i = 0; i < m_dataFieldCount; ++i) {
-                if (sameValue(row.values[i], m_saved.values[i]))
-                    continue; // only what this edit changed
-                sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
-                params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
-            }
-            if (!sets.isEmpty()
-                && m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
-                                 .arg(m_table, sets.join(QStringLiteral(", "))),
-                             params)
-                    == 0)
-                throw StaleRecord();
+        } else if (updateChanged(row, m_saved.values) == 0) { // only what this edit changed
+            throw StaleRecord();
         }
         if (whilePosting) {
             const QVariantList written = row.values;
             whilePosting();
             // The handler may still have changed the record (a quantity cut
             // to what the stock holds): written in the same unit of work.
-            QStringList sets;
-            QVariantHash params{{QStringLiteral("rid"), row.rowid}};
-            for (int i = 0; i < m_dataFieldCount; ++i) {
-                if (sameValue(row.values[i], written[i]))
-                    continue;
-                sets << QStringLiteral("%1 = :p%2").arg(quoted(m_fields[static_cast<size_t>(i)].name)).arg(i);
-                params.insert(QStringLiteral("p%1").arg(i), row.values[i]);
-            }
-            if (!sets.isEmpty())
-                m_db.exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :rid")
-                              .arg(m_table, sets.join(QStringLiteral(", "))),
-                          params);
+            updateChanged(row, written);
         }
         work.commit();
     } catch (...) {

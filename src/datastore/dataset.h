@@ -289,6 +289,7 @@ private:
     bool readStored(qint64 rowid, QVariantList& values) const; // false when the row is gone
     void checkStored(const Row& base) const;                     // throws StaleRecord
     void writeCurrent();
+    int updateChanged(const Row& row, const QVariantList& before);
     void reloadAfterConflict();
     void dropCurrentRow();
     void postMaster();

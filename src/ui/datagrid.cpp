@@ -493,10 +493,15 @@ void DataGrid::reopenRefused()
     }
 }
 
-bool DataGrid::commitEditor()
+QWidget* DataGrid::openEditor() const
 {
     const QModelIndex current = currentIndex();
-    QWidget* editor = current.isValid() ? indexWidget(current) : nullptr;
+    return current.isValid() ? indexWidget(current) : nullptr;
+}
+
+bool DataGrid::commitEditor()
+{
+    QWidget* editor = openEditor();
     if (!editor)
         return true;
     commitData(editor);

@@ -140,6 +140,8 @@ public:
     // A cell being typed goes to its record; false when its value was refused
     // (the cell then stays open with it, after the message).
     bool commitEditor();
+    // The editor of the cell being typed in; null when none is open.
+    QWidget* openEditor() const;
 
     // Wide enough for every visible column, tall enough for a few rows.
     QSize sizeHint() const override;

@@ -10,8 +10,12 @@
 #include "catalogs/tgroupeditorform.h"
 #include "common/accountsymbol.h"
 #include "datastore/tablecatalog.h"
+#include "ui/datagrid.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace catalogs;
 using namespace datastore;
@@ -241,4 +245,34 @@ TEST_F(GroupEditorTest, TheArticleWindowSaysWhereGroupsAreMadeAndReadsThemAgain)
     form.logic().articles.setValue("Denumire", "pix albastru");
     form.logic().articles.post();
     EXPECT_EQ(db.scalar("SELECT Grupa FROM \"Catalog.DB\" WHERE Cod = 'PIX001'").toString(), "G1");
+}
+
+// A refused account typed in a cell stays there for correction; closing the
+// window meanwhile is refused, and nothing is written until it is mended.
+TEST_F(GroupEditorTest, ClosingWithARefusedValueInACellKeepsTheWindowOpen)
+{
+    db.exec("INSERT INTO \"Materiale.db\" (Cod_material, Denumire) VALUES ('M1', 'Materiale')");
+    const PartnerServices services{db, dialogs, formats, params, dir.path() + "/"};
+    std::unique_ptr<TGroupEditorForm> form = TGroupEditorForm::createChild(services);
+    ASSERT_TRUE(form);
+    form->show();
+    ui::DataGrid* grid = form->classGrid();
+    const int column = grid->model()->columnCount() - 1; // the account
+    const QModelIndex account = grid->model()->index(0, column);
+    grid->setFocus();
+    grid->setCurrentIndex(account);
+    QTest::keyClick(grid, '3');
+    QTest::keyClicks(grid->indexWidget(grid->currentIndex()), "02.1.2.3");
+    QTest::keyClick(grid->indexWidget(account), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(common::kAccountSymbolMessage)});
+
+    EXPECT_FALSE(form->close());
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(account));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "302.1.2.3");
+    editor->setText("302");
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(db.scalar("SELECT CONT_SINT FROM \"Materiale.db\" WHERE Cod_material = 'M1'").toString(), "302");
 }
