@@ -870,8 +870,16 @@ void Dataset::dropCurrentRow()
 // is written first (its refusal stops the detail's edit).
 void Dataset::postMaster()
 {
-    if (m_master && m_master->isOpen() && m_master->isEditing())
-        m_master->post();
+    if (m_master && m_master->isOpen() && m_master->isEditing()) {
+        m_master->m_postingForDetail = true;
+        try {
+            m_master->post();
+        } catch (...) {
+            m_master->m_postingForDetail = false;
+            throw;
+        }
+        m_master->m_postingForDetail = false;
+    }
 }
 
 void Dataset::edit()

@@ -179,6 +179,10 @@ public:
     DatasetState state() const { return m_state; }
     bool isEditing() const { return m_state == DatasetState::Edit || m_state == DatasetState::Insert; }
     bool isModified() const { return m_modified; }
+    // True while this record is being written because one of its details
+    // started editing (a document header written as its first line begins:
+    // a check that wants the lines to exist does not apply yet).
+    bool isPostingForDetail() const { return m_postingForDetail; }
 
     // --- navigation (a pending edit is posted first) -----------------------
     int recordCount() const { return static_cast<int>(m_rows.size()); }
@@ -313,6 +317,7 @@ private:
     bool m_eof = true;
     DatasetState m_state = DatasetState::Inactive;
     bool m_modified = false;
+    bool m_postingForDetail = false;
     Row m_saved;           // the current record before Edit
     Row* m_calcTarget = nullptr; // the row onCalcFields is computing
     Dataset* m_master = nullptr;

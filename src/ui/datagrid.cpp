@@ -232,6 +232,8 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
     if (!c.readOnly && !m_dataset.isReadOnly() && fi >= 0 && m_dataset.fieldAt(fi).kind == FieldKind::Data
         && !m_dataset.fieldAt(fi).readOnly)
         f |= Qt::ItemIsEditable;
+    if (!c.readOnly && !m_dataset.isReadOnly() && !c.keyField.isEmpty() && c.keyOf)
+        f |= Qt::ItemIsEditable;
     return f;
 }
 
@@ -260,7 +262,11 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
             m_dataset.moveTo(row);
         if (!m_dataset.isEditing())
             m_dataset.edit();
-        m_dataset.setValue(m_columns[column].field, parseText(column, value.toString()));
+        const GridColumn& c = m_columns[column];
+        if (!c.keyField.isEmpty() && c.keyOf)
+            m_dataset.setValue(c.keyField, c.keyOf(value.toString()));
+        else
+            m_dataset.setValue(c.field, parseText(column, value.toString()));
     });
     if (!taken)
         emit valueRefused(index, value.toString());

@@ -33,6 +33,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <exception>
+#include <functional>
 
 namespace ui {
 
@@ -46,6 +47,11 @@ struct GridColumn {
     QString mask;            // print mask of a number ("#,##0.00") or date ("dd.mm.yyyy")
     bool picker = false;     // Ctrl-Enter / double click open a picker for this column
     QString hint;            // status-line hint while the column is current
+    // A lookup column the user sets by its shown text (a name from the pick
+    // list): keyOf turns the text into the value of keyField, or throws
+    // datastore::DatasetError when nothing has that name.
+    QString keyField;
+    std::function<QVariant(const QString&)> keyOf;
 
     GridColumn() = default;
     GridColumn(QString fieldName, QString columnTitle = {}, int columnWidth = 0)
@@ -58,6 +64,12 @@ struct GridColumn {
     GridColumn& withHint(const QString& h) { hint = h; return *this; }
     GridColumn& asHidden() { visible = false; return *this; }
     GridColumn& asReadOnly() { readOnly = true; return *this; }
+    GridColumn& settingKey(const QString& key, std::function<QVariant(const QString&)> toKey)
+    {
+        keyField = key;
+        keyOf = std::move(toKey);
+        return *this;
+    }
 };
 
 // Shows an error of the record-editing layer the way every window shows it:

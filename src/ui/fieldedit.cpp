@@ -73,7 +73,10 @@ void FieldEdit::showValue()
         return;
     }
     const QVariant v = m_dataset.value(m_field);
-    setText(v.isNull() ? QString() : v.toString());
+    if (m_formats && isDate() && !v.isNull())
+        setText(common::formatDate(QStringLiteral("dd.mm.yyyy"), v.toDate(), *m_formats));
+    else
+        setText(v.isNull() ? QString() : v.toString());
 }
 
 bool FieldEdit::commit()
@@ -83,7 +86,14 @@ bool FieldEdit::commit()
     try {
         if (!m_dataset.isEditing())
             m_dataset.edit();
-        m_dataset.setValue(m_field, text());
+        if (m_formats && isDate() && !text().trimmed().isEmpty()) {
+            const auto date = common::parseDate(text().trimmed(), *m_formats);
+            if (!date)
+                throw datastore::DatasetError(QStringLiteral("'%1' nu este o data valida").arg(text().trimmed()));
+            m_dataset.setValue(m_field, *date);
+        } else {
+            m_dataset.setValue(m_field, text());
+        }
         m_dirty = false;
         return true;
     } catch (...) {
@@ -92,6 +102,23 @@ bool FieldEdit::commit()
         setFocus();
         return false;
     }
+}
+
+} // namespace ui
+
+namespace ui {
+
+void FieldEdit::setFormats(const common::Formats* formats)
+{
+    m_formats = formats;
+    if (!m_dirty)
+        showValue();
+}
+
+bool FieldEdit::isDate() const
+{
+    const int fi = m_dataset.fieldIndex(m_field);
+    return fi >= 0 && m_dataset.fieldAt(fi).type == datastore::FieldType::Date;
 }
 
 } // namespace ui

@@ -5,6 +5,7 @@
 // dataset's checks. Errors are shown the way the grid shows them.
 
 #include "common/dialogs.h"
+#include "common/formats.h"
 #include "datastore/dataset.h"
 
 #include <QLineEdit>
@@ -20,6 +21,8 @@ class FieldEdit : public QLineEdit {
 public:
     FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs& dialogs, QWidget* parent = nullptr);
     const QString& field() const { return m_field; }
+    // Dates are shown and read in the regional form ("dd.mm.yyyy").
+    void setFormats(const common::Formats* formats);
     // Puts a pending text in the field; false after an error.
     bool commit();
     void showValue();
@@ -29,6 +32,8 @@ private:
     QString m_field;
     common::Dialogs& m_dialogs;
     bool m_dirty = false;
+    const common::Formats* m_formats = nullptr;
+    bool isDate() const;
 };
 
 } // namespace ui
