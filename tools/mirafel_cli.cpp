@@ -5,6 +5,7 @@
 #include "common/dialogs.h"
 #include "datastore/database.h"
 #include "datastore/databaseopening.h"
+#include "datastore/dataset.h"
 #include "datastore/integritycheck.h"
 #include "datastore/tablecatalog.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -52,6 +54,14 @@ Commands:
                         Types: text, memo, small integer, integer, boolean, float,
                         date, autoincrement. Options: primary, unique, descending,
                         case-insensitive, expression (or "-").
+  stock DIR             Print the stock rows of the database, one line per stock
+                        key, fields separated by a tab, next to what the documents
+                        say (inputs minus outputs, the initial stock included):
+                          stock  <warehouse>  <group>  <article>  <price>  <lot>  <budget>  <stock>  <documents>
+                        A key whose stock differs from its documents is marked
+                        "DIFERENTA" at the end of its line; the last line says
+                        whether the stock equals the documents. Read-only;
+                        exits 1 when they differ.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
@@ -193,6 +203,56 @@ int describe(const QString& dir, const QString& only)
     return 0;
 }
 
+int stockReport(const QString& dir)
+{
+    datastore::Database db;
+    db.setDirectory(dir);
+    if (const QString problem = db.accessProblem(); !problem.isEmpty() || !db.fileExists()) {
+        err() << (problem.isEmpty() ? QStringLiteral("No database in %1").arg(QDir::toNativeSeparators(dir)) : problem)
+              << Qt::endl;
+        return 1;
+    }
+    // One pass over the stock and the document lines, grouped by stock key.
+    const QString keys = QStringLiteral("Cod_gestiune, Cod_grupa, Cod_articol, %1 AS Pret, COALESCE(Lot, '') AS Lot, "
+                                        "COALESCE(Agent, '') AS Agent");
+    const QString sql =
+        QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent, SUM(Stoc), SUM(Docs) FROM ("
+                       "SELECT %1, Cantitate AS Stoc, 0 AS Docs FROM STOC "
+                       "UNION ALL SELECT %2, 0, Cantitate FROM ITEM_IN "
+                       "UNION ALL SELECT %3, 0, -Cantitate FROM ITEM_OUT) "
+                       "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent "
+                       "ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent")
+            .arg(keys.arg(QStringLiteral("Pret_achizitie")), keys.arg(QStringLiteral("Pret_achizitie_lei")),
+                 keys.arg(QStringLiteral("Pret_achizitie")));
+    int differences = 0;
+    int rows = 0;
+    try {
+        datastore::Query q = db.query(sql);
+        while (q.next()) {
+            const double stock = q.value(6).toDouble();
+            const double documents = q.value(7).toDouble();
+            if (stock == 0 && documents == 0)
+                continue;
+            ++rows;
+            const bool differs = std::abs(stock - documents) > 1e-6;
+            differences += differs;
+            out() << "stock";
+            for (int i = 0; i < 6; ++i)
+                out() << '\t' << (i == 3 ? QString::number(q.value(i).toDouble(), 'g', 15) : q.value(i).toString());
+            out() << '\t' << QString::number(stock, 'g', 15) << '\t' << QString::number(documents, 'g', 15)
+                  << (differs ? "\tDIFERENTA" : "") << '\n';
+        }
+    } catch (const std::exception& e) {
+        err() << datastore::errorText(e) << Qt::endl;
+        return 1;
+    }
+    if (differences)
+        out() << "Stocul difera de documente la " << differences << " din " << rows << " chei." << Qt::endl;
+    else
+        out() << "OK: stocul corespunde documentelor (" << rows << " chei)." << Qt::endl;
+    return differences ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -209,6 +269,8 @@ int main(int argc, char** argv)
         return openDatabase(args[1], command == QLatin1String("create"));
     if (command == QLatin1String("describe") && (args.size() == 2 || args.size() == 3))
         return describe(args[1], args.value(2));
+    if (command == QLatin1String("stock") && args.size() == 2)
+        return stockReport(args[1]);
     err() << "Unknown command or wrong arguments. See mirafel-cli --help." << Qt::endl;
     return 2;
 }

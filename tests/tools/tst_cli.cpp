@@ -158,3 +158,34 @@ TEST(Cli, CheckReportsAnInaccessibleDirectoryOrFile)
     }
     EXPECT_FALSE(QFileInfo::exists(tmp.file("share")));
 }
+
+TEST(Cli, StockIsComparedWithTheDocuments)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("db");
+    ASSERT_EQ(cli({"create", dir}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie_lei, "
+                "Cantitate) VALUES (1, 1, 'A', 'G', 'ART', 5, 10), (1, 2, 'A', 'G', 'ART', 5, 2), (-1, 1, 'A', 'G', 'PIX', 1, 3)");
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, "
+                "Cantitate) VALUES (1, 1, 'A', 'G', 'ART', 5, 4)");
+        db.exec("INSERT INTO STOC (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate) VALUES "
+                "('A', 'G', 'ART', 5, 8), ('A', 'G', 'PIX', 1, 3)");
+    }
+    const CliRun sound = cli({"stock", dir});
+    EXPECT_EQ(sound.code, 0) << sound.err.toStdString();
+    EXPECT_EQ(sound.out.toStdString(), "stock\tA\tG\tART\t5\t\t\t8\t8\n"
+                                       "stock\tA\tG\tPIX\t1\t\t\t3\t3\n"
+                                       "OK: stocul corespunde documentelor (2 chei).\n");
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("UPDATE STOC SET Cantitate = 7 WHERE Cod_articol = 'ART'");
+    }
+    const CliRun differs = cli({"stock", dir});
+    EXPECT_EQ(differs.code, 1);
+    EXPECT_TRUE(differs.out.contains("stock\tA\tG\tART\t5\t\t\t7\t8\tDIFERENTA\n")) << differs.out.toStdString();
+    EXPECT_EQ(cli({"stock", tmp.file("nothing")}).code, 1);
+}
