@@ -145,7 +145,7 @@ TIntervalDlg::TIntervalDlg(IntervalDlgLogic& logic, QWidget* parent) : QDialog(p
 void TIntervalDlg::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (focusWidget() == m_first) {
             focusField(m_last);
             return;
