@@ -142,7 +142,7 @@ void TSeriiFormLogic::SerialsBeforeDelete()
 
 TSeriiForm::TSeriiForm(datastore::Database& db, common::Dialogs& dialogs, const common::Formats& formats,
                        QString privateDir, QWidget* parent)
-    : QWidget(parent), m_logic(db, dialogs), m_dialogs(dialogs), m_privateDir(std::move(privateDir))
+    : QWidget(parent), m_logic(db, dialogs), m_privateDir(std::move(privateDir))
 {
     setObjectName(QStringLiteral("TSeriiForm"));
     setWindowTitle(QString::fromLatin1(kSerialsCaption));

@@ -88,7 +88,6 @@ protected:
 private:
     QString layoutPath() const;
     TSeriiFormLogic m_logic;
-    common::Dialogs& m_dialogs;
     QString m_privateDir;
     std::unique_ptr<ui::DatasetModel> m_model;
     ui::DataGrid* m_grid = nullptr;
