@@ -11,6 +11,8 @@
 #include "tuserform.h"
 
 #include "catalogs/tcatlookupform.h"
+#include "stock/tdocinform.h"
+#include "stock/tseriiform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tgroupeditorform.h"
@@ -119,6 +121,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installParameterCommands();
     installPeopleAndFirmCommands();
     installCatalogCommands();
+    installDocumentCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -676,6 +679,36 @@ void TMainForm::installCatalogCommands()
     setCommandHandler(CommandId::Warehouses, [this, services] {
         openSingleInstance(QStringLiteral("Warehouses"),
                            [&] { return catalogs::TGestlookupForm::createChild(services()).release(); });
+    });
+}
+
+// ---- documents --------------------------------------------------------------------
+
+void TMainForm::installDocumentCommands()
+{
+    setCommandHandler(CommandId::InputDocuments, [this] {
+        openSingleInstance(QStringLiteral("InputDocuments"), [this]() -> QWidget* {
+            stock::DocInContext context{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
+                                        m_ctx.printSettings, m_ctx.privateDir, m_ctx.userInitials,
+                                        [this](const QString& text) { ShowProgress(text); },
+                                        [this](double contor) { showSerials(contor); }, {}, {}};
+            return stock::TDocInForm::createChild(std::move(context)).release();
+        });
+    });
+}
+
+void TMainForm::showSerials(double contor)
+{
+    // One serial window: a second request turns it to the other document.
+    if (QMdiSubWindow* open = singleInstanceWindow(QStringLiteral("Serials")))
+        if (auto* serials = qobject_cast<stock::TSeriiForm*>(open->widget())) {
+            serials->showDocument(contor);
+            m_mdi->setActiveSubWindow(open);
+            return;
+        }
+    openSingleInstance(QStringLiteral("Serials"), [&]() -> QWidget* {
+        return stock::TSeriiForm::createChild(m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.privateDir, contor)
+            .release();
     });
 }
 

@@ -139,6 +139,8 @@ private:
     void installParameterCommands();
     void installPeopleAndFirmCommands();
     void installCatalogCommands();
+    void installDocumentCommands();
+    void showSerials(double contor); // the serial window of an input document
     void updateWindowCommands();
     void closeAllChildren();
     void cascadeChildren();

@@ -37,6 +37,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         {CommandId::Warehouses, "Warehouses", "Catalog de gestiuni"},
         {CommandId::MaterialGroups, "MaterialGroups", "Clase si grupe de articole"},
         {CommandId::Currencies, "Currencies", "Valute si cursuri"},
+        {CommandId::InputDocuments, "InputDocuments", "Intrari produse"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -48,7 +49,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         form.runCommand(c.command); // brought to the front, not opened twice
         EXPECT_EQ(form.childWindowCount(), open);
     }
-    EXPECT_EQ(form.childWindowCount(), 6);
+    EXPECT_EQ(form.childWindowCount(), 7);
 
     // A supplier written by another workstation shows at the next tick.
     auto* suppliers = dynamic_cast<catalogs::TFurnLookupForm*>(form.singleInstanceWindow("Suppliers")->widget());
@@ -61,6 +62,9 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
     form.action(CommandId::CloseAll)->trigger();
     QApplication::processEvents();
     EXPECT_EQ(form.childWindowCount(), 0);
+    // The input documents window started a document and dropped it unused.
+    EXPECT_EQ(fx.ctx->database.scalar("SELECT COUNT(*) FROM DOC_IN").toInt(), 0);
+    EXPECT_EQ(fx.ctx->database.scalar("SELECT NewCounterIn FROM COUNTER").toInt(), 0);
 }
 
 TEST(CatalogsInTheMainWindow, TheFirstDayClassesGroupsAndRatesReachTheOtherWindows)

@@ -350,7 +350,7 @@ TEST_F(MainFormTest, CommandsOfWindowsNotBuiltYetSayTheyAreUnavailable)
         CommandId command;
         bool unavailableMessage;
     } cases[] = {
-        {CommandId::InputDocuments, true},   {CommandId::OutputDocuments, true},
+        {CommandId::OutputDocuments, true},
         {CommandId::CurrentStock, true},     {CommandId::TurnoverBalance, true},
         {CommandId::RecalculateStock, true}, {CommandId::Help, true},
         {CommandId::None, false},            {CommandId::Cascade, false},
