@@ -182,35 +182,36 @@ bool TDocInFormLogic::close()
     }
     if (!docs.isOpen() || docs.isEmpty())
         return true;
-    const int lines = items.recordCount();
-    if (docs.isEditing()) {
-        if (lines == 0 && docs.recordCount() == 1 && docs.state() == DatasetState::Insert) {
-            dropNewDocument(); // nothing was entered
+    if (items.recordCount() == 0) {
+        // A document without lines cannot stay. The only one goes quietly
+        // (nothing was entered); among others the user is told and chooses
+        // to delete it or to go on completing it.
+        if (docs.recordCount() > 1) {
+            m_dialogs.warning(kNoLines);
+            if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
+                return false;
+        }
+        if (docs.state() == DatasetState::Insert) {
+            dropNewDocument();
             return true;
         }
         try {
-            docs.post();
+            if (docs.isEditing())
+                docs.cancel();
+            docs.remove();
         } catch (...) {
             ui::reportDataError(m_dialogs, std::current_exception());
             return false;
         }
         return true;
     }
-    if (lines == 0) {
-        // A header written when its first line began, whose lines were all
-        // given up: the only document goes quietly, another one must be
-        // completed or deleted.
-        if (docs.recordCount() == 1) {
-            try {
-                docs.remove();
-            } catch (...) {
-                ui::reportDataError(m_dialogs, std::current_exception());
-                return false;
-            }
-            return true;
+    if (docs.isEditing()) {
+        try {
+            docs.post();
+        } catch (...) {
+            ui::reportDataError(m_dialogs, std::current_exception());
+            return false;
         }
-        m_dialogs.warning(kNoLines);
-        return false;
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include "ui/datedialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -95,10 +96,15 @@ TDocInForm::TDocInForm(DocInContext context, QWidget* parent)
             [this](const QPoint& at) { m_linePopup->popup(m_grid->viewport()->mapToGlobal(at)); });
 
     resize(900, 560);
+    // The window's own keys win over those of the line edits inside it.
+    qApp->installEventFilter(this);
     AttachDocInMenus(this, m_logic.docs, m_logic.items);
 }
 
-TDocInForm::~TDocInForm() = default;
+TDocInForm::~TDocInForm()
+{
+    qApp->removeEventFilter(this);
+}
 
 std::unique_ptr<TDocInForm> TDocInForm::createChild(DocInContext context)
 {
@@ -253,10 +259,6 @@ void TDocInForm::buildHeader(QWidget* box)
     row->addWidget(document, 1);
     row->addLayout(buttons);
 
-    for (QWidget* w : {static_cast<QWidget*>(m_registered), static_cast<QWidget*>(m_number),
-                       static_cast<QWidget*>(m_date), static_cast<QWidget*>(typeEdit),
-                       static_cast<QWidget*>(m_supplier), static_cast<QWidget*>(m_explanation)})
-        w->installEventFilter(this);
     m_supplier->setProperty("field", QStringLiteral("Furnizor"));
     typeEdit->setProperty("field", QStringLiteral("Tip"));
 
@@ -626,6 +628,19 @@ bool TDocInForm::commitEdits()
 
 bool TDocInForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Only what happens inside this window (the filter sits on the application).
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || !isAncestorOf(w))
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Ctrl-Ins and Ctrl-Z are the window's commands (new document,
+        // search), not a line edit's copy and undo.
+        const QKeyCombination combo = static_cast<QKeyEvent*>(event)->keyCombination();
+        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert)
+            || combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
+            return true;
+        return false;
+    }
     if (event->type() == QEvent::FocusIn) {
         QString field = watched->property("field").toString();
         if (auto* edit = qobject_cast<ui::FieldEdit*>(watched))

@@ -124,11 +124,22 @@ TEST_F(DocIn, AnEmptyDocumentAmongOthersKeepsTheWindowOpen)
     form().items.append();
     form().items.cancel();
     ASSERT_EQ(count("SELECT COUNT(*) FROM DOC_IN"), 2);
-    EXPECT_FALSE(form().close());
-    EXPECT_EQ(dialogs.last().text, TDocInFormLogic::kNoLines);
+    dialogs.queueAnswer(common::Answer::Cancel);
+    EXPECT_FALSE(form().close()); // the user goes on completing it
+    EXPECT_EQ(dialogs.texts().mid(dialogs.texts().size() - 2),
+              QStringList({TDocInFormLogic::kNoLines, TDocInFormLogic::kDeleteCurrent}));
     // Deleted, it lets the window close.
-    form().deleteDocument();
     EXPECT_TRUE(form().close());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN"), 1);
+    EXPECT_EQ(counterIn(), 1);
+
+    // A new document left without lines among others: the same question.
+    reopen();
+    form().newDocument();
+    EXPECT_EQ(counterIn(), 2);
+    EXPECT_TRUE(form().close());
+    EXPECT_EQ(counterIn(), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN"), 1);
 }
 
 TEST_F(DocIn, DeletingTheNewestDocumentGivesItsCounterBack)
