@@ -7,6 +7,7 @@
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
+#include "prints/receiptnote.h"
 #include "prints/tqrprndlg.h"
 #include "ui/datedialogs.h"
 
@@ -537,6 +538,9 @@ void TDocInForm::printReceipt(double contor, const QDate& registrationDate)
 {
     if (m_ctx.printReceipt)
         m_ctx.printReceipt(contor, registrationDate);
+    else
+        prints::PrintReceiptNote(this, m_ctx.database, m_ctx.parameters, m_ctx.formats, m_ctx.printSettings,
+                                 m_ctx.dialogs, contor, registrationDate);
 }
 
 void TDocInForm::printDailyList(double contor)

@@ -34,7 +34,7 @@ struct DocInContext {
     QString userInitials;                               // empty in this edition
     std::function<void(const QString&)> showProgress;   // the main window's status line
     std::function<void(double contor)> showSerials;     // the serial window of a document
-    // The receipt note of a document (after the print setup); empty: nothing is printed.
+    // The receipt note of a document (after the print setup); empty: the plain receipt note.
     std::function<void(double contor, const QDate& registrationDate)> printReceipt;
     std::function<void(double contor)> printDailyList;
 };
