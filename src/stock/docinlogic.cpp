@@ -560,13 +560,16 @@ void TDocInFormLogic::searchNext()
     if (!saveDocument())
         return;
     SearchHit hit;
+    m_view.showSearching(true);
     try {
         hit = FindNextDocument(m_db, DocumentSide::Input, m_search, m_periodActive ? m_first : QDate(),
                                m_periodActive ? m_last : QDate());
     } catch (...) {
+        m_view.showSearching(false);
         ui::reportDataError(m_dialogs, std::current_exception());
         return;
     }
+    m_view.showSearching(false);
     if (!hit.found) {
         m_dialogs.beep();
         return;

@@ -70,6 +70,8 @@ public:
     virtual void setPrintCaption(const QString& caption) { Q_UNUSED(caption); }
     virtual void setTitle(const QString& title) { Q_UNUSED(title); }
     virtual void showProgress(const QString& text) { Q_UNUSED(text); }
+    // The small "Caut..." window while a search runs.
+    virtual void showSearching(bool on) { Q_UNUSED(on); }
 };
 
 class TDocInFormLogic : private PostingWindow {

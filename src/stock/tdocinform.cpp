@@ -604,6 +604,26 @@ void TDocInForm::showProgress(const QString& text)
         m_ctx.showProgress(text);
 }
 
+void TDocInForm::showSearching(bool on)
+{
+    if (!on) {
+        if (m_searching)
+            m_searching->hide();
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    if (!m_searching) {
+        m_searching = new QLabel(QStringLiteral("Caut..."), this, Qt::ToolTip | Qt::FramelessWindowHint);
+        m_searching->setFrameStyle(QFrame::Box | QFrame::Plain);
+        m_searching->setMargin(12);
+    }
+    m_searching->adjustSize();
+    m_searching->move(mapToGlobal(rect().center()) - m_searching->rect().center());
+    m_searching->show();
+    m_searching->repaint();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
 // ---- events --------------------------------------------------------------------------------
 
 bool TDocInForm::guard(const std::function<void()>& action)

@@ -16,6 +16,7 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 class QGroupBox;
 class QMenu;
 class QPushButton;
@@ -80,6 +81,7 @@ private:
     void setPrintCaption(const QString& caption) override;
     void setTitle(const QString& title) override;
     void showProgress(const QString& text) override;
+    void showSearching(bool on) override;
 
     void buildHeader(QWidget* box);
     void buildMenus();
@@ -108,6 +110,7 @@ private:
     QPushButton* m_serials = nullptr;
     QMenu* m_linePopup = nullptr;
     QWidget* m_menuRow = nullptr;
+    QLabel* m_searching = nullptr;
     QStringList m_supplierCodes;
     bool m_layoutRestored = false;
 };

@@ -34,9 +34,7 @@ void fitEditorToField(QLineEdit* editor, const datastore::DatasetField& field)
 FieldEdit::FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs& dialogs, QWidget* parent)
     : QLineEdit(parent), m_dataset(dataset), m_field(std::move(field)), m_dialogs(dialogs)
 {
-    const int fi = m_dataset.fieldIndex(m_field);
-    if (fi >= 0)
-        fitEditorToField(this, m_dataset.fieldAt(fi));
+    fitToField();
     connect(this, &QLineEdit::textEdited, this, [this] {
         if (!m_dataset.isEditing()) {
             // Starting the edit re-reads the record (or starts a new one):
@@ -65,8 +63,20 @@ FieldEdit::FieldEdit(datastore::Dataset& dataset, QString field, common::Dialogs
     showValue();
 }
 
+void FieldEdit::fitToField()
+{
+    // A table's fields are known once its dataset is open.
+    if (m_fitted || !m_dataset.isOpen())
+        return;
+    const int fi = m_dataset.fieldIndex(m_field);
+    if (fi >= 0)
+        fitEditorToField(this, m_dataset.fieldAt(fi));
+    m_fitted = true;
+}
+
 void FieldEdit::showValue()
 {
+    fitToField();
     m_dirty = false;
     if (!m_dataset.isOpen() || m_dataset.recNo() < 0) {
         clear();

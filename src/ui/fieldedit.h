@@ -34,6 +34,8 @@ private:
     bool m_dirty = false;
     const common::Formats* m_formats = nullptr;
     bool isDate() const;
+    void fitToField(); // the field's limits on the editor, once the dataset is open
+    bool m_fitted = false;
 };
 
 } // namespace ui

@@ -689,6 +689,22 @@ TEST_F(DocIn, TotalsPeriodAndPrinting)
     EXPECT_EQ(view.receipts.size(), 1);
 }
 
+TEST_F(DocIn, TheRefreshTickShowsWhatOtherWorkstationsWrote)
+{
+    receipt({{"ART", 1, 5}});
+    db.exec("INSERT INTO DOC_IN (Contor, Tip, Numar, Data_inregistrarii, Data) VALUES (40, 'NR', 9, '2026-03-10', '2026-03-10')");
+    db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, Pret_achizitie_lei) "
+            "VALUES (1, 2, 'A', 'G', 'PIX', 3, 2)");
+    form().refreshTick();
+    EXPECT_EQ(form().docs.recordCount(), 2);
+    EXPECT_EQ(form().items.recordCount(), 2); // the current document's new line
+    // Not while the user is typing a line.
+    form().items.edit();
+    db.exec("DELETE FROM DOC_IN WHERE Contor = 40");
+    form().refreshTick();
+    EXPECT_EQ(form().docs.recordCount(), 2);
+}
+
 TEST_F(DocIn, SearchGoesToTheDocumentAndTheLine)
 {
     const double first = receipt({{"ART", 1, 5}, {"PIX", 2, 10}}, kToday.addDays(-40));

@@ -49,7 +49,7 @@ TEST_F(DocInForm, ColumnsFollowTheParameters)
     EXPECT_EQ(form->windowTitle(), "Intrari produse");
 }
 
-TEST_F(DocInForm, AWrongDateIsRefusedAndNothingIsWritten)
+TEST_F(DocInForm, BadInputGetsAMessageAndWritesNothing)
 {
     auto form = openWindow();
     form->show();
@@ -62,6 +62,43 @@ TEST_F(DocInForm, AWrongDateIsRefusedAndNothingIsWritten)
     EXPECT_EQ(dialogs.last().text, "'31.02.2026' nu este o data valida");
     EXPECT_EQ(form->logic().docs.value("Data_inregistrarii").toDate(), kToday);
     EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN"), 0);
+    registered->selectAll();
+    QTest::keyClicks(registered, "10.03.2026");
+    ASSERT_TRUE(registered->commit());
+
+    // An explanation longer than the field takes what it can hold.
+    ui::FieldEdit* explanation = nullptr;
+    for (ui::FieldEdit* e : form->findChildren<ui::FieldEdit*>())
+        if (e->field() == "Explicatie")
+            explanation = e;
+    ASSERT_NE(explanation, nullptr);
+    explanation->setFocus();
+    QTest::keyClicks(explanation, QString(300, u'x'));
+    EXPECT_EQ(explanation->text().size(), 255);
+    EXPECT_TRUE(explanation->commit());
+
+    // A quantity or a price that is not a number, or too large, is refused in its cell.
+    form->logic().docs.setValue("Tip", "FCT");
+    form->logic().docs.setValue("Numar", 5.0);
+    form->logic().items.append();
+    ui::DatasetModel* model = form->lineGrid()->datasetModel();
+    const int row = form->logic().items.recNo();
+    struct Case {
+        const char* field;
+        const char* text;
+    };
+    for (const Case& c : {Case{"Cantitate", "abc"}, Case{"Pret_achizitie_lei", "123456789012345678"},
+                          Case{"Cantitate", "1e400"}}) {
+        SCOPED_TRACE(c.text);
+        dialogs.clear();
+        EXPECT_FALSE(model->setData(model->index(row, model->columnOf(c.field)), QString::fromLatin1(c.text)));
+        EXPECT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(form->logic().items.isNull(c.field));
+    }
+    form->logic().items.cancel();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ITEM_IN"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM STOC"), 0);
+    dialogs.queueAnswer(common::Answer::Ok);
     form->close();
 }
 
