@@ -100,8 +100,14 @@ private:
 LinePosting::LinePosting(datastore::Dataset& lines, LineKind kind, Ledger& ledger, PostingWindow* window)
     : m_lines(lines), m_kind(kind), m_ledger(ledger), m_window(window)
 {
-    chain(m_lines.afterEdit, [this] { m_snapshot = currentLine(); });
-    chain(m_lines.afterInsert, [this] { m_snapshot = ItemSnapshot(); });
+    chain(m_lines.afterEdit, [this] {
+        m_snapshot = currentLine();
+        m_beforeWrite.reset();
+    });
+    chain(m_lines.afterInsert, [this] {
+        m_snapshot = ItemSnapshot();
+        m_beforeWrite.reset();
+    });
     // The window's own checks first; then the price question, before the write lock is taken.
     chainAfter(m_lines.beforePost, [this] {
         if (!enabled)
@@ -114,20 +120,38 @@ LinePosting::LinePosting(datastore::Dataset& lines, LineKind kind, Ledger& ledge
     });
     // A new line takes its number inside the write transaction, so that two
     // workstations adding lines to one document never take the same one.
-    chain(m_lines.beforeWrite, [this] { numberNewLine(); });
+    // Every attempt of a write starts from the snapshot the first one found:
+    // an attempt that was rolled back left the stock as it was.
+    chain(m_lines.beforeWrite, [this] {
+        if (m_beforeWrite)
+            m_snapshot = *m_beforeWrite;
+        else
+            m_beforeWrite = m_snapshot;
+        numberNewLine();
+    });
     chain(m_lines.whilePosting, [this] { linePosting(); });
     chain(m_lines.whileDeleting, [this] { lineDeleting(); });
     // The messages of the adjustments, once the write is over.
     chain(m_lines.afterPost, [this] {
+        m_beforeWrite.reset();
         m_ledger.flushMessages();
         lineWritten();
     });
-    chain(m_lines.onPostError, [this] { m_ledger.flushMessages(); });
+    // A write rolled back after the line was reconciled (a handler after
+    // this one refused or failed): the stock is as it was, and so must be
+    // the snapshot, or the next write would miss the difference.
+    chain(m_lines.onPostError, [this] {
+        if (m_beforeWrite)
+            m_snapshot = *m_beforeWrite;
+        m_beforeWrite.reset();
+        m_ledger.flushMessages();
+    });
     chain(m_lines.afterDelete, [this] { m_ledger.flushMessages(); });
     chain(m_lines.onDeleteError, [this] { m_ledger.flushMessages(); });
     // A refused write was rolled back with the stock it had changed: the
     // stored line is what the stock reflects, so a cancel has nothing to undo.
     chain(m_lines.afterCancel, [this] {
+        m_beforeWrite.reset();
         if (m_lines.state() == datastore::DatasetState::Browse && !m_lines.isEmpty())
             m_snapshot = currentLine();
     });

@@ -26,6 +26,7 @@
 
 #include <QList>
 #include <QPair>
+#include <optional>
 
 namespace stock {
 
@@ -84,6 +85,7 @@ private:
     Ledger& m_ledger;
     PostingWindow* m_window;
     ItemSnapshot m_snapshot;
+    std::optional<ItemSnapshot> m_beforeWrite; // the snapshot when the write began
     QList<QPair<QVariant, QVariant>> m_splitLines; // (Contor, Contor_secundar) written by a split
 };
 

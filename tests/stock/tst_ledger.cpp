@@ -5,6 +5,8 @@
 
 #include "stocktest.h"
 
+#include <utility>
+
 #include <QRandomGenerator>
 #include <functional>
 
@@ -281,6 +283,39 @@ TEST_F(LedgerSteps, AnEngineErrorAfterTheLineLeavesNeitherLineNorStock)
     EXPECT_THROW(outLines.post(), datastore::DbError);
     EXPECT_EQ(stockRows(), QStringList({"ART@5=10"}));
     EXPECT_TRUE(outputLines().isEmpty());
+}
+
+TEST_F(LedgerSteps, WritingAgainAfterAFailedWriteMovesTheStockOnce)
+{
+    // A handler after the stock fails once (a full disk); the user writes
+    // the same line again.
+    bool fail = false;
+    auto failOnce = [&fail](std::function<void()> previous) {
+        return [previous = std::move(previous), &fail] {
+            previous();
+            if (std::exchange(fail, false))
+                throw datastore::DbError(datastore::DbErrorKind::Io, QStringLiteral("disk I/O error"));
+        };
+    };
+    inLines.whilePosting = failOnce(inLines.whilePosting);
+    outLines.whilePosting = failOnce(outLines.whilePosting);
+    ASSERT_TRUE(receive(5, 10));
+
+    fail = true;
+    inLines.moveTo(0);
+    inLines.edit();
+    inLines.setValue("Cantitate", 14.0);
+    EXPECT_THROW(inLines.post(), datastore::DbError);
+    EXPECT_EQ(stockRows(), QStringList({"ART@5=10"}));
+    inLines.post(); // still in editing: written now
+    EXPECT_EQ(stockRows(), QStringList({"ART@5=14"}));
+
+    fail = true;
+    appendLine(outLines, kOutputDoc, 5, 4);
+    EXPECT_THROW(outLines.post(), datastore::DbError);
+    outLines.post();
+    EXPECT_EQ(stockRows(), QStringList({"ART@5=10"}));
+    EXPECT_TRUE(ledgerMatchesDocuments());
 }
 
 // ---- the adjustments on their own -----------------------------------------------
