@@ -1,4 +1,6 @@
 #include "testsupport.h"
+#include <QPixmap>
+#include <QWidget>
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +29,21 @@ QString legacySamplesDir()
 {
     const QString src = qEnvironmentVariable("MIRAFEL_SOURCE_DIR");
     return QDir(src.isEmpty() ? QDir::currentPath() : src).absoluteFilePath("../shared/legacy-samples");
+}
+
+QString shotsDir()
+{
+    const QString dir = qEnvironmentVariable("MIRAFEL_SHOTS_DIR");
+    if (dir.isEmpty())
+        return {};
+    QDir().mkpath(dir);
+    return dir;
+}
+
+bool saveShot(QWidget& widget, const QString& name)
+{
+    const QString dir = shotsDir();
+    return dir.isEmpty() || widget.grab().save(QDir(dir).filePath(name));
 }
 
 } // namespace testsupport

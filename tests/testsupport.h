@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace testsupport {
 
 // A fresh directory on disk, removed when the object goes away.
@@ -23,5 +25,12 @@ bool zeroDatabasePage(const QString& file, qint64 page);
 
 // Directory of the shared legacy samples (../shared/legacy-samples next to the clone).
 QString legacySamplesDir();
+
+// The folder named by MIRAFEL_SHOTS_DIR (made when missing), where tests
+// leave pictures and documents for a look; empty when it is not set.
+QString shotsDir();
+// Saves a picture of `widget` as `name` in shotsDir(); nothing when unset.
+// False when the picture could not be written.
+bool saveShot(QWidget& widget, const QString& name);
 
 } // namespace testsupport

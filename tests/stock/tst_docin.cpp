@@ -166,15 +166,7 @@ TEST_F(DocIn, DeletingADocumentIsAllOrNothing)
 {
     receipt({{"ART", 5, 10}, {"PIX", 4, 2}, {"ART", 3, 12}});
     // Part of the second price was issued: that line cannot be given back.
-    outLines.append();
-    outLines.setValue("Contor", kOutputDoc);
-    outLines.setValue("Contor_secundar", 1);
-    outLines.setValue("Cod_gestiune", "A");
-    outLines.setValue("Cod_grupa", "G");
-    outLines.setValue("Cod_articol", "ART");
-    outLines.setValue("Pret_achizitie", 12.0);
-    outLines.setValue("Cantitate", 2.0);
-    outLines.post();
+    ASSERT_TRUE(issue(12, 2));
     stock::SyncSerialRows(db, {}, {form().docs.value("Contor").toDouble(), 2, "G", "PIX", true, 4});
     const QStringList stockBefore = stockRows();
 
@@ -412,15 +404,7 @@ TEST_F(DocIn, TheStockFollowsTheLines)
 TEST_F(DocIn, ReducingALineWhoseGoodsWereIssuedIsRefused)
 {
     receipt({{"ART", 5, 10}});
-    outLines.append();
-    outLines.setValue("Contor", kOutputDoc);
-    outLines.setValue("Contor_secundar", 1);
-    outLines.setValue("Cod_gestiune", "A");
-    outLines.setValue("Cod_grupa", "G");
-    outLines.setValue("Cod_articol", "ART");
-    outLines.setValue("Pret_achizitie", 10.0);
-    outLines.setValue("Cantitate", 4.0);
-    outLines.post();
+    ASSERT_TRUE(issue(10, 4));
     EXPECT_FALSE(changeLine(0, "Cantitate", 2.0));
     form().items.cancel();
     EXPECT_FALSE(form().deleteLine());

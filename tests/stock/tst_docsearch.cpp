@@ -72,14 +72,6 @@ SearchState stateFor(SearchCriterion c, const QVariant& value, double lastFound)
     return s;
 }
 
-void saveShot(QWidget& w, const char* name)
-{
-    if (qEnvironmentVariableIsEmpty("MIRAFEL_SHOTS_DIR"))
-        return;
-    QDir().mkpath(qEnvironmentVariable("MIRAFEL_SHOTS_DIR"));
-    EXPECT_TRUE(w.grab().save(QDir(qEnvironmentVariable("MIRAFEL_SHOTS_DIR")).filePath(QString::fromLatin1(name))));
-}
-
 } // namespace
 
 TEST_F(DocSearchTest, FindsTheNextMatchingDocument)
@@ -281,7 +273,7 @@ TEST(TSrchDlg, DrivenOffscreen)
         EXPECT_EQ(price->selectedText(), "10,5x");
 
         price->setText("10,5");
-        saveShot(*dlg, "search_dialog.png");
+        EXPECT_TRUE(testsupport::saveShot(*dlg, QStringLiteral("search_dialog.png")));
         dlg->startButton()->click();
         if (dlg->isVisible()) {
             ADD_FAILURE() << "\"&Start\" did not confirm";
@@ -303,7 +295,7 @@ TEST(TSrchDlg, DrivenOffscreen)
         EXPECT_EQ(dlg->edit(SearchCriterion::Price)->text(), "10,50");
         dlg->radio(SearchCriterion::Serial)->click();
         dlg->edit(SearchCriterion::Serial)->setText("777");
-        saveShot(*dlg, "search_dialog_serial.png");
+        EXPECT_TRUE(testsupport::saveShot(*dlg, QStringLiteral("search_dialog_serial.png")));
         dlg->reject();
     });
     EXPECT_FALSE(AskSearchCriterion(nullptr, dialogs, state, true));

@@ -3,6 +3,7 @@
 // interval refused while the dialog stays open).
 
 #include "common/scripteddialogs.h"
+#include "testsupport.h"
 #include "ui/datedialogs.h"
 
 #include <QApplication>
@@ -19,15 +20,6 @@ using namespace ui;
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-
-// Pictures for looking at them, written only when MIRAFEL_SHOTS_DIR names a folder.
-void saveShot(QWidget& w, const char* name)
-{
-    if (qEnvironmentVariableIsEmpty("MIRAFEL_SHOTS_DIR"))
-        return;
-    QDir().mkpath(qEnvironmentVariable("MIRAFEL_SHOTS_DIR"));
-    EXPECT_TRUE(w.grab().save(QDir(qEnvironmentVariable("MIRAFEL_SHOTS_DIR")).filePath(QString::fromLatin1(name))));
-}
 
 } // namespace
 
@@ -129,7 +121,7 @@ TEST(DateDialogs, IntervalDialogDrivenWithKeys)
         dlg->lastEdit()->setFocus(); // the user goes back to the last date
         dlg->lastEdit()->clear();
         QTest::keyClicks(dlg->lastEdit(), "29.02.2024");
-        saveShot(*dlg, "interval_dialog.png");
+        EXPECT_TRUE(testsupport::saveShot(*dlg, QStringLiteral("interval_dialog.png")));
         QTest::keyClick(dlg->lastEdit(), Qt::Key_Enter); // like "&Deschide"
         if (dlg->isVisible()) {
             ADD_FAILURE() << "Enter in the last field did not confirm";
@@ -163,7 +155,7 @@ TEST(DateDialogs, CancelledDialogsChangeNothing)
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->windowTitle(), "Selectie");
         dlg->dateEdit()->setText("10.12.2026");
-        saveShot(*dlg, "date_dialog.png");
+        EXPECT_TRUE(testsupport::saveShot(*dlg, QStringLiteral("date_dialog.png")));
         dlg->okButton()->click();
     });
     EXPECT_TRUE(SelectDate(nullptr, dialogs, formats, date));
@@ -174,7 +166,7 @@ TEST(DateDialogs, CancelledDialogsChangeNothing)
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->calendar()->selectedDate(), QDate(2026, 12, 9));
         dlg->calendar()->setSelectedDate(QDate(2026, 12, 24));
-        saveShot(*dlg, "calendar_dialog.png");
+        EXPECT_TRUE(testsupport::saveShot(*dlg, QStringLiteral("calendar_dialog.png")));
         dlg->accept();
     });
     EXPECT_EQ(PickCalendarDate(nullptr, QDate(2026, 12, 9)), std::optional<QDate>(QDate(2026, 12, 24)));
