@@ -510,39 +510,48 @@ void TDocInFormLogic::applyFilter()
     m_view.setTitle(title());
 }
 
+bool TDocInFormLogic::leaveCurrentDocument()
+{
+    // A new document without lines cannot be written: it is let go.
+    if (docs.state() == DatasetState::Insert && items.isEmpty() && !items.isEditing()) {
+        dropNewDocument();
+        return true;
+    }
+    return saveDocument();
+}
+
+void TDocInFormLogic::switchList(bool period, const QDate& first, const QDate& last)
+{
+    if (!leaveCurrentDocument())
+        return;
+    if (period) {
+        m_first = first;
+        m_last = last;
+    }
+    m_periodActive = period;
+    m_shownAll = m_shownAll || !period;
+    try {
+        applyFilter();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+    if (docs.isOpen() && docs.isEmpty())
+        newDocument();
+}
+
 void TDocInFormLogic::selectPeriod()
 {
     QDate first = m_first;
     QDate last = m_last;
     if (!m_view.selectInterval(first, last))
         return;
-    if (!saveDocument())
-        return;
-    if (docs.state() == DatasetState::Insert)
-        dropNewDocument();
-    m_first = first;
-    m_last = last;
-    m_periodActive = true;
-    try {
-        applyFilter();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
+    switchList(true, first, last);
 }
 
 void TDocInFormLogic::showAll()
 {
-    if (!m_periodActive)
-        return;
-    if (!saveDocument())
-        return;
-    m_periodActive = false;
-    m_shownAll = true;
-    try {
-        applyFilter();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
+    if (m_periodActive)
+        switchList(false);
 }
 
 void TDocInFormLogic::searchFirst()
@@ -557,7 +566,7 @@ void TDocInFormLogic::searchFirst()
 
 void TDocInFormLogic::searchNext()
 {
-    if (!saveDocument())
+    if (!leaveCurrentDocument())
         return;
     SearchHit hit;
     m_view.showSearching(true);
@@ -576,8 +585,6 @@ void TDocInFormLogic::searchNext()
     }
     m_search.lastFound = hit.contor;
     try {
-        if (docs.state() == DatasetState::Insert)
-            dropNewDocument();
         if (!docs.locate({QStringLiteral("Contor")}, {hit.contor})) {
             docs.refresh(); // written by another workstation since the list was read
             if (!docs.locate({QStringLiteral("Contor")}, {hit.contor}))

@@ -204,6 +204,8 @@ private:
     void updateTypeDependent();
     void applyFilter();
     bool confirmSaveCurrent();
+    bool leaveCurrentDocument(); // written, or let go when new and without lines
+    void switchList(bool period, const QDate& first = {}, const QDate& last = {});
     void dropNewDocument(); // a new document the user cancelled: gone, counter given back
     QString documentType() const;
     bool lineComplete() const;

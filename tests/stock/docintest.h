@@ -125,6 +125,15 @@ protected:
         docs.setValue(QStringLiteral("Data"), registered);
     }
 
+    // The window opened on a new invoice and a new line begun in it.
+    datastore::Dataset& startLine()
+    {
+        form();
+        fillHeader();
+        form().items.append();
+        return form().items;
+    }
+
     // A new line of the current document; false when it was refused (it then stays in editing).
     bool addLine(const QString& article, double quantity, double price, const QVariantHash& more = {})
     {
