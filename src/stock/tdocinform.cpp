@@ -686,6 +686,21 @@ bool TDocInForm::eventFilter(QObject* watched, QEvent* event)
 void TDocInForm::refreshTick()
 {
     m_logic.refreshTick();
+    // The catalogs' names offered by the pick lists, as other windows left them.
+    try {
+        const QList<QPair<const char*, QStringList>> lists{{"GestName", m_logic.warehouseNames()},
+                                                           {"Buget", m_logic.budgetNames()},
+                                                           {"Valuta", m_logic.currencies()}};
+        for (const auto& [field, names] : lists)
+            if (const int c = m_model->columnOf(QString::fromLatin1(field)); c >= 0)
+                m_model->column(c).pickList = names;
+        if (const int c = m_allocModel->columnOf(QStringLiteral("TipAlocatie")); c >= 0)
+            m_allocModel->column(c).pickList = m_logic.allocationTypeNames();
+        if (!m_supplier->hasFocus())
+            showSupplier();
+    } catch (...) {
+        // the next tick tries again
+    }
 }
 
 void TDocInForm::closeEvent(QCloseEvent* event)

@@ -47,6 +47,13 @@ TEST_F(DocInForm, ColumnsFollowTheParameters)
     const int price = form->lineGrid()->datasetModel()->columnOf("Pret_achizitie_lei");
     EXPECT_TRUE(form->lineGrid()->datasetModel()->columns().at(price).readOnly);
     EXPECT_EQ(form->windowTitle(), "Intrari produse");
+
+    // A budget added in its catalog is offered after the refresh tick.
+    ui::DatasetModel* model = form->lineGrid()->datasetModel();
+    EXPECT_TRUE(model->columns().at(model->columnOf("Buget")).pickList.isEmpty());
+    db.exec("INSERT INTO \"Client.DB\" (Cod_client, Nume_client) VALUES ('B1', 'Buget local')");
+    form->refreshTick();
+    EXPECT_EQ(model->columns().at(model->columnOf("Buget")).pickList, QStringList{"Buget local"});
 }
 
 TEST_F(DocInForm, BadInputGetsAMessageAndWritesNothing)
