@@ -5,6 +5,7 @@
 //
 //   bench_catalog [articles] [groups]
 
+#include "benchsupport.h"
 #include "catalogs/tcatlookupform.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
@@ -22,21 +23,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-class SilentDialogs : public common::Dialogs {
-public:
-    common::Answer message(common::Icon, const QString&, common::Buttons) override { return common::Answer::Ok; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    void beep() override {}
-};
-
-double ms(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-} // namespace
+using benchsupport::ms;
+using benchsupport::SilentDialogs;
 
 int main(int argc, char** argv)
 {

@@ -6,6 +6,7 @@
 //
 //   bench_docin [documents] [lines per document]
 
+#include "benchsupport.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -18,21 +19,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-
-class SilentDialogs : public common::Dialogs {
-public:
-    common::Answer message(common::Icon, const QString&, common::Buttons) override { return common::Answer::Ok; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    void beep() override {}
-};
-
-double ms(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-} // namespace
+using benchsupport::ms;
+using benchsupport::SilentDialogs;
 
 int main(int argc, char** argv)
 {

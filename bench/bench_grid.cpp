@@ -4,6 +4,7 @@
 //
 //   bench_grid [rows]
 
+#include "benchsupport.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "datastore/database.h"
@@ -19,16 +20,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-
-class SilentDialogs : public common::Dialogs {
-public:
-    common::Answer message(common::Icon, const QString&, common::Buttons) override { return common::Answer::Ok; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    void beep() override {}
-};
-
-} // namespace
+using benchsupport::ms;
+using benchsupport::SilentDialogs;
 
 int main(int argc, char** argv)
 {

@@ -6,6 +6,7 @@
 //
 //   bench_report [rows]
 
+#include "benchsupport.h"
 #include "reportengine/canvas.h"
 #include "reportengine/output.h"
 #include "reportengine/reportengine.h"
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+
+using benchsupport::ms;
 
 using namespace reportengine;
 
@@ -76,11 +79,6 @@ ListSource rowsOf(int n)
                   2.5 + (i % 13) * 1.25});
     }
     return rows;
-}
-
-double ms(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
 }
 
 } // namespace
