@@ -116,9 +116,9 @@ TDocInFormLogic::TDocInFormLogic(datastore::Database& db, const common::Paramete
     items.onDeleteError = [this] { showPendingMessages(); };
     items.field(QStringLiteral("Cod_grupa")).onValidate = [this] {
         if (!m_pickerFilling)
-            ArticleValidate(false);
+            ArticleValidate();
     };
-    items.field(QStringLiteral("Cod_articol")).onValidate = [this] { ArticleValidate(true); };
+    items.field(QStringLiteral("Cod_articol")).onValidate = [this] { ArticleValidate(); };
     items.field(QStringLiteral("Cod_bare")).onChange = [this] { BarCodeChange(); };
     items.field(QStringLiteral("Pret_achizitie_valuta")).onChange = [this] { NetPriceChange(); };
     items.field(QStringLiteral("Valuta")).onChange = [this] {
@@ -627,6 +627,7 @@ void TDocInFormLogic::print()
 void TDocInFormLogic::refreshTick()
 {
     m_articles.clear();
+    m_orderTexts.clear();
     try {
         if (!docs.isOpen())
             return;
@@ -676,8 +677,7 @@ TDocInFormLogic::Article TDocInFormLogic::article(const QString& group, const QS
             a.name += u' ' + description;
         a.unit = q.value(2).toString();
         a.vat = q.value(3).toDouble();
-        a.sellPriceValue = q.value(4);
-        a.sellPrice = q.value(4).toDouble();
+        a.sellPrice = q.value(4);
         a.currency = q.value(5).toString();
         a.goodsAccount = q.value(6).toString();
         a.vatAccount = q.value(7).toString();
@@ -698,19 +698,18 @@ void TDocInFormLogic::ItemsCalcFields()
     const QVariant order = items.value(QStringLiteral("Contor_Com"));
     QVariant orderText;
     if (!order.isNull()) {
-        const QString key = QStringLiteral("\x1f" "order") + QString::number(order.toDouble(), 'g', 17);
-        if (const auto it = m_articles.constFind(key); it != m_articles.constEnd()) {
-            orderText = it->name;
-        } else {
+        const double contor = order.toDouble();
+        auto it = m_orderTexts.constFind(contor);
+        if (it == m_orderTexts.constEnd()) {
             datastore::Query q = m_db.query(QStringLiteral("SELECT Numar, Data FROM \"Doc_Com.Db\" WHERE Contor = :c"),
                                             {{QStringLiteral("c"), order}});
-            Article cached;
+            QString text;
             if (q.next())
-                cached.name = QString::number(q.value(0).toDouble(), 'f', 0) + u'/'
+                text = QString::number(q.value(0).toDouble(), 'f', 0) + u'/'
                     + common::formatDate(QStringLiteral("dd.mm.yyyy"), q.value(1).toDate(), m_formats);
-            m_articles.insert(key, cached);
-            orderText = cached.name;
+            it = m_orderTexts.insert(contor, text);
         }
+        orderText = *it;
     }
     items.setCalculated(QStringLiteral("Comanda"), orderText);
 }
@@ -727,9 +726,8 @@ void TDocInFormLogic::ItemsNewRecord()
     items.setValue(QStringLiteral("Serii"), false);
 }
 
-void TDocInFormLogic::ArticleValidate(bool articleEntered)
+void TDocInFormLogic::ArticleValidate()
 {
-    Q_UNUSED(articleEntered);
     const QString group = text(items, "Cod_grupa");
     const QString code = text(items, "Cod_articol");
     if (group.isEmpty() || code.isEmpty())
@@ -739,7 +737,7 @@ void TDocInFormLogic::ArticleValidate(bool articleEntered)
         m_dialogs.warning(kNotInCatalog.arg(group, code));
         throw Abort();
     }
-    if (m_parameters.CGetPret && !a.sellPriceValue.isNull())
+    if (m_parameters.CGetPret && !a.sellPrice.isNull())
         items.setValue(QStringLiteral("Pret_achizitie_lei"), a.sellPrice);
     items.setValue(QStringLiteral("Cont_TVA_Intrari"), a.vatAccount);
     items.setValue(QStringLiteral("Cont_marfa"), a.goodsAccount);
@@ -1081,18 +1079,15 @@ void TDocInFormLogic::insertArticles(const QList<QVariantHash>& articles)
 {
     if (articles.isEmpty() || !docs.isOpen())
         return;
-    QString warehouse = m_defaultWarehouse;
+    // The warehouse of the line that was current (being typed or written).
+    QString warehouse = text(items, "Cod_gestiune");
+    if (warehouse.isEmpty())
+        warehouse = m_defaultWarehouse;
     QVariant backTo;
     try {
-        if (items.state() == DatasetState::Insert && !text(items, "Cod_gestiune").isEmpty())
-            warehouse = text(items, "Cod_gestiune");
         items.settle();
-        if (!items.isEmpty()) {
-            warehouse = text(items, "Cod_gestiune").isEmpty() ? warehouse : text(items, "Cod_gestiune");
+        if (!items.isEmpty())
             backTo = items.value(QStringLiteral("Contor_secundar"));
-        }
-        if (docs.isEditing())
-            docs.post(); // the header first (it has no lines yet when it is new)
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
         return;

@@ -188,7 +188,7 @@ private:
     void ItemsPostError();
     void ItemsWhileDeleting();
     void ItemsCalcFields();
-    void ArticleValidate(bool articleEntered);
+    void ArticleValidate();
     void BarCodeChange();
     void NetPriceChange();
     void ValueValidate();
@@ -214,8 +214,7 @@ private:
         QString name;
         QString unit;
         double vat = 0;
-        double sellPrice = 0;
-        QVariant sellPriceValue;
+        QVariant sellPrice; // null when the catalog has none
         QString currency;
         QString goodsAccount;
         QString vatAccount;
@@ -248,7 +247,8 @@ private:
     bool m_pickerFilling = false;
     LineState m_lineBefore;
     std::optional<double> m_newCounter; // counter taken for the document being inserted
-    mutable QHash<QString, Article> m_articles;
+    mutable QHash<QString, Article> m_articles;  // catalog rows by group and code
+    mutable QHash<double, QString> m_orderTexts; // "number/date" of orders by counter
 };
 
 // The hook of the add-on layer, called when the window is created, with the

@@ -587,6 +587,14 @@ TEST_F(DocIn, MultiRowSelectionInsertsOneLinePerArticle)
     EXPECT_DOUBLE_EQ(stockOf("PIX", 2), 8);
     EXPECT_TRUE(ledgerMatchesDocuments());
 
+    // On a new document the header is written with the first inserted line.
+    form().newDocument();
+    fillHeader(QStringLiteral("NR"), 2);
+    view.picks.push_back(pick);
+    form().pickInColumn("Cod_grupa");
+    EXPECT_EQ(form().items.recordCount(), 3);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN"), 2);
+
     // One article from the search by name fills the current line.
     catalogs::ArticlePick one;
     one.current = pickedArticle("G", "PIX");
