@@ -8,6 +8,7 @@
 #include "datastore/dataset.h"
 #include "datastore/integritycheck.h"
 #include "datastore/tablecatalog.h"
+#include "stock/stockcheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -212,35 +213,16 @@ int stockReport(const QString& dir)
               << Qt::endl;
         return 1;
     }
-    // One pass over the stock and the document lines, grouped by stock key.
-    const QString keys = QStringLiteral("Cod_gestiune, Cod_grupa, Cod_articol, %1 AS Pret, COALESCE(Lot, '') AS Lot, "
-                                        "COALESCE(Agent, '') AS Agent");
-    const QString sql =
-        QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent, SUM(Stoc), SUM(Docs) FROM ("
-                       "SELECT %1, Cantitate AS Stoc, 0 AS Docs FROM STOC "
-                       "UNION ALL SELECT %2, 0, Cantitate FROM ITEM_IN "
-                       "UNION ALL SELECT %3, 0, -Cantitate FROM ITEM_OUT) "
-                       "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent "
-                       "ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent")
-            .arg(keys.arg(QStringLiteral("Pret_achizitie")), keys.arg(QStringLiteral("Pret_achizitie_lei")),
-                 keys.arg(QStringLiteral("Pret_achizitie")));
     int differences = 0;
     int rows = 0;
     try {
-        datastore::Query q = db.query(sql);
-        while (q.next()) {
-            const double stock = q.value(6).toDouble();
-            const double documents = q.value(7).toDouble();
-            if (stock == 0 && documents == 0)
-                continue;
+        for (const stock::StockComparison& c : stock::CompareStockWithDocuments(db)) {
             ++rows;
-            const bool differs = std::abs(stock - documents) > 1e-6;
-            differences += differs;
-            out() << "stock";
-            for (int i = 0; i < 6; ++i)
-                out() << '\t' << (i == 3 ? QString::number(q.value(i).toDouble(), 'g', 15) : q.value(i).toString());
-            out() << '\t' << QString::number(stock, 'g', 15) << '\t' << QString::number(documents, 'g', 15)
-                  << (differs ? "\tDIFERENTA" : "") << '\n';
+            differences += c.differs();
+            out() << "stock\t" << c.warehouse << '\t' << c.group << '\t' << c.article << '\t'
+                  << QString::number(c.price, 'g', 15) << '\t' << c.lot << '\t' << c.budget << '\t'
+                  << QString::number(c.stock, 'g', 15) << '\t' << QString::number(c.documents, 'g', 15)
+                  << (c.differs() ? "\tDIFERENTA" : "") << '\n';
         }
     } catch (const std::exception& e) {
         err() << datastore::errorText(e) << Qt::endl;

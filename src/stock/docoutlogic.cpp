@@ -1,0 +1,1179 @@
+#include "docoutlogic.h"
+
+#include "numbering.h"
+
+#include "common/numberlimits.h"
+#include "datastore/dberror.h"
+#include "ui/datagrid.h"
+
+#include <cmath>
+
+namespace stock {
+
+using datastore::Abort;
+using datastore::DatasetState;
+using datastore::FieldType;
+
+const QString TDocOutFormLogic::kSaveCurrent = QStringLiteral("Salvez documentul curent?");
+const QString TDocOutFormLogic::kDeleteCurrent = QStringLiteral("Sterg documentul curent?");
+const QString TDocOutFormLogic::kMissingType = QStringLiteral("Completati tipul documentului!");
+const QString TDocOutFormLogic::kMissingDates =
+    QStringLiteral("Completati data inregistrarii, numarul si data documentului!");
+const QString TDocOutFormLogic::kDateAfterRegistration = QStringLiteral(
+    "Data documentului nu poate fi mai mare decît data înregistrarii! (documentul nu poate fi datat în viitor)");
+const QString TDocOutFormLogic::kNoLines = QStringLiteral("Documentul trebuie sa contina inregistrari !");
+const QString TDocOutFormLogic::kDueBeforeDate =
+    QStringLiteral("Data scadentei platii nu poate fi mai mica decit data documentului!");
+const QString TDocOutFormLogic::kPaidAboveTotal =
+    QStringLiteral("Valoarea achitata (%m) este mai mare decît valoarea facturii (%m)!\r,Continuati astfel ?");
+const QString TDocOutFormLogic::kPaidInvalid = QStringLiteral(
+    "Suma achitata <%1> nu este corecta: specificati o valoare numerica pozitiva sau zero!");
+const QString TDocOutFormLogic::kIncompleteLine = QStringLiteral("Completati toate datele articolului!");
+const QString TDocOutFormLogic::kWarehouseNotInCatalog = QStringLiteral(
+    "Gestiunea <%1> nu figureaza în catalog. Apasati Ctrl-Enter pentru a selecta din catalog !");
+const QString TDocOutFormLogic::kNoStock = QStringLiteral(
+    "Articolul <%s.%s> nu are stoc în gestiunea <%s> ! Apasati CTRL-ENTER pentru a selecta din stocul existent!!");
+const QString TDocOutFormLogic::kNoStockAtPrice = QStringLiteral(
+    "Articolul <%s.%s> nu are stoc la pret de achizitie de %m în gestiunea <%s> Apasati CTRL-ENTER pentru a "
+    "selecta articolul din stocul existent!!");
+const QString TDocOutFormLogic::kReturns =
+    QStringLiteral("Documentele retur se introduc la meniul Documente de retur / Retur");
+const QString TDocOutFormLogic::kTotals = QStringLiteral(
+    "Total:\r Achizitie = %n;\rVînzare = %n;\rTVA = %n\rVînzare in valuta = %n;\rDocument = %n");
+const QString TDocOutFormLogic::kMarkPaid = QStringLiteral("\rDoriti sa marcati documentul ca achitat integral?");
+const QString TDocOutFormLogic::kAccessError = QStringLiteral(
+    "Eroare de acces la baza de date. Verificati server-ul sau un acces neautorizat la baza de date.\r<%1>");
+
+namespace {
+
+const QString kLineTable = QStringLiteral("ITEM_OUT");
+
+QString text(const datastore::Dataset& d, const char* field)
+{
+    return d.value(QLatin1String(field)).toString();
+}
+
+bool paysAtIssue(const QString& type)
+{
+    return type == u"FCT" || type == u"CF";
+}
+
+} // namespace
+
+TDocOutFormLogic::TDocOutFormLogic(datastore::Database& db, const common::Parameters& parameters,
+                                   const common::Formats& formats, common::Dialogs& dialogs, DocOutView& view,
+                                   QString userInitials)
+    : docs(db, QStringLiteral("Doc_out.DB")), items(db, QStringLiteral("Item_out.DB")), m_db(db),
+      m_parameters(parameters), m_formats(formats), m_dialogs(dialogs), m_view(view),
+      m_userInitials(std::move(userInitials)), m_ledger(db, parameters, formats, dialogs)
+{
+    m_ledger.showProgress = [this](const QString& t) { m_view.showProgress(t); };
+
+    docs.setFilter(QStringLiteral("Contor >= 1"));
+    docs.setOrderBy(QStringLiteral("Contor"));
+    docs.addLookupField(QStringLiteral("DenCln"), QStringLiteral("Client"), QStringLiteral("Gest.db"),
+                        QStringLiteral("Cod"), QStringLiteral("Denumire"));
+    docs.addLookupField(QStringLiteral("Beneficiar"), QStringLiteral("Agent"), QStringLiteral("User.db"),
+                        QStringLiteral("Init"), QStringLiteral("Name"));
+    docs.onNewRecord = [this] { DocsNewRecord(); };
+    docs.beforePost = [this] { DocsBeforePost(); };
+    docs.beforeWrite = [this] { DocsBeforeWrite(); };
+    docs.afterPost = [this] { DocsAfterPost(); };
+    docs.afterScroll = [this] { updateTypeDependent(); };
+    docs.afterOpen = [this] { updateTypeDependent(); };
+    docs.afterCancel = [this] { updateTypeDependent(); };
+    docs.afterInsert = [this] { updateTypeDependent(); };
+    docs.whileDeleting = [this] { DocsWhileDeleting(); };
+    docs.afterDelete = [this] {
+        showPendingMessages();
+        updateTypeDependent();
+    };
+    docs.onDeleteError = [this] { showPendingMessages(); };
+    docs.field(QStringLiteral("Tip")).onChange = [this] { TipChange(); };
+    docs.field(QStringLiteral("Client")).onValidate = [this] { ClientValidate(); };
+    docs.field(QStringLiteral("Data_inregistrarii")).onChange = [this] { RegistrationDateChange(); };
+
+    items.setMaster(&docs, {{QStringLiteral("Contor"), QStringLiteral("Contor")}});
+    items.setOrderBy(QStringLiteral("Contor_secundar"));
+    items.addLookupField(QStringLiteral("GestName"), QStringLiteral("Cod_gestiune"), QStringLiteral("Gest.db"),
+                         QStringLiteral("Cod"), QStringLiteral("Denumire"));
+    items.addLookupField(QStringLiteral("Buget"), QStringLiteral("Agent"), QStringLiteral("Client.DB"),
+                         QStringLiteral("Cod_client"), QStringLiteral("Nume_client"));
+    items.addCalculatedField(QStringLiteral("Denumire"), FieldType::Text, 255);
+    items.addCalculatedField(QStringLiteral("UM"), FieldType::Text, 4);
+    items.addCalculatedField(QStringLiteral("Val"), FieldType::Float);
+    items.onCalcFields = [this] { ItemsCalcFields(); };
+    items.onNewRecord = [this] { ItemsNewRecord(); };
+    items.afterInsert = [this] { m_view.focusLineColumn(QStringLiteral("Cod_articol")); };
+    items.beforePost = [this] { ItemsBeforePost(); };
+    items.afterPost = [this] { ItemsAfterPost(); };
+    items.onPostError = [this] { showPendingMessages(); };
+    items.afterDelete = [this] { showPendingMessages(); };
+    items.onDeleteError = [this] { showPendingMessages(); };
+    items.field(QStringLiteral("Cod_grupa")).onValidate = [this] { ArticleValidate(); };
+    items.field(QStringLiteral("Cod_articol")).onValidate = [this] { ArticleValidate(); };
+    items.field(QStringLiteral("Cod_grupa")).onChange = [this] { ArticleChange(); };
+    items.field(QStringLiteral("Cod_articol")).onChange = [this] { ArticleChange(); };
+    items.field(QStringLiteral("Pret_achizitie")).onValidate = [this] { PriceValidate(); };
+    items.field(QStringLiteral("Pret_achizitie")).onChange = [this] { ComputeTaxes(); };
+    items.field(QStringLiteral("Cantitate")).onChange = [this] { QuantityChange(); };
+
+    // The stock follows the lines; installed after the window's own handlers.
+    m_posting = std::make_unique<LinePosting>(items, LineKind::Output, m_ledger, static_cast<PostingWindow*>(this));
+}
+
+TDocOutFormLogic::~TDocOutFormLogic() = default;
+
+// ---- opening and closing --------------------------------------------------------
+
+bool TDocOutFormLogic::open(const QDate& today)
+{
+    m_defaultRegistration = today;
+    m_first = QDate(today.year(), today.month(), 1);
+    m_last = m_first.addDays(30);
+    m_ledger.AskOtherPrice = true;
+    try {
+        // Lines of quantity 0 take nothing from the stock. This window never
+        // writes one (a line needs a quantity), so those found here were left
+        // by a generated document or an interrupted entry, never by a
+        // document someone is typing; one statement removes them all.
+        m_db.exec(QStringLiteral("DELETE FROM ITEM_OUT WHERE Cantitate = 0"));
+        m_defaultWarehouse = m_db.scalar(QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\"")).toString();
+        docs.open();
+        items.open();
+    } catch (const std::exception& e) {
+        m_dialogs.error(kAccessError.arg(datastore::errorText(e)));
+        return false;
+    }
+    m_view.setTitle(title());
+    if (docs.isEmpty())
+        newDocument();
+    else
+        docs.last();
+    updateTypeDependent();
+    return true;
+}
+
+bool TDocOutFormLogic::close()
+{
+    try {
+        items.settle();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+    if (!docs.isOpen() || docs.isEmpty())
+        return true;
+    if (items.recordCount() == 0) {
+        // A document without lines cannot stay: the only one goes quietly,
+        // among others the user chooses to delete it or to complete it.
+        if (docs.recordCount() > 1) {
+            m_dialogs.warning(kNoLines);
+            if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
+                return false;
+        }
+        if (docs.state() == DatasetState::Insert) {
+            dropNewDocument();
+            return true;
+        }
+        try {
+            if (docs.isEditing())
+                docs.cancel();
+            docs.remove();
+        } catch (...) {
+            ui::reportDataError(m_dialogs, std::current_exception());
+            return false;
+        }
+        return true;
+    }
+    if (docs.isEditing()) {
+        try {
+            docs.post();
+        } catch (...) {
+            ui::reportDataError(m_dialogs, std::current_exception());
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- the document -----------------------------------------------------------------
+
+bool TDocOutFormLogic::confirmSaveCurrent()
+{
+    if (!docs.isEditing() && !items.isEditing())
+        return true;
+    if (!m_dialogs.confirm(kSaveCurrent, common::Buttons::OkCancel))
+        return false;
+    return saveDocument();
+}
+
+bool TDocOutFormLogic::saveDocument()
+{
+    try {
+        items.settle();
+        if (docs.isEditing())
+            docs.post();
+        return true;
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+}
+
+void TDocOutFormLogic::newDocument()
+{
+    if (!confirmSaveCurrent())
+        return;
+    double contor = 0;
+    try {
+        contor = TakeCounter(m_db, CounterField::Out);
+    } catch (const std::exception& e) {
+        m_dialogs.error(datastore::errorText(e));
+        return;
+    }
+    m_newCounter = contor;
+    try {
+        docs.append();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        GiveBackCounter(m_db, CounterField::Out, contor);
+        m_newCounter.reset();
+        return;
+    }
+    m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
+}
+
+void TDocOutFormLogic::DocsNewRecord()
+{
+    docs.setValue(QStringLiteral("Contor"), m_newCounter.value_or(0));
+    docs.setValue(QStringLiteral("Data_inregistrarii"), m_defaultRegistration);
+    docs.setValue(QStringLiteral("Data"), m_defaultRegistration);
+    if (!m_userInitials.isEmpty())
+        docs.setValue(QStringLiteral("Agent"), m_userInitials.left(docs.field(QStringLiteral("Agent")).size));
+}
+
+void TDocOutFormLogic::RegistrationDateChange()
+{
+    if (docs.isNull(QStringLiteral("Data")) && !docs.isNull(QStringLiteral("Data_inregistrarii")))
+        docs.setValue(QStringLiteral("Data"), docs.value(QStringLiteral("Data_inregistrarii")));
+    // The collection row's payment date follows when the header is written.
+}
+
+void TDocOutFormLogic::ClientValidate()
+{
+    const QString code = text(docs, "Client").trimmed();
+    if (code.isEmpty())
+        return;
+    const int found =
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM \"Gest.db\" WHERE Cod = :c"), {{QStringLiteral("c"), code}})
+            .toInt();
+    if (found == 0) {
+        m_dialogs.warning(kWarehouseNotInCatalog.arg(code));
+        throw Abort();
+    }
+}
+
+QString TDocOutFormLogic::documentType() const
+{
+    return docs.isOpen() ? text(docs, "Tip").trimmed() : QString();
+}
+
+ClientControls TDocOutFormLogic::clientControls() const
+{
+    const QString type = documentType();
+    if (type == u"BT")
+        return ClientControls::Warehouse;
+    if (type == u"BMC" && m_parameters.CGetPret)
+        return ClientControls::ReceivingWarehouse;
+    return ClientControls::Hidden;
+}
+
+void TDocOutFormLogic::updateTypeDependent()
+{
+    m_view.showClientControls(clientControls());
+}
+
+void TDocOutFormLogic::TipChange()
+{
+    updateTypeDependent();
+    const QString type = documentType();
+    if (type.isEmpty() || !docs.isNull(QStringLiteral("Numar")))
+        return;
+    const QDate registered = docs.value(QStringLiteral("Data_inregistrarii")).toDate();
+    const int year = registered.isValid() ? registered.year() : m_defaultRegistration.year();
+    docs.setValue(QStringLiteral("Numar"), ProposeOutputNumber(m_db, year, type));
+}
+
+double TDocOutFormLogic::documentTotal() const
+{
+    double total = 0;
+    for (int row = 0; row < items.recordCount(); ++row)
+        total += items.value(row, QStringLiteral("Pret_achizitie")).toDouble()
+                * items.value(row, QStringLiteral("Cantitate")).toDouble()
+            + items.value(row, QStringLiteral("TVA")).toDouble();
+    return total;
+}
+
+void TDocOutFormLogic::DocsBeforePost()
+{
+    if (documentType().isEmpty()) {
+        m_dialogs.warning(kMissingType);
+        m_view.focusHeaderField(QStringLiteral("Tip"));
+        throw Abort();
+    }
+    const QVariant registered = docs.value(QStringLiteral("Data_inregistrarii"));
+    const QVariant dated = docs.value(QStringLiteral("Data"));
+    if (registered.isNull() || dated.isNull() || docs.isNull(QStringLiteral("Numar"))) {
+        m_dialogs.warning(kMissingDates);
+        m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
+        throw Abort();
+    }
+    if (dated.toDate() > registered.toDate()) {
+        m_dialogs.warning(kDateAfterRegistration);
+        m_view.focusHeaderField(QStringLiteral("Data"));
+        throw Abort();
+    }
+    // Written as its first line begins, a header has no lines yet.
+    if (!docs.isPostingForDetail()
+        && m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM ITEM_OUT WHERE Contor = :c"),
+                       {{QStringLiteral("c"), docs.value(QStringLiteral("Contor"))}})
+                   .toInt()
+            == 0) {
+        m_dialogs.warning(kNoLines);
+        throw Abort();
+    }
+    const QVariant due = docs.value(QStringLiteral("Data_scadenta"));
+    if (!due.isNull() && due.toDate().isValid() && due.toDate() < dated.toDate()) {
+        m_dialogs.warning(kDueBeforeDate);
+        m_view.focusHeaderField(QStringLiteral("Data_scadenta"));
+        throw Abort();
+    }
+    const QVariant paid = paidAmount();
+    if (!paid.isNull()) {
+        const double total = documentTotal();
+        if (paid.toDouble() > total
+            && !m_dialogs.confirm(common::formatMessage(kPaidAboveTotal, {paid.toDouble(), total}, m_formats),
+                                  common::Buttons::OkCancel)) {
+            m_view.focusHeaderField(QStringLiteral("Suma"));
+            throw Abort();
+        }
+    }
+}
+
+// Inside the write: the collection row follows the header's client and
+// registration date.
+void TDocOutFormLogic::DocsBeforeWrite()
+{
+    if (docs.state() != DatasetState::Edit)
+        return;
+    const QVariant oldClient = docs.oldValue(QStringLiteral("Client"));
+    const QVariant oldDate = docs.oldValue(QStringLiteral("Data_inregistrarii"));
+    const QVariant client = docs.value(QStringLiteral("Client"));
+    const QVariant date = docs.value(QStringLiteral("Data_inregistrarii"));
+    if (oldClient.toString() == client.toString() && oldDate.toDate() == date.toDate())
+        return;
+    m_db.exec(QStringLiteral("UPDATE CLNPAY SET Cod_client = :nc, Data_platii = :nd WHERE Contor_document = :c "
+                             "AND COALESCE(Cod_client, '') = COALESCE(:oc, '') AND Data_platii = :od"),
+              {{QStringLiteral("nc"), client.toString().isEmpty() ? QVariant() : client},
+               {QStringLiteral("nd"), date},
+               {QStringLiteral("c"), docs.value(QStringLiteral("Contor"))},
+               {QStringLiteral("oc"), oldClient.toString()},
+               {QStringLiteral("od"), oldDate}});
+}
+
+void TDocOutFormLogic::DocsAfterPost()
+{
+    m_defaultRegistration = docs.value(QStringLiteral("Data_inregistrarii")).toDate();
+    m_newCounter.reset();
+}
+
+QVariant TDocOutFormLogic::paidAmount() const
+{
+    if (!docs.isOpen() || docs.isEmpty())
+        return QVariant();
+    return m_db.scalar(QStringLiteral("SELECT Suma FROM CLNPAY WHERE Contor_document = :c "
+                                      "AND COALESCE(Cod_client, '') = COALESCE(:k, '') AND Data_platii = :d"),
+                       {{QStringLiteral("c"), docs.oldValue(QStringLiteral("Contor"))},
+                        {QStringLiteral("k"), docs.oldValue(QStringLiteral("Client")).toString()},
+                        {QStringLiteral("d"), docs.oldValue(QStringLiteral("Data_inregistrarii"))}});
+}
+
+void TDocOutFormLogic::writePaidAmount(double amount)
+{
+    const QString client = text(docs, "Client");
+    QVariantHash p{{QStringLiteral("c"), docs.value(QStringLiteral("Contor"))},
+                   {QStringLiteral("k"), client},
+                   {QStringLiteral("d"), docs.value(QStringLiteral("Data_inregistrarii"))},
+                   {QStringLiteral("s"), amount}};
+    datastore::UnitOfWork work(m_db);
+    const int updated = m_db.exec(QStringLiteral("UPDATE CLNPAY SET Suma = :s WHERE Contor_document = :c "
+                                                 "AND COALESCE(Cod_client, '') = COALESCE(:k, '') AND Data_platii = :d"),
+                                  p);
+    if (updated == 0) {
+        p.insert(QStringLiteral("k"), client.isEmpty() ? QVariant() : QVariant(client));
+        m_db.exec(QStringLiteral("INSERT INTO CLNPAY (Cod_client, Contor_document, Data_platii, Suma) "
+                                 "VALUES (:k, :c, :d, :s)"),
+                  p);
+    }
+    work.commit();
+}
+
+bool TDocOutFormLogic::setPaidAmount(const QVariant& amount)
+{
+    bool ok = false;
+    const double value = amount.toString().trimmed().isEmpty() ? 0 : amount.toDouble(&ok);
+    if (amount.toString().trimmed().isEmpty())
+        ok = true;
+    if (!ok || !std::isfinite(value) || value < 0 || std::fabs(value) >= common::kLargestNumber) {
+        m_dialogs.warning(kPaidInvalid.arg(amount.toString()));
+        m_view.focusHeaderField(QStringLiteral("Suma"));
+        return false;
+    }
+    if (!saveDocument() || docs.isEmpty() || docs.state() == DatasetState::Insert)
+        return false;
+    try {
+        writePaidAmount(value);
+        return true;
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+}
+
+void TDocOutFormLogic::dropNewDocument()
+{
+    const std::optional<double> counter = m_newCounter;
+    if (docs.state() == DatasetState::Insert)
+        docs.cancel();
+    m_newCounter.reset();
+    if (counter) {
+        try {
+            GiveBackCounter(m_db, CounterField::Out, *counter);
+        } catch (const std::exception& e) {
+            m_dialogs.error(datastore::errorText(e));
+        }
+    }
+}
+
+void TDocOutFormLogic::cancelDocument()
+{
+    try {
+        if (items.isEditing())
+            items.cancel();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return;
+    }
+    if (docs.state() == DatasetState::Insert) {
+        if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
+            return;
+        dropNewDocument();
+        if (docs.isEmpty())
+            newDocument();
+        m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
+        return;
+    }
+    if (docs.state() == DatasetState::Edit)
+        docs.cancel();
+}
+
+void TDocOutFormLogic::deleteDocument()
+{
+    if (!docs.isOpen() || docs.isEmpty())
+        return;
+    if (docs.state() == DatasetState::Insert) {
+        cancelDocument();
+        return;
+    }
+    if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
+        return;
+    try {
+        if (items.isEditing())
+            items.cancel();
+        if (docs.isEditing())
+            docs.cancel();
+        docs.remove();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return;
+    }
+    if (docs.isEmpty())
+        newDocument();
+}
+
+bool TDocOutFormLogic::hasSeriesNumber(const QVariant& contor) const
+{
+    const QVariantHash key{{QStringLiteral("c"), contor}};
+    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM FCTSER WHERE Contor = :c"), key).toInt() > 0
+        || m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM AESER WHERE Contor = :c"), key).toInt() > 0
+        || m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CHSER WHERE Contor = :c"), key).toInt() > 0;
+}
+
+// Inside the unit of work that deletes the header: every stored line gives
+// its quantity back (a return line takes it again, and may be refused), then
+// the lines and the collection rows go. One refusal rolls it all back.
+void TDocOutFormLogic::DocsWhileDeleting()
+{
+    const QVariant contor = docs.value(QStringLiteral("Contor"));
+    const QVariantHash key{{QStringLiteral("c"), contor}};
+    std::vector<ItemSnapshot> lines;
+    {
+        datastore::Query q = m_db.query(
+            QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent, Cantitate "
+                           "FROM ITEM_OUT WHERE Contor = :c ORDER BY Contor_secundar"),
+            key);
+        while (q.next()) {
+            ItemSnapshot s;
+            s.key = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                     q.value(3).toDouble(),  q.value(4).toString(), q.value(5).toString()};
+            s.quantity = q.value(6).toDouble();
+            lines.push_back(std::move(s));
+        }
+    }
+    for (const ItemSnapshot& l : lines)
+        if (l.quantity != 0)
+            m_ledger.AdjustStockOut(l.key, l.quantity);
+    m_db.exec(QStringLiteral("DELETE FROM ITEM_OUT WHERE Contor = :c"), key);
+    m_db.exec(QStringLiteral("DELETE FROM CLNPAY WHERE Contor_document = :c"), key);
+    // A counter that carries a printed series number is never given again.
+    if (!hasSeriesNumber(contor))
+        GiveBackCounter(m_db, CounterField::Out, contor.toDouble());
+}
+
+void TDocOutFormLogic::showPendingMessages()
+{
+    m_ledger.flushMessages();
+}
+
+void TDocOutFormLogic::showTotals()
+{
+    double acquisition = 0;
+    double value = 0;
+    double vat = 0;
+    double foreign = 0;
+    for (int row = 0; row < items.recordCount(); ++row) {
+        const double quantity = items.value(row, QStringLiteral("Cantitate")).toDouble();
+        acquisition += items.value(row, QStringLiteral("Pret_achizitie")).toDouble() * quantity;
+        value += items.value(row, QStringLiteral("Val")).toDouble();
+        vat += items.value(row, QStringLiteral("TVA")).toDouble();
+        foreign += items.value(row, QStringLiteral("Pret_vz_echiv_USD")).toDouble() * quantity;
+    }
+    const double document = value + vat;
+    const QString message =
+        common::formatMessage(kTotals, {acquisition, value, vat, foreign, document}, m_formats);
+    if (!paysAtIssue(documentType())) {
+        m_dialogs.information(message);
+        return;
+    }
+    if (!m_dialogs.confirm(message + kMarkPaid, common::Buttons::YesNo))
+        return;
+    setPaidAmount(document);
+}
+
+// ---- period and search --------------------------------------------------------------
+
+QString TDocOutFormLogic::title() const
+{
+    if (!m_periodActive)
+        return QStringLiteral("Documente de iesire");
+    const QString d = QStringLiteral("d.m.yy");
+    return QStringLiteral("Documente de iesire ") + common::formatDate(d, m_first, m_formats) + QStringLiteral(" - ")
+        + common::formatDate(d, m_last, m_formats);
+}
+
+void TDocOutFormLogic::applyFilter()
+{
+    const QVariant current = docs.isOpen() ? docs.value(QStringLiteral("Contor")) : QVariant();
+    items.close();
+    docs.close();
+    if (m_periodActive) {
+        docs.setFilter(QStringLiteral("Contor >= 1 AND Data_inregistrarii >= :first AND Data_inregistrarii <= :last"),
+                       {{QStringLiteral("first"), m_first}, {QStringLiteral("last"), m_last}});
+        docs.setOrderBy(QStringLiteral("Data_inregistrarii, Contor"));
+    } else {
+        docs.setFilter(QStringLiteral("Contor >= 1"));
+        docs.setOrderBy(QStringLiteral("Contor"));
+    }
+    docs.open();
+    items.open();
+    if (current.isNull() || !docs.locate({QStringLiteral("Contor")}, {current}))
+        docs.last();
+    m_view.setTitle(title());
+}
+
+bool TDocOutFormLogic::leaveCurrentDocument()
+{
+    if (docs.state() == DatasetState::Insert && items.isEmpty() && !items.isEditing()) {
+        dropNewDocument();
+        return true;
+    }
+    return saveDocument();
+}
+
+void TDocOutFormLogic::switchList(bool period, const QDate& first, const QDate& last)
+{
+    if (!leaveCurrentDocument())
+        return;
+    if (period) {
+        m_first = first;
+        m_last = last;
+    }
+    m_periodActive = period;
+    m_shownAll = m_shownAll || !period;
+    try {
+        applyFilter();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+    if (docs.isOpen() && docs.isEmpty())
+        newDocument();
+}
+
+void TDocOutFormLogic::selectPeriod()
+{
+    QDate first = m_first;
+    QDate last = m_last;
+    if (!m_view.selectInterval(first, last))
+        return;
+    switchList(true, first, last);
+}
+
+void TDocOutFormLogic::showAll()
+{
+    if (m_periodActive)
+        switchList(false);
+}
+
+void TDocOutFormLogic::searchFirst()
+{
+    SearchState state = m_search;
+    if (state.criterion == SearchCriterion::Serial)
+        state.criterion = SearchCriterion::Number;
+    if (!m_view.askSearchCriterion(state, false))
+        return;
+    m_search = state;
+    m_search.lastFound = -1;
+    searchNext();
+}
+
+void TDocOutFormLogic::searchNext()
+{
+    if (!leaveCurrentDocument())
+        return;
+    SearchHit hit;
+    m_view.showSearching(true);
+    try {
+        hit = FindNextDocument(m_db, DocumentSide::Output, m_search, m_periodActive ? m_first : QDate(),
+                               m_periodActive ? m_last : QDate());
+    } catch (...) {
+        m_view.showSearching(false);
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return;
+    }
+    m_view.showSearching(false);
+    if (!hit.found) {
+        m_dialogs.beep();
+        return;
+    }
+    rememberHit(m_search, hit);
+    try {
+        if (!docs.locate({QStringLiteral("Contor")}, {hit.contor})) {
+            docs.refresh(); // written by another workstation since the list was read
+            if (!docs.locate({QStringLiteral("Contor")}, {hit.contor}))
+                return;
+        }
+        if (m_search.criterion == SearchCriterion::Article)
+            items.locate({QStringLiteral("Cod_articol")}, {m_search.article});
+        else if (m_search.criterion == SearchCriterion::Price)
+            items.locate({QStringLiteral("Pret_achizitie")}, {m_search.price});
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+// ---- printing, transfer, refresh ------------------------------------------------------
+
+void TDocOutFormLogic::printJob(OutputPrintJob job, bool setup)
+{
+    if (setup && !m_view.printSetup())
+        return;
+    m_view.printDocument(job);
+}
+
+void TDocOutFormLogic::print()
+{
+    if (!saveDocument() || docs.isEmpty() || docs.state() == DatasetState::Insert)
+        return;
+    const double contor = docs.value(QStringLiteral("Contor")).toDouble();
+    const QString type = documentType();
+    const QVariant paid = paidAmount();
+    int set = prints::InitialPrintSet(type, !paid.isNull() && paid.toDouble() != 0);
+    prints::PrintOptions options = m_printOptions;
+    if (!m_view.choosePrints(set, options))
+        return;
+    m_printOptions = options;
+
+    OutputPrintJob base;
+    base.contor = contor;
+    base.registrationDate = docs.value(QStringLiteral("Data_inregistrarii")).toDate();
+    base.explanation = text(docs, "Explicatie");
+    base.warehouseName = text(docs, "DenCln");
+    base.beneficiary = text(docs, "Beneficiar");
+    base.options = options;
+    auto job = [&](OutputPrint kind) {
+        OutputPrintJob j = base;
+        j.kind = kind;
+        return j;
+    };
+
+    // The order: invoice, hand-over note, invoice with receipt, delivery note,
+    // consumption note, daily-list note, scrapping list.
+    if (set & prints::PrintInvoiceBit) {
+        if (m_parameters.PreprintedInvoice) {
+            printJob(job(OutputPrint::PreprintedInvoice), false);
+        } else {
+            const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
+            if (n.ok) {
+                OutputPrintJob j = job(OutputPrint::Invoice);
+                j.seriesNumber = formatSeriesNumber(n.series, n.number);
+                printJob(j, true);
+            }
+        }
+    }
+    if (set & prints::PrintTransferNoteBit)
+        printJob(job(OutputPrint::HandOverNote), true);
+    if (set & prints::PrintInvoiceWithReceiptBit) {
+        const SeriesNumber receipt = GetReceiptNumber(m_db, m_parameters, m_dialogs, contor, base.registrationDate);
+        if (receipt.ok) {
+            const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
+            if (n.ok) {
+                OutputPrintJob j = job(OutputPrint::InvoiceWithReceipt);
+                j.seriesNumber = formatSeriesNumber(n.series, n.number);
+                j.receiptNumber = receipt.number;
+                printJob(j, true);
+            }
+        }
+    }
+    if (set & prints::PrintDeliveryNoteBit) {
+        const SeriesNumber n = GetDeliveryNoteNumber(m_db, m_parameters, m_dialogs, contor);
+        if (n.ok) {
+            OutputPrintJob j = job(m_parameters.PreprintedInvoice ? OutputPrint::PreprintedDeliveryNote
+                                                                  : OutputPrint::DeliveryNote);
+            j.seriesNumber = formatSeriesNumber(n.series, n.number);
+            printJob(j, !m_parameters.PreprintedInvoice);
+        }
+    }
+    if (set & prints::PrintConsumptionNoteBit)
+        printJob(job(OutputPrint::ConsumptionNote), true);
+    if (set & prints::PrintDailyListNoteBit)
+        printJob(job(OutputPrint::DailyListNote), true);
+    if (set & prints::PrintScrappingBit) {
+        m_view.setPrintDefaults(QStringLiteral("Arial"), 8);
+        printJob(job(OutputPrint::Scrapping), true);
+    }
+}
+
+void TDocOutFormLogic::transfer()
+{
+    if (!saveDocument() || docs.isEmpty() || docs.state() == DatasetState::Insert)
+        return;
+    m_view.transfer(docs.value(QStringLiteral("Contor")).toDouble());
+}
+
+void TDocOutFormLogic::refreshTick()
+{
+    m_articles.clear();
+    try {
+        if (!docs.isOpen())
+            return;
+        if (!docs.isEditing())
+            docs.refresh();
+        if (!items.isEditing())
+            items.refresh();
+    } catch (...) {
+        // the next tick tries again; the rows shown stay as they were
+    }
+}
+
+void TDocOutFormLogic::pickClient()
+{
+    if (clientControls() != ClientControls::Warehouse)
+        return;
+    QString code = text(docs, "Client");
+    if (!m_view.pickWarehouse(code))
+        return;
+    try {
+        if (!docs.isEditing())
+            docs.edit();
+        docs.setValue(QStringLiteral("Client"), code);
+        m_view.focusHeaderField(QStringLiteral("Explicatie"));
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+// ---- lines: values ------------------------------------------------------------------
+
+TDocOutFormLogic::Accounts TDocOutFormLogic::article(const QString& group, const QString& code) const
+{
+    const QString key = group + QChar(0x1f) + code;
+    if (const auto it = m_articles.constFind(key); it != m_articles.constEnd())
+        return *it;
+    Accounts a;
+    datastore::Query q = m_db.query(
+        QStringLiteral("SELECT Denumire, Unitate_masura, Cont_marfa, Cont_cheltuieli, Cont_TVA_Iesiri, Cont_accize, "
+                       "Cont_adaos, Cont_venituri FROM CATALOG WHERE Grupa = :g AND Cod = :c"),
+        {{QStringLiteral("g"), group}, {QStringLiteral("c"), code}});
+    if (q.next()) {
+        a.found = true;
+        a.name = q.value(0).toString();
+        a.unit = q.value(1).toString();
+        a.goods = q.value(2).toString();
+        a.expense = q.value(3).toString();
+        a.vatOut = q.value(4).toString();
+        a.excise = q.value(5).toString();
+        a.markup = q.value(6).toString();
+        a.revenue = q.value(7).toString();
+    }
+    m_articles.insert(key, a);
+    return a;
+}
+
+void TDocOutFormLogic::ItemsCalcFields()
+{
+    const Accounts a = article(text(items, "Cod_grupa"), text(items, "Cod_articol"));
+    items.setCalculated(QStringLiteral("Denumire"), a.found ? QVariant(a.name) : QVariant());
+    items.setCalculated(QStringLiteral("UM"), a.found ? QVariant(a.unit) : QVariant());
+    const QVariant price = items.value(QStringLiteral("Pret_achizitie"));
+    const QVariant quantity = items.value(QStringLiteral("Cantitate"));
+    items.setCalculated(QStringLiteral("Val"), price.isNull() || quantity.isNull()
+                                                   ? QVariant()
+                                                   : QVariant(price.toDouble() * quantity.toDouble()));
+}
+
+void TDocOutFormLogic::ItemsNewRecord()
+{
+    items.setValue(QStringLiteral("Contor"), docs.value(QStringLiteral("Contor")));
+    items.setValue(QStringLiteral("Contor_secundar"),
+                   NextLineNumber(m_db, kLineTable, docs.value(QStringLiteral("Contor")).toDouble()));
+    if (!m_defaultWarehouse.isEmpty())
+        items.setValue(QStringLiteral("Cod_gestiune"), m_defaultWarehouse);
+    items.setValue(QStringLiteral("TVA"), 0.0);
+    items.setValue(QStringLiteral("Acciza"), 0.0);
+}
+
+// The group or the article received a value by hand: the line must name a
+// row of the current stock.
+void TDocOutFormLogic::ArticleValidate()
+{
+    if (m_pickerFilling)
+        return;
+    const QString warehouse = text(items, "Cod_gestiune");
+    const QString group = text(items, "Cod_grupa");
+    const QString code = text(items, "Cod_articol");
+    if (group.isEmpty() || code.isEmpty())
+        return;
+    QVariantHash params{{QStringLiteral("w"), warehouse}, {QStringLiteral("g"), group}, {QStringLiteral("a"), code}};
+    const QVariant price = items.value(QStringLiteral("Pret_achizitie"));
+    QString sql = QStringLiteral("SELECT Pret_achizitie, Lot, Agent FROM STOC WHERE Cod_gestiune = :w "
+                                 "AND Cod_grupa = :g AND Cod_articol = :a");
+    if (!price.isNull()) {
+        sql += QStringLiteral(" AND Pret_achizitie = :p");
+        params.insert(QStringLiteral("p"), price);
+    }
+    sql += QStringLiteral(" ORDER BY Pret_achizitie, Lot, Agent");
+    datastore::Query q = m_db.query(sql, params);
+    if (!q.next()) {
+        if (price.isNull())
+            m_dialogs.warning(common::formatMessage(kNoStock, {group, code, warehouse}, m_formats));
+        else
+            m_dialogs.warning(
+                common::formatMessage(kNoStockAtPrice, {group, code, price.toDouble(), warehouse}, m_formats));
+        throw Abort();
+    }
+    // The row found gives what the line does not name yet.
+    const QVariant rowPrice = q.value(0);
+    const QVariant rowLot = q.value(1);
+    const QVariant rowBudget = q.value(2);
+    m_pickerFilling = true;
+    try {
+        if (price.isNull())
+            items.setValue(QStringLiteral("Pret_achizitie"), rowPrice);
+        if (text(items, "Lot").isEmpty())
+            items.setValue(QStringLiteral("Lot"), rowLot);
+        if (text(items, "Agent").isEmpty())
+            items.setValue(QStringLiteral("Agent"), rowBudget);
+    } catch (...) {
+        m_pickerFilling = false;
+        throw;
+    }
+    m_pickerFilling = false;
+}
+
+// In every case the article's accounts come from the catalog and the sale
+// price starts again from 0.
+void TDocOutFormLogic::ArticleChange()
+{
+    const Accounts a = article(text(items, "Cod_grupa"), text(items, "Cod_articol"));
+    items.setValue(QStringLiteral("Cont_TVA_Iesiri"), a.vatOut);
+    items.setValue(QStringLiteral("Cont_marfa"), a.goods);
+    items.setValue(QStringLiteral("Cont_cheltuieli"), a.expense);
+    items.setValue(QStringLiteral("Cont_accize"), a.excise);
+    items.setValue(QStringLiteral("Cont_adaos"), a.markup);
+    items.setValue(QStringLiteral("Cont_venituri"), a.revenue);
+    items.setValue(QStringLiteral("Pret_vinzare"), 0.0);
+}
+
+void TDocOutFormLogic::PriceValidate()
+{
+    if (m_pickerFilling)
+        return;
+    const QString warehouse = text(items, "Cod_gestiune");
+    const QString group = text(items, "Cod_grupa");
+    const QString code = text(items, "Cod_articol");
+    const QVariant price = items.value(QStringLiteral("Pret_achizitie"));
+    if (group.isEmpty() || code.isEmpty() || price.isNull())
+        return;
+    const int rows = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM STOC WHERE Cod_gestiune = :w AND Cod_grupa = :g "
+                                                "AND Cod_articol = :a AND Pret_achizitie = :p"),
+                                 {{QStringLiteral("w"), warehouse},
+                                  {QStringLiteral("g"), group},
+                                  {QStringLiteral("a"), code},
+                                  {QStringLiteral("p"), price}})
+                         .toInt();
+    if (rows == 0) {
+        m_dialogs.warning(
+            common::formatMessage(kNoStockAtPrice, {group, code, price.toDouble(), warehouse}, m_formats));
+        throw Abort();
+    }
+}
+
+void TDocOutFormLogic::QuantityChange()
+{
+    const QVariant quantity = items.value(QStringLiteral("Cantitate"));
+    if (!quantity.isNull() && quantity.toDouble() < 0) {
+        m_dialogs.information(kReturns);
+        return;
+    }
+    ComputeTaxes();
+}
+
+// The VAT and excise of an issued line follow its sale price, which this
+// edition does not compute yet: both stay 0.
+void TDocOutFormLogic::ComputeTaxes()
+{
+    if (!items.isEditing())
+        return;
+    items.setValue(QStringLiteral("TVA"), 0.0);
+    items.setValue(QStringLiteral("Acciza"), 0.0);
+}
+
+// ---- lines: writing -------------------------------------------------------------------
+
+void TDocOutFormLogic::ItemsBeforePost()
+{
+    bool complete = true;
+    for (const char* f : {"Cod_gestiune", "Cod_grupa", "Cod_articol"})
+        if (text(items, f).isEmpty())
+            complete = false;
+    // A line of quantity 0 issues nothing; it is not kept.
+    if (items.isNull(QStringLiteral("Pret_achizitie")) || items.isNull(QStringLiteral("Cantitate"))
+        || items.value(QStringLiteral("Cantitate")).toDouble() == 0)
+        complete = false;
+    if (!complete) {
+        m_dialogs.warning(kIncompleteLine);
+        throw Abort();
+    }
+}
+
+void TDocOutFormLogic::ItemsAfterPost()
+{
+    m_defaultWarehouse = text(items, "Cod_gestiune");
+}
+
+void TDocOutFormLogic::focusQuantityColumn()
+{
+    m_view.focusLineColumn(QStringLiteral("Cantitate"));
+}
+
+// ---- lines: commands ------------------------------------------------------------------
+
+void TDocOutFormLogic::insertLine()
+{
+    try {
+        items.append();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+bool TDocOutFormLogic::deleteLine()
+{
+    if (items.isEmpty())
+        return false;
+    try {
+        if (items.state() == DatasetState::Insert) {
+            items.cancel();
+            return true;
+        }
+        items.remove();
+        return true;
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+}
+
+void TDocOutFormLogic::cancelLine()
+{
+    // The stock moves only when a line is written: cancelling leaves it as it was.
+    try {
+        if (items.isEditing())
+            items.cancel();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+void TDocOutFormLogic::pickInColumn(const QString& field)
+{
+    try {
+        if (field == u"Cod_gestiune" || field == u"GestName" || field == u"Cod_grupa" || field == u"Cod_articol") {
+            StockLinePick pick;
+            pick.warehouse = text(items, "Cod_gestiune");
+            pick.group = text(items, "Cod_grupa");
+            pick.article = text(items, "Cod_articol");
+            pick.price = items.isNull(QStringLiteral("Pret_achizitie"))
+                ? -1
+                : items.value(QStringLiteral("Pret_achizitie")).toDouble();
+            if (!m_view.pickStockLine(pick))
+                return;
+            if (!items.isEditing()) {
+                if (items.isEmpty())
+                    items.append();
+                else
+                    items.edit();
+            }
+            // Warehouse, group and article first, the acquisition price last.
+            m_pickerFilling = true;
+            try {
+                items.setValue(QStringLiteral("Cod_gestiune"), pick.warehouse);
+                items.setValue(QStringLiteral("Cod_grupa"), pick.group);
+                items.setValue(QStringLiteral("Cod_articol"), pick.article);
+                items.setValue(QStringLiteral("Pret_achizitie"), pick.price);
+                items.setValue(QStringLiteral("Lot"), pick.lot);
+            } catch (...) {
+                m_pickerFilling = false;
+                throw;
+            }
+            m_pickerFilling = false;
+            items.setValue(QStringLiteral("Agent"), pick.budget);
+            if (m_parameters.CCantStoc)
+                items.setValue(QStringLiteral("Cantitate"), pick.quantity);
+            m_view.focusLineColumn(QStringLiteral("Cantitate"));
+        } else if (field == u"Pret_achizitie") {
+            const QString warehouse = text(items, "Cod_gestiune");
+            const QString group = text(items, "Cod_grupa");
+            const QString code = text(items, "Cod_articol");
+            if (warehouse.isEmpty() || group.isEmpty() || code.isEmpty())
+                return;
+            const std::optional<double> price = m_view.pickPurchasePrice(warehouse, group, code);
+            if (!price)
+                return;
+            if (!items.isEditing())
+                items.edit();
+            items.setValue(QStringLiteral("Pret_achizitie"), *price);
+            m_view.focusLineColumn(QStringLiteral("Cantitate"));
+        }
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+// ---- look-ups for the window ------------------------------------------------------
+
+namespace {
+
+QStringList column(datastore::Database& db, const QString& sql)
+{
+    QStringList values;
+    datastore::Query q = db.query(sql);
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+QVariant codeOf(datastore::Database& db, const QString& sql, const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return QVariant();
+    const QVariant code = db.scalar(sql, {{QStringLiteral("n"), name}});
+    if (!code.isValid() || code.isNull())
+        throw datastore::DatasetError(QStringLiteral("'%1' nu exista in catalog").arg(name));
+    return code;
+}
+
+} // namespace
+
+QStringList TDocOutFormLogic::warehouseNames() const
+{
+    return column(m_db, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
+}
+
+QStringList TDocOutFormLogic::beneficiaryNames() const
+{
+    return column(m_db, QStringLiteral("SELECT Name FROM \"User.db\" ORDER BY Name"));
+}
+
+QVariant TDocOutFormLogic::warehouseCodeOf(const QString& name) const
+{
+    return codeOf(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
+}
+
+QVariant TDocOutFormLogic::beneficiaryCodeOf(const QString& name) const
+{
+    return codeOf(m_db, QStringLiteral("SELECT MIN(Init) FROM \"User.db\" WHERE Name = :n"), name);
+}
+
+QString TDocOutFormLogic::warehouseName(const QString& code) const
+{
+    if (code.isEmpty())
+        return QString();
+    return m_db.scalar(QStringLiteral("SELECT Denumire FROM \"Gest.db\" WHERE Cod = :c"), {{QStringLiteral("c"), code}})
+        .toString();
+}
+
+QString TDocOutFormLogic::columnHint(const QString& field)
+{
+    if (field == u"Cod_gestiune" || field == u"GestName" || field == u"Cod_grupa" || field == u"Cod_articol")
+        return QStringLiteral("Apasati CTRL-ENTER pentru a selecta gestiunea si articolul din stocurile curente!");
+    if (field == u"Pret_achizitie")
+        return QStringLiteral("Apasati CTRL-ENTER pentru a selecta pretul din stocurile curente!");
+    return QStringLiteral("...");
+}
+
+QString TDocOutFormLogic::headerHint(const QString& field)
+{
+    if (field == u"Data_inregistrarii")
+        return QStringLiteral("Specificati data la care efectuati înregistrarea documentului !");
+    if (field == u"Numar" || field == u"Data")
+        return QStringLiteral("Specificati numarul si data documentului de intrare în gestiune!");
+    if (field == u"Client")
+        return QStringLiteral("Apsati <Ctrl-Enter> pentru a selecta clientul din catalog!");
+    if (field == u"Data_scadenta")
+        return QStringLiteral("Optional, puteti specifica o data scadenta pentru factura emisa.");
+    if (field == u"Suma")
+        return QStringLiteral(
+            "In cazul achitarii (partiale) a facturii sau chitantei fiscale, specificati aici suma.");
+    return QString();
+}
+
+void AttachDocOutMenus(QObject* window, datastore::Dataset& header, datastore::Dataset& lines)
+{
+    Q_UNUSED(window);
+    Q_UNUSED(header);
+    Q_UNUSED(lines);
+}
+
+} // namespace stock

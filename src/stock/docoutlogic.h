@@ -1,0 +1,268 @@
+#pragma once
+// TDocOutFormLogic: the rules of the output documents window ("Documente de
+// iesire"): consumption notes, delivery notes, transfer and hand-over notes,
+// scrapping lists, the consumption side of canteen daily lists, invoices. A
+// document is a header (Doc_out.DB) and its lines (Item_out.DB); every line
+// takes its quantity from one stock row the moment it is written and gives it
+// back when it is changed or deleted. Lines are never typed: warehouse,
+// article, acquisition price, lot and budget come from a row of the current
+// stock chosen in the stock picker.
+//
+// One change of a line is one unit of work (the line, its stock rows, the
+// extra lines of a split over prices). Deleting a document is one unit of
+// work: every line gives its quantity back, then the lines and the collection
+// rows go; one refused reversal leaves it all. The counter of a deleted
+// document goes back only when no fiscal series number (invoice, delivery
+// note, receipt) was bound to it: a gap in counters is harmless, one printed
+// number on two documents is not.
+//
+// Headless: the window (TDocOutForm) implements DocOutView for the pickers,
+// the prints and the cursor; tests drive the logic through a scripted view.
+
+#include "docsearch.h"
+#include "ledger.h"
+#include "lineposting.h"
+#include "stockpick.h"
+
+#include "common/dialogs.h"
+#include "common/formats.h"
+#include "common/parameters.h"
+#include "datastore/dataset.h"
+#include "prints/chooseprints.h"
+
+#include <QDate>
+#include <QHash>
+#include <optional>
+
+namespace stock {
+
+// What the header shows in its "Client" place, by the document's type.
+enum class ClientControls {
+    Hidden,             // most types
+    Warehouse,          // "BT": the receiving warehouse code with its name beside it
+    ReceivingWarehouse, // "BMC" with CGetPret: "Gestiune primitoare:" chosen by name
+};
+
+// One print of an output document, handed to the window (the prints fill it).
+enum class OutputPrint {
+    Invoice,
+    InvoiceWithReceipt,
+    PreprintedInvoice,
+    HandOverNote,     // "NPR" and "BT"
+    DeliveryNote,
+    PreprintedDeliveryNote,
+    ConsumptionNote,  // "BMC"
+    DailyListNote,    // "BLZ"
+    Scrapping,        // "CSR"
+};
+
+struct OutputPrintJob {
+    OutputPrint kind = OutputPrint::Invoice;
+    double contor = 0;
+    QString seriesNumber;   // invoices and delivery notes: series and number, "%s %-12.0f"
+    double receiptNumber = 0; // the invoice with receipt
+    QDate registrationDate;
+    QString explanation;
+    QString warehouseName;  // hand-over note: the warehouse in Client
+    QString beneficiary;    // consumption note: the beneficiary's name
+    prints::PrintOptions options;
+};
+
+class DocOutView {
+public:
+    virtual ~DocOutView() = default;
+    // Pickers: false (or nothing) when cancelled.
+    virtual bool pickStockLine(StockLinePick& pick) { Q_UNUSED(pick); return false; }
+    virtual std::optional<double> pickPurchasePrice(const QString& warehouse, const QString& group,
+                                                    const QString& article)
+    {
+        Q_UNUSED(warehouse); Q_UNUSED(group); Q_UNUSED(article);
+        return std::nullopt;
+    }
+    virtual bool pickWarehouse(QString& code) { Q_UNUSED(code); return false; }
+    virtual bool selectInterval(QDate& first, QDate& last) { Q_UNUSED(first); Q_UNUSED(last); return false; }
+    virtual bool askSearchCriterion(SearchState& state, bool offerSerial)
+    {
+        Q_UNUSED(state); Q_UNUSED(offerSerial);
+        return false;
+    }
+    virtual void showSearching(bool on) { Q_UNUSED(on); }
+    // Printing: the choice of prints, the print setup (false when cancelled),
+    // the defaults a print starts from, and the print itself.
+    virtual bool choosePrints(int& printSet, prints::PrintOptions& options)
+    {
+        Q_UNUSED(printSet); Q_UNUSED(options);
+        return false;
+    }
+    virtual bool printSetup() { return false; }
+    virtual void setPrintDefaults(const QString& font, int size) { Q_UNUSED(font); Q_UNUSED(size); }
+    virtual void printDocument(const OutputPrintJob& job) { Q_UNUSED(job); }
+    // "T&ransfer": the input document of a transfer, generated from this one.
+    virtual void transfer(double contor) { Q_UNUSED(contor); }
+    // The cursor and the parts of the window that follow the document.
+    virtual void focusLineColumn(const QString& field) { Q_UNUSED(field); }
+    virtual void focusHeaderField(const QString& field) { Q_UNUSED(field); }
+    virtual void showClientControls(ClientControls controls) { Q_UNUSED(controls); }
+    virtual void setTitle(const QString& title) { Q_UNUSED(title); }
+    virtual void showProgress(const QString& text) { Q_UNUSED(text); }
+};
+
+class TDocOutFormLogic : private PostingWindow {
+public:
+    TDocOutFormLogic(datastore::Database& db, const common::Parameters& parameters, const common::Formats& formats,
+                     common::Dialogs& dialogs, DocOutView& view, QString userInitials = {});
+    ~TDocOutFormLogic() override;
+
+    // Removes the lines of quantity 0, opens the tables on the last document
+    // (an empty list starts a new one). False, after the access error, when
+    // they cannot be opened.
+    bool open(const QDate& today = QDate::currentDate());
+    // The window closes: a pending line and header are written. False (the
+    // window stays open) when they were refused.
+    bool close();
+
+    // --- the document ---------------------------------------------------------
+    void newDocument();      // "&Insereaza"
+    bool saveDocument();     // navigator "Salveaza document"; false when refused
+    void cancelDocument();   // navigator "Anuleaza modificarile"
+    void deleteDocument();   // "Sterge document", after the question
+    void showTotals();       // "&Total"
+    void selectPeriod();     // "&Afiseaza" / "&Perioada"
+    void showAll();          // "&Afiseaza" / "&Integral"
+    void searchFirst();      // "Cauta" / "&Prima aparitie..."
+    void searchNext();       // "Cauta" / "Urmatoarea"
+    void print();            // "&Listeaza"
+    void transfer();         // "T&ransfer"
+    void refreshTick();
+    // Ctrl-Enter in the "Client" field of a transfer.
+    void pickClient();
+
+    // The amount paid when the document was issued (Clnpay.DB Suma); null when
+    // none is recorded.
+    QVariant paidAmount() const;
+    // Records the amount paid; a negative or non-numeric amount is refused
+    // with a message and nothing is written. False when refused.
+    bool setPaidAmount(const QVariant& amount);
+
+    // --- the lines --------------------------------------------------------------
+    // Ctrl-Enter / double click in a column of the line grid.
+    void pickInColumn(const QString& field);
+    void insertLine();     // the line pop-up's "Insereaza"
+    bool deleteLine();     // the line pop-up's "Sterge": false when refused
+    void cancelLine();     // the line pop-up's "Anuleaza"
+
+    // --- state ------------------------------------------------------------------
+    bool periodActive() const { return m_periodActive; }
+    QDate periodFirst() const { return m_first; }
+    QDate periodLast() const { return m_last; }
+    QString title() const;
+    ClientControls clientControls() const;
+    const SearchState& search() const { return m_search; }
+    const prints::PrintOptions& printOptions() const { return m_printOptions; }
+    // The window's look-ups for its pick lists.
+    QStringList warehouseNames() const;
+    QStringList beneficiaryNames() const;
+    QVariant warehouseCodeOf(const QString& name) const;
+    QVariant beneficiaryCodeOf(const QString& name) const;
+    QString warehouseName(const QString& code) const;
+
+    // The status-line hint of a line column and of a header field.
+    static QString columnHint(const QString& field);
+    static QString headerHint(const QString& field);
+
+    datastore::Database& database() const { return m_db; }
+    const common::Parameters& parameters() const { return m_parameters; }
+    const common::Formats& formats() const { return m_formats; }
+    common::Dialogs& dialogs() const { return m_dialogs; }
+    Ledger& ledger() { return m_ledger; }
+
+    datastore::Dataset docs;  // Doc_out.DB, Contor >= 1
+    datastore::Dataset items; // Item_out.DB, the lines of the current document
+
+    // Messages.
+    static const QString kSaveCurrent;
+    static const QString kDeleteCurrent;
+    static const QString kMissingType;
+    static const QString kMissingDates;
+    static const QString kDateAfterRegistration;
+    static const QString kNoLines;
+    static const QString kDueBeforeDate;
+    static const QString kPaidAboveTotal;
+    static const QString kPaidInvalid;
+    static const QString kIncompleteLine;
+    static const QString kWarehouseNotInCatalog;
+    static const QString kNoStock;
+    static const QString kNoStockAtPrice;
+    static const QString kReturns;
+    static const QString kTotals;
+    static const QString kMarkPaid;
+    static const QString kAccessError;
+
+private:
+    // header
+    void DocsNewRecord();
+    void DocsBeforePost();
+    void DocsBeforeWrite();
+    void DocsAfterPost();
+    void DocsWhileDeleting();
+    void RegistrationDateChange();
+    void ClientValidate();
+    void TipChange();
+    // lines
+    void ItemsNewRecord();
+    void ItemsBeforePost();
+    void ItemsAfterPost();
+    void ItemsCalcFields();
+    void ArticleValidate();
+    void ArticleChange();
+    void PriceValidate();
+    void QuantityChange();
+    void ComputeTaxes(); // VAT and excise of the line; sale prices are not computed in this edition
+
+    void focusQuantityColumn() override;
+    void showPendingMessages();
+    void updateTypeDependent();
+    void applyFilter();
+    bool confirmSaveCurrent();
+    bool leaveCurrentDocument();
+    void switchList(bool period, const QDate& first = {}, const QDate& last = {});
+    void dropNewDocument();
+    QString documentType() const;
+    double documentTotal() const; // Σ (Val + TVA) over the lines
+    bool hasSeriesNumber(const QVariant& contor) const;
+    void writePaidAmount(double amount); // one unit of work
+    struct Accounts {
+        bool found = false;
+        QString name, unit;
+        QString goods, expense, vatOut, excise, markup, revenue;
+    };
+    Accounts article(const QString& group, const QString& code) const;
+    void printJob(OutputPrintJob job, bool setup);
+
+    datastore::Database& m_db;
+    const common::Parameters& m_parameters;
+    const common::Formats& m_formats;
+    common::Dialogs& m_dialogs;
+    DocOutView& m_view;
+    QString m_userInitials;
+    Ledger m_ledger;
+    std::unique_ptr<LinePosting> m_posting;
+
+    QString m_defaultWarehouse;
+    QDate m_defaultRegistration;
+    bool m_periodActive = false;
+    bool m_shownAll = false;
+    QDate m_first;
+    QDate m_last;
+    SearchState m_search;
+    bool m_pickerFilling = false;
+    std::optional<double> m_newCounter;
+    prints::PrintOptions m_printOptions;
+    mutable QHash<QString, Accounts> m_articles;
+};
+
+// The hook of the add-on layer, called when the window is created, with the
+// window and its header and line tables. Empty in this edition.
+void AttachDocOutMenus(QObject* window, datastore::Dataset& header, datastore::Dataset& lines);
+
+} // namespace stock
