@@ -12,6 +12,8 @@
 
 #include "catalogs/tcatlookupform.h"
 #include "stock/tdocinform.h"
+#include "stock/tdocoutform.h"
+#include "prints/chooseprints.h"
 #include "stock/tseriiform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
@@ -695,6 +697,37 @@ void TMainForm::installDocumentCommands()
             return stock::TDocInForm::createChild(std::move(context)).release();
         });
     });
+    setCommandHandler(CommandId::OutputDocuments, [this] {
+        openSingleInstance(QStringLiteral("OutputDocuments"), [this]() -> QWidget* {
+            stock::DocOutContext context{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
+                                         m_ctx.printSettings, m_ctx.privateDir, m_ctx.userInitials,
+                                         [this](const QString& text) { ShowProgress(text); },
+                                         {}, {}, {}, {}, {}, {}};
+            context.pickStockLine = [this](QWidget* owner, stock::StockLinePick& pick) {
+                return stock::PickStockLine(owner, stockContext(), pick);
+            };
+            context.choosePrints = [this](QWidget* owner, int& set, prints::PrintOptions& options) {
+                const prints::ChoosePrintsContext choice{m_ctx.dialogs, m_ctx.parameters,
+                                                         m_ctx.databaseDir};
+                return prints::ChoosePrints(owner, choice, set, options);
+            };
+            context.showBeneficiaries = [this] { TUserForm::run(m_ctx.database, m_ctx.dialogs, m_ctx.formats, this); };
+            return stock::TDocOutForm::createChild(std::move(context)).release();
+        });
+    });
+    setCommandHandler(CommandId::CurrentStock, [this] {
+        openSingleInstance(QStringLiteral("CurrentStock"),
+                           [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
+    });
+}
+
+stock::StockFormContext TMainForm::stockContext()
+{
+    stock::StockFormContext context{m_ctx.database, &m_ctx.privateDatabase, m_ctx.dialogs, m_ctx.formats,
+                                    m_ctx.parameters, m_ctx.settings, m_ctx.privateDir,
+                                    [this](const QString& text) { ShowProgress(text); }, {}, nullptr};
+    context.lastWarehouse = &m_lastStockWarehouse;
+    return context;
 }
 
 void TMainForm::showSerials(double contor)

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "mainformlogic.h"
 #include "tmessageform.h"
+#include "stock/tstockform.h"
 
 #include <QHash>
 #include <QImage>
@@ -141,11 +142,13 @@ private:
     void installCatalogCommands();
     void installDocumentCommands();
     void showSerials(double contor); // the serial window of an input document
+    stock::StockFormContext stockContext();
     void updateWindowCommands();
     void closeAllChildren();
     void cascadeChildren();
 
     AppContext& m_ctx;
+    QString m_lastStockWarehouse; // the warehouse of the last stock picker, for this run
     std::unique_ptr<MainFormLogic> m_logic;
     TMdiClient* m_mdi = nullptr;
     TLogoLabel* m_logo = nullptr;
