@@ -2,16 +2,23 @@
 // administrators and for our own checks. It uses the same code as the
 // application to create, check and describe a database directory.
 
+#include "testdatabase.h"
+
 #include "common/dialogs.h"
+#include "common/formats.h"
+#include "common/parameters.h"
 #include "datastore/database.h"
 #include "datastore/databaseopening.h"
 #include "datastore/dataset.h"
 #include "datastore/integritycheck.h"
 #include "datastore/tablecatalog.h"
+#include "stock/recalculation.h"
 #include "stock/stockcheck.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -63,6 +70,25 @@ Commands:
                         "DIFERENTA" at the end of its line; the last line says
                         whether the stock equals the documents. Read-only;
                         exits 1 when they differ.
+  verify DIR            Check the database, read-only: the engine's full integrity
+                        check of the file, then the stock rows against the documents
+                        (every input and output line replayed by stock key, within
+                        the tolerance Epsilon of the parameters), lines without a
+                        document header, documents without lines, counters of
+                        Counter.DB below the largest document counter, series
+                        numbers given twice. Prints a report in Romanian; exits 1
+                        when anything is wrong.
+  recalc DIR            Recalculate the stock of DIR from its documents, as the
+                        menu command "Recalculare stocuri" does; exits 1 on failure.
+  generate DIR --lines N [--articles A] [--warehouses W] [--seed S]
+                        Create a new database in DIR (which must not hold one) with
+                        ten years of realistic documents: material classes and
+                        groups, A articles (default 500), suppliers, budgets,
+                        W warehouses (default 3), exchange rates, the initial stock
+                        and N document lines (about one output line for every two
+                        input lines, documents of 1 to 30 lines), written in bulk;
+                        then the stock is recalculated. The same seed (default 1)
+                        gives the same database.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
@@ -204,6 +230,22 @@ int describe(const QString& dir, const QString& only)
     return 0;
 }
 
+// The parameters of a database directory (TBXDEF.INI), the built-in ones when it has none.
+common::Parameters directoryParameters(const QString& dir)
+{
+    common::Parameters parameters;
+    common::Formats formats;
+    const QString file = QDir(dir).filePath(QStringLiteral("TBXDEF.INI"));
+    if (QFileInfo::exists(file)) {
+        try {
+            common::LoadParameters(parameters, formats, file);
+        } catch (const std::exception& e) {
+            err() << QString::fromLocal8Bit(e.what()) << Qt::endl;
+        }
+    }
+    return parameters;
+}
+
 int stockReport(const QString& dir)
 {
     datastore::Database db;
@@ -216,7 +258,7 @@ int stockReport(const QString& dir)
     int differences = 0;
     int rows = 0;
     try {
-        for (const stock::StockComparison& c : stock::CompareStockWithDocuments(db)) {
+        for (const stock::StockComparison& c : stock::CompareStockWithDocuments(db, directoryParameters(dir).Epsilon)) {
             ++rows;
             differences += c.differs();
             out() << "stock\t" << c.warehouse << '\t' << c.group << '\t' << c.article << '\t'
@@ -233,6 +275,156 @@ int stockReport(const QString& dir)
     else
         out() << "OK: stocul corespunde documentelor (" << rows << " chei)." << Qt::endl;
     return differences ? 1 : 0;
+}
+
+// The database of `dir` when it has one; otherwise the reason, printed.
+bool existingDatabase(datastore::Database& db, const QString& dir)
+{
+    db.setDirectory(dir);
+    if (const QString problem = db.accessProblem(); !problem.isEmpty() || !db.fileExists()) {
+        err() << (problem.isEmpty() ? QStringLiteral("No database in %1").arg(QDir::toNativeSeparators(dir)) : problem)
+              << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+class ConsoleRecalculationView : public stock::RecalculationView {
+public:
+    void showProgress(const QString& text) override { out() << text.trimmed() << Qt::endl; }
+};
+
+// The stock recalculation, headless.
+bool recalculate(datastore::Database& db, const QString& dir)
+{
+    ConsoleDialogs dialogs(false);
+    ConsoleRecalculationView view;
+    const stock::RecalculationResult result = stock::RecalculateStock(db, directoryParameters(dir), dialogs, &view);
+    if (result.ok)
+        out() << "OK: " << result.stockRows << " randuri de stoc." << Qt::endl;
+    return result.ok;
+}
+
+int recalc(const QString& dir)
+{
+    datastore::Database db;
+    if (!existingDatabase(db, dir))
+        return 1;
+    return recalculate(db, dir) ? 0 : 1;
+}
+
+int verify(const QString& dir)
+{
+    datastore::Database db;
+    if (!existingDatabase(db, dir))
+        return 1;
+    out() << "Verific integritatea fisierului bazei de date..." << Qt::endl;
+    const datastore::IntegrityReport report = db.integrityCheck(datastore::IntegrityDepth::Full);
+    if (!report.sound()) {
+        for (const QString& problem : report.problems)
+            out() << "  " << problem << '\n';
+        out() << (report.damaged() ? datastore::damagedDatabaseMessage(dir, report)
+                                   : QStringLiteral("Nu pot verifica integritatea bazei de date!"))
+                     .replace(u'\r', u' ')
+              << Qt::endl;
+        return 1;
+    }
+    out() << "Fisierul bazei de date este intact." << Qt::endl;
+    out() << "Compar stocurile cu documentele..." << Qt::endl;
+    QList<stock::DocumentFault> faults;
+    try {
+        faults = stock::CheckDocuments(db, directoryParameters(dir).Epsilon);
+    } catch (const std::exception& e) {
+        out() << "error: " << datastore::errorText(e) << Qt::endl;
+        return 1;
+    }
+    // Each kind with its first lines; a database with all its stock rows lost
+    // would otherwise print them all.
+    constexpr int kShown = 50;
+    for (int i = 0; i < faults.size();) {
+        const stock::DocumentFault::Kind kind = faults[i].kind;
+        int n = 0;
+        while (i + n < faults.size() && faults[i + n].kind == kind)
+            ++n;
+        out() << stock::faultHeading(kind) << " (" << n << "):\n";
+        for (int k = 0; k < std::min(n, kShown); ++k)
+            out() << "  " << faults[i + k].text << '\n';
+        if (n > kShown)
+            out() << "  ... si inca " << n - kShown << '\n';
+        i += n;
+    }
+    if (!faults.isEmpty()) {
+        out() << "Probleme gasite: " << faults.size() << "." << Qt::endl;
+        return 1;
+    }
+    out() << "OK: baza de date este integra." << Qt::endl;
+    return 0;
+}
+
+int generate(const QStringList& args)
+{
+    if (args.size() < 2)
+        return 2;
+    const QString dir = args[1];
+    testdata::GenerateOptions options;
+    bool haveLines = false;
+    for (int i = 2; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return 2;
+        bool ok = false;
+        const qlonglong value = args[i + 1].toLongLong(&ok);
+        if (!ok || value < 1)
+            return 2;
+        if (args[i] == QLatin1String("--lines")) {
+            options.lines = value;
+            haveLines = true;
+        } else if (args[i] == QLatin1String("--articles") && value <= 999999) {
+            options.articles = int(value);
+        } else if (args[i] == QLatin1String("--warehouses") && value <= 999) {
+            options.warehouses = int(value);
+        } else if (args[i] == QLatin1String("--seed") && value <= 0xFFFFFFFFLL) {
+            options.seed = quint32(value);
+        } else {
+            return 2;
+        }
+    }
+    if (!haveLines)
+        return 2;
+    {
+        datastore::Database probe;
+        probe.setDirectory(dir);
+        if (probe.fileExists()) {
+            out() << "error: Directorul " << QDir::toNativeSeparators(dir)
+                  << " contine deja o baza de date; alegeti un director nou." << Qt::endl;
+            return 1;
+        }
+    }
+    if (const int created = openDatabase(dir, true); created != 0)
+        return created;
+    QElapsedTimer timer;
+    timer.start();
+    datastore::Database db;
+    db.setDirectory(dir);
+    try {
+        const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(
+            db, options, [](const QString& text) { out() << text << Qt::endl; });
+        out() << "Documente de intrare: " << summary.inputDocuments << " (" << summary.inputLines
+              << " linii), stoc initial: " << summary.initialLines << " linii, documente de iesire: "
+              << summary.outputDocuments << " (" << summary.outputLines << " linii), "
+              << summary.first.toString(QStringLiteral("dd.MM.yyyy")) << " - "
+              << summary.last.toString(QStringLiteral("dd.MM.yyyy")) << Qt::endl;
+    } catch (const std::exception& e) {
+        out() << "error: " << datastore::errorText(e) << Qt::endl;
+        return 1;
+    }
+    const double written = timer.nsecsElapsed() / 1e9;
+    if (!recalculate(db, dir))
+        return 1;
+    out() << QStringLiteral("Scris in %1 s, stoc recalculat in %2 s.")
+                 .arg(written, 0, 'f', 1)
+                 .arg(timer.nsecsElapsed() / 1e9 - written, 0, 'f', 1)
+          << Qt::endl;
+    return 0;
 }
 
 } // namespace
@@ -253,6 +445,14 @@ int main(int argc, char** argv)
         return describe(args[1], args.value(2));
     if (command == QLatin1String("stock") && args.size() == 2)
         return stockReport(args[1]);
+    if (command == QLatin1String("verify") && args.size() == 2)
+        return verify(args[1]);
+    if (command == QLatin1String("recalc") && args.size() == 2)
+        return recalc(args[1]);
+    if (command == QLatin1String("generate")) {
+        if (const int code = generate(args); code != 2)
+            return code;
+    }
     err() << "Unknown command or wrong arguments. See mirafel-cli --help." << Qt::endl;
     return 2;
 }

@@ -167,6 +167,8 @@ TEST(Cli, StockIsComparedWithTheDocuments)
     {
         datastore::Database db;
         db.setDirectory(dir);
+        db.exec("INSERT INTO DOC_IN (Contor, Tip) VALUES (1, 'FCT'), (-1, 'XXX')");
+        db.exec("INSERT INTO DOC_OUT (Contor, Tip) VALUES (1, 'BMC')");
         db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie_lei, "
                 "Cantitate) VALUES (1, 1, 'A', 'G', 'ART', 5, 10), (1, 2, 'A', 'G', 'ART', 5, 2), (-1, 1, 'A', 'G', 'PIX', 1, 3)");
         db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, "
