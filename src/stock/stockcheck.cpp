@@ -125,12 +125,16 @@ void headersWithoutLines(datastore::Database& db, QList<DocumentFault>& faults)
             QStringLiteral("SELECT D.Contor, D.Tip, D.Numar, D.Data_inregistrarii FROM \"%1\" D WHERE D.Contor <> -1 "
                            "AND NOT EXISTS (SELECT 1 FROM \"%2\" D1 WHERE D1.Contor = D.Contor) ORDER BY D.Contor")
                 .arg(QLatin1String(s.header), QLatin1String(s.lines)));
-        while (q.next())
+        while (q.next()) {
+            QString document = q.value(1).toString();
+            if (!q.value(2).isNull())
+                document += u' ' + number(q.value(2).toDouble());
+            if (const QDate registered = q.value(3).toDate(); registered.isValid())
+                document += QStringLiteral(" din ") + registered.toString(QStringLiteral("dd.MM.yyyy"));
             faults << DocumentFault{Kind::HeaderWithoutLines,
-                                    QStringLiteral("Document de %1, contor %2 (%3 %4 din %5): nu are linii")
-                                        .arg(QLatin1String(s.name), number(q.value(0).toDouble()), q.value(1).toString(),
-                                             q.value(2).isNull() ? QString() : number(q.value(2).toDouble()),
-                                             q.value(3).toDate().toString(QStringLiteral("dd.MM.yyyy")))};
+                                    QStringLiteral("Document de %1, contor %2 (%3): nu are linii")
+                                        .arg(QLatin1String(s.name), number(q.value(0).toDouble()), document.trimmed())};
+        }
     }
 }
 
