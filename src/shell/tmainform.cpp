@@ -14,6 +14,8 @@
 #include "stock/tdocinform.h"
 #include "stock/tdocoutform.h"
 #include "prints/chooseprints.h"
+#include "stock/recalculation.h"
+#include "stock/tinistockform.h"
 #include "stock/tseriiform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
@@ -124,6 +126,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installPeopleAndFirmCommands();
     installCatalogCommands();
     installDocumentCommands();
+    installStockCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -719,6 +722,59 @@ void TMainForm::installDocumentCommands()
         openSingleInstance(QStringLiteral("CurrentStock"),
                            [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
     });
+}
+
+void TMainForm::installStockCommands()
+{
+    setCommandHandler(CommandId::InitialStock, [this] {
+        openSingleInstance(QStringLiteral("InitialStock"), [this]() -> QWidget* {
+            stock::IniStockContext context{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
+                                           m_ctx.privateDir, [this](const QString& text) { ShowProgress(text); }};
+            return stock::TIniStockForm::createChild(std::move(context)).release();
+        });
+    });
+    setCommandHandler(CommandId::RecalculateStock, [this] { recalculateStock(); });
+}
+
+namespace {
+
+// The recalculation's own borderless window and the hourglass while it
+// works; its steps on the status line.
+class RecalculationWindow : public stock::RecalculationView {
+public:
+    explicit RecalculationWindow(TMainForm& form) : m_form(form) {}
+    ~RecalculationWindow() override { showWorking(false); }
+    void showWorking(bool on) override
+    {
+        if (on == m_on)
+            return;
+        m_on = on;
+        if (on) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_form.ShowWorkMessage(&m_form, QStringLiteral("Recalculez stocurile..."));
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); // pending paints first
+        } else {
+            m_form.CloseWorkMessage();
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    void showProgress(const QString& text) override { m_form.ShowProgress(text); }
+
+private:
+    TMainForm& m_form;
+    bool m_on = false;
+};
+
+} // namespace
+
+void TMainForm::recalculateStock()
+{
+    RecalculationWindow window(*this);
+    const stock::RecalculationResult result =
+        stock::RecalculateStock(m_ctx.database, m_ctx.parameters, m_ctx.dialogs, &window);
+    // The open windows show the rebuilt stock.
+    if (result.ok)
+        sendRefreshTick();
 }
 
 stock::StockFormContext TMainForm::stockContext()

@@ -141,6 +141,9 @@ private:
     void installPeopleAndFirmCommands();
     void installCatalogCommands();
     void installDocumentCommands();
+    // The initial stock window and the stock recalculation.
+    void installStockCommands();
+    void recalculateStock();
     void showSerials(double contor); // the serial window of an input document
     stock::StockFormContext stockContext();
     void updateWindowCommands();
