@@ -191,3 +191,102 @@ TEST(Cli, StockIsComparedWithTheDocuments)
     EXPECT_TRUE(differs.out.contains("stock\tA\tG\tART\t5\t\t\t7\t8\tDIFERENTA\n")) << differs.out.toStdString();
     EXPECT_EQ(cli({"stock", tmp.file("nothing")}).code, 1);
 }
+
+// A small generated database is one that check and verify accept, with
+// documents of both kinds, the initial stock and a stock that matches them;
+// the same seed gives the same database.
+TEST(Cli, GenerateGivesADatabaseThatCheckAndVerifyAccept)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("gen");
+    const CliRun generated = cli({"generate", dir, "--lines", "3000", "--articles", "60", "--warehouses", "2", "--seed", "7"});
+    ASSERT_EQ(generated.code, 0) << generated.out.toStdString() << generated.err.toStdString();
+    EXPECT_TRUE(generated.out.contains("Recalcularea stocurilor curente s-a efectuat cu succes!")) << generated.out.toStdString();
+
+    const CliRun checked = cli({"check", dir});
+    EXPECT_EQ(checked.code, 0) << checked.out.toStdString() << checked.err.toStdString();
+    const CliRun verified = cli({"verify", dir});
+    EXPECT_EQ(verified.code, 0) << verified.out.toStdString();
+    EXPECT_TRUE(verified.out.endsWith("OK: baza de date este integra.\n")) << verified.out.toStdString();
+
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        const auto count = [&](const char* sql) { return db.scalar(QString::fromLatin1(sql)).toLongLong(); };
+        EXPECT_EQ(count("SELECT COUNT(*) FROM ITEM_IN") + count("SELECT COUNT(*) FROM ITEM_OUT"), 3000);
+        EXPECT_GT(count("SELECT COUNT(*) FROM ITEM_IN WHERE Contor = -1"), 0);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN WHERE Contor = -1 AND Tip = 'XXX'"), 1);
+        const double outputs = count("SELECT COUNT(*) FROM ITEM_OUT");
+        EXPECT_NEAR(outputs / count("SELECT COUNT(*) FROM ITEM_IN"), 0.5, 0.05);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM CATALOG"), 60);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM \"Gest.db\""), 2);
+        EXPECT_GT(count("SELECT COUNT(*) FROM ITEM_IN WHERE Lot IS NOT NULL"), 0);
+        EXPECT_GT(count("SELECT COUNT(*) FROM ITEM_OUT WHERE Agent IS NOT NULL"), 0);
+        EXPECT_LE(count("SELECT MAX(n) FROM (SELECT COUNT(*) AS n FROM ITEM_IN WHERE Contor > 0 GROUP BY Contor)"), 30);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM STOC WHERE Cantitate < 0"), 0);
+        EXPECT_GT(count("SELECT COUNT(*) FROM STOC"), 0);
+        EXPECT_EQ(count("SELECT COUNT(DISTINCT strftime('%Y', Data_inregistrarii)) FROM DOC_IN WHERE Contor > 0"), 10);
+    }
+
+    const QString again = tmp.file("again");
+    ASSERT_EQ(cli({"generate", again, "--lines", "3000", "--articles", "60", "--warehouses", "2", "--seed", "7"}).code, 0);
+    EXPECT_EQ(cli({"stock", again}).out, cli({"stock", dir}).out);
+
+    // Never over an existing database; wrong arguments are wrong usage.
+    const CliRun over = cli({"generate", dir, "--lines", "10"});
+    EXPECT_EQ(over.code, 1);
+    EXPECT_TRUE(over.out.contains("contine deja o baza de date")) << over.out.toStdString();
+    EXPECT_EQ(cli({"generate", tmp.file("x")}).code, 2);
+    EXPECT_EQ(cli({"generate", tmp.file("x"), "--lines", "0"}).code, 2);
+    EXPECT_EQ(cli({"generate", tmp.file("x"), "--lines", "5", "--colors", "3"}).code, 2);
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("x")));
+}
+
+// verify on a small database broken by hand: every kind of fault is reported
+// under its heading and the exit code says so; recalc repairs the stock.
+TEST(Cli, VerifyReportsEachFaultAndRecalcRepairsTheStock)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("db");
+    ASSERT_EQ(cli({"generate", dir, "--lines", "400", "--articles", "20", "--warehouses", "1"}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("DELETE FROM STOC WHERE rowid IN (SELECT rowid FROM STOC LIMIT 2)");
+        db.exec("DELETE FROM DOC_IN WHERE Contor = 3");
+        db.exec("INSERT INTO DOC_OUT (Contor, Tip, Numar) VALUES (9000, 'BMC', 12)");
+        db.exec("UPDATE COUNTER SET NewCounterIn = 1");
+        db.exec("INSERT INTO \"Aeser.DB\" (Contor, Serie, Number) VALUES (1, 'AE', 5), (2, 'AE', 5)");
+    }
+    const CliRun broken = cli({"verify", dir});
+    EXPECT_EQ(broken.code, 1);
+    for (const char* expected : {"Stocuri diferite de documente (", "Linii fara antet de document (1):\n  Document de intrare, contor 3: ",
+                                 "Documente fara linii (1):\n  Document de iesire, contor 9000 (BMC 12): nu are linii",
+                                 "Contoare mai mici decit cel mai mare document (2):\n  NewCounterIn = 1 in Counter.DB",
+                                 "NewCounterOut = ", "Numere de serie date de doua ori (1):\n  Avizul de expeditie seria AE numarul 5: data de 2 ori (contoarele 1, 2)",
+                                 "Probleme gasite: "})
+        EXPECT_TRUE(broken.out.contains(QString::fromLatin1(expected))) << expected << "\n" << broken.out.toStdString();
+
+    const CliRun recalc = cli({"recalc", dir});
+    EXPECT_EQ(recalc.code, 0) << recalc.out.toStdString();
+    EXPECT_TRUE(recalc.out.contains("Terminat cu succes...")) << recalc.out.toStdString();
+    const CliRun after = cli({"verify", dir});
+    EXPECT_FALSE(after.out.contains("Stocuri diferite de documente")) << after.out.toStdString();
+    EXPECT_TRUE(after.out.contains("Linii fara antet de document (1)")) << after.out.toStdString();
+
+    // A damaged file: the engine's check, nothing else.
+    qint64 page = 0;
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        page = db.scalar("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Item_in'").toLongLong();
+    }
+    ASSERT_TRUE(testsupport::zeroDatabasePage(tmp.file("db/gestiune.db"), page));
+    const CliRun damaged = cli({"verify", dir});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_TRUE(damaged.out.contains("este deteriorata")) << damaged.out.toStdString();
+    EXPECT_FALSE(damaged.out.contains("Compar stocurile")) << damaged.out.toStdString();
+
+    EXPECT_EQ(cli({"verify", tmp.file("nothing")}).code, 1);
+    EXPECT_EQ(cli({"recalc", tmp.file("nothing")}).code, 1);
+}
