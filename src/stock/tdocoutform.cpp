@@ -428,7 +428,6 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
     using ui::GridColumn;
     const common::Parameters& p = m_ctx.parameters;
     const QString lei = moneyMask(p.nrZecimaleLei);
-    const QString value = QStringLiteral("#,##0.00") + QString(qMax(p.nrZecimaleLei, 0), u'0');
     const QString stockHint = TDocOutFormLogic::columnHint(QStringLiteral("Cod_articol"));
     QList<GridColumn> c;
     c << GridColumn(QStringLiteral("Contor")).asHidden();
@@ -452,7 +451,7 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
              .withPicker()
              .withMask(lei)
              .withHint(TDocOutFormLogic::columnHint(QStringLiteral("Pret_achizitie")));
-    c << GridColumn(QStringLiteral("Val"), QStringLiteral("Valoare"), 100).asReadOnly().withMask(value).withHint(QStringLiteral("..."));
+    c << GridColumn(QStringLiteral("Val"), QStringLiteral("Valoare"), 100).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("TVA"), QStringLiteral("TVA"), 80).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Buget"), QStringLiteral("Buget"), 140).asReadOnly().withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Pret_vinzare"), QStringLiteral("Pret vinzare"), 90)

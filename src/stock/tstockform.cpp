@@ -31,7 +31,7 @@ TStockForm::TStockForm(StockFormContext context, Role role, QWidget* parent)
     setObjectName(QStringLiteral("TStockForm"));
     setWindowTitle(role == Role::Picker ? QStringLiteral("Selectie articol din stoc") : QStringLiteral("Stocuri curente"));
     if (role == Role::Picker)
-        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     m_warehouse = new QComboBox(this);
     m_warehouse->setMinimumWidth(200);
