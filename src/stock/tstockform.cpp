@@ -265,6 +265,17 @@ void TStockForm::rebuildGrid()
     });
 }
 
+void TStockForm::refreshTick()
+{
+    if (m_role == Role::Browser && m_logic.list()) {
+        try {
+            m_logic.list()->refresh();
+        } catch (...) {
+            // the next tick tries again; the rows shown stay as they were
+        }
+    }
+}
+
 void TStockForm::saveCurrentLayout()
 {
     if (m_grid)

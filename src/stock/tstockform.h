@@ -9,6 +9,7 @@
 #include "stockpick.h"
 
 #include "ui/datagrid.h"
+#include "ui/refreshtarget.h"
 
 #include <QDialog>
 #include <functional>
@@ -37,7 +38,7 @@ struct StockFormContext {
     QString* lastWarehouse = nullptr;     // the warehouse of the last picker call, kept while the program runs
 };
 
-class TStockForm : public QDialog {
+class TStockForm : public QDialog, public ui::RefreshTarget {
     Q_OBJECT
 public:
     enum class Role { Browser, Picker };
@@ -51,6 +52,9 @@ public:
     TStockFormLogic& logic() { return m_logic; }
     ui::DataGrid* grid() const { return m_grid; }
     QString layoutFile() const;
+
+    // The child window shows what other workstations issued and received.
+    void refreshTick() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
