@@ -33,7 +33,7 @@ const char* const kPlainList =
     "SELECT S.Cod_Gestiune, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie, S.Cantitate, "
     "C.Unitate_masura, C.Pret_Vinzare, C.Moneda, S.Cod_bare FROM Stoc S, Catalog C WHERE (S.Cod_Gestiune = ?) AND "
     "(S.Cod_grupa = C.Grupa) AND (S.Cod_Articol = C.Cod) "
-    "ORDER BY S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie";
+    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie";
 
 // Reads every row of a statement into memory; the milliseconds it took.
 double readAll(QSqlDatabase& plain, const QString& sql, const QVariantList& values, size_t& rows)

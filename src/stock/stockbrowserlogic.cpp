@@ -23,16 +23,18 @@ namespace {
 const char* const kSortByKey = "SortBy";
 
 const char* const kDetailedOrders[] = {
-    "ORDER BY S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY S.Cod_articol, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY C.Denumire, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie",
+    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
+    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
+    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie",
     "ORDER BY S.Pret_Achizitie, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire",
 };
-// Ties are broken by the article, so that a row keeps its place between openings.
+// Ties are broken by the article, so that a row keeps its place between
+// openings. The column searched by typing is ordered without regard to case,
+// as the search compares it.
 const char* const kCumulatedOrders[] = {
-    "ORDER BY S.Cod_grupa, S.Cod_Articol",
-    "ORDER BY S.Cod_articol, S.Cod_grupa",
-    "ORDER BY C.Denumire, S.Cod_grupa, S.Cod_Articol",
+    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol",
+    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa",
+    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol",
     "ORDER BY C.Pret_vinzare, S.Cod_grupa, S.Cod_Articol",
 };
 
@@ -386,27 +388,25 @@ bool TStockFormLogic::addStockRows(const QList<NewRow>& rows)
                                    {QStringLiteral("Cod_grupa"), r.group},
                                    {QStringLiteral("Cod_articol"), r.article},
                                    {QStringLiteral("Pret_achizitie"), r.price.toDouble()}};
-            const int existing =
-                m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Stoc WHERE Cod_gestiune = :Cod_gestiune AND "
-                                           "Cod_grupa = :Cod_grupa AND Cod_articol = :Cod_articol AND "
-                                           "Pret_achizitie = :Pret_achizitie AND COALESCE(Lot, '') = '' AND "
-                                           "COALESCE(Agent, '') = ''"),
-                            key)
-                    .toInt();
-            if (existing > 0) {
-                const QString price = common::formatFloat(QStringLiteral("#,##0.00##"), r.price.toDouble(), m_formats);
-                m_dialogs.warning(kRowExists.arg(r.group, r.article, price, m_warehouse));
-                return false; // the unit of work rolls back every row
-            }
             QVariantHash values = key;
             values.insert(QStringLiteral("Cantitate"), 0.0);
             values.insert(QStringLiteral("Cod_bare"), r.barCode.isEmpty() ? QVariant() : QVariant(r.barCode));
-            m_db.exec(QStringLiteral("insert into Stoc\n"
-                                     "  (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Cod_bare)\n"
-                                     "values\n"
-                                     "  (:Cod_gestiune, :Cod_grupa, :Cod_articol, :Pret_achizitie, :Cantitate, "
-                                     ":Cod_bare)"),
-                      values);
+            try {
+                m_db.exec(QStringLiteral("insert into Stoc\n"
+                                         "  (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Cod_bare)\n"
+                                         "values\n"
+                                         "  (:Cod_gestiune, :Cod_grupa, :Cod_articol, :Pret_achizitie, :Cantitate, "
+                                         ":Cod_bare)"),
+                          values);
+            } catch (const datastore::DbError& e) {
+                if (e.kind() != datastore::DbErrorKind::KeyViolation)
+                    throw;
+                // The row exists already (with no lot and no budget): none of the new rows is kept.
+                const QString price =
+                    common::formatFloat(QStringLiteral("#,##0.00##"), r.price.toDouble(), m_formats);
+                m_dialogs.warning(kRowExists.arg(r.group, r.article, price, m_warehouse));
+                return false; // the unit of work rolls back every row
+            }
         }
         work.commit();
     } catch (...) {
