@@ -77,7 +77,7 @@ public:
     static bool writeDispatch(const QString& path, const Dispatch& dispatch);
 
 private:
-    const ChoosePrintsContext& m_ctx;
+    ChoosePrintsContext m_ctx;
     bool m_preprinted = false;
     bool m_checked[BoxCount] = {};
 };
