@@ -683,32 +683,6 @@ void TDocInFormLogic::AllocationsBeforePost()
 
 // ---- lines: commands ------------------------------------------------------------------
 
-void TDocInFormLogic::insertLine()
-{
-    try {
-        items.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-}
-
-bool TDocInFormLogic::deleteLine()
-{
-    if (items.isEmpty())
-        return false;
-    try {
-        if (items.state() == DatasetState::Insert) {
-            items.cancel();
-            return true;
-        }
-        items.remove();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
 void TDocInFormLogic::setLineBudget(const QString& code)
 {
     const int room = items.field(QStringLiteral("Agent")).size;
@@ -848,11 +822,6 @@ void TDocInFormLogic::insertArticles(const QList<QVariantHash>& articles)
 
 // ---- look-ups for the window ------------------------------------------------------
 
-QStringList TDocInFormLogic::warehouseNames() const
-{
-    return columnValues(m_db, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
-}
-
 QStringList TDocInFormLogic::budgetNames() const
 {
     return columnValues(m_db, QStringLiteral("SELECT Nume_client FROM \"Client.DB\" ORDER BY Nume_client"));
@@ -871,11 +840,6 @@ QStringList TDocInFormLogic::currencies() const
 QStringList TDocInFormLogic::allocationTypeNames() const
 {
     return columnValues(m_db, QStringLiteral("SELECT Denumire FROM \"TipAlocatie.DB\" ORDER BY Denumire"));
-}
-
-QVariant TDocInFormLogic::warehouseCodeOf(const QString& name) const
-{
-    return codeOfName(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
 }
 
 QVariant TDocInFormLogic::budgetCodeOf(const QString& name) const

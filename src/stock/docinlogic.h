@@ -84,10 +84,6 @@ public:
     void pickInColumn(const QString& field);
     // Ctrl-G.
     void selectArticleByName();
-    // A new line (the line pop-up's "Insereaza").
-    void insertLine();
-    // The line pop-up's "Sterge": false when refused.
-    bool deleteLine();
     // The budget of the current line by its code (picker, grid): a code the
     // line cannot hold is refused with a message.
     void setLineBudget(const QString& code);
@@ -99,11 +95,9 @@ public:
     QString printCaption() const;
     bool allocationsVisible() const;
     // The window's own look-ups for the grid's pick lists.
-    QStringList warehouseNames() const;
     QStringList budgetNames() const;
     QStringList supplierNames() const;
     QStringList currencies() const;
-    QVariant warehouseCodeOf(const QString& name) const;
     QVariant budgetCodeOf(const QString& name) const;
     QVariant supplierCodeOf(const QString& name) const;
     QStringList allocationTypeNames() const;

@@ -725,32 +725,6 @@ void TDocOutFormLogic::focusQuantityColumn()
 
 // ---- lines: commands ------------------------------------------------------------------
 
-void TDocOutFormLogic::insertLine()
-{
-    try {
-        items.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-}
-
-bool TDocOutFormLogic::deleteLine()
-{
-    if (items.isEmpty())
-        return false;
-    try {
-        if (items.state() == DatasetState::Insert) {
-            items.cancel();
-            return true;
-        }
-        items.remove();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
 void TDocOutFormLogic::cancelLine()
 {
     // The stock moves only when a line is written: cancelling leaves it as it was.
@@ -819,19 +793,9 @@ void TDocOutFormLogic::pickInColumn(const QString& field)
 
 // ---- look-ups for the window ------------------------------------------------------
 
-QStringList TDocOutFormLogic::warehouseNames() const
-{
-    return columnValues(m_db, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
-}
-
 QStringList TDocOutFormLogic::beneficiaryNames() const
 {
     return columnValues(m_db, QStringLiteral("SELECT Name FROM \"User.db\" ORDER BY Name"));
-}
-
-QVariant TDocOutFormLogic::warehouseCodeOf(const QString& name) const
-{
-    return codeOfName(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
 }
 
 QVariant TDocOutFormLogic::beneficiaryCodeOf(const QString& name) const

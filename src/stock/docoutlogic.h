@@ -126,17 +126,13 @@ public:
     // --- the lines --------------------------------------------------------------
     // Ctrl-Enter / double click in a column of the line grid.
     void pickInColumn(const QString& field);
-    void insertLine();     // the line pop-up's "Insereaza"
-    bool deleteLine();     // the line pop-up's "Sterge": false when refused
     void cancelLine();     // the line pop-up's "Anuleaza"
 
     // --- state ------------------------------------------------------------------
     ClientControls clientControls() const;
     const prints::PrintOptions& printOptions() const { return m_printOptions; }
     // The window's look-ups for its pick lists.
-    QStringList warehouseNames() const;
     QStringList beneficiaryNames() const;
-    QVariant warehouseCodeOf(const QString& name) const;
     QVariant beneficiaryCodeOf(const QString& name) const;
     QString warehouseName(const QString& code) const;
 

@@ -341,6 +341,42 @@ void DocumentWindowLogic::refreshTick()
     }
 }
 
+void DocumentWindowLogic::insertLine()
+{
+    try {
+        m_lines.append();
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+}
+
+bool DocumentWindowLogic::deleteLine()
+{
+    if (m_lines.isEmpty())
+        return false;
+    try {
+        if (m_lines.state() == DatasetState::Insert) {
+            m_lines.cancel();
+            return true;
+        }
+        m_lines.remove();
+        return true;
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+}
+
+QStringList DocumentWindowLogic::warehouseNames() const
+{
+    return columnValues(m_base, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
+}
+
+QVariant DocumentWindowLogic::warehouseCodeOf(const QString& name) const
+{
+    return codeOfName(m_base, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
+}
+
 QStringList columnValues(datastore::Database& db, const QString& sql)
 {
     QStringList values;

@@ -65,6 +65,13 @@ public:
     // Reads again what other workstations wrote, where nothing is being edited.
     virtual void refreshTick();
 
+    void insertLine(); // the line pop-up's "Insereaza"
+    bool deleteLine(); // the line pop-up's "Sterge": false when refused
+
+    // The warehouses for a pick list, by name, and the code of a name.
+    QStringList warehouseNames() const;
+    QVariant warehouseCodeOf(const QString& name) const;
+
     bool periodActive() const { return m_periodActive; }
     QDate periodFirst() const { return m_first; }
     QDate periodLast() const { return m_last; }
