@@ -23,7 +23,6 @@ enum PrintBits : int {
     PrintDailyListNoteBit = 32,
     PrintScrappingBit = 64,
 };
-inline constexpr int kAllPrintBits = 127;
 
 // The set a document of this type starts with ("FCT" paid -> 2, "FCT" -> 1, "AE" 8, "NPR"/"BT" 4,
 // "BMC" 16, "BLZ" 32, "CSR" 64, other types 0). `paid`: a payment with a non-zero amount is
