@@ -707,7 +707,7 @@ void TMainForm::installDocumentCommands()
                 return stock::PickStockLine(owner, stockContext(), pick);
             };
             context.choosePrints = [this](QWidget* owner, int& set, prints::PrintOptions& options) {
-                const prints::ChoosePrintsContext choice{m_ctx.dialogs, m_ctx.parameters,
+                const prints::ChoosePrintsContext choice{m_ctx.parameters, m_ctx.dialogs,
                                                          m_ctx.databaseDir};
                 return prints::ChoosePrints(owner, choice, set, options);
             };
