@@ -13,6 +13,7 @@
 #include "catalogs/tcatlookupform.h"
 #include "stock/tdocinform.h"
 #include "stock/tseriiform.h"
+#include "stock/tstockform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tgroupeditorform.h"
@@ -122,6 +123,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installPeopleAndFirmCommands();
     installCatalogCommands();
     installDocumentCommands();
+    installStockCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -709,6 +711,22 @@ void TMainForm::showSerials(double contor)
     openSingleInstance(QStringLiteral("Serials"), [&]() -> QWidget* {
         return stock::TSeriiForm::createChild(m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.privateDir, contor)
             .release();
+    });
+}
+
+// ---- current stock ------------------------------------------------------------------
+
+void TMainForm::installStockCommands()
+{
+    setCommandHandler(CommandId::CurrentStock, [this] {
+        openSingleInstance(QStringLiteral("CurrentStock"), [this]() -> QWidget* {
+            stock::StockFormContext context{m_ctx.database,   m_ctx.privateDatabase, m_ctx.dialogs,
+                                            m_ctx.formats,    m_ctx.parameters,      m_ctx.settings,
+                                            m_ctx.privateDir, m_ctx.stockPick,
+                                            [this](const QString& text) { ShowProgress(text); },
+                                            {}}; // the label print comes with the prints
+            return stock::TStockForm::createChild(std::move(context)).release();
+        });
     });
 }
 

@@ -140,6 +140,7 @@ private:
     void installPeopleAndFirmCommands();
     void installCatalogCommands();
     void installDocumentCommands();
+    void installStockCommands(); // "&Stocuri curente"
     void showSerials(double contor); // the serial window of an input document
     void updateWindowCommands();
     void closeAllChildren();

@@ -240,6 +240,14 @@ void TStockFormLogic::refreshTick()
 {
     if (!m_opened || m_editing)
         return;
+    // Warehouses made or removed meanwhile; the list stays on its own while it exists.
+    readWarehouses();
+    if (warehouseIndex() < 0) {
+        m_warehouse = m_warehouses.isEmpty() ? QString() : m_warehouses.first().code;
+        openShown();
+        m_lastFound = -1;
+        return;
+    }
     reopen();
 }
 

@@ -112,8 +112,9 @@ public:
     // The window closes: new rows being typed are written first (false, the
     // window stays, when they are refused); the order goes to "SortBy".
     bool close();
-    // The refresh tick: the list is read again, on the same row, unless new
-    // rows are being typed.
+    // The refresh tick: the warehouses and the list are read again, on the
+    // same row (the first warehouse when its own is gone), unless new rows
+    // are being typed.
     void refreshTick();
 
     // --- warehouse, list and order ---------------------------------------------

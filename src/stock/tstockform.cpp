@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -423,6 +424,8 @@ void TStockForm::refreshTick()
     if (m_newGrid->openEditor() || m_logic.isEditing())
         return;
     guard([this] { m_logic.refreshTick(); });
+    if (!m_warehouse->view()->isVisible())
+        fillWarehouses();
 }
 
 bool TStockForm::closeQuery()

@@ -351,7 +351,7 @@ TEST_F(MainFormTest, CommandsOfWindowsNotBuiltYetSayTheyAreUnavailable)
         bool unavailableMessage;
     } cases[] = {
         {CommandId::OutputDocuments, true},
-        {CommandId::CurrentStock, true},     {CommandId::TurnoverBalance, true},
+        {CommandId::TurnoverBalance, true},
         {CommandId::RecalculateStock, true}, {CommandId::Help, true},
         {CommandId::None, false},            {CommandId::Cascade, false},
         {CommandId::ToolbarVisible, false},
