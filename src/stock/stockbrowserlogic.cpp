@@ -304,7 +304,7 @@ void TStockFormLogic::reopen()
 
 void TStockFormLogic::setWarehouse(const QString& code)
 {
-    if (code == m_warehouse && shown().isOpen())
+    if (m_editing || (code == m_warehouse && shown().isOpen()))
         return;
     m_warehouse = code;
     m_lastFound = -1;
@@ -313,7 +313,7 @@ void TStockFormLogic::setWarehouse(const QString& code)
 
 void TStockFormLogic::setList(StockList list)
 {
-    if (list == m_list && shown().isOpen())
+    if (m_editing || (list == m_list && shown().isOpen()))
         return;
     // The other list opens on the article that was current.
     QVariantList article;
@@ -331,7 +331,7 @@ void TStockFormLogic::setList(StockList list)
 
 void TStockFormLogic::setOrder(StockOrder order)
 {
-    if (order == m_order)
+    if (m_editing || order == m_order)
         return;
     m_order = order;
     // Both statements take the order; the list that is open is read again.

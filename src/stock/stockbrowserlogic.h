@@ -117,7 +117,7 @@ public:
     // are being typed.
     void refreshTick();
 
-    // --- warehouse, list and order ---------------------------------------------
+    // --- warehouse, list and order (fixed while new rows are typed) ---------------
     const QList<StockWarehouse>& warehouses() const { return m_warehouses; }
     QString warehouse() const { return m_warehouse; }
     int warehouseIndex() const; // -1 when there is none

@@ -265,6 +265,14 @@ TEST_F(StockBrowser, ChangingTheOrderKeepsTheRowAndSwitchingTheListKeepsTheArtic
     EXPECT_EQ(current(), "PIX=17");
     logic.setList(StockList::Detailed);
     EXPECT_EQ(current(), "PIX@5") << "the first row of the article";
+
+    // The refresh tick reads what other workstations wrote and stays on the row.
+    ASSERT_TRUE(logic.locate("G", "PIX", 7));
+    addStock("A", "G", "ART", 1, 1);
+    db.exec("DELETE FROM STOC WHERE Cod_articol = 'AGR'");
+    logic.refreshTick();
+    EXPECT_EQ(rows(logic.detailed()), (QStringList{"ART@1", "ZAH@3", "PIX@5", "ART@6", "PIX@7/B1", "PIX@7/B2"}));
+    EXPECT_EQ(current(), "PIX@7/B1");
 }
 
 // ---- the picker ------------------------------------------------------------------------
