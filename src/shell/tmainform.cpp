@@ -15,6 +15,7 @@
 #include "stock/tdocoutform.h"
 #include "prints/chooseprints.h"
 #include "stock/tseriiform.h"
+#include "stock/tstockform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tgroupeditorform.h"
@@ -124,6 +125,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installPeopleAndFirmCommands();
     installCatalogCommands();
     installDocumentCommands();
+    installStockCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -715,19 +717,15 @@ void TMainForm::installDocumentCommands()
             return stock::TDocOutForm::createChild(std::move(context)).release();
         });
     });
-    setCommandHandler(CommandId::CurrentStock, [this] {
-        openSingleInstance(QStringLiteral("CurrentStock"),
-                           [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
-    });
 }
 
 stock::StockFormContext TMainForm::stockContext()
 {
-    stock::StockFormContext context{m_ctx.database, &m_ctx.privateDatabase, m_ctx.dialogs, m_ctx.formats,
-                                    m_ctx.parameters, m_ctx.settings, m_ctx.privateDir,
-                                    [this](const QString& text) { ShowProgress(text); }, {}, nullptr};
-    context.lastWarehouse = &m_lastStockWarehouse;
-    return context;
+    return {m_ctx.database,   m_ctx.privateDatabase, m_ctx.dialogs,
+            m_ctx.formats,    m_ctx.parameters,      m_ctx.settings,
+            m_ctx.privateDir, m_ctx.stockPick,
+            [this](const QString& text) { ShowProgress(text); },
+            {}}; // the label print comes with the prints
 }
 
 void TMainForm::showSerials(double contor)
@@ -742,6 +740,16 @@ void TMainForm::showSerials(double contor)
     openSingleInstance(QStringLiteral("Serials"), [&]() -> QWidget* {
         return stock::TSeriiForm::createChild(m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.privateDir, contor)
             .release();
+    });
+}
+
+// ---- current stock ------------------------------------------------------------------
+
+void TMainForm::installStockCommands()
+{
+    setCommandHandler(CommandId::CurrentStock, [this] {
+        openSingleInstance(QStringLiteral("CurrentStock"),
+                           [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
     });
 }
 

@@ -141,6 +141,7 @@ private:
     void installPeopleAndFirmCommands();
     void installCatalogCommands();
     void installDocumentCommands();
+    void installStockCommands(); // "&Stocuri curente"
     void showSerials(double contor); // the serial window of an input document
     stock::StockFormContext stockContext();
     void updateWindowCommands();
@@ -148,7 +149,6 @@ private:
     void cascadeChildren();
 
     AppContext& m_ctx;
-    QString m_lastStockWarehouse; // the warehouse of the last stock picker, for this run
     std::unique_ptr<MainFormLogic> m_logic;
     TMdiClient* m_mdi = nullptr;
     TLogoLabel* m_logo = nullptr;
