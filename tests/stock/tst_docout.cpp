@@ -16,7 +16,7 @@ using namespace stocktest;
 
 namespace {
 
-struct ScriptedOutView : stock::DocOutView {
+struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
     std::deque<stock::StockLinePick> stockPicks; // what the stock picker returns; empty: cancelled
     bool choose = true;                          // "Listeaza..." confirmed
     int chosenSet = -1;                          // the set ticked there; -1: as proposed
@@ -25,10 +25,6 @@ struct ScriptedOutView : stock::DocOutView {
     int setups = 0;
     bool setupConfirmed = true;
     QList<double> transfers;
-    QStringList focus;
-    std::deque<stock::SearchState> searches;
-    std::deque<std::pair<QDate, QDate>> intervals;
-    QString title;
     stock::ClientControls client = stock::ClientControls::Hidden;
 
     bool pickStockLine(stock::StockLinePick& pick) override
@@ -52,26 +48,7 @@ struct ScriptedOutView : stock::DocOutView {
         return setupConfirmed;
     }
     void printDocument(const stock::OutputPrintJob& job) override { printed << job; }
-    bool askSearchCriterion(stock::SearchState& state, bool) override
-    {
-        if (searches.empty())
-            return false;
-        state = searches.front();
-        searches.pop_front();
-        return true;
-    }
-    bool selectInterval(QDate& first, QDate& last) override
-    {
-        if (intervals.empty())
-            return false;
-        std::tie(first, last) = intervals.front();
-        intervals.pop_front();
-        return true;
-    }
-    void setTitle(const QString& t) override { title = t; }
     void transfer(double contor) override { transfers << contor; }
-    void focusLineColumn(const QString& field) override { focus << QStringLiteral("line:") + field; }
-    void focusHeaderField(const QString& field) override { focus << QStringLiteral("header:") + field; }
     void showClientControls(stock::ClientControls c) override { client = c; }
 };
 
