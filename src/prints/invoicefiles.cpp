@@ -13,40 +13,11 @@ namespace prints {
 
 namespace {
 
-// One line: UTF-8 when its bytes are valid UTF-8, otherwise the Central
-// European code page of older files (as IniFile reads them).
-QString decodeLine(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp1250("windows-1250");
-    if (cp1250.isValid())
-        return cp1250(bytes);
-    return QString::fromLatin1(bytes);
-}
-
-// Why the file at `path` cannot be read, or nothing when it is a regular
-// file of a sane size (or is not there). Nothing is opened before its type
-// is known: opening a pipe would wait for a writer.
-QString unreadableReason(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return info.isSymLink() ? QStringLiteral("este o legatura catre un fisier care nu exista") : QString();
-    if (!info.isFile())
-        return info.isDir() ? QStringLiteral("este un director") : QStringLiteral("nu este un fisier obisnuit");
-    if (info.size() > kMaxInvoiceTextFileSize)
-        return QStringLiteral("are %1 octeti, peste limita de %2").arg(info.size()).arg(kMaxInvoiceTextFileSize);
-    return {};
-}
-
 // The bytes of the file at `path`: empty for a missing file; `error` set
 // when it cannot be read.
 QByteArray readBytes(const QString& path, QString& error)
 {
-    error = unreadableReason(path);
+    error = common::unreadableFileReason(path, kMaxInvoiceTextFileSize);
     if (!error.isEmpty() || !QFileInfo::exists(path))
         return {};
     QFile file(path);
@@ -120,7 +91,7 @@ InvoiceFooter ReadInvoiceFooter(const QString& directory)
         qsizetype end = at;
         while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
             ++end;
-        footer.text += decodeLine(QByteArrayView(bytes).sliced(at, end - at));
+        footer.text += common::decodeTextLine(QByteArrayView(bytes).sliced(at, end - at));
         qsizetype next = end;
         if (next < bytes.size()) {
             next += (bytes.at(next) == '\r' && next + 1 < bytes.size() && bytes.at(next + 1) == '\n') ? 2 : 1;
