@@ -14,9 +14,16 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// One line: UTF-8 when its bytes are valid UTF-8, otherwise the Central
-// European code page of older files.
-QString decodeLine(QByteArrayView bytes)
+
+bool isBlank(const QString& line)
+{
+    return line.trimmed().isEmpty();
+}
+
+
+} // namespace
+
+QString decodeTextLine(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8(bytes);
@@ -28,15 +35,7 @@ QString decodeLine(QByteArrayView bytes)
     return QString::fromLatin1(bytes);
 }
 
-bool isBlank(const QString& line)
-{
-    return line.trimmed().isEmpty();
-}
-
-// Why the file at `path` cannot be read, or nothing when it is a regular file
-// of a sane size (or is not there at all). Nothing is opened before the type
-// is known: opening a pipe would wait for a writer.
-QString unreadableReason(const QString& path)
+QString unreadableFileReason(const QString& path, qint64 maxSize)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -46,12 +45,10 @@ QString unreadableReason(const QString& path)
     }
     if (!info.isFile())
         return info.isDir() ? QStringLiteral("este un director") : QStringLiteral("nu este un fisier obisnuit");
-    if (info.size() > kMaxIniFileSize)
-        return QStringLiteral("are %1 octeti, peste limita de %2").arg(info.size()).arg(kMaxIniFileSize);
+    if (info.size() > maxSize)
+        return QStringLiteral("are %1 octeti, peste limita de %2").arg(info.size()).arg(maxSize);
     return {};
 }
-
-} // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path))
 {
@@ -63,7 +60,7 @@ void IniFile::reload()
     m_sections.clear();
     m_leading.clear();
     m_eol = "\r\n";
-    m_readError = unreadableReason(m_path);
+    m_readError = unreadableFileReason(m_path, kMaxIniFileSize);
     if (!m_readError.isEmpty())
         return;
     QFile file(m_path);
@@ -109,7 +106,7 @@ void IniFile::parse(QByteArray bytes)
             }
         }
         const QByteArray raw = bytes.mid(at, next - at);
-        const QString line = decodeLine(QByteArrayView(bytes).sliced(at, end - at));
+        const QString line = decodeTextLine(QByteArrayView(bytes).sliced(at, end - at));
         at = next;
 
         const QString t = line.trimmed();

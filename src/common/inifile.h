@@ -19,12 +19,21 @@
 // could not be read is never saved over.
 
 #include <QString>
+#include <QByteArrayView>
 #include <QStringList>
 #include <QList>
 
 namespace common {
 
 inline constexpr qint64 kMaxIniFileSize = 1024 * 1024;
+
+// One line of a text file: UTF-8 when its bytes are valid UTF-8, otherwise
+// the Central European code page of older files.
+QString decodeTextLine(QByteArrayView bytes);
+// Why the file at `path` cannot be read, or nothing when it is a regular file
+// of at most `maxSize` bytes (or is not there at all). Nothing is opened
+// before the type is known: opening a pipe would wait for a writer.
+QString unreadableFileReason(const QString& path, qint64 maxSize);
 
 class IniFile {
 public:

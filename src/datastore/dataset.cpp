@@ -86,6 +86,16 @@ std::unique_ptr<Dataset> Dataset::fromQuery(Database& db, QString select, QVaria
     return std::unique_ptr<Dataset>(new Dataset(db, std::move(select), std::move(params), true));
 }
 
+void Dataset::setQuery(const QString& select, const QVariantHash& params)
+{
+    if (!m_isQuery)
+        throw DatasetError(QStringLiteral("%1 nu este o interogare").arg(m_table));
+    if (isOpen() && select != m_table)
+        close();
+    m_table = select;
+    m_filterParams = params;
+}
+
 Dataset::~Dataset()
 {
     if (m_master) {

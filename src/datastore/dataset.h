@@ -135,6 +135,12 @@ public:
     Dataset(Database& db, QString table);
     // A read-only query.
     static std::unique_ptr<Dataset> fromQuery(Database& db, QString select, QVariantHash params = {});
+    // Another statement and values for a query dataset (a list that changes
+    // its order or its warehouse). Another statement closes an open dataset
+    // (its fields are read again when it opens); the same statement with
+    // other values is read by the next open or refresh. A table dataset
+    // refuses it (DatasetError).
+    void setQuery(const QString& select, const QVariantHash& params = {});
     ~Dataset() override;
 
     Database& database() const { return m_db; }

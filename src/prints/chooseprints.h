@@ -1,9 +1,8 @@
 #pragma once
-// "Listeaza...": the choice of the documents printed for an output document
-// (invoice, invoice with receipt, transfer note, delivery note, consumption
-// notes, scrapping list) and their options; the footer text of invoices
-// (INVFOOT.TXT) and the dispatch details (TRANSPORT.TXT) kept beside the
-// definition file.
+// "Listeaza...": the choice of prints of an output document, shown by the
+// document window's "&Listeaza" before anything is printed. The rules are
+// ChoosePrintsLogic (chooseprintslogic.h), the window TChoosePrintsDlg
+// (tchooseprintsdlg.h).
 
 #include "common/dialogs.h"
 #include "common/parameters.h"
@@ -14,6 +13,7 @@ class QWidget;
 
 namespace prints {
 
+// The prints of an output document, as a set of bits.
 enum PrintBits : int {
     PrintInvoiceBit = 1,
     PrintInvoiceWithReceiptBit = 2,
@@ -24,65 +24,41 @@ enum PrintBits : int {
     PrintScrappingBit = 64,
 };
 
-// The set a document of this type starts with ("FCT" paid -> 2, "FCT" -> 1,
-// "AE" 8, "NPR"/"BT" 4, "BMC" 16, "BLZ" 32, "CSR" 64, other types 0).
+// The set a document of this type starts with ("FCT" paid -> 2, "FCT" -> 1, "AE" 8, "NPR"/"BT" 4,
+// "BMC" 16, "BLZ" 32, "CSR" 64, other types 0). `paid`: a payment with a non-zero amount is
+// recorded for the document. Blanks around the type and its case do not count.
 int InitialPrintSet(const QString& type, bool paid);
 
-struct PrintOptions {        // kept by the document window between prints
-    bool comment = false;     // "Include comentariu la baza facturii pretiparite/"
-    bool explanation = false; // "Include expl. docum. (pt. NRP sau BMC)"
-    bool description = false; // "Include descrierea alaturi de denumire"
+struct PrintOptions {            // kept by the document window between prints
+    bool comment = false;        // "Include comentariu la baza facturii pretiparite/"
+    bool explanation = false;    // "Include expl. docum. (pt. NRP sau BMC)"
+    bool description = false;    // "Include descrierea alaturi de denumire"
 };
 
-// The dispatch details of TRANSPORT.TXT (section Expeditie).
-struct Dispatch {
-    bool include = false;
-    QString name, idSeries, idNumber, vehicle, date;
-};
-
+// What the dialog needs from the program.
 struct ChoosePrintsContext {
+    // PreprintedInvoice shapes the dialog; CodProdusPeFact opens the box
+    // "Include si codul produsului in descriere" and takes its value on
+    // "Listeaza".
+    common::Parameters& parameters;
     common::Dialogs& dialogs;
-    common::Parameters& parameters; // PreprintedInvoice; CodProdusPeFact is set from the dialog
-    QString definitionDir;          // the directory of TBXDEF.INI, INVFOOT.TXT and TRANSPORT.TXT ('/' at the end)
-};
-
-// The rules of the dialog, without its widgets.
-class ChoosePrintsLogic {
-public:
-    enum Box { Invoice, InvoiceWithReceipt, TransferNote, DeliveryNote, ConsumptionNote, DailyListNote, Scrapping, BoxCount };
-
-    ChoosePrintsLogic(const ChoosePrintsContext& context, int printSet, const PrintOptions& options);
-
-    bool checked(Box box) const { return m_checked[box]; }
-    bool enabled(Box box) const { return !(m_preprinted && box == InvoiceWithReceipt); }
-    void setChecked(Box box, bool on); // the first three exclude each other
-    QString caption(Box box) const;
-
-    bool productCode = true;    // "Include si codul produsului in descriere"
-    PrintOptions options;
-    bool commentEnabled() const;
-    bool commentNoteVisible() const;
-
-    QString footer;             // INVFOOT.TXT
-    bool footerEdited = false;
-    Dispatch dispatch;          // TRANSPORT.TXT
-
-    // "Listeaza": CodProdusPeFact written to TBXDEF.INI, the footer (when
-    // edited) and TRANSPORT.TXT saved. False, after the message, when a file
-    // cannot be written.
-    bool accept();
-    int printSet() const;
-
-    static Dispatch readDispatch(const QString& path);
-    static bool writeDispatch(const QString& path, const Dispatch& dispatch);
-
-private:
-    const ChoosePrintsContext& m_ctx;
-    bool m_preprinted = false;
-    bool m_checked[BoxCount] = {};
+    // The database directory: TBXDEF.INI (where CodProdusPeFact is written),
+    // INVFOOT.TXT and TRANSPORT.TXT.
+    QString definitionDir;
 };
 
 // "Listeaza...": true when "Listeaza" was pressed; printSet and options are in/out.
+//
+// The dialog opens on `printSet` (a requested invoice with receipt is an
+// invoice on pre-printed forms) and on options.comment; the explanation and
+// description options open cleared (the explanation ticked for the
+// consumption notes) and are only given back. On "Listeaza" the parameter
+// CodProdusPeFact takes its box and is written to TBXDEF.INI, INVFOOT.TXT is
+// written back when its text was edited, TRANSPORT.TXT takes the dispatch
+// details, and printSet and options take the boxes. A footer or dispatch file
+// that cannot be written is reported and the dialog stays open; TBXDEF.INI
+// that cannot be written is reported and the parameter holds in memory. On
+// "&Renunta" nothing changes, on disk or in memory.
 bool ChoosePrints(QWidget* window, const ChoosePrintsContext& context, int& printSet, PrintOptions& options);
 
 } // namespace prints

@@ -11,6 +11,7 @@
 #include "common/parameters.h"
 #include "datastore/database.h"
 #include "prints/printsettings.h"
+#include "stock/stockbrowserlogic.h"
 
 #include <QDate>
 #include <QSettings>
@@ -49,6 +50,7 @@ struct AppContext {
     QString versionText;       // "major.minor.release.build" of this program
     ReportSelection reports;
     catalogs::RateCache rates; // latest rate of each currency asked for, for the whole run
+    stock::StockPickMemory stockPick; // the warehouse last given to the stock picker
     bool checkForNewVersion = true;        // Options / "Check for new version"
     bool interactiveVersionCheck = false;  // set by "&Verifica versiunea"
 

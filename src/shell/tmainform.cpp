@@ -17,6 +17,7 @@
 #include "stock/recalculation.h"
 #include "stock/tinistockform.h"
 #include "stock/tseriiform.h"
+#include "stock/tstockform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tgroupeditorform.h"
@@ -127,6 +128,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installCatalogCommands();
     installDocumentCommands();
     installStockCommands();
+    installRecalculationCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -710,7 +712,7 @@ void TMainForm::installDocumentCommands()
                 return stock::PickStockLine(owner, stockContext(), pick);
             };
             context.choosePrints = [this](QWidget* owner, int& set, prints::PrintOptions& options) {
-                const prints::ChoosePrintsContext choice{m_ctx.dialogs, m_ctx.parameters,
+                const prints::ChoosePrintsContext choice{m_ctx.parameters, m_ctx.dialogs,
                                                          m_ctx.databaseDir};
                 return prints::ChoosePrints(owner, choice, set, options);
             };
@@ -718,13 +720,9 @@ void TMainForm::installDocumentCommands()
             return stock::TDocOutForm::createChild(std::move(context)).release();
         });
     });
-    setCommandHandler(CommandId::CurrentStock, [this] {
-        openSingleInstance(QStringLiteral("CurrentStock"),
-                           [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
-    });
 }
 
-void TMainForm::installStockCommands()
+void TMainForm::installRecalculationCommands()
 {
     setCommandHandler(CommandId::InitialStock, [this] {
         openSingleInstance(QStringLiteral("InitialStock"), [this]() -> QWidget* {
@@ -779,11 +777,11 @@ void TMainForm::recalculateStock()
 
 stock::StockFormContext TMainForm::stockContext()
 {
-    stock::StockFormContext context{m_ctx.database, &m_ctx.privateDatabase, m_ctx.dialogs, m_ctx.formats,
-                                    m_ctx.parameters, m_ctx.settings, m_ctx.privateDir,
-                                    [this](const QString& text) { ShowProgress(text); }, {}, nullptr};
-    context.lastWarehouse = &m_lastStockWarehouse;
-    return context;
+    return {m_ctx.database,   m_ctx.privateDatabase, m_ctx.dialogs,
+            m_ctx.formats,    m_ctx.parameters,      m_ctx.settings,
+            m_ctx.privateDir, m_ctx.stockPick,
+            [this](const QString& text) { ShowProgress(text); },
+            {}}; // the label print comes with the prints
 }
 
 void TMainForm::showSerials(double contor)
@@ -798,6 +796,16 @@ void TMainForm::showSerials(double contor)
     openSingleInstance(QStringLiteral("Serials"), [&]() -> QWidget* {
         return stock::TSeriiForm::createChild(m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.privateDir, contor)
             .release();
+    });
+}
+
+// ---- current stock ------------------------------------------------------------------
+
+void TMainForm::installStockCommands()
+{
+    setCommandHandler(CommandId::CurrentStock, [this] {
+        openSingleInstance(QStringLiteral("CurrentStock"),
+                           [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
     });
 }
 

@@ -141,8 +141,9 @@ private:
     void installPeopleAndFirmCommands();
     void installCatalogCommands();
     void installDocumentCommands();
+    void installStockCommands(); // "&Stocuri curente"
     // The initial stock window and the stock recalculation.
-    void installStockCommands();
+    void installRecalculationCommands();
     void recalculateStock();
     void showSerials(double contor); // the serial window of an input document
     stock::StockFormContext stockContext();
@@ -151,7 +152,6 @@ private:
     void cascadeChildren();
 
     AppContext& m_ctx;
-    QString m_lastStockWarehouse; // the warehouse of the last stock picker, for this run
     std::unique_ptr<MainFormLogic> m_logic;
     TMdiClient* m_mdi = nullptr;
     TLogoLabel* m_logo = nullptr;

@@ -14,14 +14,11 @@ using datastore::Abort;
 using datastore::DatasetState;
 using datastore::FieldType;
 
-const QString TDocInFormLogic::kSaveCurrent = QStringLiteral("Salvez documentul curent?");
-const QString TDocInFormLogic::kDeleteCurrent = QStringLiteral("Sterg documentul curent?");
 const QString TDocInFormLogic::kMissingType = QStringLiteral("Completati tipul documentului!");
 const QString TDocInFormLogic::kMissingDates =
     QStringLiteral("Completati data inregistrarii, numarul si data documentului!");
 const QString TDocInFormLogic::kDateAfterRegistration = QStringLiteral(
     "Data documentului nu poate fi mai mare decît data înregistrarii! (documentul nu poate fi datat în viitor)");
-const QString TDocInFormLogic::kNoLines = QStringLiteral("Documentul trebuie sa contina inregistrari !");
 const QString TDocInFormLogic::kIncompleteLine =
     QStringLiteral("Completati toate datele articolului: cod, cantitate, pret achizitie, buget (daca este cazul)!");
 const QString TDocInFormLogic::kIncompleteAllocation = QStringLiteral("Completati toate datele inregistrarii!");
@@ -35,9 +32,6 @@ const QString TDocInFormLogic::kBadAccount = QString::fromUtf8(common::kAccountS
 const QString TDocInFormLogic::kBudgetTooLong = QStringLiteral(
     "Codul bugetului <%1> are mai mult de %2 caractere si nu poate fi folosit pe o linie de document "
     "(doua bugete ar ajunge sa aiba acelasi stoc). Alegeti un buget cu un cod de cel mult %2 caractere!");
-const QString TDocInFormLogic::kAccessError = QStringLiteral(
-    "Eroare de acces la baza de date. Verificati server-ul sau un acces neautorizat la baza de date.\r<%1>");
-
 namespace {
 
 const QString kLineTable = QStringLiteral("ITEM_IN");
@@ -58,9 +52,11 @@ double roundHalfEven(double x)
 TDocInFormLogic::TDocInFormLogic(datastore::Database& db, const common::Parameters& parameters,
                                  const common::Formats& formats, common::Dialogs& dialogs, DocInView& view,
                                  QString userInitials)
-    : docs(db, QStringLiteral("Doc_in.DB")), items(db, QStringLiteral("Item_in.DB")),
+    : DocumentWindowLogic(db, dialogs, view, {CounterField::In, DocumentSide::Input, QStringLiteral("Pret_achizitie_lei")},
+                          docs, items, {&allocations}),
+      docs(db, QStringLiteral("Doc_in.DB")), items(db, QStringLiteral("Item_in.DB")),
       allocations(db, QStringLiteral("Alocatie.DB")), m_db(db), m_parameters(parameters), m_formats(formats),
-      m_dialogs(dialogs), m_view(view), m_userInitials(std::move(userInitials)),
+      m_view(view), m_userInitials(std::move(userInitials)),
       m_ledger(db, parameters, formats, dialogs), m_orders(db, parameters)
 {
     m_ledger.showProgress = [this](const QString& t) { m_view.showProgress(t); };
@@ -150,9 +146,7 @@ TDocInFormLogic::~TDocInFormLogic() = default;
 
 bool TDocInFormLogic::open(const QDate& today)
 {
-    m_defaultRegistration = today;
-    m_first = QDate(today.year(), today.month(), 1);
-    m_last = m_first.addDays(30);
+    setDefaultPeriod(today);
     try {
         m_defaultWarehouse = m_db.scalar(QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\"")).toString();
         docs.open();
@@ -171,99 +165,7 @@ bool TDocInFormLogic::open(const QDate& today)
     return true;
 }
 
-bool TDocInFormLogic::close()
-{
-    try {
-        allocations.settle();
-        items.settle();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-    if (!docs.isOpen() || docs.isEmpty())
-        return true;
-    if (items.recordCount() == 0) {
-        // A document without lines cannot stay. The only one goes quietly
-        // (nothing was entered); among others the user is told and chooses
-        // to delete it or to go on completing it.
-        if (docs.recordCount() > 1) {
-            m_dialogs.warning(kNoLines);
-            if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-                return false;
-        }
-        if (docs.state() == DatasetState::Insert) {
-            dropNewDocument();
-            return true;
-        }
-        try {
-            if (docs.isEditing())
-                docs.cancel();
-            docs.remove();
-        } catch (...) {
-            ui::reportDataError(m_dialogs, std::current_exception());
-            return false;
-        }
-        return true;
-    }
-    if (docs.isEditing()) {
-        try {
-            docs.post();
-        } catch (...) {
-            ui::reportDataError(m_dialogs, std::current_exception());
-            return false;
-        }
-    }
-    return true;
-}
-
 // ---- the document -----------------------------------------------------------------
-
-bool TDocInFormLogic::confirmSaveCurrent()
-{
-    const bool pending = docs.isEditing() || items.isEditing() || allocations.isEditing();
-    if (!pending)
-        return true;
-    if (!m_dialogs.confirm(kSaveCurrent, common::Buttons::OkCancel))
-        return false;
-    return saveDocument();
-}
-
-bool TDocInFormLogic::saveDocument()
-{
-    try {
-        allocations.settle();
-        items.settle();
-        if (docs.isEditing())
-            docs.post();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
-void TDocInFormLogic::newDocument()
-{
-    if (!confirmSaveCurrent())
-        return;
-    double contor = 0;
-    try {
-        contor = TakeCounter(m_db, CounterField::In);
-    } catch (const std::exception& e) {
-        m_dialogs.error(datastore::errorText(e));
-        return;
-    }
-    m_newCounter = contor;
-    try {
-        docs.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        GiveBackCounter(m_db, CounterField::In, contor);
-        m_newCounter.reset();
-        return;
-    }
-    m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
-}
 
 void TDocInFormLogic::DocsNewRecord()
 {
@@ -348,71 +250,6 @@ void TDocInFormLogic::TipChange()
     }
 }
 
-void TDocInFormLogic::dropNewDocument()
-{
-    const std::optional<double> counter = m_newCounter;
-    if (docs.state() == DatasetState::Insert)
-        docs.cancel();
-    m_newCounter.reset();
-    if (counter) {
-        try {
-            GiveBackCounter(m_db, CounterField::In, *counter);
-        } catch (const std::exception& e) {
-            m_dialogs.error(datastore::errorText(e));
-        }
-    }
-}
-
-void TDocInFormLogic::cancelDocument()
-{
-    try {
-        if (allocations.isEditing())
-            allocations.cancel();
-        if (items.isEditing())
-            items.cancel();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    if (docs.state() == DatasetState::Insert) {
-        if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-            return;
-        dropNewDocument();
-        if (docs.isEmpty())
-            newDocument();
-        m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
-        return;
-    }
-    if (docs.state() == DatasetState::Edit)
-        docs.cancel();
-}
-
-void TDocInFormLogic::deleteDocument()
-{
-    if (!docs.isOpen() || docs.isEmpty())
-        return;
-    if (docs.state() == DatasetState::Insert) {
-        cancelDocument();
-        return;
-    }
-    if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-        return;
-    try {
-        if (allocations.isEditing())
-            allocations.cancel();
-        if (items.isEditing())
-            items.cancel();
-        if (docs.isEditing())
-            docs.cancel();
-        docs.remove();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    if (docs.isEmpty())
-        newDocument();
-}
-
 // Inside the unit of work that deletes the header: every line is reversed,
 // then the lines and everything that hangs on them go. One refusal (goods
 // already issued) rolls the whole document back.
@@ -488,126 +325,6 @@ QString TDocInFormLogic::title() const
         + common::formatDate(d, m_last, m_formats);
 }
 
-void TDocInFormLogic::applyFilter()
-{
-    const QVariant current = docs.isOpen() ? docs.value(QStringLiteral("Contor")) : QVariant();
-    allocations.close();
-    items.close();
-    docs.close();
-    if (m_periodActive) {
-        docs.setFilter(QStringLiteral("Contor >= 1 AND Data_inregistrarii >= :first AND Data_inregistrarii <= :last"),
-                       {{QStringLiteral("first"), m_first}, {QStringLiteral("last"), m_last}});
-        docs.setOrderBy(QStringLiteral("Data_inregistrarii, Contor"));
-    } else {
-        docs.setFilter(QStringLiteral("Contor >= 1"));
-        docs.setOrderBy(QStringLiteral("Contor"));
-    }
-    docs.open();
-    items.open();
-    allocations.open();
-    if (current.isNull() || !docs.locate({QStringLiteral("Contor")}, {current}))
-        docs.last();
-    m_view.setTitle(title());
-}
-
-bool TDocInFormLogic::leaveCurrentDocument()
-{
-    // A new document without lines cannot be written: it is let go.
-    if (docs.state() == DatasetState::Insert && items.isEmpty() && !items.isEditing()) {
-        dropNewDocument();
-        return true;
-    }
-    return saveDocument();
-}
-
-void TDocInFormLogic::switchList(bool period, const QDate& first, const QDate& last)
-{
-    if (!leaveCurrentDocument())
-        return;
-    if (period) {
-        m_first = first;
-        m_last = last;
-    }
-    m_periodActive = period;
-    m_shownAll = m_shownAll || !period;
-    try {
-        applyFilter();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-    if (docs.isOpen() && docs.isEmpty())
-        newDocument();
-}
-
-void TDocInFormLogic::selectPeriod()
-{
-    QDate first = m_first;
-    QDate last = m_last;
-    if (!m_view.selectInterval(first, last))
-        return;
-    switchList(true, first, last);
-}
-
-void TDocInFormLogic::showAll()
-{
-    if (m_periodActive)
-        switchList(false);
-}
-
-void TDocInFormLogic::searchFirst()
-{
-    SearchState state = m_search;
-    if (!m_view.askSearchCriterion(state, m_parameters.CSerii))
-        return;
-    m_search = state;
-    m_search.lastFound = -1;
-    searchNext();
-}
-
-void TDocInFormLogic::searchNext()
-{
-    if (!leaveCurrentDocument())
-        return;
-    SearchHit hit;
-    m_view.showSearching(true);
-    try {
-        hit = FindNextDocument(m_db, DocumentSide::Input, m_search, m_periodActive ? m_first : QDate(),
-                               m_periodActive ? m_last : QDate());
-    } catch (...) {
-        m_view.showSearching(false);
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    m_view.showSearching(false);
-    if (!hit.found) {
-        m_dialogs.beep();
-        return;
-    }
-    m_search.lastFound = hit.contor;
-    try {
-        if (!docs.locate({QStringLiteral("Contor")}, {hit.contor})) {
-            docs.refresh(); // written by another workstation since the list was read
-            if (!docs.locate({QStringLiteral("Contor")}, {hit.contor}))
-                return;
-        }
-        switch (m_search.criterion) {
-        case SearchCriterion::Article:
-            items.locate({QStringLiteral("Cod_articol")}, {m_search.article});
-            break;
-        case SearchCriterion::Price:
-            items.locate({QStringLiteral("Pret_achizitie_lei")}, {m_search.price});
-            break;
-        case SearchCriterion::Serial:
-            items.locate({QStringLiteral("Contor_secundar")}, {hit.lineNumber});
-            break;
-        default:
-            break;
-        }
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-}
-
 // ---- printing, refresh --------------------------------------------------------------
 
 void TDocInFormLogic::print()
@@ -628,18 +345,7 @@ void TDocInFormLogic::refreshTick()
 {
     m_articles.clear();
     m_orderTexts.clear();
-    try {
-        if (!docs.isOpen())
-            return;
-        if (!docs.isEditing())
-            docs.refresh();
-        if (!items.isEditing())
-            items.refresh();
-        if (!allocations.isEditing())
-            allocations.refresh();
-    } catch (...) {
-        // the next tick tries again; the rows shown stay as they were
-    }
+    DocumentWindowLogic::refreshTick();
 }
 
 void TDocInFormLogic::pickSupplier()
@@ -977,32 +683,6 @@ void TDocInFormLogic::AllocationsBeforePost()
 
 // ---- lines: commands ------------------------------------------------------------------
 
-void TDocInFormLogic::insertLine()
-{
-    try {
-        items.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-}
-
-bool TDocInFormLogic::deleteLine()
-{
-    if (items.isEmpty())
-        return false;
-    try {
-        if (items.state() == DatasetState::Insert) {
-            items.cancel();
-            return true;
-        }
-        items.remove();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
 void TDocInFormLogic::setLineBudget(const QString& code)
 {
     const int room = items.field(QStringLiteral("Agent")).size;
@@ -1142,63 +822,30 @@ void TDocInFormLogic::insertArticles(const QList<QVariantHash>& articles)
 
 // ---- look-ups for the window ------------------------------------------------------
 
-namespace {
-
-QStringList column(datastore::Database& db, const QString& sql)
-{
-    QStringList values;
-    datastore::Query q = db.query(sql);
-    while (q.next())
-        values << q.value(0).toString();
-    return values;
-}
-
-QVariant codeOf(datastore::Database& db, const QString& sql, const QString& name)
-{
-    if (name.trimmed().isEmpty())
-        return QVariant();
-    const QVariant code = db.scalar(sql, {{QStringLiteral("n"), name}});
-    if (!code.isValid() || code.isNull())
-        throw datastore::DatasetError(QStringLiteral("'%1' nu exista in catalog").arg(name));
-    return code;
-}
-
-} // namespace
-
-QStringList TDocInFormLogic::warehouseNames() const
-{
-    return column(m_db, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
-}
-
 QStringList TDocInFormLogic::budgetNames() const
 {
-    return column(m_db, QStringLiteral("SELECT Nume_client FROM \"Client.DB\" ORDER BY Nume_client"));
+    return columnValues(m_db, QStringLiteral("SELECT Nume_client FROM \"Client.DB\" ORDER BY Nume_client"));
 }
 
 QStringList TDocInFormLogic::supplierNames() const
 {
-    return column(m_db, QStringLiteral("SELECT Nume_furnizor FROM \"Furn.DB\" ORDER BY Nume_furnizor"));
+    return columnValues(m_db, QStringLiteral("SELECT Nume_furnizor FROM \"Furn.DB\" ORDER BY Nume_furnizor"));
 }
 
 QStringList TDocInFormLogic::currencies() const
 {
-    return column(m_db, QStringLiteral("SELECT DISTINCT Moneda FROM \"Valuta.db\" ORDER BY Moneda"));
+    return columnValues(m_db, QStringLiteral("SELECT DISTINCT Moneda FROM \"Valuta.db\" ORDER BY Moneda"));
 }
 
 QStringList TDocInFormLogic::allocationTypeNames() const
 {
-    return column(m_db, QStringLiteral("SELECT Denumire FROM \"TipAlocatie.DB\" ORDER BY Denumire"));
-}
-
-QVariant TDocInFormLogic::warehouseCodeOf(const QString& name) const
-{
-    return codeOf(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
+    return columnValues(m_db, QStringLiteral("SELECT Denumire FROM \"TipAlocatie.DB\" ORDER BY Denumire"));
 }
 
 QVariant TDocInFormLogic::budgetCodeOf(const QString& name) const
 {
     const QVariant code =
-        codeOf(m_db, QStringLiteral("SELECT MIN(Cod_client) FROM \"Client.DB\" WHERE Nume_client = :n"), name);
+        codeOfName(m_db, QStringLiteral("SELECT MIN(Cod_client) FROM \"Client.DB\" WHERE Nume_client = :n"), name);
     const int room = items.field(QStringLiteral("Agent")).size;
     if (!code.isNull() && room > 0 && code.toString().size() > room) {
         m_dialogs.warning(kBudgetTooLong.arg(code.toString()).arg(room));
@@ -1209,12 +856,12 @@ QVariant TDocInFormLogic::budgetCodeOf(const QString& name) const
 
 QVariant TDocInFormLogic::supplierCodeOf(const QString& name) const
 {
-    return codeOf(m_db, QStringLiteral("SELECT MIN(Cod_furnizor) FROM \"Furn.DB\" WHERE Nume_furnizor = :n"), name);
+    return codeOfName(m_db, QStringLiteral("SELECT MIN(Cod_furnizor) FROM \"Furn.DB\" WHERE Nume_furnizor = :n"), name);
 }
 
 QVariant TDocInFormLogic::allocationTypeOf(const QString& name) const
 {
-    return codeOf(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"TipAlocatie.DB\" WHERE Denumire = :n"), name);
+    return codeOfName(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"TipAlocatie.DB\" WHERE Denumire = :n"), name);
 }
 
 QString TDocInFormLogic::columnHint(const QString& field)

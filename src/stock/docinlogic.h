@@ -16,6 +16,7 @@
 // the cursor; tests drive the logic through a scripted view and Dialogs.
 
 #include "docsearch.h"
+#include "documentwindow.h"
 #include "ledger.h"
 #include "lineposting.h"
 #include "orderbalance.h"
@@ -36,9 +37,8 @@ namespace stock {
 
 // What the logic asks of its window. Every picker returns false (or nothing)
 // when cancelled; the defaults do nothing.
-class DocInView {
+class DocInView : public DocumentView {
 public:
-    virtual ~DocInView() = default;
     virtual bool pickWarehouse(QString& code) { Q_UNUSED(code); return false; }
     virtual bool pickBudget(QString& code) { Q_UNUSED(code); return false; }
     virtual bool pickSupplier(QString& code) { Q_UNUSED(code); return false; }
@@ -48,12 +48,6 @@ public:
         return std::nullopt;
     }
     virtual std::optional<catalogs::ArticlePick> searchArticlesByName() { return std::nullopt; }
-    virtual bool selectInterval(QDate& first, QDate& last) { Q_UNUSED(first); Q_UNUSED(last); return false; }
-    virtual bool askSearchCriterion(SearchState& state, bool offerSerial)
-    {
-        Q_UNUSED(state); Q_UNUSED(offerSerial);
-        return false;
-    }
     // The print setup; false when cancelled.
     virtual bool printSetup() { return false; }
     virtual void printReceipt(double contor, const QDate& registrationDate)
@@ -61,20 +55,14 @@ public:
         Q_UNUSED(contor); Q_UNUSED(registrationDate);
     }
     virtual void printDailyList(double contor) { Q_UNUSED(contor); }
-    // The cursor: a column of the line grid, a field of the header, the allocation grid.
-    virtual void focusLineColumn(const QString& field) { Q_UNUSED(field); }
-    virtual void focusHeaderField(const QString& field) { Q_UNUSED(field); }
+    // The allocation grid.
     virtual void focusAllocations() {}
     // The parts of the window that follow the document's type and the period.
     virtual void showAllocations(bool visible) { Q_UNUSED(visible); }
     virtual void setPrintCaption(const QString& caption) { Q_UNUSED(caption); }
-    virtual void setTitle(const QString& title) { Q_UNUSED(title); }
-    virtual void showProgress(const QString& text) { Q_UNUSED(text); }
-    // The small "Caut..." window while a search runs.
-    virtual void showSearching(bool on) { Q_UNUSED(on); }
 };
 
-class TDocInFormLogic : private PostingWindow {
+class TDocInFormLogic : public DocumentWindowLogic, private PostingWindow {
 public:
     TDocInFormLogic(datastore::Database& db, const common::Parameters& parameters, const common::Formats& formats,
                     common::Dialogs& dialogs, DocInView& view, QString userInitials = {});
@@ -83,22 +71,12 @@ public:
     // Opens the tables on the last document (an empty list starts a new one).
     // False, after the access error, when they cannot be opened.
     bool open(const QDate& today = QDate::currentDate());
-    // The window closes: a pending line and header are written. False (the
-    // window stays open) when they were refused.
-    bool close();
 
     // --- the document ---------------------------------------------------------
-    void newDocument();      // "&Insereaza"
-    bool saveDocument();     // navigator "Salveaza document"; false when refused
-    void cancelDocument();   // navigator "Anuleaza modificarile"
-    void deleteDocument();   // "Sterge document", after the question
     void showTotals();       // "&Total"
-    void selectPeriod();     // "&Afiseaza" / "&Perioada"
-    void showAll();          // "&Afiseaza" / "&Integral"
-    void searchFirst();      // "&Cauta" / "&Prima aparitie..."
-    void searchNext();       // "&Cauta" / "&Urmatoarea"
     void print();            // "&Receptie" / "L &Zilnica"
-    void refreshTick();
+    void refreshTick() override;
+    QString title() const override;
     void pickSupplier();     // the "..." beside the supplier
 
     // --- the lines --------------------------------------------------------------
@@ -106,10 +84,6 @@ public:
     void pickInColumn(const QString& field);
     // Ctrl-G.
     void selectArticleByName();
-    // A new line (the line pop-up's "Insereaza").
-    void insertLine();
-    // The line pop-up's "Sterge": false when refused.
-    bool deleteLine();
     // The budget of the current line by its code (picker, grid): a code the
     // line cannot hold is refused with a message.
     void setLineBudget(const QString& code);
@@ -118,19 +92,12 @@ public:
     void insertArticles(const QList<QVariantHash>& articles);
 
     // --- state ------------------------------------------------------------------
-    bool periodActive() const { return m_periodActive; }
-    QDate periodFirst() const { return m_first; }
-    QDate periodLast() const { return m_last; }
-    QString title() const;
     QString printCaption() const;
     bool allocationsVisible() const;
-    const SearchState& search() const { return m_search; }
     // The window's own look-ups for the grid's pick lists.
-    QStringList warehouseNames() const;
     QStringList budgetNames() const;
     QStringList supplierNames() const;
     QStringList currencies() const;
-    QVariant warehouseCodeOf(const QString& name) const;
     QVariant budgetCodeOf(const QString& name) const;
     QVariant supplierCodeOf(const QString& name) const;
     QStringList allocationTypeNames() const;
@@ -151,12 +118,9 @@ public:
     datastore::Dataset allocations; // Alocatie.DB, the allocation rows of the current line
 
     // Messages.
-    static const QString kSaveCurrent;
-    static const QString kDeleteCurrent;
     static const QString kMissingType;
     static const QString kMissingDates;
     static const QString kDateAfterRegistration;
-    static const QString kNoLines;
     static const QString kIncompleteLine;
     static const QString kIncompleteAllocation;
     static const QString kNotInCatalog;
@@ -164,7 +128,6 @@ public:
     static const QString kValueBeforeQuantity;
     static const QString kBadAccount;
     static const QString kBudgetTooLong;
-    static const QString kAccessError;
 
 private:
     struct LineState {        // the line as it was when its editing began
@@ -202,11 +165,6 @@ private:
     LineState currentLineState() const;
     void showPendingMessages();
     void updateTypeDependent();
-    void applyFilter();
-    bool confirmSaveCurrent();
-    bool leaveCurrentDocument(); // written, or let go when new and without lines
-    void switchList(bool period, const QDate& first = {}, const QDate& last = {});
-    void dropNewDocument(); // a new document the user cancelled: gone, counter given back
     QString documentType() const;
     bool lineComplete() const;
     struct Article {
@@ -225,11 +183,11 @@ private:
     void applyPick(const catalogs::ArticlePick& pick, bool byNameSearch);
 
     void focusQuantityColumn() override;
+    bool offerSerialSearch() const override { return m_parameters.CSerii; }
 
     datastore::Database& m_db;
     const common::Parameters& m_parameters;
     const common::Formats& m_formats;
-    common::Dialogs& m_dialogs;
     DocInView& m_view;
     QString m_userInitials;
     Ledger m_ledger;
@@ -237,16 +195,9 @@ private:
     std::unique_ptr<LinePosting> m_posting;
 
     QString m_defaultWarehouse;
-    QDate m_defaultRegistration;
-    bool m_periodActive = false;
-    bool m_shownAll = false; // "&Integral" was chosen
-    QDate m_first;
-    QDate m_last;
-    SearchState m_search;
     bool m_insertingSelection = false;
     bool m_pickerFilling = false;
     LineState m_lineBefore;
-    std::optional<double> m_newCounter; // counter taken for the document being inserted
     mutable QHash<QString, Article> m_articles;  // catalog rows by group and code
     mutable QHash<double, QString> m_orderTexts; // "number/date" of orders by counter
 };

@@ -14,14 +14,11 @@ using datastore::Abort;
 using datastore::DatasetState;
 using datastore::FieldType;
 
-const QString TDocOutFormLogic::kSaveCurrent = QStringLiteral("Salvez documentul curent?");
-const QString TDocOutFormLogic::kDeleteCurrent = QStringLiteral("Sterg documentul curent?");
 const QString TDocOutFormLogic::kMissingType = QStringLiteral("Completati tipul documentului!");
 const QString TDocOutFormLogic::kMissingDates =
     QStringLiteral("Completati data inregistrarii, numarul si data documentului!");
 const QString TDocOutFormLogic::kDateAfterRegistration = QStringLiteral(
     "Data documentului nu poate fi mai mare decît data înregistrarii! (documentul nu poate fi datat în viitor)");
-const QString TDocOutFormLogic::kNoLines = QStringLiteral("Documentul trebuie sa contina inregistrari !");
 const QString TDocOutFormLogic::kDueBeforeDate =
     QStringLiteral("Data scadentei platii nu poate fi mai mica decit data documentului!");
 const QString TDocOutFormLogic::kPaidAboveTotal =
@@ -41,9 +38,6 @@ const QString TDocOutFormLogic::kReturns =
 const QString TDocOutFormLogic::kTotals = QStringLiteral(
     "Total:\r Achizitie = %n;\rVînzare = %n;\rTVA = %n\rVînzare in valuta = %n;\rDocument = %n");
 const QString TDocOutFormLogic::kMarkPaid = QStringLiteral("\rDoriti sa marcati documentul ca achitat integral?");
-const QString TDocOutFormLogic::kAccessError = QStringLiteral(
-    "Eroare de acces la baza de date. Verificati server-ul sau un acces neautorizat la baza de date.\r<%1>");
-
 namespace {
 
 const QString kLineTable = QStringLiteral("ITEM_OUT");
@@ -63,8 +57,10 @@ bool paysAtIssue(const QString& type)
 TDocOutFormLogic::TDocOutFormLogic(datastore::Database& db, const common::Parameters& parameters,
                                    const common::Formats& formats, common::Dialogs& dialogs, DocOutView& view,
                                    QString userInitials)
-    : docs(db, QStringLiteral("Doc_out.DB")), items(db, QStringLiteral("Item_out.DB")), m_db(db),
-      m_parameters(parameters), m_formats(formats), m_dialogs(dialogs), m_view(view),
+    : DocumentWindowLogic(db, dialogs, view, {CounterField::Out, DocumentSide::Output, QStringLiteral("Pret_achizitie")},
+                          docs, items),
+      docs(db, QStringLiteral("Doc_out.DB")), items(db, QStringLiteral("Item_out.DB")), m_db(db),
+      m_parameters(parameters), m_formats(formats), m_view(view),
       m_userInitials(std::move(userInitials)), m_ledger(db, parameters, formats, dialogs)
 {
     m_ledger.showProgress = [this](const QString& t) { m_view.showProgress(t); };
@@ -128,9 +124,7 @@ TDocOutFormLogic::~TDocOutFormLogic() = default;
 
 bool TDocOutFormLogic::open(const QDate& today)
 {
-    m_defaultRegistration = today;
-    m_first = QDate(today.year(), today.month(), 1);
-    m_last = m_first.addDays(30);
+    setDefaultPeriod(today);
     m_ledger.AskOtherPrice = true;
     try {
         // Lines of quantity 0 take nothing from the stock. This window never
@@ -154,95 +148,7 @@ bool TDocOutFormLogic::open(const QDate& today)
     return true;
 }
 
-bool TDocOutFormLogic::close()
-{
-    try {
-        items.settle();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-    if (!docs.isOpen() || docs.isEmpty())
-        return true;
-    if (items.recordCount() == 0) {
-        // A document without lines cannot stay: the only one goes quietly,
-        // among others the user chooses to delete it or to complete it.
-        if (docs.recordCount() > 1) {
-            m_dialogs.warning(kNoLines);
-            if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-                return false;
-        }
-        if (docs.state() == DatasetState::Insert) {
-            dropNewDocument();
-            return true;
-        }
-        try {
-            if (docs.isEditing())
-                docs.cancel();
-            docs.remove();
-        } catch (...) {
-            ui::reportDataError(m_dialogs, std::current_exception());
-            return false;
-        }
-        return true;
-    }
-    if (docs.isEditing()) {
-        try {
-            docs.post();
-        } catch (...) {
-            ui::reportDataError(m_dialogs, std::current_exception());
-            return false;
-        }
-    }
-    return true;
-}
-
 // ---- the document -----------------------------------------------------------------
-
-bool TDocOutFormLogic::confirmSaveCurrent()
-{
-    if (!docs.isEditing() && !items.isEditing())
-        return true;
-    if (!m_dialogs.confirm(kSaveCurrent, common::Buttons::OkCancel))
-        return false;
-    return saveDocument();
-}
-
-bool TDocOutFormLogic::saveDocument()
-{
-    try {
-        items.settle();
-        if (docs.isEditing())
-            docs.post();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
-void TDocOutFormLogic::newDocument()
-{
-    if (!confirmSaveCurrent())
-        return;
-    double contor = 0;
-    try {
-        contor = TakeCounter(m_db, CounterField::Out);
-    } catch (const std::exception& e) {
-        m_dialogs.error(datastore::errorText(e));
-        return;
-    }
-    m_newCounter = contor;
-    try {
-        docs.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        GiveBackCounter(m_db, CounterField::Out, contor);
-        m_newCounter.reset();
-        return;
-    }
-    m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
-}
 
 void TDocOutFormLogic::DocsNewRecord()
 {
@@ -441,67 +347,6 @@ bool TDocOutFormLogic::setPaidAmount(const QVariant& amount)
     }
 }
 
-void TDocOutFormLogic::dropNewDocument()
-{
-    const std::optional<double> counter = m_newCounter;
-    if (docs.state() == DatasetState::Insert)
-        docs.cancel();
-    m_newCounter.reset();
-    if (counter) {
-        try {
-            GiveBackCounter(m_db, CounterField::Out, *counter);
-        } catch (const std::exception& e) {
-            m_dialogs.error(datastore::errorText(e));
-        }
-    }
-}
-
-void TDocOutFormLogic::cancelDocument()
-{
-    try {
-        if (items.isEditing())
-            items.cancel();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    if (docs.state() == DatasetState::Insert) {
-        if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-            return;
-        dropNewDocument();
-        if (docs.isEmpty())
-            newDocument();
-        m_view.focusHeaderField(QStringLiteral("Data_inregistrarii"));
-        return;
-    }
-    if (docs.state() == DatasetState::Edit)
-        docs.cancel();
-}
-
-void TDocOutFormLogic::deleteDocument()
-{
-    if (!docs.isOpen() || docs.isEmpty())
-        return;
-    if (docs.state() == DatasetState::Insert) {
-        cancelDocument();
-        return;
-    }
-    if (!m_dialogs.confirm(kDeleteCurrent, common::Buttons::OkCancel))
-        return;
-    try {
-        if (items.isEditing())
-            items.cancel();
-        if (docs.isEditing())
-            docs.cancel();
-        docs.remove();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    if (docs.isEmpty())
-        newDocument();
-}
-
 bool TDocOutFormLogic::hasSeriesNumber(const QVariant& contor) const
 {
     const QVariantHash key{{QStringLiteral("c"), contor}};
@@ -580,116 +425,6 @@ QString TDocOutFormLogic::title() const
     const QString d = QStringLiteral("d.m.yy");
     return QStringLiteral("Documente de iesire ") + common::formatDate(d, m_first, m_formats) + QStringLiteral(" - ")
         + common::formatDate(d, m_last, m_formats);
-}
-
-void TDocOutFormLogic::applyFilter()
-{
-    const QVariant current = docs.isOpen() ? docs.value(QStringLiteral("Contor")) : QVariant();
-    items.close();
-    docs.close();
-    if (m_periodActive) {
-        docs.setFilter(QStringLiteral("Contor >= 1 AND Data_inregistrarii >= :first AND Data_inregistrarii <= :last"),
-                       {{QStringLiteral("first"), m_first}, {QStringLiteral("last"), m_last}});
-        docs.setOrderBy(QStringLiteral("Data_inregistrarii, Contor"));
-    } else {
-        docs.setFilter(QStringLiteral("Contor >= 1"));
-        docs.setOrderBy(QStringLiteral("Contor"));
-    }
-    docs.open();
-    items.open();
-    if (current.isNull() || !docs.locate({QStringLiteral("Contor")}, {current}))
-        docs.last();
-    m_view.setTitle(title());
-}
-
-bool TDocOutFormLogic::leaveCurrentDocument()
-{
-    if (docs.state() == DatasetState::Insert && items.isEmpty() && !items.isEditing()) {
-        dropNewDocument();
-        return true;
-    }
-    return saveDocument();
-}
-
-void TDocOutFormLogic::switchList(bool period, const QDate& first, const QDate& last)
-{
-    if (!leaveCurrentDocument())
-        return;
-    if (period) {
-        m_first = first;
-        m_last = last;
-    }
-    m_periodActive = period;
-    m_shownAll = m_shownAll || !period;
-    try {
-        applyFilter();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-    if (docs.isOpen() && docs.isEmpty())
-        newDocument();
-}
-
-void TDocOutFormLogic::selectPeriod()
-{
-    QDate first = m_first;
-    QDate last = m_last;
-    if (!m_view.selectInterval(first, last))
-        return;
-    switchList(true, first, last);
-}
-
-void TDocOutFormLogic::showAll()
-{
-    if (m_periodActive)
-        switchList(false);
-}
-
-void TDocOutFormLogic::searchFirst()
-{
-    SearchState state = m_search;
-    if (state.criterion == SearchCriterion::Serial)
-        state.criterion = SearchCriterion::Number;
-    if (!m_view.askSearchCriterion(state, false))
-        return;
-    m_search = state;
-    m_search.lastFound = -1;
-    searchNext();
-}
-
-void TDocOutFormLogic::searchNext()
-{
-    if (!leaveCurrentDocument())
-        return;
-    SearchHit hit;
-    m_view.showSearching(true);
-    try {
-        hit = FindNextDocument(m_db, DocumentSide::Output, m_search, m_periodActive ? m_first : QDate(),
-                               m_periodActive ? m_last : QDate());
-    } catch (...) {
-        m_view.showSearching(false);
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    m_view.showSearching(false);
-    if (!hit.found) {
-        m_dialogs.beep();
-        return;
-    }
-    rememberHit(m_search, hit);
-    try {
-        if (!docs.locate({QStringLiteral("Contor")}, {hit.contor})) {
-            docs.refresh(); // written by another workstation since the list was read
-            if (!docs.locate({QStringLiteral("Contor")}, {hit.contor}))
-                return;
-        }
-        if (m_search.criterion == SearchCriterion::Article)
-            items.locate({QStringLiteral("Cod_articol")}, {m_search.article});
-        else if (m_search.criterion == SearchCriterion::Price)
-            items.locate({QStringLiteral("Pret_achizitie")}, {m_search.price});
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
 }
 
 // ---- printing, transfer, refresh ------------------------------------------------------
@@ -784,16 +519,7 @@ void TDocOutFormLogic::transfer()
 void TDocOutFormLogic::refreshTick()
 {
     m_articles.clear();
-    try {
-        if (!docs.isOpen())
-            return;
-        if (!docs.isEditing())
-            docs.refresh();
-        if (!items.isEditing())
-            items.refresh();
-    } catch (...) {
-        // the next tick tries again; the rows shown stay as they were
-    }
+    DocumentWindowLogic::refreshTick();
 }
 
 void TDocOutFormLogic::pickClient()
@@ -999,32 +725,6 @@ void TDocOutFormLogic::focusQuantityColumn()
 
 // ---- lines: commands ------------------------------------------------------------------
 
-void TDocOutFormLogic::insertLine()
-{
-    try {
-        items.append();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
-}
-
-bool TDocOutFormLogic::deleteLine()
-{
-    if (items.isEmpty())
-        return false;
-    try {
-        if (items.state() == DatasetState::Insert) {
-            items.cancel();
-            return true;
-        }
-        items.remove();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
 void TDocOutFormLogic::cancelLine()
 {
     // The stock moves only when a line is written: cancelling leaves it as it was.
@@ -1093,47 +793,14 @@ void TDocOutFormLogic::pickInColumn(const QString& field)
 
 // ---- look-ups for the window ------------------------------------------------------
 
-namespace {
-
-QStringList column(datastore::Database& db, const QString& sql)
-{
-    QStringList values;
-    datastore::Query q = db.query(sql);
-    while (q.next())
-        values << q.value(0).toString();
-    return values;
-}
-
-QVariant codeOf(datastore::Database& db, const QString& sql, const QString& name)
-{
-    if (name.trimmed().isEmpty())
-        return QVariant();
-    const QVariant code = db.scalar(sql, {{QStringLiteral("n"), name}});
-    if (!code.isValid() || code.isNull())
-        throw datastore::DatasetError(QStringLiteral("'%1' nu exista in catalog").arg(name));
-    return code;
-}
-
-} // namespace
-
-QStringList TDocOutFormLogic::warehouseNames() const
-{
-    return column(m_db, QStringLiteral("SELECT Denumire FROM \"Gest.db\" ORDER BY Denumire"));
-}
-
 QStringList TDocOutFormLogic::beneficiaryNames() const
 {
-    return column(m_db, QStringLiteral("SELECT Name FROM \"User.db\" ORDER BY Name"));
-}
-
-QVariant TDocOutFormLogic::warehouseCodeOf(const QString& name) const
-{
-    return codeOf(m_db, QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\" WHERE Denumire = :n"), name);
+    return columnValues(m_db, QStringLiteral("SELECT Name FROM \"User.db\" ORDER BY Name"));
 }
 
 QVariant TDocOutFormLogic::beneficiaryCodeOf(const QString& name) const
 {
-    return codeOf(m_db, QStringLiteral("SELECT MIN(Init) FROM \"User.db\" WHERE Name = :n"), name);
+    return codeOfName(m_db, QStringLiteral("SELECT MIN(Init) FROM \"User.db\" WHERE Name = :n"), name);
 }
 
 QString TDocOutFormLogic::warehouseName(const QString& code) const

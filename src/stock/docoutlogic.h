@@ -20,6 +20,7 @@
 // the prints and the cursor; tests drive the logic through a scripted view.
 
 #include "docsearch.h"
+#include "documentwindow.h"
 #include "ledger.h"
 #include "lineposting.h"
 #include "stockpick.h"
@@ -68,9 +69,8 @@ struct OutputPrintJob {
     prints::PrintOptions options;
 };
 
-class DocOutView {
+class DocOutView : public DocumentView {
 public:
-    virtual ~DocOutView() = default;
     // Pickers: false (or nothing) when cancelled.
     virtual bool pickStockLine(StockLinePick& pick) { Q_UNUSED(pick); return false; }
     virtual std::optional<double> pickPurchasePrice(const QString& warehouse, const QString& group,
@@ -80,13 +80,6 @@ public:
         return std::nullopt;
     }
     virtual bool pickWarehouse(QString& code) { Q_UNUSED(code); return false; }
-    virtual bool selectInterval(QDate& first, QDate& last) { Q_UNUSED(first); Q_UNUSED(last); return false; }
-    virtual bool askSearchCriterion(SearchState& state, bool offerSerial)
-    {
-        Q_UNUSED(state); Q_UNUSED(offerSerial);
-        return false;
-    }
-    virtual void showSearching(bool on) { Q_UNUSED(on); }
     // Printing: the choice of prints, the print setup (false when cancelled),
     // the defaults a print starts from, and the print itself.
     virtual bool choosePrints(int& printSet, prints::PrintOptions& options)
@@ -100,14 +93,10 @@ public:
     // "T&ransfer": the input document of a transfer, generated from this one.
     virtual void transfer(double contor) { Q_UNUSED(contor); }
     // The cursor and the parts of the window that follow the document.
-    virtual void focusLineColumn(const QString& field) { Q_UNUSED(field); }
-    virtual void focusHeaderField(const QString& field) { Q_UNUSED(field); }
     virtual void showClientControls(ClientControls controls) { Q_UNUSED(controls); }
-    virtual void setTitle(const QString& title) { Q_UNUSED(title); }
-    virtual void showProgress(const QString& text) { Q_UNUSED(text); }
 };
 
-class TDocOutFormLogic : private PostingWindow {
+class TDocOutFormLogic : public DocumentWindowLogic, private PostingWindow {
 public:
     TDocOutFormLogic(datastore::Database& db, const common::Parameters& parameters, const common::Formats& formats,
                      common::Dialogs& dialogs, DocOutView& view, QString userInitials = {});
@@ -117,23 +106,13 @@ public:
     // (an empty list starts a new one). False, after the access error, when
     // they cannot be opened.
     bool open(const QDate& today = QDate::currentDate());
-    // The window closes: a pending line and header are written. False (the
-    // window stays open) when they were refused.
-    bool close();
 
     // --- the document ---------------------------------------------------------
-    void newDocument();      // "&Insereaza"
-    bool saveDocument();     // navigator "Salveaza document"; false when refused
-    void cancelDocument();   // navigator "Anuleaza modificarile"
-    void deleteDocument();   // "Sterge document", after the question
     void showTotals();       // "&Total"
-    void selectPeriod();     // "&Afiseaza" / "&Perioada"
-    void showAll();          // "&Afiseaza" / "&Integral"
-    void searchFirst();      // "Cauta" / "&Prima aparitie..."
-    void searchNext();       // "Cauta" / "Urmatoarea"
     void print();            // "&Listeaza"
     void transfer();         // "T&ransfer"
-    void refreshTick();
+    void refreshTick() override;
+    QString title() const override;
     // Ctrl-Enter in the "Client" field of a transfer.
     void pickClient();
 
@@ -147,22 +126,13 @@ public:
     // --- the lines --------------------------------------------------------------
     // Ctrl-Enter / double click in a column of the line grid.
     void pickInColumn(const QString& field);
-    void insertLine();     // the line pop-up's "Insereaza"
-    bool deleteLine();     // the line pop-up's "Sterge": false when refused
     void cancelLine();     // the line pop-up's "Anuleaza"
 
     // --- state ------------------------------------------------------------------
-    bool periodActive() const { return m_periodActive; }
-    QDate periodFirst() const { return m_first; }
-    QDate periodLast() const { return m_last; }
-    QString title() const;
     ClientControls clientControls() const;
-    const SearchState& search() const { return m_search; }
     const prints::PrintOptions& printOptions() const { return m_printOptions; }
     // The window's look-ups for its pick lists.
-    QStringList warehouseNames() const;
     QStringList beneficiaryNames() const;
-    QVariant warehouseCodeOf(const QString& name) const;
     QVariant beneficiaryCodeOf(const QString& name) const;
     QString warehouseName(const QString& code) const;
 
@@ -180,12 +150,9 @@ public:
     datastore::Dataset items; // Item_out.DB, the lines of the current document
 
     // Messages.
-    static const QString kSaveCurrent;
-    static const QString kDeleteCurrent;
     static const QString kMissingType;
     static const QString kMissingDates;
     static const QString kDateAfterRegistration;
-    static const QString kNoLines;
     static const QString kDueBeforeDate;
     static const QString kPaidAboveTotal;
     static const QString kPaidInvalid;
@@ -196,7 +163,6 @@ public:
     static const QString kReturns;
     static const QString kTotals;
     static const QString kMarkPaid;
-    static const QString kAccessError;
 
 private:
     // header
@@ -222,11 +188,6 @@ private:
     void focusQuantityColumn() override;
     void showPendingMessages();
     void updateTypeDependent();
-    void applyFilter();
-    bool confirmSaveCurrent();
-    bool leaveCurrentDocument();
-    void switchList(bool period, const QDate& first = {}, const QDate& last = {});
-    void dropNewDocument();
     QString documentType() const;
     double documentTotal() const; // Σ (Val + TVA) over the lines
     bool hasSeriesNumber(const QVariant& contor) const;
@@ -242,21 +203,13 @@ private:
     datastore::Database& m_db;
     const common::Parameters& m_parameters;
     const common::Formats& m_formats;
-    common::Dialogs& m_dialogs;
     DocOutView& m_view;
     QString m_userInitials;
     Ledger m_ledger;
     std::unique_ptr<LinePosting> m_posting;
 
     QString m_defaultWarehouse;
-    QDate m_defaultRegistration;
-    bool m_periodActive = false;
-    bool m_shownAll = false;
-    QDate m_first;
-    QDate m_last;
-    SearchState m_search;
     bool m_pickerFilling = false;
-    std::optional<double> m_newCounter;
     prints::PrintOptions m_printOptions;
     mutable QHash<QString, Accounts> m_articles;
 };

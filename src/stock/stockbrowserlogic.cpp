@@ -1,424 +1,910 @@
 #include "stockbrowserlogic.h"
 
-#include "datastore/dberror.h"
 #include "datastore/tabledef.h"
-#include "ui/datagrid.h"
 
+#include <QScopedValueRollback>
+
+#include <algorithm>
 #include <cmath>
 
 namespace stock {
 
-using datastore::FieldType;
+using datastore::Dataset;
+using datastore::DatasetState;
 
-const QString TStockFormLogic::kLabelsTable = QStringLiteral("Etichete.DB");
-const QString TStockFormLogic::kNotANumber = QStringLiteral("<%1> nu este o valoare corecta!");
-const QString TStockFormLogic::kNotInCatalog = QStringLiteral(
-    "Articolul <%1.%2> nu exista în catalog! Apasati CTRL-ENTER pentru a introduce articolul în catalog!");
-const QString TStockFormLogic::kRowExists = QStringLiteral(
-    "Articolul <%1.%2> are deja un rând de stoc la pretul %3 în gestiunea <%4>. Rândurile noi nu au fost adaugate.");
+const QString TStockFormLogic::kOpenError = QStringLiteral("Eroare de acces la stocurile curente!");
+const QString TStockFormLogic::kPriceCaption = QStringLiteral("Cauta...");
+const QString TStockFormLogic::kPricePrompt = QStringLiteral("Pret de achizitie:");
+const QString TStockFormLogic::kNotAValue = QStringLiteral("<%1> nu este o valoare corecta!");
+const QString TStockFormLogic::kCopiesCaption = QStringLiteral("Dialog");
 const QString TStockFormLogic::kCopiesPrompt = QStringLiteral("Tastati numarul de etichete dorit");
+const QString TStockFormLogic::kBadCopies = QStringLiteral("'%1' nu este un numar intreg valid");
+const QString TStockFormLogic::kTooManyCopies =
+    QStringLiteral("Se pot lista cel mult %1 etichete deodata!").arg(TStockFormLogic::kMaxLabels);
+const QString TStockFormLogic::kNotInCatalog =
+    QStringLiteral("Articolul <%1.%2> nu exista în catalog! Apasati CTRL-ENTER pentru a introduce articolul în catalog!");
+const QString TStockFormLogic::kAlreadyInStock =
+    QStringLiteral("Articolul <%1.%2> exista deja în stoc la pretul %3 în gestiunea %4!\r"
+                   "Selectati-l din lista sau modificati pretul.");
+const QString TStockFormLogic::kAlreadyAdded =
+    QStringLiteral("Articolul <%1.%2> cu pretul %3 a fost adaugat deja în gestiunea %4!\r"
+                   "Modificati pretul sau renuntati la una din linii.");
+const QString TStockFormLogic::kPickerHint = QStringLiteral("Selectati articolul si apasati butonul OK sau Enter");
+const QString TStockFormLogic::kCatalogColumnHint =
+    QStringLiteral("Apasati CTRL-ENTER pentru a selecta articolul din catalog!");
 
 namespace {
 
-const char* const kSortByKey = "SortBy";
+const QString kLabelsError = QStringLiteral("Eroare de acces la baza de date!");
 
+// The statements as the lists are built on them; the order line follows.
+const char* const kDetailedSelect =
+    "SELECT S.Cod_Gestiune,S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie, S.Cantitate, "
+    "C.Unitate_masura, C.Pret_Vinzare, C.Moneda, S.Cod_bare\n"
+    "FROM Stoc S, Catalog C\n"
+    "WHERE (S.Cod_Gestiune = :Cod) AND (S.Cod_grupa = C.Grupa) AND (S.Cod_Articol = C.Cod)\n";
+
+// One row per article: the bar code is not part of an article's identity
+// (two receipts of one article may carry different codes), so it is not
+// grouped on; the row shows one of them.
+const char* const kCumulatedSelect =
+    "SELECT S.Cod_grupa, S.Cod_Articol, C.Denumire, SUM(S.Cantitate) AS Total_Cantitate, C.Unitate_masura, "
+    "C.Pret_vinzare, C.Moneda, MAX(S.Cod_bare) AS Cod_bare\n"
+    "FROM Stoc S, Catalog C\n"
+    "WHERE (S.Cod_Gestiune = :Cod) AND (S.Cod_grupa = C.Grupa) AND (S.Cod_Articol = C.Cod)\n"
+    "GROUP BY S.Cod_grupa, S.Cod_Articol, C.Denumire, C.Unitate_masura, C.Pret_vinzare, C.Moneda\n";
+
+// The first column of each order is the one the incremental search halves
+// over; text is ordered without regard to case, as the search compares it.
 const char* const kDetailedOrders[] = {
-    "ORDER BY S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY S.Cod_articol, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY C.Denumire, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie",
+    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
+    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
+    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie",
     "ORDER BY S.Pret_Achizitie, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire",
 };
-// Ties are broken by the article, so that a row keeps its place between openings.
 const char* const kCumulatedOrders[] = {
-    "ORDER BY S.Cod_grupa, S.Cod_Articol",
-    "ORDER BY S.Cod_articol, S.Cod_grupa",
-    "ORDER BY C.Denumire, S.Cod_grupa, S.Cod_Articol",
+    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol",
+    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa",
+    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol",
     "ORDER BY C.Pret_vinzare, S.Cod_grupa, S.Cod_Articol",
 };
 
+const char* const kInsertStatement = "insert into Stoc\n"
+                                     "  (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Cod_bare)\n"
+                                     "values\n"
+                                     "  (:Cod_gestiune, :Cod_grupa, :Cod_articol, :Pret_achizitie, :Cantitate, :Cod_bare)";
+
+const char* const kLabelsSelect =
+    "SELECT DISTINCT D.Denumire as DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire, D1.Lot\n"
+    "FROM Gest D, Stoc D1, Catalog D2\n"
+    "WHERE (D.Cod = D1.Cod_gestiune) AND (D2.Grupa = D1.Cod_grupa) AND (D2.Cod = D1.Cod_articol)\n"
+    "  AND (D1.Cod_gestiune = :Gest) AND (D1.Cod_grupa = :Grupa) AND (D1.Cod_articol = :Articol)\n";
+const char* const kLabelsPrice = "  AND (D1.Pret_achizitie = :Pret)\n";
+const char* const kLabelsOrder = "ORDER BY DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire";
+
+datastore::TableDef labelsTable()
+{
+    using namespace datastore;
+    return {QString::fromLatin1(TStockFormLogic::kLabelsTable),
+            {text(QStringLiteral("DenGest"), 30), text(QStringLiteral("Cod_gestiune"), 4),
+             text(QStringLiteral("Cod_grupa"), 8), text(QStringLiteral("Cod_articol"), 30),
+             text(QStringLiteral("Denumire"), 255), text(QStringLiteral("Lot"), 30)},
+            {}};
+}
+
+datastore::TableDef newRowsTable()
+{
+    using namespace datastore;
+    return {QString::fromLatin1(TStockFormLogic::kNewRowsTable),
+            {text(QStringLiteral("Cod_gestiune"), 4), text(QStringLiteral("Cod_grupa"), 8),
+             text(QStringLiteral("Cod_articol"), 30), text(QStringLiteral("Denumire"), 255),
+             floating(QStringLiteral("Pret_achizitie")), floating(QStringLiteral("Cantitate")),
+             text(QStringLiteral("Unitate_masura"), 4), floating(QStringLiteral("Pret_vinzare")),
+             text(QStringLiteral("Moneda"), 3), text(QStringLiteral("Cod_bare"), 60)},
+            {}};
+}
+
+// The fields a new row must hold to be kept, in the order the cursor visits them.
+const char* const kRequiredNewRowFields[] = {"Cod_grupa", "Cod_articol", "Denumire", "Pret_achizitie",
+                                             "Cantitate", "Unitate_masura", "Pret_vinzare", "Moneda"};
+
+char16_t foldAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+QString dbMessage(const QString& sentence, const std::exception& e, const char* closing = ">")
+{
+    return sentence + QStringLiteral("\r<") + datastore::errorText(e) + QString::fromLatin1(closing);
+}
+
 } // namespace
 
-TStockFormLogic::TStockFormLogic(datastore::Database& db, datastore::Database* privateDb,
-                                 const common::Parameters& parameters, const common::Formats& formats,
-                                 common::Dialogs& dialogs, QSettings& settings)
-    : m_db(db), m_private(privateDb), m_parameters(parameters), m_formats(formats), m_dialogs(dialogs),
-      m_settings(settings)
+const QStringList& stockListCaptions()
 {
+    static const QStringList captions{QStringLiteral("Stocuri defalcate pe preturi"),
+                                      QStringLiteral("Stocuri cumulate pe cod articol")};
+    return captions;
+}
+
+const QStringList& stockOrderCaptions()
+{
+    static const QStringList captions{QStringLiteral("Grupa"), QStringLiteral("Articol"), QStringLiteral("Denumire"),
+                                      QStringLiteral("Pret")};
+    return captions;
+}
+
+QString detailedStockStatement(StockOrder order)
+{
+    return QString::fromLatin1(kDetailedSelect) + QString::fromLatin1(kDetailedOrders[static_cast<int>(order)]);
+}
+
+QString cumulatedStockStatement(StockOrder order)
+{
+    return QString::fromLatin1(kCumulatedSelect) + QString::fromLatin1(kCumulatedOrders[static_cast<int>(order)]);
+}
+
+int compareAsListed(const QString& a, const QString& b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = foldAscii(a[i].unicode());
+        const char16_t y = foldAscii(b[i].unicode());
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+double roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    const double below = std::floor(value);
+    const double diff = value - below;
+    if (diff < 0.5)
+        return below;
+    if (diff > 0.5)
+        return below + 1;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+// --- the logic ---------------------------------------------------------------------------
+
+TStockFormLogic::TStockFormLogic(datastore::Database& db, datastore::Database& privateDb,
+                                 const common::Parameters& parameters, const common::Formats& formats,
+                                 common::Dialogs& dialogs, QSettings& settings, StockFormView& view)
+    : newRows(privateDb, QString::fromLatin1(kNewRowsTable)), m_db(db), m_privateDb(privateDb),
+      m_parameters(parameters), m_formats(formats), m_dialogs(dialogs), m_settings(settings), m_view(view),
+      m_detailed(Dataset::fromQuery(db, detailedStockStatement(StockOrder::Group))),
+      m_cumulated(Dataset::fromQuery(db, cumulatedStockStatement(StockOrder::Group)))
+{
+    // The budget's name, read only for the rows the grid shows.
+    m_detailed->addLookupField(QStringLiteral("Buget"), QStringLiteral("Agent"), QStringLiteral("Client.DB"),
+                               QStringLiteral("Cod_client"), QStringLiteral("Nume_client"));
+    // Worked out by saleValue() for the rows the grid paints, never for all of them.
+    for (Dataset* list : {m_detailed.get(), m_cumulated.get()})
+        list->addCalculatedField(QString::fromLatin1(kSaleValueField), datastore::FieldType::Float);
+
+    newRows.onNewRecord = [this] { NewRowsNewRecord(); };
+    newRows.beforePost = [this] { NewRowsBeforePost(); };
+    newRows.field(QStringLiteral("Cod_grupa")).onValidate = [this] { ArticleValidate(QStringLiteral("Cod_grupa")); };
+    newRows.field(QStringLiteral("Cod_articol")).onValidate = [this] {
+        ArticleValidate(QStringLiteral("Cod_articol"));
+    };
+    newRows.field(QStringLiteral("Cod_grupa")).onChange = [this] { ArticleChange(); };
+    newRows.field(QStringLiteral("Cod_articol")).onChange = [this] { ArticleChange(); };
 }
 
 TStockFormLogic::~TStockFormLogic() = default;
 
-bool TStockFormLogic::open(const QString& warehouse, List list)
+// --- life ----------------------------------------------------------------------------------
+
+bool TStockFormLogic::open(const QString& warehouse, StockList list)
 {
     bool ok = false;
-    const int stored = m_settings.value(QLatin1String(kSortByKey)).toInt(&ok);
-    m_order = ok && stored >= ByGroup && stored <= ByPrice ? stored : ByGroup;
-    m_kind = list;
+    const int sortBy = m_settings.value(QLatin1String(kSortByKey), 0).toInt(&ok);
+    m_order = ok && sortBy >= 0 && sortBy <= static_cast<int>(StockOrder::Price) ? static_cast<StockOrder>(sortBy)
+                                                                                   : StockOrder::Group;
+    m_list = list;
     try {
-        m_warehouseCodes.clear();
-        m_warehouseNames.clear();
-        datastore::Query q = m_db.query(QStringLiteral("SELECT Cod, Denumire FROM \"Gest.db\" ORDER BY Denumire, Cod"));
-        while (q.next()) {
-            m_warehouseCodes << q.value(0).toString();
-            m_warehouseNames << q.value(1).toString();
-        }
-        m_warehouse = m_warehouseCodes.contains(warehouse)
-            ? warehouse
-            : m_db.scalar(QStringLiteral("SELECT MIN(Cod) FROM \"Gest.db\"")).toString();
-        reopen();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
+        readWarehouses();
+        m_warehouse = m_warehouses.isEmpty() ? QString() : m_warehouses.first().code;
+        for (const StockWarehouse& w : m_warehouses)
+            if (w.code == warehouse)
+                m_warehouse = w.code;
+        openShown();
+    } catch (const std::exception& e) {
+        m_detailed->close();
+        m_cumulated->close();
+        m_dialogs.error(dbMessage(kOpenError, e));
         return false;
     }
+    m_opened = true;
     return true;
 }
 
-void TStockFormLogic::close()
+bool TStockFormLogic::close()
 {
-    m_settings.setValue(QLatin1String(kSortByKey), m_order);
+    if (m_editing && !setEditing(false))
+        return false;
+    if (m_opened)
+        m_settings.setValue(QLatin1String(kSortByKey), static_cast<int>(m_order));
+    m_detailed->close();
+    m_cumulated->close();
+    m_opened = false;
+    return true;
 }
 
-QString TStockFormLogic::selectStatement() const
+void TStockFormLogic::refreshTick()
 {
-    if (m_kind == List::Detailed)
-        return QStringLiteral("SELECT S.Cod_Gestiune, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, "
-                              "S.Pret_Achizitie, S.Cantitate, C.Unitate_masura, C.Pret_Vinzare, C.Moneda, S.Cod_bare "
-                              "FROM Stoc S, Catalog C "
-                              "WHERE (S.Cod_Gestiune = :Cod) AND (S.Cod_grupa = C.Grupa) AND (S.Cod_Articol = C.Cod) ")
-            + QLatin1String(kDetailedOrders[m_order]);
-    // One row per article: the bar code of a stock row does not split it.
-    return QStringLiteral("SELECT S.Cod_grupa, S.Cod_Articol, C.Denumire, SUM(S.Cantitate) AS Total_Cantitate, "
-                          "C.Unitate_masura, C.Pret_vinzare, C.Moneda, MIN(S.Cod_bare) AS Cod_bare "
-                          "FROM Stoc S, Catalog C "
-                          "WHERE (S.Cod_Gestiune = :Cod) AND (S.Cod_grupa = C.Grupa) AND (S.Cod_Articol = C.Cod) "
-                          "GROUP BY S.Cod_grupa, S.Cod_Articol, C.Denumire, C.Unitate_masura, C.Pret_vinzare, "
-                          "C.Moneda ")
-        + QLatin1String(kCumulatedOrders[m_order]);
+    if (!m_opened || m_editing)
+        return;
+    // Warehouses made or removed meanwhile; the list stays on its own while it exists.
+    readWarehouses();
+    if (warehouseIndex() < 0) {
+        m_warehouse = m_warehouses.isEmpty() ? QString() : m_warehouses.first().code;
+        openShown();
+        m_lastFound = -1;
+        return;
+    }
+    reopen();
+}
+
+void TStockFormLogic::readWarehouses()
+{
+    m_warehouses.clear();
+    datastore::Query q = m_db.query(QStringLiteral("SELECT Cod, Denumire FROM \"Gest.db\" ORDER BY Cod"));
+    while (q.next())
+        m_warehouses.append({q.value(0).toString(), q.value(1).toString()});
+}
+
+int TStockFormLogic::warehouseIndex() const
+{
+    for (int i = 0; i < m_warehouses.size(); ++i)
+        if (m_warehouses[i].code == m_warehouse)
+            return i;
+    return -1;
+}
+
+QString TStockFormLogic::warehouseText(const QString& code) const
+{
+    for (const StockWarehouse& w : m_warehouses)
+        if (w.code == code && !w.name.isEmpty())
+            return code + QStringLiteral(" (") + w.name + u')';
+    return code;
+}
+
+void TStockFormLogic::openShown()
+{
+    Dataset& list = shown();
+    list.close();
+    const QString statement = m_list == StockList::Detailed ? detailedStockStatement(m_order)
+                                                            : cumulatedStockStatement(m_order);
+    list.setQuery(statement, {{QStringLiteral("Cod"), m_warehouse}});
+    list.open();
 }
 
 void TStockFormLogic::reopen()
 {
-    auto list = datastore::Dataset::fromQuery(m_db, selectStatement(), {{QStringLiteral("Cod"), m_warehouse}});
-    if (m_kind == List::Detailed)
-        list->addLookupField(QStringLiteral("Buget"), QStringLiteral("Agent"), QStringLiteral("Client.DB"),
-                             QStringLiteral("Cod_client"), QStringLiteral("Nume_client"));
-    list->addCalculatedField(QStringLiteral("Valoare_vinzare"), FieldType::Float);
-    datastore::Dataset* raw = list.get();
-    list->onCalcFields = [this, raw] {
-        const double sell = raw->value(QStringLiteral("Pret_vinzare")).toDouble();
-        double value = 0;
-        if (m_parameters.SellPrice == common::SellPriceMode::Calc) {
-            if (m_kind == List::Detailed) {
-                value = raw->value(QStringLiteral("Cantitate")).toDouble()
-                    * raw->value(QStringLiteral("Pret_Achizitie")).toDouble() * (sell / 100 + 1);
-                if (m_parameters.roundTva)
-                    value = std::nearbyint(value);
-            }
-        } else {
-            const QString quantity =
-                m_kind == List::Detailed ? QStringLiteral("Cantitate") : QStringLiteral("Total_Cantitate");
-            value = raw->value(quantity).toDouble() * sell;
-        }
-        raw->setCalculated(QStringLiteral("Valoare_vinzare"), value);
-    };
-    list->open();
-    // The list shown until the window has moved to the new one stays readable.
-    m_previous = std::move(m_list);
-    m_list = std::move(list);
+    // The row under the cursor is looked for again by its key.
+    Dataset& list = shown();
+    QStringList keyFields{QStringLiteral("Cod_grupa"), QStringLiteral("Cod_Articol")};
+    if (m_list == StockList::Detailed)
+        keyFields << QStringLiteral("Pret_Achizitie") << QStringLiteral("Lot") << QStringLiteral("Agent");
+    QVariantList key;
+    if (list.isOpen() && list.recNo() >= 0)
+        for (const QString& f : keyFields)
+            key << list.value(f);
+    openShown();
     m_lastFound = -1;
+    if (!key.isEmpty())
+        list.locate(keyFields, key);
 }
 
 void TStockFormLogic::setWarehouse(const QString& code)
 {
-    if (code == m_warehouse && m_list)
+    if (m_editing || (code == m_warehouse && shown().isOpen()))
         return;
     m_warehouse = code;
-    try {
-        reopen();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
+    m_lastFound = -1;
+    openShown();
 }
 
-void TStockFormLogic::setList(List list)
+void TStockFormLogic::setList(StockList list)
 {
-    if (list == m_kind && m_list)
+    if (m_editing || (list == m_list && shown().isOpen()))
         return;
-    m_kind = list;
-    m_soughtPrice = 0;
-    try {
-        reopen();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
+    // The other list opens on the article that was current.
+    QVariantList article;
+    if (shown().isOpen() && shown().recNo() >= 0)
+        article << shown().value(QStringLiteral("Cod_grupa")) << shown().value(QStringLiteral("Cod_Articol"));
+    m_detailed->close();
+    m_cumulated->close();
+    m_list = list;
+    m_lastFound = -1;
+    m_lastPrice = 0;
+    openShown();
+    if (!article.isEmpty())
+        shown().locate({QStringLiteral("Cod_grupa"), QStringLiteral("Cod_Articol")}, article);
 }
 
-void TStockFormLogic::setOrder(int order)
+void TStockFormLogic::setOrder(StockOrder order)
 {
-    if (order < ByGroup || order > ByPrice)
+    if (m_editing || order == m_order)
         return;
     m_order = order;
-    try {
+    // Both statements take the order; the list that is open is read again.
+    if (shown().isOpen())
         reopen();
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-    }
 }
 
-void TStockFormLogic::position(const QString& group, const QString& article, double price)
+// --- columns ---------------------------------------------------------------------------------
+
+QList<ui::GridColumn> TStockFormLogic::detailedColumns() const
 {
-    if (!m_list || m_list->isEmpty() || article.isEmpty())
-        return;
-    const int g = m_list->fieldIndex(QStringLiteral("Cod_grupa"));
-    const int a = m_list->fieldIndex(QStringLiteral("Cod_Articol"));
-    const int p = m_list->fieldIndex(QStringLiteral("Pret_Achizitie"));
-    for (int row = 0; row < m_list->recordCount(); ++row) {
-        if (m_list->value(row, g).toString() != group || m_list->value(row, a).toString() != article)
+    using ui::GridColumn;
+    const common::Parameters& p = m_parameters;
+    const QString money = QStringLiteral("#,##0.") + QString(p.nrZecimaleLei, u'0');
+    GridColumn sale(QStringLiteral("Pret_Vinzare"), QStringLiteral("Pret vînzare"), 90);
+    sale.withMask(money).asHidden();
+    if (p.SellPrice == common::SellPriceMode::Calc) {
+        sale.title = QStringLiteral("Adaos comercial");
+        sale.mask = QStringLiteral("0.00%");
+    }
+    GridColumn lot(QStringLiteral("Lot"), QStringLiteral("Lot"), 80);
+    GridColumn budget(QStringLiteral("Buget"), QStringLiteral("Buget"), 140);
+    if (!p.CLot) {
+        lot.asHidden();
+        budget.asHidden();
+    }
+    return {GridColumn(QStringLiteral("Cod_grupa"), QStringLiteral("Grupa"), 60),
+            GridColumn(QStringLiteral("Cod_Articol"), QStringLiteral("Articol"), 90),
+            GridColumn(QStringLiteral("Denumire"), QStringLiteral("Denumire"), 240),
+            GridColumn(QStringLiteral("Pret_Achizitie"), QStringLiteral("Pret"), 90).withMask(money),
+            GridColumn(QStringLiteral("Cantitate"), QStringLiteral("Cantitate"), 80).withMask(QStringLiteral("#,##0.000")),
+            GridColumn(QStringLiteral("Unitate_masura"), QStringLiteral("U.M."), 40),
+            lot,
+            budget,
+            sale,
+            GridColumn(QStringLiteral("Moneda"), QStringLiteral("Moneda"), 50).asHidden(),
+            GridColumn(QString::fromLatin1(kSaleValueField), QStringLiteral("Valoare vînzare"), 100)
+                .withMask(money)
+                .asHidden(),
+            GridColumn(QStringLiteral("Cod_bare"), QStringLiteral("Cod_bare"), 110).asHidden()};
+}
+
+QList<ui::GridColumn> TStockFormLogic::cumulatedColumns() const
+{
+    using ui::GridColumn;
+    const QString money = QStringLiteral("#,##0.") + QString(m_parameters.nrZecimaleLei, u'0');
+    return {GridColumn(QStringLiteral("Cod_grupa"), QStringLiteral("Grupa"), 60),
+            GridColumn(QStringLiteral("Cod_Articol"), QStringLiteral("Articol"), 90),
+            GridColumn(QStringLiteral("Denumire"), QStringLiteral("Denumire"), 240),
+            GridColumn(QStringLiteral("Total_Cantitate"), QStringLiteral("Total Cantitate"), 100)
+                .withMask(QStringLiteral("#,##0.000")),
+            GridColumn(QStringLiteral("Unitate_masura"), QStringLiteral("U.M."), 40),
+            GridColumn(QString::fromLatin1(kSaleValueField), QStringLiteral("Valoare vînzare"), 100)
+                .withMask(money)
+                .asHidden()};
+}
+
+QList<ui::GridColumn> TStockFormLogic::newRowColumns() const
+{
+    using ui::GridColumn;
+    const common::Parameters& p = m_parameters;
+    const QString money = QStringLiteral("#,##0.") + QString(p.nrZecimaleLei, u'0');
+    GridColumn sale(QStringLiteral("Pret_vinzare"), QStringLiteral("Pret vînzare"), 90);
+    sale.withMask(money).asReadOnly();
+    if (p.SellPrice == common::SellPriceMode::Calc) {
+        sale.title = QStringLiteral("Adaos comercial");
+        sale.mask = QStringLiteral("0.00%");
+    }
+    QList<GridColumn> columns{
+        GridColumn(QStringLiteral("Cod_gestiune"), QStringLiteral("Gestiune"), 60).asHidden(),
+        GridColumn(QStringLiteral("Cod_grupa"), QStringLiteral("Grupa"), 60).withPicker(),
+        GridColumn(QStringLiteral("Cod_articol"), QStringLiteral("Articol"), 90).withPicker(),
+        GridColumn(QStringLiteral("Denumire"), QStringLiteral("Denumire"), 240).asReadOnly(),
+        GridColumn(QStringLiteral("Pret_achizitie"), QStringLiteral("Pret"), 90).withMask(money),
+        GridColumn(QStringLiteral("Cantitate"), QStringLiteral("Cantitate"), 80).withMask(QStringLiteral("#,##0.000")),
+        GridColumn(QStringLiteral("Unitate_masura"), QStringLiteral("U.M."), 40).asReadOnly(),
+        sale,
+        GridColumn(QStringLiteral("Moneda"), QStringLiteral("Moneda"), 50).asReadOnly(),
+        GridColumn(QStringLiteral("Cod_bare"), QStringLiteral("Cod_bare"), 110).asReadOnly().asHidden()};
+    for (GridColumn& c : columns)
+        c.withHint(newRowHint(c.field));
+    return columns;
+}
+
+QString TStockFormLogic::newRowHint(const QString& field)
+{
+    if (field.compare(QLatin1String("Cod_grupa"), Qt::CaseInsensitive) == 0
+        || field.compare(QLatin1String("Cod_articol"), Qt::CaseInsensitive) == 0)
+        return kCatalogColumnHint;
+    return QStringLiteral("...");
+}
+
+// --- picker ----------------------------------------------------------------------------------
+
+bool TStockFormLogic::locate(const QString& group, const QString& article, double price)
+{
+    if (article.isEmpty())
+        return false;
+    Dataset& list = *m_detailed;
+    if (!list.isOpen() || list.isEmpty())
+        return false;
+    const int groupField = list.fieldIndex(QStringLiteral("Cod_grupa"));
+    const int articleField = list.fieldIndex(QStringLiteral("Cod_Articol"));
+    const int priceField = list.fieldIndex(QStringLiteral("Pret_Achizitie"));
+    for (int row = 0; row < list.recordCount(); ++row) {
+        if (list.value(row, articleField).toString() != article || list.value(row, groupField).toString() != group)
             continue;
-        if (price != -1 && (p < 0 || m_list->value(row, p).toDouble() != price))
-            continue;
-        m_list->moveTo(row);
-        return;
-    }
-    m_list->first();
-}
-
-QString TStockFormLogic::orderColumn() const
-{
-    switch (m_order) {
-    case ByArticle:
-        return QStringLiteral("Cod_Articol");
-    case ByName:
-        return QStringLiteral("Denumire");
-    case ByPrice:
-        // The column the list is ordered by.
-        return m_kind == List::Detailed ? QStringLiteral("Pret_Achizitie") : QStringLiteral("Pret_vinzare");
-    default:
-        return QStringLiteral("Cod_grupa");
-    }
-}
-
-void TStockFormLogic::incrementalSearch(const QString& text)
-{
-    if (!m_list || m_list->isEmpty())
-        return;
-    const int column = m_list->fieldIndex(orderColumn());
-    if (column < 0)
-        return;
-    const int count = m_list->recordCount();
-    // Bisection: the first row whose value is not less than the one typed.
-    int low = 0;
-    int high = count;
-    if (m_order == ByPrice) {
-        double sought = 0;
-        if (!text.trimmed().isEmpty()) {
-            const std::optional<double> number = common::parseFloat(text.trimmed(), m_formats);
-            if (!number)
-                return; // not a number (yet): the list stays where it is
-            sought = *number;
+        if (price != -1) {
+            const QVariant rowPrice = list.value(row, priceField);
+            if (rowPrice.isNull() || rowPrice.toDouble() != price)
+                continue;
         }
-        while (low < high) {
-            const int mid = (low + high) / 2;
-            if (m_list->value(mid, column).toDouble() < sought)
-                low = mid + 1;
-            else
-                high = mid;
-        }
-    } else {
-        const QString sought = text.toUpper();
-        while (low < high) {
-            const int mid = (low + high) / 2;
-            if (m_list->value(mid, column).toString().toUpper() < sought)
-                low = mid + 1;
-            else
-                high = mid;
-        }
+        list.moveTo(row);
+        return true;
     }
-    m_list->moveTo(qMin(low, count - 1));
-}
-
-bool TStockFormLogic::searchPrice()
-{
-    if (!m_list || m_kind != List::Detailed)
-        return false;
-    const std::optional<QString> text = m_dialogs.inputBox(QStringLiteral("Cauta..."), QStringLiteral("Pret de achizitie:"),
-                                                           common::formatFloat(QStringLiteral("0.00"), m_soughtPrice, m_formats));
-    if (!text)
-        return false;
-    const std::optional<double> price = common::parseFloat(text->trimmed(), m_formats);
-    if (!price) {
-        m_dialogs.warning(kNotANumber.arg(*text));
-        return false;
-    }
-    m_soughtPrice = *price;
-    m_lastFound = -1;
-    return repeatSearch();
-}
-
-bool TStockFormLogic::repeatSearch()
-{
-    if (!m_list || m_kind != List::Detailed)
-        return false;
-    const int column = m_list->fieldIndex(QStringLiteral("Pret_Achizitie"));
-    for (int row = m_lastFound + 1; row < m_list->recordCount(); ++row)
-        if (m_list->value(row, column).toDouble() == m_soughtPrice) {
-            m_lastFound = row;
-            m_list->moveTo(row);
-            return true;
-        }
-    m_dialogs.beep();
+    list.first();
     return false;
 }
 
-std::optional<StockLinePick> TStockFormLogic::currentPick() const
+std::optional<StockRow> TStockFormLogic::currentRow() const
 {
-    if (!m_list || m_list->isEmpty() || m_kind != List::Detailed)
+    const Dataset& list = *m_detailed;
+    if (!list.isOpen() || list.recNo() < 0)
         return std::nullopt;
-    StockLinePick pick;
-    pick.warehouse = m_list->value(QStringLiteral("Cod_Gestiune")).toString();
-    pick.group = m_list->value(QStringLiteral("Cod_grupa")).toString();
-    pick.article = m_list->value(QStringLiteral("Cod_Articol")).toString();
-    pick.price = m_list->value(QStringLiteral("Pret_Achizitie")).toDouble();
-    pick.quantity = m_list->value(QStringLiteral("Cantitate")).toDouble();
-    pick.lot = m_list->value(QStringLiteral("Lot")).toString();
-    pick.budget = m_list->value(QStringLiteral("Agent")).toString();
-    return pick;
-}
-
-// ---- labels ----------------------------------------------------------------------------
-
-bool TStockFormLogic::prepareLabels()
-{
-    if (!m_private || !m_list || m_list->isEmpty())
-        return false;
-    const QString group = m_list->value(QStringLiteral("Cod_grupa")).toString();
-    const QString article = m_list->value(QStringLiteral("Cod_Articol")).toString();
-    QString sql = QStringLiteral(
-        "SELECT DISTINCT D.Denumire AS DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire, D1.Lot "
-        "FROM \"Gest.db\" D, Stoc D1, Catalog D2 WHERE D.Cod = D1.Cod_gestiune AND D1.Cod_grupa = D2.Grupa "
-        "AND D1.Cod_articol = D2.Cod AND D1.Cod_gestiune = :w AND D1.Cod_grupa = :g AND D1.Cod_articol = :a");
-    QVariantHash params{{QStringLiteral("w"), m_warehouse}, {QStringLiteral("g"), group}, {QStringLiteral("a"), article}};
-    if (m_kind == List::Detailed) {
-        sql += QStringLiteral(" AND D1.Pret_achizitie = :p");
-        params.insert(QStringLiteral("p"), m_list->value(QStringLiteral("Pret_Achizitie")));
-    }
-    sql += QStringLiteral(" ORDER BY DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire");
-    try {
-        QList<QVariantList> rows;
-        datastore::Query q = m_db.query(sql, params);
-        while (q.next())
-            rows << QVariantList{q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5)};
-        if (rows.isEmpty())
-            return false;
-        const std::optional<QString> answer = m_dialogs.inputBox(QStringLiteral("Dialog"), kCopiesPrompt, QStringLiteral("1"));
-        if (!answer)
-            return false;
-        const int copies = qBound(1, answer->trimmed().toInt(), 10000);
-        datastore::UnitOfWork work(*m_private);
-        if (m_private->tableExists(kLabelsTable))
-            m_private->dropTable(kLabelsTable);
-        m_private->createTable({kLabelsTable,
-                                {datastore::text(QStringLiteral("DenGest"), 30),
-                                 datastore::text(QStringLiteral("Cod_gestiune"), 4),
-                                 datastore::text(QStringLiteral("Cod_grupa"), 8),
-                                 datastore::text(QStringLiteral("Cod_articol"), 30),
-                                 datastore::text(QStringLiteral("Denumire"), 255),
-                                 datastore::text(QStringLiteral("Lot"), 30)},
-                                {}});
-        // The rows of the current stock row, then again until there are as many as asked.
-        int written = 0;
-        while (written < copies * rows.size()) {
-            const QVariantList& r = rows.at(written % rows.size());
-            m_private->exec(QStringLiteral("INSERT INTO \"%1\" (DenGest, Cod_gestiune, Cod_grupa, Cod_articol, "
-                                           "Denumire, Lot) VALUES (:a, :b, :c, :d, :e, :f)")
-                                .arg(kLabelsTable),
-                            {{QStringLiteral("a"), r[0]},
-                             {QStringLiteral("b"), r[1]},
-                             {QStringLiteral("c"), r[2]},
-                             {QStringLiteral("d"), r[3]},
-                             {QStringLiteral("e"), r[4]},
-                             {QStringLiteral("f"), r[5]}});
-            ++written;
-        }
-        work.commit();
-        return true;
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return false;
-    }
-}
-
-// ---- new stock rows --------------------------------------------------------------------
-
-std::optional<TStockFormLogic::NewRow> TStockFormLogic::newRowFor(const QString& group, const QString& article) const
-{
-    datastore::Query q = m_db.query(QStringLiteral("SELECT Denumire, Unitate_masura, Pret_vinzare, Moneda, Cod_bare "
-                                                   "FROM CATALOG WHERE Grupa = :g AND Cod = :a"),
-                                    {{QStringLiteral("g"), group}, {QStringLiteral("a"), article}});
-    if (!q.next()) {
-        m_dialogs.warning(kNotInCatalog.arg(group, article));
-        return std::nullopt;
-    }
-    NewRow row;
-    row.group = group;
-    row.article = article;
-    row.name = q.value(0).toString();
-    row.unit = q.value(1).toString();
-    row.sellPrice = q.value(2);
-    row.currency = q.value(3).toString();
-    row.barCode = q.value(4).toString();
+    StockRow row;
+    row.warehouse = list.value(QStringLiteral("Cod_Gestiune")).toString();
+    row.group = list.value(QStringLiteral("Cod_grupa")).toString();
+    row.article = list.value(QStringLiteral("Cod_Articol")).toString();
+    row.price = list.value(QStringLiteral("Pret_Achizitie")).toDouble();
+    row.quantity = list.value(QStringLiteral("Cantitate")).toDouble();
+    row.lot = list.value(QStringLiteral("Lot")).toString();
+    row.budget = list.value(QStringLiteral("Agent")).toString();
     return row;
 }
 
-bool TStockFormLogic::addStockRows(const QList<NewRow>& rows)
+// --- searches --------------------------------------------------------------------------------
+
+QString TStockFormLogic::searchField() const
 {
-    QList<NewRow> kept;
-    for (const NewRow& r : rows)
-        if (!r.group.isEmpty() && !r.article.isEmpty() && !r.name.isEmpty() && !r.unit.isEmpty()
-            && !r.currency.isEmpty() && !r.sellPrice.isNull() && !r.price.isNull())
-            kept << r;
-    if (kept.isEmpty())
-        return true;
-    try {
-        datastore::UnitOfWork work(m_db);
-        for (const NewRow& r : kept) {
-            const QVariantHash key{{QStringLiteral("Cod_gestiune"), m_warehouse},
-                                   {QStringLiteral("Cod_grupa"), r.group},
-                                   {QStringLiteral("Cod_articol"), r.article},
-                                   {QStringLiteral("Pret_achizitie"), r.price.toDouble()}};
-            const int existing =
-                m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Stoc WHERE Cod_gestiune = :Cod_gestiune AND "
-                                           "Cod_grupa = :Cod_grupa AND Cod_articol = :Cod_articol AND "
-                                           "Pret_achizitie = :Pret_achizitie AND COALESCE(Lot, '') = '' AND "
-                                           "COALESCE(Agent, '') = ''"),
-                            key)
-                    .toInt();
-            if (existing > 0) {
-                const QString price = common::formatFloat(QStringLiteral("#,##0.00##"), r.price.toDouble(), m_formats);
-                m_dialogs.warning(kRowExists.arg(r.group, r.article, price, m_warehouse));
-                return false; // the unit of work rolls back every row
-            }
-            QVariantHash values = key;
-            values.insert(QStringLiteral("Cantitate"), 0.0);
-            values.insert(QStringLiteral("Cod_bare"), r.barCode.isEmpty() ? QVariant() : QVariant(r.barCode));
-            m_db.exec(QStringLiteral("insert into Stoc\n"
-                                     "  (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Cod_bare)\n"
-                                     "values\n"
-                                     "  (:Cod_gestiune, :Cod_grupa, :Cod_articol, :Pret_achizitie, :Cantitate, "
-                                     ":Cod_bare)"),
-                      values);
+    switch (m_order) {
+    case StockOrder::Group: return QStringLiteral("Cod_grupa");
+    case StockOrder::Article: return QStringLiteral("Cod_Articol");
+    case StockOrder::Name: return QStringLiteral("Denumire");
+    case StockOrder::Price: break;
+    }
+    // The price the list is ordered by: the acquisition price of a stock
+    // row, the catalog's sale price of an article.
+    return m_list == StockList::Detailed ? QStringLiteral("Pret_Achizitie") : QStringLiteral("Pret_vinzare");
+}
+
+std::optional<double> TStockFormLogic::readPrice(const QString& text) const
+{
+    return common::parseFloat(text.trimmed(), m_formats);
+}
+
+bool TStockFormLogic::searchAsYouType(const QString& text)
+{
+    Dataset& list = shown();
+    if (!list.isOpen() || list.isEmpty() || m_editing)
+        return false;
+    const int field = list.fieldIndex(searchField());
+    int low = 0;
+    int high = list.recordCount();
+    if (m_order == StockOrder::Price) {
+        double wanted = 0;
+        if (!text.trimmed().isEmpty()) {
+            const std::optional<double> price = readPrice(text);
+            if (!price)
+                return false; // still being typed, or not a price: the cursor stays
+            wanted = *price;
         }
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            const QVariant v = list.value(middle, field);
+            if (v.isNull() || v.toDouble() < wanted)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+    } else {
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (compareAsListed(list.value(middle, field).toString(), text) < 0)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+    }
+    const int row = std::min(low, list.recordCount() - 1);
+    list.moveTo(row);
+    return list.recNo() == row;
+}
+
+void TStockFormLogic::findPrice()
+{
+    if (m_list != StockList::Detailed || !m_detailed->isOpen() || m_editing)
+        return;
+    const std::optional<QString> answer =
+        m_dialogs.inputBox(kPriceCaption, kPricePrompt, common::formatFloat(QStringLiteral("0.00"), m_lastPrice, m_formats));
+    if (!answer)
+        return;
+    const std::optional<double> price = readPrice(*answer);
+    if (!price) {
+        m_dialogs.warning(kNotAValue.arg(*answer));
+        return;
+    }
+    m_lastPrice = *price;
+    m_lastFound = -1;
+    moveToSearched(m_lastPrice, 0);
+}
+
+void TStockFormLogic::findPriceAgain()
+{
+    if (m_list != StockList::Detailed || !m_detailed->isOpen() || m_editing)
+        return;
+    moveToSearched(m_lastPrice, m_lastFound + 1);
+}
+
+bool TStockFormLogic::moveToSearched(double price, int from)
+{
+    Dataset& list = *m_detailed;
+    const int field = list.fieldIndex(QStringLiteral("Pret_Achizitie"));
+    for (int row = std::max(from, 0); row < list.recordCount(); ++row) {
+        const QVariant v = list.value(row, field);
+        if (!v.isNull() && v.toDouble() == price) {
+            list.moveTo(row);
+            m_lastFound = row;
+            m_view.focusList();
+            return true;
+        }
+    }
+    m_dialogs.beep();
+    m_view.focusList();
+    return false;
+}
+
+// --- values ----------------------------------------------------------------------------------
+
+QVariant TStockFormLogic::saleValue(int row) const
+{
+    const Dataset& list = shown();
+    if (!list.isOpen() || row < 0 || row >= list.recordCount())
+        return {};
+    const bool detailedList = m_list == StockList::Detailed;
+    const double quantity =
+        list.value(row, detailedList ? QStringLiteral("Cantitate") : QStringLiteral("Total_Cantitate")).toDouble();
+    const double sale = list.value(row, QStringLiteral("Pret_vinzare")).toDouble();
+    if (m_parameters.SellPrice == common::SellPriceMode::Fetch)
+        return quantity * sale;
+    if (!detailedList)
+        return 0.0;
+    // The catalog holds a markup percentage over the acquisition price.
+    const double price = list.value(row, QStringLiteral("Pret_Achizitie")).toDouble();
+    const double value = quantity * price * (sale / 100 + 1);
+    return m_parameters.roundTva ? roundHalfEven(value) : value;
+}
+
+// --- labels ----------------------------------------------------------------------------------
+
+bool TStockFormLogic::listLabels()
+{
+    Dataset& list = shown();
+    if (!list.isOpen() || list.recNo() < 0 || m_editing)
+        return false;
+    const bool byPrice = m_list == StockList::Detailed;
+    QVariantHash params{{QStringLiteral("Gest"), m_warehouse},
+                        {QStringLiteral("Grupa"), list.value(QStringLiteral("Cod_grupa"))},
+                        {QStringLiteral("Articol"), list.value(QStringLiteral("Cod_Articol"))}};
+    QString select = QString::fromLatin1(kLabelsSelect);
+    if (byPrice) {
+        select += QString::fromLatin1(kLabelsPrice);
+        params.insert(QStringLiteral("Pret"), list.value(QStringLiteral("Pret_Achizitie")));
+    }
+    select += QString::fromLatin1(kLabelsOrder);
+
+    const QString insert = QStringLiteral(
+        "INSERT INTO Etichete (DenGest, Cod_gestiune, Cod_grupa, Cod_articol, Denumire, Lot) "
+        "VALUES (:DenGest, :Cod_gestiune, :Cod_grupa, :Cod_articol, :Denumire, :Lot)");
+    QList<QVariantHash> labels;
+    auto append = [&](int copies) {
+        datastore::UnitOfWork work(m_privateDb);
+        for (int copy = 0; copy < copies; ++copy)
+            for (const QVariantHash& label : labels)
+                m_privateDb.exec(insert, label);
         work.commit();
+    };
+    try {
+        datastore::Query q = m_db.query(select, params);
+        while (q.next()) {
+            QVariantHash label;
+            for (int c = 0; c < q.columnCount(); ++c)
+                label.insert(q.columnName(c), q.value(c));
+            labels << label;
+        }
+        m_privateDb.createTable(labelsTable()); // the labels of the last print go
+        append(1);
+    } catch (const std::exception& e) {
+        m_dialogs.error(dbMessage(kLabelsError, e, ">!"));
+        return false;
+    }
+
+    const std::optional<QString> answer = m_dialogs.inputBox(kCopiesCaption, kCopiesPrompt, QStringLiteral("1"));
+    if (!answer)
+        return false;
+    bool ok = false;
+    const int copies = answer->trimmed().toInt(&ok);
+    if (!ok) {
+        m_dialogs.warning(kBadCopies.arg(answer->trimmed()));
+        return false;
+    }
+    if (copies > kMaxLabels) {
+        m_dialogs.warning(kTooManyCopies);
+        return false;
+    }
+    try {
+        append(copies - 1); // at least the one copy written
+    } catch (const std::exception& e) {
+        m_dialogs.error(dbMessage(kLabelsError, e, ">!"));
+        return false;
+    }
+    if (printLabels)
+        printLabels();
+    return true;
+}
+
+// --- new stock rows ----------------------------------------------------------------------------
+
+bool TStockFormLogic::setEditing(bool on)
+{
+    if (on == m_editing)
+        return true;
+    if (on) {
+        if (!m_opened || m_list != StockList::Detailed)
+            return false;
+        try {
+            newRows.close();
+            m_privateDb.createTable(newRowsTable()); // rows left by an interrupted run go
+            newRows.open();
+        } catch (const std::exception& e) {
+            m_dialogs.error(dbMessage(kOpenError, e));
+            return false;
+        }
+        m_editing = true;
+        startNewRow();
+        return true;
+    }
+    // The row being typed first: an untouched one goes, an incomplete or
+    // refused one keeps the editing on.
+    try {
+        if (newRows.state() == DatasetState::Insert && !newRows.isModified())
+            newRows.cancel();
+        else
+            newRows.settle();
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
         return false;
     }
+    if (!writeNewRows())
+        return false;
+    m_editing = false;
+    return true;
+}
+
+void TStockFormLogic::startNewRow()
+{
     try {
-        reopen();
+        newRows.append();
     } catch (...) {
         ui::reportDataError(m_dialogs, std::current_exception());
+        return;
     }
+    m_view.focusNewRowColumn(QStringLiteral("Cod_grupa"));
+}
+
+bool TStockFormLogic::writeNewRows()
+{
+    QList<QVariantHash> rows;
+    for (int row = 0; row < newRows.recordCount(); ++row) {
+        QVariantHash values;
+        for (const char* f : {"Cod_gestiune", "Cod_grupa", "Cod_articol", "Pret_achizitie", "Cantitate", "Cod_bare"})
+            values.insert(QString::fromLatin1(f), newRows.value(row, QString::fromLatin1(f)));
+        rows << values;
+    }
+    int refused = -1; // the row whose key is taken meanwhile
+    try {
+        datastore::UnitOfWork work(m_db);
+        for (int i = 0; i < rows.size(); ++i) {
+            try {
+                m_db.exec(QString::fromLatin1(kInsertStatement), rows[i]);
+            } catch (const datastore::DbError& e) {
+                if (!e.isKeyViolation())
+                    throw;
+                refused = i;
+                break;
+            }
+        }
+        if (refused < 0)
+            work.commit();
+    } catch (const std::exception& e) {
+        m_dialogs.error(dbMessage(kOpenError, e));
+        return false;
+    }
+    if (refused >= 0) {
+        // Another workstation added the same key since the row was typed;
+        // nothing was written. The message comes after the transaction.
+        const QVariantHash& r = rows[refused];
+        m_dialogs.warning(kAlreadyInStock.arg(r.value(QStringLiteral("Cod_grupa")).toString(),
+                                              r.value(QStringLiteral("Cod_articol")).toString(),
+                                              moneyText(r.value(QStringLiteral("Pret_achizitie")).toDouble()),
+                                              warehouseText(r.value(QStringLiteral("Cod_gestiune")).toString())));
+        newRows.moveTo(refused);
+        m_view.focusNewRowColumn(QStringLiteral("Pret_achizitie"));
+        return false;
+    }
+    newRows.close();
+    try {
+        m_privateDb.dropTable(QString::fromLatin1(kNewRowsTable));
+    } catch (const std::exception&) {
+        // an empty working table left behind is replaced by the next editing
+    }
+    // The list with the new rows, on the last one added.
+    m_lastFound = -1;
+    try {
+        openShown();
+    } catch (const std::exception& e) {
+        m_dialogs.error(dbMessage(kOpenError, e));
+    }
+    if (!rows.isEmpty()) {
+        const QVariantHash& last = rows.last();
+        locate(last.value(QStringLiteral("Cod_grupa")).toString(), last.value(QStringLiteral("Cod_articol")).toString(),
+               last.value(QStringLiteral("Pret_achizitie")).toDouble());
+    }
+    m_view.focusList();
     return true;
+}
+
+void TStockFormLogic::NewRowsNewRecord()
+{
+    newRows.setValue(QStringLiteral("Cod_gestiune"), m_warehouse);
+    newRows.setValue(QStringLiteral("Cantitate"), 0.0);
+}
+
+bool TStockFormLogic::newRowComplete() const
+{
+    for (const char* f : kRequiredNewRowFields)
+        if (newRows.value(QString::fromLatin1(f)).isNull())
+            return false;
+    return true;
+}
+
+void TStockFormLogic::NewRowsBeforePost()
+{
+    // An incomplete row is not kept; the cursor goes to what is missing.
+    for (const char* f : kRequiredNewRowFields)
+        if (newRows.value(QString::fromLatin1(f)).isNull()) {
+            m_view.focusNewRowColumn(QString::fromLatin1(f));
+            throw datastore::Abort();
+        }
+    const QString warehouse = newRows.value(QStringLiteral("Cod_gestiune")).toString();
+    const QString group = newRows.value(QStringLiteral("Cod_grupa")).toString();
+    const QString article = newRows.value(QStringLiteral("Cod_articol")).toString();
+    const double price = newRows.value(QStringLiteral("Pret_achizitie")).toDouble();
+    // A stock key holds one row: the article at that price is picked from the list instead.
+    const QVariant inStock = m_db.scalar(
+        QStringLiteral("SELECT COUNT(*) FROM Stoc WHERE Cod_gestiune = :g AND Cod_grupa = :gr AND Cod_articol = :a "
+                       "AND Pret_achizitie = :p AND Lot IS NULL AND Agent IS NULL"),
+        {{QStringLiteral("g"), warehouse}, {QStringLiteral("gr"), group}, {QStringLiteral("a"), article},
+         {QStringLiteral("p"), price}});
+    if (inStock.toInt() > 0) {
+        m_dialogs.warning(kAlreadyInStock.arg(group, article, moneyText(price), warehouseText(warehouse)));
+        m_view.focusNewRowColumn(QStringLiteral("Pret_achizitie"));
+        throw datastore::Abort();
+    }
+    for (int row = 0; row < newRows.recordCount(); ++row) {
+        if (row == newRows.recNo())
+            continue;
+        if (newRows.value(row, QStringLiteral("Cod_gestiune")).toString() == warehouse
+            && newRows.value(row, QStringLiteral("Cod_grupa")).toString() == group
+            && newRows.value(row, QStringLiteral("Cod_articol")).toString() == article
+            && newRows.value(row, QStringLiteral("Pret_achizitie")).toDouble() == price) {
+            m_dialogs.warning(kAlreadyAdded.arg(group, article, moneyText(price), warehouseText(warehouse)));
+            m_view.focusNewRowColumn(QStringLiteral("Pret_achizitie"));
+            throw datastore::Abort();
+        }
+    }
+}
+
+void TStockFormLogic::ArticleValidate(const QString& field)
+{
+    if (m_filling)
+        return;
+    const QString group = newRows.value(QStringLiteral("Cod_grupa")).toString();
+    const QString article = newRows.value(QStringLiteral("Cod_articol")).toString();
+    // A group typed before its article is checked with the article.
+    if (article.isEmpty())
+        return;
+    Q_UNUSED(field);
+    const QVariant found =
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM Catalog WHERE Grupa = :g AND Cod = :c"),
+                    {{QStringLiteral("g"), group}, {QStringLiteral("c"), article}});
+    if (found.toInt() == 0) {
+        m_dialogs.warning(kNotInCatalog.arg(group, article));
+        throw datastore::Abort();
+    }
+}
+
+void TStockFormLogic::ArticleChange()
+{
+    if (m_filling)
+        return;
+    fillArticle(newRows.value(QStringLiteral("Cod_grupa")).toString(),
+                newRows.value(QStringLiteral("Cod_articol")).toString());
+}
+
+bool TStockFormLogic::fillArticle(const QString& group, const QString& code)
+{
+    const QScopedValueRollback filling(m_filling, true);
+    const QStringList fields{QStringLiteral("Denumire"), QStringLiteral("Unitate_masura"),
+                             QStringLiteral("Pret_vinzare"), QStringLiteral("Moneda"), QStringLiteral("Cod_bare")};
+    QVariantList values;
+    if (!code.isEmpty()) {
+        datastore::Query q = m_db.query(
+            QStringLiteral("SELECT Denumire, Unitate_masura, Pret_vinzare, Moneda, Cod_bare FROM Catalog "
+                           "WHERE Grupa = :g AND Cod = :c"),
+            {{QStringLiteral("g"), group}, {QStringLiteral("c"), code}});
+        if (q.next())
+            for (int i = 0; i < fields.size(); ++i)
+                values << q.value(i);
+    }
+    for (int i = 0; i < fields.size(); ++i)
+        newRows.setValue(fields[i], values.value(i));
+    return !values.isEmpty();
+}
+
+void TStockFormLogic::pickInNewRow(const QString& field)
+{
+    if (!m_editing)
+        return;
+    if (field.compare(QLatin1String("Cod_grupa"), Qt::CaseInsensitive) != 0
+        && field.compare(QLatin1String("Cod_articol"), Qt::CaseInsensitive) != 0)
+        return;
+    const QString group = newRows.recNo() >= 0 ? newRows.value(QStringLiteral("Cod_grupa")).toString() : QString();
+    const QString article = newRows.recNo() >= 0 ? newRows.value(QStringLiteral("Cod_articol")).toString() : QString();
+    const std::optional<catalogs::ArticlePick> pick = m_view.pickArticles(group, article);
+    if (!pick)
+        return;
+    QVariantHash chosen = pick->current;
+    if (chosen.isEmpty() && !pick->selected.isEmpty())
+        chosen = pick->selected.first();
+    if (chosen.isEmpty())
+        return;
+    try {
+        if (newRows.recNo() < 0)
+            newRows.append();
+        else if (!newRows.isEditing())
+            newRows.edit();
+        {
+            const QScopedValueRollback filling(m_filling, true);
+            newRows.setValue(QStringLiteral("Cod_grupa"), chosen.value(QStringLiteral("Grupa")));
+            newRows.setValue(QStringLiteral("Cod_articol"), chosen.value(QStringLiteral("Cod")));
+        }
+        fillArticle(newRows.value(QStringLiteral("Cod_grupa")).toString(),
+                    newRows.value(QStringLiteral("Cod_articol")).toString());
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return;
+    }
+    m_view.focusNewRowColumn(QStringLiteral("Pret_achizitie"));
+}
+
+QString TStockFormLogic::moneyText(double value) const
+{
+    return common::formatFloat(QStringLiteral("#,##0.") + QString(m_parameters.nrZecimaleLei, u'0'), value, m_formats);
 }
 
 } // namespace stock

@@ -1,5 +1,6 @@
 #include "tdocinform.h"
 
+#include "documentchrome.h"
 #include "tsrchdlg.h"
 
 #include "catalogs/tcatlookupform.h"
@@ -138,20 +139,9 @@ void TDocInForm::buildHeader(QWidget* box)
     datastore::Dataset& docs = m_logic.docs;
     common::Dialogs& dialogs = m_ctx.dialogs;
     auto dateEdit = [&](const char* field) {
-        auto* e = new ui::FieldEdit(docs, QString::fromLatin1(field), dialogs, box);
-        e->setFormats(&m_ctx.formats);
-        e->setMaxLength(10);
-        e->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
-        return e;
+        return makeDateEdit(docs, QString::fromLatin1(field), dialogs, m_ctx.formats, box);
     };
-    auto calendar = [&](ui::FieldEdit* edit) {
-        auto* b = new QToolButton(box);
-        b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-        b->setToolTip(QStringLiteral("Calendar"));
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, edit] { pickDate(edit); });
-        return b;
-    };
+    auto calendar = [&](ui::FieldEdit* edit) { return makeCalendarButton(edit, docs, dialogs, box); };
 
     auto* registration = new QGroupBox(QStringLiteral("Inregistrare"), box);
     m_contor = new ui::FieldEdit(docs, QStringLiteral("Contor"), dialogs, registration);
@@ -295,23 +285,6 @@ void TDocInForm::showSupplier()
     m_supplier->setCurrentIndex(code.isEmpty() ? -1 : static_cast<int>(m_supplierCodes.indexOf(code)));
 }
 
-void TDocInForm::pickDate(ui::FieldEdit* edit)
-{
-    if (m_logic.docs.recNo() < 0)
-        return;
-    const QDate current = m_logic.docs.value(edit->field()).toDate();
-    const std::optional<QDate> chosen =
-        ui::PickCalendarDate(this, current.isValid() ? current : QDate::currentDate());
-    if (!chosen)
-        return;
-    guard([&] {
-        if (!m_logic.docs.isEditing())
-            m_logic.docs.edit();
-        m_logic.docs.setValue(edit->field(), *chosen);
-    });
-    edit->setFocus();
-}
-
 // ---- menus and navigator ---------------------------------------------------------------
 
 void TDocInForm::buildMenus()
@@ -347,34 +320,8 @@ void TDocInForm::buildMenus()
     if (m_ctx.parameters.CSerii && m_ctx.showSerials)
         add(document, QStringLiteral("&Serii..."), {}, [this] { m_serials->click(); });
 
-    // The navigator.
-    auto* nav = new QToolBar(this);
-    nav->setIconSize(QSize(16, 16));
-    auto navAction = [&](QStyle::StandardPixmap icon, const QString& hint, std::function<void()> run) {
-        QAction* a = nav->addAction(style()->standardIcon(icon), hint);
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
-            if (commitEdits())
-                guard(run);
-        });
-        return a;
-    };
-    navAction(QStyle::SP_MediaSkipBackward, QStringLiteral("Primul document"), [&docs] { docs.first(); });
-    navAction(QStyle::SP_MediaSeekBackward, QStringLiteral("Precedentul document"), [&docs] { docs.prior(); });
-    navAction(QStyle::SP_MediaSeekForward, QStringLiteral("Urmatorul document"), [&docs] { docs.next(); });
-    navAction(QStyle::SP_MediaSkipForward, QStringLiteral("Ultimul document"), [&docs] { docs.last(); });
-    nav->addSeparator();
-    navAction(QStyle::SP_FileIcon, QStringLiteral("Document nou"), [this] { m_logic.newDocument(); });
-    navAction(QStyle::SP_TrashIcon, QStringLiteral("Sterge document"), [this] { m_logic.deleteDocument(); });
-    navAction(QStyle::SP_FileDialogContentsView, QStringLiteral("Editeaza document"), [this, &docs] {
-        if (!docs.isEmpty() && !docs.isEditing())
-            docs.edit();
-        focusHeaderField(QStringLiteral("Numar"));
-    });
-    navAction(QStyle::SP_DialogSaveButton, QStringLiteral("Salveaza document"), [this] { m_logic.saveDocument(); });
-    navAction(QStyle::SP_DialogCancelButton, QStringLiteral("Anuleaza modificarile"), [this] { m_logic.cancelDocument(); });
-    navAction(QStyle::SP_BrowserReload, QStringLiteral("Actualizeaza datele"), [this] { m_logic.refreshTick(); });
+    QToolBar* nav = makeNavigator(this, docs, m_logic, m_ctx.dialogs, [this] { return commitEdits(); },
+                                  [this] { focusHeaderField(QStringLiteral("Numar")); });
 
     auto* top = new QWidget(this);
     auto* topLayout = new QHBoxLayout(top);
@@ -606,22 +553,7 @@ void TDocInForm::showProgress(const QString& text)
 
 void TDocInForm::showSearching(bool on)
 {
-    if (!on) {
-        if (m_searching)
-            m_searching->hide();
-        QApplication::restoreOverrideCursor();
-        return;
-    }
-    if (!m_searching) {
-        m_searching = new QLabel(QStringLiteral("Caut..."), this, Qt::ToolTip | Qt::FramelessWindowHint);
-        m_searching->setFrameStyle(QFrame::Box | QFrame::Plain);
-        m_searching->setMargin(12);
-    }
-    m_searching->adjustSize();
-    m_searching->move(mapToGlobal(rect().center()) - m_searching->rect().center());
-    m_searching->show();
-    m_searching->repaint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_searchingIndicator.show(this, on);
 }
 
 // ---- events --------------------------------------------------------------------------------
@@ -657,13 +589,7 @@ bool TDocInForm::eventFilter(QObject* watched, QEvent* event)
     if (!w || !isAncestorOf(w))
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
-        // Ctrl-Ins and Ctrl-Z are the window's commands (new document,
-        // search), not a line edit's copy and undo.
-        const QKeyCombination combo = static_cast<QKeyEvent*>(event)->keyCombination();
-        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert)
-            || combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
-            return true;
-        return false;
+        return isDocumentWindowKey(static_cast<QKeyEvent*>(event)->keyCombination());
     }
     if (event->type() == QEvent::FocusIn) {
         QString field = watched->property("field").toString();

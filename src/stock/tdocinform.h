@@ -10,6 +10,7 @@
 #include "ui/datagrid.h"
 #include "ui/fieldedit.h"
 #include "ui/refreshtarget.h"
+#include "documentchrome.h"
 
 #include <QWidget>
 #include <functional>
@@ -88,7 +89,6 @@ private:
     QList<ui::GridColumn> lineColumns() const;
     QList<ui::GridColumn> allocationColumns() const;
     void showSupplier();
-    void pickDate(ui::FieldEdit* edit);
     bool guard(const std::function<void()>& action);
     bool commitEdits();
 
@@ -110,7 +110,7 @@ private:
     QPushButton* m_serials = nullptr;
     QMenu* m_linePopup = nullptr;
     QWidget* m_menuRow = nullptr;
-    QLabel* m_searching = nullptr;
+    SearchingIndicator m_searchingIndicator;
     QStringList m_supplierCodes;
     bool m_layoutRestored = false;
 };

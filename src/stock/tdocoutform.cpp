@@ -1,5 +1,6 @@
 #include "tdocoutform.h"
 
+#include "documentchrome.h"
 #include "tsrchdlg.h"
 
 #include "catalogs/tgestlookupform.h"
@@ -110,20 +111,9 @@ void TDocOutForm::buildHeader(QWidget* box)
     datastore::Dataset& docs = m_logic.docs;
     common::Dialogs& dialogs = m_ctx.dialogs;
     auto dateEdit = [&](const char* field, QWidget* parent) {
-        auto* e = new ui::FieldEdit(docs, QString::fromLatin1(field), dialogs, parent);
-        e->setFormats(&m_ctx.formats);
-        e->setMaxLength(10);
-        e->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
-        return e;
+        return makeDateEdit(docs, QString::fromLatin1(field), dialogs, m_ctx.formats, parent);
     };
-    auto calendar = [&](ui::FieldEdit* edit, QWidget* parent) {
-        auto* b = new QToolButton(parent);
-        b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-        b->setToolTip(QStringLiteral("Calendar"));
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, edit] { pickDate(edit); });
-        return b;
-    };
+    auto calendar = [&](ui::FieldEdit* edit, QWidget* parent) { return makeCalendarButton(edit, docs, dialogs, parent); };
 
     auto* registration = new QGroupBox(QStringLiteral("Inregistrare"), box);
     m_contor = new ui::FieldEdit(docs, QStringLiteral("Contor"), dialogs, registration);
@@ -323,19 +313,6 @@ void TDocOutForm::showClientControls(ClientControls controls)
     m_receiving->setVisible(byName);
 }
 
-void TDocOutForm::pickDate(ui::FieldEdit* edit)
-{
-    if (m_logic.docs.recNo() < 0)
-        return;
-    const QDate current = m_logic.docs.value(edit->field()).toDate();
-    const std::optional<QDate> chosen =
-        ui::PickCalendarDate(this, current.isValid() ? current : QDate::currentDate());
-    if (!chosen)
-        return;
-    setHeaderValue(edit->field(), *chosen);
-    edit->setFocus();
-}
-
 // ---- menus and navigator ---------------------------------------------------------------
 
 void TDocOutForm::buildMenus()
@@ -375,33 +352,8 @@ void TDocOutForm::buildMenus()
         add(document, QStringLiteral("T&ransfer"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { m_logic.transfer(); });
     transfer->setEnabled(static_cast<bool>(m_ctx.transfer));
 
-    auto* nav = new QToolBar(this);
-    nav->setIconSize(QSize(16, 16));
-    auto navAction = [&](QStyle::StandardPixmap icon, const QString& hint, std::function<void()> run) {
-        QAction* a = nav->addAction(style()->standardIcon(icon), hint);
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
-            if (commitEdits())
-                guard(run);
-        });
-        return a;
-    };
-    navAction(QStyle::SP_MediaSkipBackward, QStringLiteral("Primul document"), [&docs] { docs.first(); });
-    navAction(QStyle::SP_MediaSeekBackward, QStringLiteral("Precedentul document"), [&docs] { docs.prior(); });
-    navAction(QStyle::SP_MediaSeekForward, QStringLiteral("Urmatorul document"), [&docs] { docs.next(); });
-    navAction(QStyle::SP_MediaSkipForward, QStringLiteral("Ultimul document"), [&docs] { docs.last(); });
-    nav->addSeparator();
-    navAction(QStyle::SP_FileIcon, QStringLiteral("Document nou"), [this] { m_logic.newDocument(); });
-    navAction(QStyle::SP_TrashIcon, QStringLiteral("Sterge document"), [this] { m_logic.deleteDocument(); });
-    navAction(QStyle::SP_FileDialogContentsView, QStringLiteral("Editeaza document"), [this, &docs] {
-        if (!docs.isEmpty() && !docs.isEditing())
-            docs.edit();
-        focusHeaderField(QStringLiteral("Numar"));
-    });
-    navAction(QStyle::SP_DialogSaveButton, QStringLiteral("Salveaza document"), [this] { m_logic.saveDocument(); });
-    navAction(QStyle::SP_DialogCancelButton, QStringLiteral("Anuleaza modificarile"), [this] { m_logic.cancelDocument(); });
-    navAction(QStyle::SP_BrowserReload, QStringLiteral("Actualizeaza datele"), [this] { m_logic.refreshTick(); });
+    QToolBar* nav = makeNavigator(this, docs, m_logic, m_ctx.dialogs, [this] { return commitEdits(); },
+                                  [this] { focusHeaderField(QStringLiteral("Numar")); });
 
     auto* top = new QWidget(this);
     auto* topLayout = new QHBoxLayout(top);
@@ -428,7 +380,6 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
     using ui::GridColumn;
     const common::Parameters& p = m_ctx.parameters;
     const QString lei = moneyMask(p.nrZecimaleLei);
-    const QString value = QStringLiteral("#,##0.00") + QString(qMax(p.nrZecimaleLei, 0), u'0');
     const QString stockHint = TDocOutFormLogic::columnHint(QStringLiteral("Cod_articol"));
     QList<GridColumn> c;
     c << GridColumn(QStringLiteral("Contor")).asHidden();
@@ -452,7 +403,7 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
              .withPicker()
              .withMask(lei)
              .withHint(TDocOutFormLogic::columnHint(QStringLiteral("Pret_achizitie")));
-    c << GridColumn(QStringLiteral("Val"), QStringLiteral("Valoare"), 100).asReadOnly().withMask(value).withHint(QStringLiteral("..."));
+    c << GridColumn(QStringLiteral("Val"), QStringLiteral("Valoare"), 100).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("TVA"), QStringLiteral("TVA"), 80).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Buget"), QStringLiteral("Buget"), 140).asReadOnly().withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Pret_vinzare"), QStringLiteral("Pret vinzare"), 90)
@@ -568,22 +519,7 @@ void TDocOutForm::showProgress(const QString& text)
 
 void TDocOutForm::showSearching(bool on)
 {
-    if (!on) {
-        if (m_searching)
-            m_searching->hide();
-        QApplication::restoreOverrideCursor();
-        return;
-    }
-    if (!m_searching) {
-        m_searching = new QLabel(QStringLiteral("Caut..."), this, Qt::ToolTip | Qt::FramelessWindowHint);
-        m_searching->setFrameStyle(QFrame::Box | QFrame::Plain);
-        m_searching->setMargin(12);
-    }
-    m_searching->adjustSize();
-    m_searching->move(mapToGlobal(rect().center()) - m_searching->rect().center());
-    m_searching->show();
-    m_searching->repaint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_searchingIndicator.show(this, on);
 }
 
 // ---- events --------------------------------------------------------------------------------
@@ -617,13 +553,9 @@ bool TDocOutForm::eventFilter(QObject* watched, QEvent* event)
     if (!w || !isAncestorOf(w))
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
-        // Ctrl-Ins, Ctrl-Z and Ctrl-R are the window's commands, not a line edit's.
-        const QKeyCombination combo = static_cast<QKeyEvent*>(event)->keyCombination();
-        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert)
-            || combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)
-            || combo == QKeyCombination(Qt::ControlModifier, Qt::Key_R))
-            return true;
-        return false;
+        // Ctrl-R ("T&ransfer") too.
+        return isDocumentWindowKey(static_cast<QKeyEvent*>(event)->keyCombination(),
+                                   {QKeyCombination(Qt::ControlModifier, Qt::Key_R)});
     }
     if (event->type() == QEvent::FocusIn) {
         QString field = watched->property("field").toString();

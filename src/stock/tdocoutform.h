@@ -11,6 +11,7 @@
 #include "ui/datagrid.h"
 #include "ui/fieldedit.h"
 #include "ui/refreshtarget.h"
+#include "documentchrome.h"
 
 #include <QWidget>
 #include <functional>
@@ -92,7 +93,6 @@ private:
     void buildMenus();
     QList<ui::GridColumn> lineColumns() const;
     void showHeaderLists();
-    void pickDate(ui::FieldEdit* edit);
     bool guard(const std::function<void()>& action);
     bool commitEdits();
     void setHeaderValue(const QString& field, const QVariant& value);
@@ -116,7 +116,7 @@ private:
     QPushButton* m_transfer = nullptr;
     QMenu* m_linePopup = nullptr;
     QWidget* m_menuRow = nullptr;
-    QLabel* m_searching = nullptr;
+    SearchingIndicator m_searchingIndicator;
     QStringList m_beneficiaryCodes;
     QStringList m_warehouseCodes;
     bool m_layoutRestored = false;

@@ -2,391 +2,493 @@
 
 #include "catalogs/tcatlookupform.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace stock {
 
 namespace {
 
-const char* const kDetailedLayout = "stocksPret.cfg";
-const char* const kCumulatedLayout = "stocksArticole.cfg";
-const QString kGridHint = QStringLiteral("Selectati articolul si apasati butonul OK sau Enter");
+const char* const kLayoutSection = "Stocuri";
+
+// The list's grid model: "Valoare vînzare" is worked out for the cells that
+// are painted, from the row's own values.
+class StockListModel : public ui::DatasetModel {
+public:
+    StockListModel(TStockFormLogic& logic, datastore::Dataset& list, const common::Formats& formats,
+                   common::Dialogs& dialogs)
+        : ui::DatasetModel(list, formats, dialogs), m_logic(logic)
+    {
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if ((role == Qt::DisplayRole || role == Qt::EditRole) && index.isValid()
+            && index.column() < columns().size()
+            && columns()[index.column()].field == QLatin1String(TStockFormLogic::kSaleValueField)
+            && &m_logic.shown() == &dataset())
+            return displayText(index.column(), m_logic.saleValue(index.row()));
+        return ui::DatasetModel::data(index, role);
+    }
+
+private:
+    TStockFormLogic& m_logic;
+};
+
+// The picker's dialog: closing asks the form first (new rows being typed).
+class PickerDialog : public QDialog {
+public:
+    explicit PickerDialog(QWidget* owner)
+        : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    {
+    }
+    TStockForm* form = nullptr;
+
+    void done(int result) override
+    {
+        if (form && !form->closeQuery())
+            return;
+        QDialog::done(result);
+    }
+};
 
 } // namespace
 
-TStockForm::TStockForm(StockFormContext context, Role role, QWidget* parent)
-    : QDialog(parent), m_ctx(std::move(context)), m_role(role),
-      m_logic(m_ctx.database, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats, m_ctx.dialogs, m_ctx.settings)
+TStockForm::TStockForm(StockFormContext context, StockFormRole role, QWidget* parent)
+    : QWidget(parent), m_ctx(std::move(context)), m_role(role),
+      m_logic(m_ctx.database, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats, m_ctx.dialogs, m_ctx.settings,
+              *this)
 {
     setObjectName(QStringLiteral("TStockForm"));
-    setWindowTitle(role == Role::Picker ? QStringLiteral("Selectie articol din stoc") : QStringLiteral("Stocuri curente"));
-    if (role == Role::Picker)
-        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-
-    m_warehouse = new QComboBox(this);
-    m_warehouse->setMinimumWidth(200);
-    m_show = new QComboBox(this);
-    m_show->addItems({QStringLiteral("Stocuri defalcate pe preturi"), QStringLiteral("Stocuri cumulate pe cod articol")});
-    m_sort = new QComboBox(this);
-    m_sort->addItems({QStringLiteral("Grupa"), QStringLiteral("Articol"), QStringLiteral("Denumire"), QStringLiteral("Pret")});
-    m_search = new QLineEdit(this);
-    auto* findPrice = new QPushButton(QStringLiteral("Cauta pret..."), this);
-    findPrice->setToolTip(QStringLiteral("Ctrl-Z"));
-    auto* repeat = new QPushButton(QStringLiteral("Repeta"), this);
-    repeat->setToolTip(QStringLiteral("Alt-Z"));
-    auto* labels = new QPushButton(QStringLiteral("Listeaza etichete"), this);
-    labels->setVisible(static_cast<bool>(m_ctx.printLabels) && m_ctx.privateDatabase);
-    m_edit = new QPushButton(QStringLiteral("&Editeaza"), this);
-    m_edit->setCheckable(true);
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(role == Role::Picker);
-    auto* cancel = new QPushButton(QStringLiteral("Renunta"), this);
-    for (QPushButton* b : {m_edit, m_ok, cancel})
-        b->setVisible(role == Role::Picker);
-    if (role == Role::Picker) {
-        m_show->setEnabled(false);
-    }
-
-    auto label = [this](const QString& text, QWidget* buddy) {
-        auto* l = new QLabel(text, this);
-        l->setBuddy(buddy);
-        return l;
-    };
-    auto* top = new QGridLayout;
-    top->addWidget(label(QStringLiteral("&Selecteaza gestiunea:"), m_warehouse), 0, 0);
-    top->addWidget(m_warehouse, 0, 1);
-    top->addWidget(label(QStringLiteral("&Prezinta:"), m_show), 0, 2);
-    top->addWidget(m_show, 0, 3);
-    top->addWidget(label(QStringLiteral("&Cauta denumire:"), m_search), 1, 0);
-    top->addWidget(m_search, 1, 1);
-    top->addWidget(label(QStringLiteral("Sorteaza &dupa:"), m_sort), 1, 2);
-    top->addWidget(m_sort, 1, 3);
-    top->setColumnStretch(1, 1);
-    auto* searchButtons = new QHBoxLayout;
-    searchButtons->addWidget(findPrice);
-    searchButtons->addWidget(repeat);
-    searchButtons->addWidget(labels);
-    searchButtons->addStretch(1);
-    searchButtons->addWidget(m_edit);
-
-    // New stock rows ("&Editeaza"): article, acquisition price, and the rows added so far.
-    m_editPanel = new QWidget(this);
-    m_newGroup = new QLineEdit(m_editPanel);
-    m_newGroup->setMaxLength(8);
-    m_newGroup->setFixedWidth(80);
-    m_newGroup->setToolTip(QStringLiteral("Apasati CTRL-ENTER pentru a selecta articolul din catalog!"));
-    m_newArticle = new QLineEdit(m_editPanel);
-    m_newArticle->setMaxLength(30);
-    m_newArticle->setToolTip(m_newGroup->toolTip());
-    m_newPrice = new QLineEdit(m_editPanel);
-    m_newPrice->setFixedWidth(100);
-    m_newName = new QLabel(m_editPanel);
-    auto* add = new QPushButton(QStringLiteral("Adauga"), m_editPanel);
-    m_pendingList = new QListWidget(m_editPanel);
-    m_pendingList->setMaximumHeight(70);
-    auto* editGrid = new QGridLayout(m_editPanel);
-    editGrid->setContentsMargins(0, 0, 0, 0);
-    editGrid->addWidget(new QLabel(QStringLiteral("Grupa:"), m_editPanel), 0, 0);
-    editGrid->addWidget(m_newGroup, 0, 1);
-    editGrid->addWidget(new QLabel(QStringLiteral("Articol:"), m_editPanel), 0, 2);
-    editGrid->addWidget(m_newArticle, 0, 3);
-    editGrid->addWidget(new QLabel(QStringLiteral("Pret:"), m_editPanel), 0, 4);
-    editGrid->addWidget(m_newPrice, 0, 5);
-    editGrid->addWidget(add, 0, 6);
-    editGrid->addWidget(m_newName, 1, 1, 1, 6);
-    editGrid->addWidget(m_pendingList, 2, 0, 1, 7);
-    editGrid->setColumnStretch(3, 1);
-    m_editPanel->hide();
-    m_newGroup->installEventFilter(this);
-    m_newArticle->installEventFilter(this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-
-    m_gridBox = new QVBoxLayout;
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(searchButtons);
-    layout->addLayout(m_gridBox, 1);
-    layout->addWidget(m_editPanel);
-    layout->addLayout(buttons);
-
-    connect(m_warehouse, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < m_logic.warehouseCodes().size()) {
-            m_logic.setWarehouse(m_logic.warehouseCodes().at(index));
-            rebuildGrid();
-        }
-    });
-    connect(m_show, &QComboBox::activated, this, [this](int index) {
-        saveCurrentLayout();
-        m_logic.setList(index == 1 ? TStockFormLogic::List::Cumulated : TStockFormLogic::List::Detailed);
-        rebuildGrid();
-    });
-    connect(m_sort, &QComboBox::activated, this, [this](int index) {
-        m_logic.setOrder(index);
-        rebuildGrid();
-    });
-    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) { m_logic.incrementalSearch(text); });
-    connect(findPrice, &QPushButton::clicked, this, [this] {
-        m_logic.searchPrice();
-        m_grid->setFocus();
-    });
-    connect(repeat, &QPushButton::clicked, this, [this] {
-        m_logic.repeatSearch();
-        m_grid->setFocus();
-    });
-    auto* ctrlZ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(ctrlZ, &QShortcut::activated, findPrice, &QPushButton::click);
-    auto* altZ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Z), this);
-    connect(altZ, &QShortcut::activated, repeat, &QPushButton::click);
-    connect(labels, &QPushButton::clicked, this, [this] {
-        if (m_logic.prepareLabels() && m_ctx.printLabels)
-            m_ctx.printLabels();
-    });
-    connect(m_edit, &QPushButton::toggled, this, [this](bool on) { toggleEditing(on); });
-    connect(add, &QPushButton::clicked, this, [this] { addPendingRow(); });
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    resize(820, 520);
+    setWindowTitle(QStringLiteral("Stocuri curente"));
+    if (m_ctx.printLabels)
+        m_logic.printLabels = [this] { m_ctx.printLabels(this); };
+    buildControls();
+    // Ctrl-Z and Alt-Z reach the window from the search box and the cells.
+    qApp->installEventFilter(this);
 }
 
-TStockForm::~TStockForm() = default;
+TStockForm::~TStockForm()
+{
+    qApp->removeEventFilter(this);
+}
 
 std::unique_ptr<TStockForm> TStockForm::createChild(StockFormContext context)
 {
-    const QString warehouse = context.lastWarehouse ? *context.lastWarehouse : QString();
-    auto form = std::make_unique<TStockForm>(std::move(context), Role::Browser);
+    const QString warehouse = context.memory.lastWarehouse;
+    auto form = std::make_unique<TStockForm>(std::move(context), StockFormRole::Window);
     if (!form->prepare(warehouse))
         return nullptr;
     return form;
 }
 
-QString TStockForm::layoutFile() const
+QString TStockForm::layoutFile(StockList list) const
 {
     return m_ctx.privateDir
-        + QLatin1String(m_logic.listKind() == TStockFormLogic::List::Detailed ? kDetailedLayout : kCumulatedLayout);
+        + QString::fromLatin1(list == StockList::Detailed ? TStockFormLogic::kDetailedLayoutFile
+                                                          : TStockFormLogic::kCumulatedLayoutFile);
+}
+
+ui::DataGrid* TStockForm::grid() const
+{
+    return m_lists->currentIndex() == static_cast<int>(StockList::Detailed) ? m_detailedGrid : m_cumulatedGrid;
+}
+
+void TStockForm::buildControls()
+{
+    const bool picker = m_role == StockFormRole::Picker;
+    const common::Formats& formats = m_ctx.formats;
+    common::Dialogs& dialogs = m_ctx.dialogs;
+
+    m_detailedModel = std::make_unique<StockListModel>(m_logic, m_logic.detailed(), formats, dialogs);
+    m_detailedModel->setColumns(m_logic.detailedColumns());
+    m_cumulatedModel = std::make_unique<StockListModel>(m_logic, m_logic.cumulated(), formats, dialogs);
+    m_cumulatedModel->setColumns(m_logic.cumulatedColumns());
+    m_newModel = std::make_unique<ui::DatasetModel>(m_logic.newRows, formats, dialogs);
+    m_newModel->setColumns(m_logic.newRowColumns());
+
+    m_detailedGrid = new ui::DataGrid(m_detailedModel.get(), this);
+    m_detailedGrid->setObjectName(QStringLiteral("detailed"));
+    m_cumulatedGrid = new ui::DataGrid(m_cumulatedModel.get(), this);
+    m_cumulatedGrid->setObjectName(QStringLiteral("cumulated"));
+    m_lists = new QStackedWidget(this);
+    m_lists->addWidget(m_detailedGrid);
+    m_lists->addWidget(m_cumulatedGrid);
+    const QString gridHint = picker ? TStockFormLogic::kPickerHint : QString();
+    for (ui::DataGrid* g : {m_detailedGrid, m_cumulatedGrid}) {
+        g->setSelectionBehavior(QAbstractItemView::SelectRows);
+        g->setToolTip(gridHint);
+        g->setStatusTip(gridHint);
+        g->viewport()->installEventFilter(this);
+        g->installEventFilter(this);
+    }
+
+    // The new stock rows of "&Editeaza", under the list while it is down.
+    m_newPanel = new QWidget(this);
+    auto* newLayout = new QVBoxLayout(m_newPanel);
+    newLayout->setContentsMargins(0, 0, 0, 0);
+    m_newGrid = new ui::DataGrid(m_newModel.get(), m_newPanel);
+    m_newGrid->setObjectName(QStringLiteral("newRows"));
+    auto* newLabel = new QLabel(QStringLiteral("Articole &noi în stoc (cantitate 0):"), m_newPanel);
+    newLabel->setBuddy(m_newGrid);
+    newLayout->addWidget(newLabel);
+    newLayout->addWidget(m_newGrid);
+    m_newPanel->setVisible(false);
+    connect(m_newGrid, &ui::DataGrid::pickerRequested, this,
+            [this](const QString& field) { m_logic.pickInNewRow(field); });
+    connect(m_newGrid, &ui::DataGrid::hintChanged, this, [this](const QString& hint) { showHint(hint); });
+
+    // The choices above the list.
+    m_warehouse = new QComboBox(this);
+    m_warehouse->setMinimumWidth(220);
+    m_list = new QComboBox(this);
+    m_list->addItems(stockListCaptions());
+    m_order = new QComboBox(this);
+    m_order->addItems(stockOrderCaptions());
+    m_search = new QLineEdit(this);
+    m_search->setMaxLength(30);
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* choices = new QGridLayout;
+    choices->addWidget(label(QStringLiteral("&Selecteaza gestiunea:"), m_warehouse), 0, 0);
+    choices->addWidget(m_warehouse, 0, 1);
+    choices->addWidget(label(QStringLiteral("&Prezinta:"), m_list), 0, 2);
+    choices->addWidget(m_list, 0, 3);
+    choices->addWidget(label(QStringLiteral("&Cauta denumire:"), m_search), 1, 0);
+    choices->addWidget(m_search, 1, 1);
+    choices->addWidget(label(QStringLiteral("Sorteaza &dupa:"), m_order), 1, 2);
+    choices->addWidget(m_order, 1, 3);
+    choices->setColumnStretch(1, 1);
+
+    // The buttons at the right.
+    m_findPrice = new QPushButton(QStringLiteral("Cauta pret..."), this);
+    m_findPrice->setToolTip(QStringLiteral("Cauta pretul de achizitie (Ctrl+Z)"));
+    m_repeat = new QPushButton(QStringLiteral("Repeta"), this);
+    m_repeat->setToolTip(QStringLiteral("Urmatorul rînd cu acelasi pret (Alt+Z)"));
+    m_labels = new QPushButton(QStringLiteral("Listeaza etichete"), this);
+    m_labels->setEnabled(bool(m_ctx.printLabels));
+    m_edit = new QPushButton(QStringLiteral("&Editeaza"), this);
+    m_edit->setCheckable(true);
+    m_edit->setToolTip(QStringLiteral("Adauga în stoc articole cu cantitatea 0"));
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setDefault(picker);
+    m_cancel = new QPushButton(QStringLiteral("Renunta"), this);
+    for (QPushButton* b : {m_findPrice, m_repeat, m_labels, m_edit, m_ok, m_cancel})
+        b->setAutoDefault(false);
+    m_ok->setAutoDefault(picker);
+    m_edit->setVisible(picker);
+    m_ok->setVisible(picker);
+    m_cancel->setVisible(picker);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_findPrice);
+    buttons->addWidget(m_repeat);
+    buttons->addSpacing(8);
+    buttons->addWidget(m_labels);
+    buttons->addStretch(1);
+    buttons->addWidget(m_edit);
+    buttons->addSpacing(8);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+
+    m_hint = new QLabel(gridHint, this);
+    m_hint->setVisible(picker);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(choices);
+    left->addWidget(m_lists, 3);
+    left->addWidget(m_newPanel, 1);
+    left->addWidget(m_hint);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(left, 1);
+    layout->addLayout(buttons);
+
+    // Ctrl-Z and Alt-Z, whichever control of the window has the focus.
+    auto shortcut = [this](QPushButton* button, const QKeySequence& key) {
+        auto* a = new QAction(this);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+        connect(a, &QAction::triggered, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
+    shortcut(m_findPrice, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    shortcut(m_repeat, QKeySequence(Qt::ALT | Qt::Key_Z));
+
+    connect(m_warehouse, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0 || index >= m_logic.warehouses().size())
+            return;
+        const QString code = m_logic.warehouses()[index].code;
+        if (!guard([&] { m_logic.setWarehouse(code); })) {
+            const QSignalBlocker block(m_warehouse);
+            m_warehouse->setCurrentIndex(m_logic.warehouseIndex());
+        }
+    });
+    connect(m_list, &QComboBox::currentIndexChanged, this, [this](int index) { switchList(index); });
+    connect(m_order, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        if (!guard([&] { m_logic.setOrder(static_cast<StockOrder>(index)); })) {
+            const QSignalBlocker block(m_order);
+            m_order->setCurrentIndex(static_cast<int>(m_logic.order()));
+        }
+    });
+    connect(m_search, &QLineEdit::textChanged, this,
+            [this](const QString& text) { guard([&] { m_logic.searchAsYouType(text); }); });
+    connect(m_findPrice, &QPushButton::clicked, this, [this] { guard([this] { m_logic.findPrice(); }); });
+    connect(m_repeat, &QPushButton::clicked, this, [this] { guard([this] { m_logic.findPriceAgain(); }); });
+    connect(m_labels, &QPushButton::clicked, this, [this] { guard([this] { m_logic.listLabels(); }); });
+    connect(m_edit, &QPushButton::clicked, this, [this](bool down) { editToggled(down); });
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (m_ok->isEnabled() && m_logic.currentRow())
+            emit okClicked();
+    });
+    connect(m_cancel, &QPushButton::clicked, this, &TStockForm::cancelClicked);
 }
 
 bool TStockForm::prepare(const QString& warehouse)
 {
-    if (!m_logic.open(warehouse))
+    // Both roles open on the detailed list; the picker keeps it.
+    if (!m_logic.open(warehouse, StockList::Detailed))
         return false;
+    fillWarehouses();
     {
-        const QSignalBlocker b1(m_warehouse), b2(m_sort);
-        m_warehouse->addItems(m_logic.warehouseNames());
-        m_warehouse->setCurrentIndex(static_cast<int>(m_logic.warehouseCodes().indexOf(m_logic.warehouse())));
-        m_sort->setCurrentIndex(m_logic.order());
+        const QSignalBlocker blockList(m_list);
+        const QSignalBlocker blockOrder(m_order);
+        m_list->setCurrentIndex(static_cast<int>(m_logic.list()));
+        m_order->setCurrentIndex(static_cast<int>(m_logic.order()));
     }
-    rebuildGrid();
+    m_list->setEnabled(m_role == StockFormRole::Window);
+    m_lists->setCurrentIndex(static_cast<int>(m_logic.list()));
+    grid()->restoreLayout(layoutFile(m_logic.list()), QString::fromLatin1(kLayoutSection));
+    m_prepared = true;
+    applyEditingState();
+    // Room for the columns the list shows; the main window keeps a child inside its client area.
+    QSize room = grid()->sizeHint();
+    if (m_role == StockFormRole::Picker)
+        room.setWidth(std::max(room.width(), m_newGrid->sizeHint().width()));
+    resize(QSize(room.width() + 170, room.height() + 110).expandedTo(QSize(820, 480)).boundedTo(QSize(1200, 800)));
+    grid()->setFocus();
     return true;
 }
 
-QList<ui::GridColumn> TStockForm::columns() const
+void TStockForm::fillWarehouses()
 {
-    using ui::GridColumn;
-    const common::Parameters& p = m_ctx.parameters;
-    const QString price = QStringLiteral("#,##0.") + QString(qMax(p.nrZecimaleLei, 0), u'0');
-    const QString hint = m_role == Role::Picker ? kGridHint : QString();
-    QList<GridColumn> c;
-    c << GridColumn(QStringLiteral("Cod_grupa"), QStringLiteral("Grupa"), 60).withHint(hint);
-    c << GridColumn(QStringLiteral("Cod_Articol"), QStringLiteral("Articol"), 90).withHint(hint);
-    c << GridColumn(QStringLiteral("Denumire"), QStringLiteral("Denumire"), 240).withHint(hint);
-    const bool calc = p.SellPrice == common::SellPriceMode::Calc;
-    if (m_logic.listKind() == TStockFormLogic::List::Detailed) {
-        c << GridColumn(QStringLiteral("Pret_Achizitie"), QStringLiteral("Pret"), 90).withMask(price).withHint(hint);
-        c << GridColumn(QStringLiteral("Cantitate"), QStringLiteral("Cantitate"), 90)
-                 .withMask(QStringLiteral("#,##0.000"))
-                 .withHint(hint);
-        c << GridColumn(QStringLiteral("Unitate_masura"), QStringLiteral("U.M."), 40).withHint(hint);
-        GridColumn lot(QStringLiteral("Lot"), QStringLiteral("Lot"), 60);
-        GridColumn budget(QStringLiteral("Buget"), QStringLiteral("Buget"), 120);
-        if (!p.CLot) {
-            lot.asHidden();
-            budget.asHidden();
-        }
-        c << lot.withHint(hint) << budget.withHint(hint);
-        GridColumn sell(QStringLiteral("Pret_Vinzare"), calc ? QStringLiteral("Adaos comercial") : QStringLiteral("Pret vînzare"), 90);
-        c << sell.withMask(calc ? QStringLiteral("0.00%") : price).asHidden().withHint(hint);
-        c << GridColumn(QStringLiteral("Moneda"), QStringLiteral("Moneda"), 50).asHidden().withHint(hint);
-    } else {
-        c << GridColumn(QStringLiteral("Total_Cantitate"), QStringLiteral("Total Cantitate"), 100)
-                 .withMask(QStringLiteral("#,##0.000"))
-                 .withHint(hint);
-        c << GridColumn(QStringLiteral("Unitate_masura"), QStringLiteral("U.M."), 40).withHint(hint);
-    }
-    c << GridColumn(QStringLiteral("Valoare_vinzare"), QStringLiteral("Valoare vînzare"), 100)
-             .withMask(QStringLiteral("#,##0.00"))
-             .asHidden()
-             .withHint(hint);
-    if (m_logic.listKind() == TStockFormLogic::List::Detailed)
-        c << GridColumn(QStringLiteral("Cod_bare"), QStringLiteral("Cod de bare"), 100).asHidden().withHint(hint);
-    for (GridColumn& col : c)
-        col.asReadOnly();
-    return c;
+    const QSignalBlocker block(m_warehouse);
+    m_warehouse->clear();
+    for (const StockWarehouse& w : m_logic.warehouses())
+        m_warehouse->addItem(w.name.isEmpty() ? w.code : w.code + QStringLiteral(" - ") + w.name);
+    m_warehouse->setCurrentIndex(m_logic.warehouseIndex());
 }
 
-void TStockForm::rebuildGrid()
+void TStockForm::switchList(int index)
 {
-    datastore::Dataset* list = m_logic.list();
-    if (!list)
+    if (index < 0 || index == static_cast<int>(m_logic.list()))
         return;
-    auto model = std::make_unique<ui::DatasetModel>(*list, m_ctx.formats, m_ctx.dialogs);
-    model->setColumns(columns());
-    if (m_grid) {
-        m_gridBox->removeWidget(m_grid);
-        delete m_grid;
+    if (m_prepared)
+        grid()->saveLayout(layoutFile(m_logic.list()), QString::fromLatin1(kLayoutSection));
+    if (!guard([&] { m_logic.setList(static_cast<StockList>(index)); })) {
+        const QSignalBlocker block(m_list);
+        m_list->setCurrentIndex(static_cast<int>(m_logic.list()));
     }
-    m_grid = new ui::DataGrid(model.get(), this);
-    m_grid->setObjectName(QStringLiteral("stock"));
-    m_model = std::move(model);
-    m_gridBox->addWidget(m_grid);
-    m_grid->show();
-    m_grid->restoreLayout(layoutFile(), QStringLiteral("Stoc"));
-    connect(m_grid, &ui::DataGrid::hintChanged, this, [this](const QString& hint) {
-        if (m_ctx.showProgress)
-            m_ctx.showProgress(hint);
-    });
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_role == Role::Picker && !m_edit->isChecked())
-            accept();
-    });
+    m_lists->setCurrentIndex(static_cast<int>(m_logic.list()));
+    grid()->restoreLayout(layoutFile(m_logic.list()), QString::fromLatin1(kLayoutSection));
+    applyEditingState();
 }
 
-void TStockForm::saveCurrentLayout()
+void TStockForm::editToggled(bool down)
 {
-    if (m_grid)
-        m_grid->saveLayout(layoutFile(), QStringLiteral("Stoc"));
-}
-
-void TStockForm::toggleEditing(bool on)
-{
-    m_ok->setEnabled(!on);
-    m_editPanel->setVisible(on);
-    if (on) {
-        m_pending.clear();
-        m_pendingList->clear();
-        m_newGroup->clear();
-        m_newArticle->clear();
-        m_newPrice->clear();
-        m_newName->clear();
-        m_newGroup->setFocus();
+    if (down && !m_newGrid->commitEditor())
+        return;
+    if (!down && !m_newGrid->commitEditor()) {
+        applyEditingState(); // a refused value keeps the editing on
         return;
     }
-    // The row being typed is kept when it is complete; then all of them are written.
-    if (!m_newArticle->text().trimmed().isEmpty())
-        addPendingRow();
-    if (!m_logic.addStockRows(m_pending)) {
+    m_logic.setEditing(down);
+    applyEditingState();
+    if (!m_logic.isEditing())
+        grid()->setFocus();
+}
+
+void TStockForm::applyEditingState()
+{
+    const bool editing = m_logic.isEditing();
+    const bool detailedList = m_logic.list() == StockList::Detailed;
+    {
         const QSignalBlocker block(m_edit);
-        m_edit->setChecked(true);
-        m_ok->setEnabled(false);
-        m_editPanel->show();
-        return;
+        m_edit->setChecked(editing);
     }
-    m_pending.clear();
-    m_pendingList->clear();
-    rebuildGrid();
+    m_newPanel->setVisible(editing);
+    m_ok->setEnabled(!editing);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_warehouse, m_order, m_search, m_labels})
+        w->setEnabled(!editing && (w != m_labels || bool(m_ctx.printLabels)));
+    m_list->setEnabled(!editing && m_role == StockFormRole::Window);
+    m_findPrice->setEnabled(!editing && detailedList);
+    m_repeat->setEnabled(!editing && detailedList);
+    m_edit->setEnabled(detailedList);
+    if (!editing)
+        showHint(m_role == StockFormRole::Picker ? TStockFormLogic::kPickerHint : QString());
 }
 
-void TStockForm::pickPendingArticle()
+void TStockForm::showHint(const QString& hint)
 {
-    const catalogs::ArticleCatalogContext context{m_ctx.database, m_ctx.dialogs, m_ctx.parameters, m_ctx.formats,
-                                                  m_ctx.privateDir, m_ctx.showProgress};
-    const std::optional<catalogs::ArticlePick> pick =
-        catalogs::PickArticles(this, context, m_newGroup->text(), m_newArticle->text());
-    if (!pick || pick->articles().isEmpty())
-        return;
-    const QVariantHash a = pick->articles().first();
-    m_newGroup->setText(a.value(QStringLiteral("Grupa")).toString());
-    m_newArticle->setText(a.value(QStringLiteral("Cod")).toString());
-    m_newName->setText(a.value(QStringLiteral("Denumire")).toString());
-    m_newPrice->setFocus();
+    if (m_role == StockFormRole::Picker)
+        m_hint->setText(hint);
+    else if (m_ctx.showProgress)
+        m_ctx.showProgress(hint);
 }
 
-void TStockForm::addPendingRow()
+bool TStockForm::guard(const std::function<void()>& action)
 {
-    std::optional<TStockFormLogic::NewRow> row =
-        m_logic.newRowFor(m_newGroup->text().trimmed(), m_newArticle->text().trimmed());
-    if (!row) {
-        m_newArticle->setFocus();
-        return;
+    try {
+        action();
+        return true;
+    } catch (...) {
+        ui::reportDataError(m_ctx.dialogs, std::current_exception());
+        return false;
     }
-    if (const std::optional<double> price = common::parseFloat(m_newPrice->text().trimmed(), m_ctx.formats))
-        row->price = *price;
-    m_pending << *row;
-    m_pendingList->addItem(QStringLiteral("%1.%2  %3  %4").arg(row->group, row->article, row->name,
-                                                             row->price.isNull() ? QStringLiteral("(fara pret)")
-                                                                                 : m_newPrice->text().trimmed()));
-    m_newGroup->clear();
-    m_newArticle->clear();
-    m_newPrice->clear();
-    m_newName->clear();
-    m_newGroup->setFocus();
 }
+
+// ---- the view of the logic ---------------------------------------------------------------
+
+std::optional<catalogs::ArticlePick> TStockForm::pickArticles(const QString& group, const QString& article)
+{
+    return catalogs::PickArticles(window(), m_ctx.articleContext(), group, article);
+}
+
+void TStockForm::focusNewRowColumn(const QString& field)
+{
+    if (!m_newPanel->isVisible())
+        return;
+    m_newGrid->setCurrentField(field);
+    m_newGrid->setFocus();
+}
+
+void TStockForm::focusList()
+{
+    grid()->setFocus();
+}
+
+// ---- events ----------------------------------------------------------------------------------
 
 bool TStockForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == m_newGroup || watched == m_newArticle) && event->type() == QEvent::KeyPress) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || !isAncestorOf(w))
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Ctrl-Z is "Cauta pret...", not the undo of a line edit.
+        const QKeyCombination combo = static_cast<QKeyEvent*>(event)->keyCombination();
+        return combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z);
+    }
+    if (m_role != StockFormRole::Picker)
+        return QWidget::eventFilter(watched, event);
+    const bool onList = watched == m_detailedGrid || watched == m_detailedGrid->viewport();
+    if (onList && event->type() == QEvent::MouseButtonDblClick && m_ok->isEnabled()) {
+        if (m_detailedGrid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+            m_ok->click();
+        return true;
+    }
+    if (watched == m_detailedGrid && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & Qt::ControlModifier)) {
-            pickPendingArticle();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && !(key->modifiers() & ~Qt::KeypadModifier) && m_ok->isEnabled()) {
+            m_ok->click();
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }
 
-void TStockForm::done(int result)
+void TStockForm::refreshTick()
 {
-    if (m_edit->isChecked()) {
-        if (result == QDialog::Accepted)
-            return;
-        const QSignalBlocker block(m_edit);
-        m_edit->setChecked(false);
-        m_editPanel->hide();
-        m_ok->setEnabled(true);
+    // A cell being typed in is editing too.
+    if (m_newGrid->openEditor() || m_logic.isEditing())
+        return;
+    guard([this] { m_logic.refreshTick(); });
+    if (!m_warehouse->view()->isVisible())
+        fillWarehouses();
+}
+
+bool TStockForm::closeQuery()
+{
+    if (m_closed)
+        return true;
+    if (!m_newGrid->commitEditor())
+        return false;
+    if (!m_logic.close()) {
+        applyEditingState();
+        return false;
     }
-    saveCurrentLayout();
-    m_logic.close();
+    if (m_prepared)
+        grid()->saveLayout(layoutFile(m_logic.list()), QString::fromLatin1(kLayoutSection));
     m_closed = true;
-    QDialog::done(result);
+    return true;
 }
 
 void TStockForm::closeEvent(QCloseEvent* event)
 {
-    if (!m_closed) {
-        saveCurrentLayout();
-        m_logic.close();
+    if (!closeQuery()) {
+        event->ignore();
+        return;
     }
     event->accept();
 }
 
+// ---- the picker ------------------------------------------------------------------------------
+
 bool PickStockLine(QWidget* owner, const StockFormContext& context, StockLinePick& pick)
 {
-    TStockForm form(context, TStockForm::Role::Picker, owner);
-    if (!form.prepare(pick.warehouse))
+    // The warehouse given is remembered for the next opening of either role.
+    if (!pick.warehouse.isEmpty())
+        context.memory.lastWarehouse = pick.warehouse;
+    const QString warehouse = pick.warehouse.isEmpty() ? context.memory.lastWarehouse : pick.warehouse;
+
+    PickerDialog dlg(owner);
+    dlg.setWindowTitle(QStringLiteral("Selectie articol din stoc"));
+    auto* form = new TStockForm(context, StockFormRole::Picker, &dlg);
+    dlg.form = form;
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(form);
+    // The row is taken as OK is pressed: closing the window closes its lists.
+    std::optional<StockRow> row;
+    QObject::connect(form, &TStockForm::okClicked, &dlg, [&] {
+        row = form->logic().currentRow();
+        dlg.accept();
+    });
+    QObject::connect(form, &TStockForm::cancelClicked, &dlg, &QDialog::reject);
+    if (!form->prepare(warehouse))
         return false;
-    if (context.lastWarehouse)
-        *context.lastWarehouse = form.logic().warehouse();
-    form.logic().position(pick.group, pick.article, pick.price);
-    if (form.exec() != QDialog::Accepted)
+    form->logic().locate(pick.group, pick.article, pick.price);
+    dlg.resize(form->size());
+    if (dlg.exec() != QDialog::Accepted || !row)
         return false;
-    const std::optional<StockLinePick> chosen = form.logic().currentPick();
-    if (!chosen)
-        return false;
-    pick = *chosen;
+    pick.warehouse = row->warehouse;
+    pick.group = row->group;
+    pick.article = row->article;
+    pick.price = row->price;
+    pick.quantity = row->quantity;
+    pick.lot = row->lot;
+    pick.budget = row->budget;
     return true;
 }
 

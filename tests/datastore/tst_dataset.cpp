@@ -508,6 +508,27 @@ TEST_F(DatasetTest, QueryDatasetIsReadOnly)
     EXPECT_THROW(q->append(), DatasetError);
 }
 
+TEST_F(DatasetTest, AQueryTakesAnotherStatementOrOtherValues)
+{
+    auto q = Dataset::fromQuery(db, "SELECT Cod, Nume FROM Pers WHERE Cod >= :c ORDER BY Cod", {{"c", 2}});
+    q->addCalculatedField("Eticheta", FieldType::Text);
+    q->onCalcFields = [&] { q->setCalculated("Eticheta", q->value("Nume").toString() + "!"); };
+    q->open();
+    EXPECT_EQ(q->recordCount(), 2);
+    q->setQuery("SELECT Cod, Nume FROM Pers WHERE Cod >= :c ORDER BY Cod", {{"c", 3}});
+    EXPECT_TRUE(q->isOpen()) << "the same statement stays open until it is read again";
+    ASSERT_TRUE(q->refresh());
+    EXPECT_EQ(q->recordCount(), 1);
+    q->setQuery("SELECT Nume, Cod FROM Pers ORDER BY Nume DESC");
+    EXPECT_FALSE(q->isOpen()) << "another statement is opened afresh";
+    q->open();
+    EXPECT_EQ(q->recordCount(), 3);
+    EXPECT_EQ(q->fieldAt(0).name, "Nume");
+    EXPECT_EQ(q->value("Eticheta").toString(), "Cornel!") << "calculated fields stay";
+    Dataset table(db, "Pers.DB");
+    EXPECT_THROW(table.setQuery("SELECT 1"), DatasetError);
+}
+
 TEST_F(DatasetTest, OpeningAMissingTableOrFieldFails)
 {
     Dataset none(db, "Lipsa.DB");

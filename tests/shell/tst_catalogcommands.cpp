@@ -7,6 +7,7 @@
 #include "catalogs/tgroupeditorform.h"
 #include "ui/datagrid.h"
 #include "shell/tmainform.h"
+#include "stock/tstockform.h"
 #include "shelltest.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         {CommandId::MaterialGroups, "MaterialGroups", "Clase si grupe de articole"},
         {CommandId::Currencies, "Currencies", "Valute si cursuri"},
         {CommandId::InputDocuments, "InputDocuments", "Intrari produse"},
+        {CommandId::CurrentStock, "CurrentStock", "Stocuri curente"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -49,7 +51,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         form.runCommand(c.command); // brought to the front, not opened twice
         EXPECT_EQ(form.childWindowCount(), open);
     }
-    EXPECT_EQ(form.childWindowCount(), 7);
+    EXPECT_EQ(form.childWindowCount(), 8);
 
     // A supplier written by another workstation shows at the next tick.
     auto* suppliers = dynamic_cast<catalogs::TFurnLookupForm*>(form.singleInstanceWindow("Suppliers")->widget());
@@ -58,6 +60,17 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
     fx.ctx->database.exec("INSERT INTO FURN (Cod_furnizor, Nume_furnizor) VALUES ('F2', 'Alimentara')");
     form.sendRefreshTick();
     EXPECT_EQ(suppliers->logic().table.recordCount(), before + 1);
+    // So does the stock another workstation received.
+    auto* stock = dynamic_cast<stock::TStockForm*>(form.singleInstanceWindow("CurrentStock")->widget());
+    ASSERT_NE(stock, nullptr);
+    EXPECT_EQ(stock->logic().detailed().recordCount(), 0);
+    fx.ctx->database.exec("INSERT INTO \"Gest.db\" (Cod, Denumire) VALUES ('A', 'Magazie')");
+    fx.ctx->database.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire) VALUES ('G', 'PIX', 'Pix')");
+    fx.ctx->database.exec("INSERT INTO STOC (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate) "
+                          "VALUES ('A', 'G', 'PIX', 2, 5)");
+    form.sendRefreshTick();
+    EXPECT_EQ(stock->logic().warehouse(), "A") << "the first warehouse, made meanwhile";
+    EXPECT_EQ(stock->logic().detailed().recordCount(), 1);
 
     form.action(CommandId::CloseAll)->trigger();
     QApplication::processEvents();

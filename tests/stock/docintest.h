@@ -11,29 +11,16 @@
 
 namespace stocktest {
 
-struct ScriptedView : stock::DocInView {
-    std::deque<std::optional<catalogs::ArticlePick>> picks;
-    std::deque<QString> budgets;
+// What every document window's view answers from a script and records:
+// the period, the search criterion, the cursor, the title, the status line.
+template <class View>
+struct ScriptedDocumentView : View {
     std::deque<std::pair<QDate, QDate>> intervals;
     std::deque<stock::SearchState> searches;
-    bool printConfirmed = true;
-    QStringList focus;     // "line:Cantitate", "header:Tip", "allocations"
+    QStringList focus; // "line:Cantitate", "header:Tip", "allocations"
     QStringList progress;
-    QList<double> receipts;
-    bool allocationsShown = false;
-    QString printCaption;
     QString title;
 
-    std::optional<catalogs::ArticlePick> pickArticles(const QString&, const QString&) override { return next(picks); }
-    std::optional<catalogs::ArticlePick> searchArticlesByName() override { return next(picks); }
-    bool pickBudget(QString& code) override
-    {
-        if (budgets.empty())
-            return false;
-        code = budgets.front();
-        budgets.pop_front();
-        return true;
-    }
     bool selectInterval(QDate& first, QDate& last) override
     {
         if (intervals.empty())
@@ -50,17 +37,12 @@ struct ScriptedView : stock::DocInView {
         searches.pop_front();
         return true;
     }
-    bool printSetup() override { return printConfirmed; }
-    void printReceipt(double contor, const QDate&) override { receipts << contor; }
     void focusLineColumn(const QString& field) override { focus << QStringLiteral("line:") + field; }
     void focusHeaderField(const QString& field) override { focus << QStringLiteral("header:") + field; }
-    void focusAllocations() override { focus << QStringLiteral("allocations"); }
-    void showAllocations(bool visible) override { allocationsShown = visible; }
-    void setPrintCaption(const QString& caption) override { printCaption = caption; }
     void setTitle(const QString& t) override { title = t; }
     void showProgress(const QString& text) override { progress << text; }
 
-private:
+protected:
     template <class T>
     static T next(std::deque<T>& queue)
     {
@@ -70,6 +52,31 @@ private:
         queue.pop_front();
         return v;
     }
+};
+
+struct ScriptedView : ScriptedDocumentView<stock::DocInView> {
+    std::deque<std::optional<catalogs::ArticlePick>> picks;
+    std::deque<QString> budgets;
+    bool printConfirmed = true;
+    QList<double> receipts;
+    bool allocationsShown = false;
+    QString printCaption;
+
+    std::optional<catalogs::ArticlePick> pickArticles(const QString&, const QString&) override { return next(picks); }
+    std::optional<catalogs::ArticlePick> searchArticlesByName() override { return next(picks); }
+    bool pickBudget(QString& code) override
+    {
+        if (budgets.empty())
+            return false;
+        code = budgets.front();
+        budgets.pop_front();
+        return true;
+    }
+    bool printSetup() override { return printConfirmed; }
+    void printReceipt(double contor, const QDate&) override { receipts << contor; }
+    void focusAllocations() override { focus << QStringLiteral("allocations"); }
+    void showAllocations(bool visible) override { allocationsShown = visible; }
+    void setPrintCaption(const QString& caption) override { printCaption = caption; }
 };
 
 // An article as a picker returns it.

@@ -16,7 +16,7 @@ using namespace stocktest;
 
 namespace {
 
-struct ScriptedOutView : stock::DocOutView {
+struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
     std::deque<stock::StockLinePick> stockPicks; // what the stock picker returns; empty: cancelled
     bool choose = true;                          // "Listeaza..." confirmed
     int chosenSet = -1;                          // the set ticked there; -1: as proposed
@@ -25,7 +25,6 @@ struct ScriptedOutView : stock::DocOutView {
     int setups = 0;
     bool setupConfirmed = true;
     QList<double> transfers;
-    QStringList focus;
     stock::ClientControls client = stock::ClientControls::Hidden;
 
     bool pickStockLine(stock::StockLinePick& pick) override
@@ -50,8 +49,6 @@ struct ScriptedOutView : stock::DocOutView {
     }
     void printDocument(const stock::OutputPrintJob& job) override { printed << job; }
     void transfer(double contor) override { transfers << contor; }
-    void focusLineColumn(const QString& field) override { focus << QStringLiteral("line:") + field; }
-    void focusHeaderField(const QString& field) override { focus << QStringLiteral("header:") + field; }
     void showClientControls(stock::ClientControls c) override { client = c; }
 };
 
@@ -316,6 +313,9 @@ TEST_F(DocOut, NewDocumentAndTypeProposeTheNumberOfTheYear)
     EXPECT_EQ(outView.client, stock::ClientControls::Warehouse);
     docs.setValue("Tip", "BMC");
     EXPECT_EQ(outView.client, stock::ClientControls::Hidden);
+    parameters.CGetPret = true; // a consumption note names its receiving warehouse
+    docs.setValue("Tip", "BMC");
+    EXPECT_EQ(outView.client, stock::ClientControls::ReceivingWarehouse);
 }
 
 TEST_F(DocOut, HeaderChecks)
@@ -543,6 +543,50 @@ TEST_F(DocOut, TransferHandsTheSavedDocumentOn)
     out().transfer();
     EXPECT_EQ(outView.transfers, QList<double>{1});
     EXPECT_EQ(out().docs.state(), datastore::DatasetState::Browse);
+}
+
+TEST_F(DocOut, SearchPeriodAndClosing)
+{
+    receipt({{"ART", 9, 10}, {"PIX", 9, 2}});
+    out();
+    outHeader(QStringLiteral("BMC"), kToday.addDays(-40));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    out().newDocument();
+    outHeader(QStringLiteral("BMC"));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    ASSERT_TRUE(issue("PIX", 2, 1));
+    ASSERT_TRUE(out().saveDocument());
+    datastore::Dataset& docs = out().docs;
+
+    // By article: the document and its line; the next one; then a beep.
+    stock::SearchState byArticle;
+    byArticle.criterion = stock::SearchCriterion::Article;
+    byArticle.article = "ART";
+    docs.first();
+    outView.searches.push_back(byArticle);
+    out().searchFirst();
+    EXPECT_EQ(docs.value("Contor").toDouble(), 1);
+    out().searchNext();
+    EXPECT_EQ(docs.value("Contor").toDouble(), 2);
+    EXPECT_EQ(out().items.value("Cod_articol").toString(), "ART");
+    out().searchNext();
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(docs.value("Contor").toDouble(), 2);
+
+    // A period shows only its documents, and the title says which.
+    outView.intervals.push_back({kToday.addDays(-5), kToday});
+    out().selectPeriod();
+    EXPECT_EQ(docs.recordCount(), 1);
+    EXPECT_TRUE(outView.title.startsWith("Documente de iesire "));
+    out().showAll();
+    EXPECT_EQ(docs.recordCount(), 2);
+
+    // Closing: a new document without lines goes quietly, its counter back.
+    out().newDocument();
+    EXPECT_EQ(counterOut(), 3);
+    EXPECT_TRUE(out().close());
+    EXPECT_EQ(counterOut(), 2);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_OUT"), 2);
 }
 
 // ---- a mixed run ---------------------------------------------------------------------------
