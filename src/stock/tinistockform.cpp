@@ -1,14 +1,14 @@
 #include "tinistockform.h"
 
+#include "documentchrome.h"
+
 #include "catalogs/tcatlookupform.h"
-#include "ui/datedialogs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,18 +41,11 @@ TIniStockForm::TIniStockForm(IniStockContext context, QWidget* parent)
     m_warehouse->setMinimumWidth(220);
     auto* warehouseLabel = new QLabel(QStringLiteral("&Gestiunea:"), top);
     warehouseLabel->setBuddy(m_warehouse);
-    m_date = new ui::FieldEdit(m_logic.header, QStringLiteral("Data"), m_ctx.dialogs, top);
-    m_date->setFormats(&m_ctx.formats);
-    m_date->setMaxLength(10);
-    m_date->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
+    m_date = makeDateEdit(m_logic.header, QStringLiteral("Data"), m_ctx.dialogs, m_ctx.formats, top);
     m_date->setToolTip(QStringLiteral("Data stocurilor initiale"));
     auto* dateLabel = new QLabel(QStringLiteral("&Data:"), top);
     dateLabel->setBuddy(m_date);
-    auto* calendar = new QToolButton(top);
-    calendar->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    calendar->setToolTip(QStringLiteral("Calendar"));
-    calendar->setFocusPolicy(Qt::NoFocus);
-    connect(calendar, &QToolButton::clicked, this, [this] { pickDate(); });
+    QToolButton* calendar = makeCalendarButton(m_date, m_logic.header, m_ctx.dialogs, top);
     row->addWidget(warehouseLabel);
     row->addWidget(m_warehouse);
     row->addSpacing(16);
@@ -185,25 +178,6 @@ void TIniStockForm::showProgress(const QString& text)
 {
     if (m_ctx.showProgress)
         m_ctx.showProgress(text);
-}
-
-void TIniStockForm::pickDate()
-{
-    datastore::Dataset& header = m_logic.header;
-    if (!header.isOpen() || header.recNo() < 0)
-        return;
-    const QDate current = header.value(QStringLiteral("Data")).toDate();
-    const std::optional<QDate> chosen = ui::PickCalendarDate(this, current.isValid() ? current : QDate::currentDate());
-    if (!chosen)
-        return;
-    try {
-        if (!header.isEditing())
-            header.edit();
-        header.setValue(QStringLiteral("Data"), *chosen);
-    } catch (...) {
-        ui::reportDataError(m_ctx.dialogs, std::current_exception());
-    }
-    m_date->setFocus();
 }
 
 // A cell or the date being typed goes to its record first; false when refused.

@@ -59,7 +59,6 @@ private:
 
     QList<ui::GridColumn> lineColumns() const;
     void showWarehouse();
-    void pickDate();
     bool commitEdits();
 
     IniStockContext m_ctx;
