@@ -1,5 +1,7 @@
 #include "testdatabase.h"
 
+#include "common/rounding.h"
+
 #include <QHash>
 #include <QStringList>
 #include <QVariantHash>
@@ -140,7 +142,6 @@ private:
 };
 
 // x brought to the nearest whole number, halves to the even neighbour.
-double roundHalfEven(double x) { return std::nearbyint(x); }
 
 double roundCents(double x) { return std::round(x * 100) / 100; }
 
@@ -354,7 +355,7 @@ private:
         const quint32 lot = m_rng.chance(0.2) ? newLot(day) : 0;
         const double quantity = inputQuantity(a);
         const double unitPrice = a.prices[price];
-        const double vat = roundHalfEven(roundHalfEven(a.vat * unitPrice * quantity) / 100);
+        const double vat = common::roundHalfEven(common::roundHalfEven(a.vat * unitPrice * quantity) / 100);
         m_db.exec(QStringLiteral(
                       "INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Lot, Cantitate, "
                       "Valuta, Pret_achizitie_lei, Pret_echiv_USD, TVA, Cont_marfa, Cont_TVA_Intrari, Agent, Serii) "
@@ -390,7 +391,7 @@ private:
         const double price = a.prices[keyPrice(key)];
         const bool sold = type == u"AE";
         const double sale = sold ? roundCents(price * 1.25) : 0;
-        const double vat = sold ? roundHalfEven(roundHalfEven(a.vat * sale * quantity) / 100) : 0;
+        const double vat = sold ? common::roundHalfEven(common::roundHalfEven(a.vat * sale * quantity) / 100) : 0;
         const int budget = keyBudget(key);
         m_db.exec(QStringLiteral(
                       "INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "

@@ -73,6 +73,22 @@ bool FindRateAtDate(datastore::Dataset& rates, const QString& dateField, const Q
     return true;
 }
 
+std::optional<double> RateAtDate(datastore::Database& db, const QString& currency, const QDate& date)
+{
+    // The record of that date or the latest one before it; failing those, the earliest.
+    datastore::Query q = db.query(
+        QStringLiteral("SELECT Curs, 0 AS Choice, Data FROM CURS WHERE Valuta = :v AND Data = "
+                       "(SELECT MAX(Data) FROM CURS WHERE Valuta = :v AND Data <= :d) "
+                       "UNION ALL "
+                       "SELECT Curs, 1 AS Choice, Data FROM CURS WHERE Valuta = :v AND Data = "
+                       "(SELECT MIN(Data) FROM CURS WHERE Valuta = :v) "
+                       "ORDER BY 2"),
+        {{QStringLiteral("v"), currency}, {QStringLiteral("d"), date}});
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0).toDouble();
+}
+
 std::optional<double> RateCache::find(const QString& currency) const
 {
     const auto it = m_rates.constFind(currency.toCaseFolded());

@@ -37,6 +37,11 @@ std::unique_ptr<datastore::Dataset> OpenRateTable(datastore::Database& db);
 bool FindRateAtDate(datastore::Dataset& rates, const QString& dateField, const QString& currency,
                     const QDate& date);
 
+// The same choice as FindRateAtDate, asked of the database in one statement
+// (the table need not be read): the rate of `currency` on `date`, or nothing
+// when the currency has no rate at all.
+std::optional<double> RateAtDate(datastore::Database& db, const QString& currency, const QDate& date);
+
 // The rates already read by GetLatestRate: currency codes compared and
 // sorted without regard to case, each with its rate. Made at start-up and
 // kept until exit by the application; a currency is forgotten only when its

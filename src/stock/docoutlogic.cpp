@@ -38,6 +38,13 @@ const QString TDocOutFormLogic::kReturns =
 const QString TDocOutFormLogic::kTotals = QStringLiteral(
     "Total:\r Achizitie = %n;\rVînzare = %n;\rTVA = %n\rVînzare in valuta = %n;\rDocument = %n");
 const QString TDocOutFormLogic::kMarkPaid = QStringLiteral("\rDoriti sa marcati documentul ca achitat integral?");
+const QString TDocOutFormLogic::kDiscountWithoutLines =
+    QStringLiteral("Aplicati discount-ul numai dupa ce completati factura!");
+const QString TDocOutFormLogic::kGridAccessError = QStringLiteral("Eroare de acces la grila de discount!\r%1>");
+const QString TDocOutFormLogic::kDiscountHint =
+    QStringLiteral("Modifica preturile de vînzare cu discount-ul specificat");
+const QString TDocOutFormLogic::kComputing = QStringLiteral(" Calculez...");
+const QString TDocOutFormLogic::kDiscountDone = QStringLiteral("OK. Aplicarea discount-ului s-a încheiat.");
 namespace {
 
 const QString kLineTable = QStringLiteral("ITEM_OUT");
@@ -49,7 +56,7 @@ QString text(const datastore::Dataset& d, const char* field)
 
 bool paysAtIssue(const QString& type)
 {
-    return type == u"FCT" || type == u"CF";
+    return IsFiscalInvoice(type);
 }
 
 } // namespace
@@ -61,7 +68,8 @@ TDocOutFormLogic::TDocOutFormLogic(datastore::Database& db, const common::Parame
                           docs, items),
       docs(db, QStringLiteral("Doc_out.DB")), items(db, QStringLiteral("Item_out.DB")), m_db(db),
       m_parameters(parameters), m_formats(formats), m_view(view),
-      m_userInitials(std::move(userInitials)), m_ledger(db, parameters, formats, dialogs)
+      m_userInitials(std::move(userInitials)), m_ledger(db, parameters, formats, dialogs),
+      m_pricing(db, parameters)
 {
     m_ledger.showProgress = [this](const QString& t) { m_view.showProgress(t); };
 
@@ -111,8 +119,10 @@ TDocOutFormLogic::TDocOutFormLogic(datastore::Database& db, const common::Parame
     items.field(QStringLiteral("Cod_grupa")).onChange = [this] { ArticleChange(); };
     items.field(QStringLiteral("Cod_articol")).onChange = [this] { ArticleChange(); };
     items.field(QStringLiteral("Pret_achizitie")).onValidate = [this] { PriceValidate(); };
-    items.field(QStringLiteral("Pret_achizitie")).onChange = [this] { ComputeTaxes(); };
-    items.field(QStringLiteral("Cantitate")).onChange = [this] { QuantityChange(); };
+    items.field(QStringLiteral("Pret_achizitie")).onChange = [this] { AcquisitionPriceChange(); };
+    items.field(QStringLiteral("Agent")).onChange = [this] { BudgetChange(); };
+    items.field(QStringLiteral("Cantitate")).onChange = [this] { ComputeLineTaxes(); };
+    items.field(QStringLiteral("Pret_vinzare")).onChange = [this] { ComputeCurrencyPrice(); };
 
     // The stock follows the lines; installed after the window's own handlers.
     m_posting = std::make_unique<LinePosting>(items, LineKind::Output, m_ledger, static_cast<PostingWindow*>(this));
@@ -211,13 +221,17 @@ void TDocOutFormLogic::TipChange()
     docs.setValue(QStringLiteral("Numar"), ProposeOutputNumber(m_db, year, type));
 }
 
+double TDocOutFormLogic::lineSaleValue(int row) const
+{
+    return SaleValue(documentType(), items.value(row, QStringLiteral("Pret_achizitie")),
+                     items.value(row, QStringLiteral("Cantitate")), items.value(row, QStringLiteral("Pret_vinzare")));
+}
+
 double TDocOutFormLogic::documentTotal() const
 {
     double total = 0;
     for (int row = 0; row < items.recordCount(); ++row)
-        total += items.value(row, QStringLiteral("Pret_achizitie")).toDouble()
-                * items.value(row, QStringLiteral("Cantitate")).toDouble()
-            + items.value(row, QStringLiteral("TVA")).toDouble();
+        total += lineSaleValue(row) + items.value(row, QStringLiteral("TVA")).toDouble();
     return total;
 }
 
@@ -394,13 +408,13 @@ void TDocOutFormLogic::showPendingMessages()
 void TDocOutFormLogic::showTotals()
 {
     double acquisition = 0;
-    double value = 0;
+    double value = 0; // the acquisition value; on a fiscal invoice the sale value it prints
     double vat = 0;
     double foreign = 0;
     for (int row = 0; row < items.recordCount(); ++row) {
         const double quantity = items.value(row, QStringLiteral("Cantitate")).toDouble();
         acquisition += items.value(row, QStringLiteral("Pret_achizitie")).toDouble() * quantity;
-        value += items.value(row, QStringLiteral("Val")).toDouble();
+        value += lineSaleValue(row);
         vat += items.value(row, QStringLiteral("TVA")).toDouble();
         foreign += items.value(row, QStringLiteral("Pret_vz_echiv_USD")).toDouble() * quantity;
     }
@@ -649,6 +663,8 @@ void TDocOutFormLogic::ArticleChange()
     items.setValue(QStringLiteral("Cont_adaos"), a.markup);
     items.setValue(QStringLiteral("Cont_venituri"), a.revenue);
     items.setValue(QStringLiteral("Pret_vinzare"), 0.0);
+    if (m_pricing.rules().gridDiscount)
+        ApplyGridDiscount();
 }
 
 void TDocOutFormLogic::PriceValidate()
@@ -675,24 +691,192 @@ void TDocOutFormLogic::PriceValidate()
     }
 }
 
-void TDocOutFormLogic::QuantityChange()
+// ---- lines: prices and taxes ----------------------------------------------------------
+
+// A new acquisition price: the sale price calculated from it, and the taxes
+// of the value it gives.
+void TDocOutFormLogic::AcquisitionPriceChange()
 {
+    ComputeSalePrice();
+    ComputeLineTaxes();
+}
+
+// The picker names the budget after the price: the grid discount is the new budget's.
+void TDocOutFormLogic::BudgetChange()
+{
+    if (m_pricing.rules().gridDiscount)
+        ComputeSalePrice();
+}
+
+void TDocOutFormLogic::ComputeSalePrice()
+{
+    if (!items.isEditing() || m_pricing.rules().sellPrice != common::SellPriceMode::Calc)
+        return;
+    const QVariant acquisition = items.value(QStringLiteral("Pret_achizitie"));
+    if (acquisition.isNull() || text(items, "Cod_gestiune").isEmpty() || text(items, "Cod_grupa").isEmpty()
+        || text(items, "Cod_articol").isEmpty())
+        return;
+    const ArticlePricing a = m_pricing.article(text(items, "Cod_grupa"), text(items, "Cod_articol"));
+    items.setValue(QStringLiteral("Pret_vinzare"), MarkedUpPrice(acquisition.toDouble(), a.markup, m_pricing.rules()));
+    if (m_pricing.rules().gridDiscount)
+        ApplyGridDiscount();
+}
+
+// The percentage the discount grid of the line's budget gives the line's
+// group. A line without a budget has no grid discount.
+void TDocOutFormLogic::ApplyGridDiscount()
+{
+    double percent = 0;
+    try {
+        percent = m_pricing.gridDiscount(text(items, "Agent"), text(items, "Cod_grupa"));
+    } catch (const datastore::DbError& e) {
+        m_dialogs.error(kGridAccessError.arg(e.message()));
+        m_view.closeWindow();
+        return;
+    }
+    if (percent != 0)
+        items.setValue(QStringLiteral("Pret_vinzare"),
+                       WithPercent(items.value(QStringLiteral("Pret_vinzare")).toDouble(), percent));
+}
+
+void TDocOutFormLogic::ComputeLineTaxes()
+{
+    if (!items.isEditing())
+        return;
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
     if (!quantity.isNull() && quantity.toDouble() < 0) {
         m_dialogs.information(kReturns);
         return;
     }
-    ComputeTaxes();
+    const ArticlePricing a = m_pricing.article(text(items, "Cod_grupa"), text(items, "Cod_articol"));
+    const LineTaxes t =
+        stock::ComputeLineTaxes(documentType(), items.value(QStringLiteral("Pret_achizitie")), quantity,
+                                items.value(QStringLiteral("Pret_vinzare")), a.rates, m_pricing.rules());
+    items.setValue(QStringLiteral("TVA"), t.vat);
+    items.setValue(QStringLiteral("Acciza"), t.excise);
 }
 
-// The VAT and excise of an issued line follow its sale price, which this
-// edition does not compute yet: both stay 0.
-void TDocOutFormLogic::ComputeTaxes()
+// The sale price in the reference currency at the document's date; kept
+// as it is when the currency has no rate.
+void TDocOutFormLogic::ComputeCurrencyPrice()
 {
     if (!items.isEditing())
         return;
-    items.setValue(QStringLiteral("TVA"), 0.0);
-    items.setValue(QStringLiteral("Acciza"), 0.0);
+    ComputeLineTaxes();
+    if (const std::optional<double> rate = m_pricing.referenceRate(docs.value(QStringLiteral("Data")).toDate()))
+        items.setValue(QStringLiteral("Pret_vz_echiv_USD"),
+                       CurrencyPrice(items.value(QStringLiteral("Pret_vinzare")).toDouble(), *rate));
+}
+
+void TDocOutFormLogic::priceSplitLine(QVariantHash& values, bool newPrice)
+{
+    const QString group = values.value(QStringLiteral("Cod_grupa")).toString();
+    const ArticlePricing a = m_pricing.article(group, values.value(QStringLiteral("Cod_articol")).toString());
+    const PricingRules& rules = m_pricing.rules();
+    if (newPrice && rules.sellPrice == common::SellPriceMode::Calc) {
+        double sale = MarkedUpPrice(values.value(QStringLiteral("Pret_achizitie")).toDouble(), a.markup, rules);
+        if (rules.gridDiscount)
+            sale = WithPercent(sale, m_pricing.gridDiscount(values.value(QStringLiteral("Agent")).toString(), group));
+        values.insert(QStringLiteral("Pret_vinzare"), sale);
+        if (const std::optional<double> rate = m_pricing.referenceRate(docs.value(QStringLiteral("Data")).toDate()))
+            values.insert(QStringLiteral("Pret_vz_echiv_USD"), CurrencyPrice(sale, *rate));
+    }
+    const LineTaxes t = stock::ComputeLineTaxes(documentType(), values.value(QStringLiteral("Pret_achizitie")),
+                                                values.value(QStringLiteral("Cantitate")),
+                                                values.value(QStringLiteral("Pret_vinzare")), a.rates, rules);
+    values.insert(QStringLiteral("TVA"), t.vat);
+    values.insert(QStringLiteral("Acciza"), t.excise);
+}
+
+void TDocOutFormLogic::prepareSplitLine(QVariantHash& values)
+{
+    priceSplitLine(values, true);
+}
+
+void TDocOutFormLogic::splitLineCut(QVariantHash& values)
+{
+    priceSplitLine(values, false);
+}
+
+// "Aplica &discount": every sale price of the document changed by one
+// percentage, in one unit of work, with the taxes and the currency price
+// that follow a sale price.
+void TDocOutFormLogic::applyDocumentDiscount()
+{
+    if (docs.isEmpty() || items.isEmpty()) {
+        m_dialogs.beep();
+        m_dialogs.warning(kDiscountWithoutLines);
+        return;
+    }
+    if (!saveDocument() || docs.isEmpty() || items.isEmpty())
+        return;
+    // Pre-filled with the budget's discount when the lines name one budget.
+    QString budget;
+    bool oneBudget = true;
+    for (int row = 0; row < items.recordCount(); ++row) {
+        const QString b = items.value(row, QStringLiteral("Agent")).toString();
+        if (b.isEmpty())
+            continue;
+        if (!budget.isEmpty() && b != budget)
+            oneBudget = false;
+        budget = b;
+    }
+    double percent = oneBudget ? m_pricing.budgetDiscount(budget) : 0;
+    if (!m_view.askDiscount(percent))
+        return;
+
+    m_view.showProgress(kComputing);
+    const QVariant current = items.value(QStringLiteral("Contor_secundar"));
+    const QString type = documentType();
+    const PricingRules& rules = m_pricing.rules();
+    try {
+        const std::optional<double> rate = m_pricing.referenceRate(docs.value(QStringLiteral("Data")).toDate());
+        datastore::UnitOfWork work(m_db);
+        datastore::Query lines = m_db.query(
+            QStringLiteral("SELECT Contor_secundar, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Pret_vinzare, "
+                           "TVA, Acciza, Pret_vz_echiv_USD FROM ITEM_OUT WHERE Contor = :c ORDER BY Contor_secundar"),
+            {{QStringLiteral("c"), docs.value(QStringLiteral("Contor"))}});
+        struct Change {
+            QVariant number;
+            QVariantHash values;
+        };
+        QList<Change> changes;
+        while (lines.next()) {
+            const ArticlePricing a = m_pricing.article(lines.value(1).toString(), lines.value(2).toString());
+            if (!a.found)
+                continue;
+            const QVariant acquisition = lines.value(3);
+            const QVariant quantity = lines.value(4);
+            const double sale =
+                DiscountedPrice(acquisition.toDouble(), lines.value(5).toDouble(), a.markup, percent, rules);
+            QVariantHash v{{QStringLiteral("s"), sale}, {QStringLiteral("t"), lines.value(6)},
+                           {QStringLiteral("a"), lines.value(7)}, {QStringLiteral("u"), lines.value(8)}};
+            if (quantity.isNull() || quantity.toDouble() >= 0) {
+                const LineTaxes t = stock::ComputeLineTaxes(type, acquisition, quantity, sale, a.rates, rules);
+                v.insert(QStringLiteral("t"), t.vat);
+                v.insert(QStringLiteral("a"), t.excise);
+            }
+            if (rate)
+                v.insert(QStringLiteral("u"), CurrencyPrice(sale, *rate));
+            changes.append({lines.value(0), v});
+        }
+        for (Change& c : changes) {
+            c.values.insert(QStringLiteral("c"), docs.value(QStringLiteral("Contor")));
+            c.values.insert(QStringLiteral("n"), c.number);
+            m_db.exec(QStringLiteral("UPDATE ITEM_OUT SET Pret_vinzare = :s, TVA = :t, Acciza = :a, "
+                                     "Pret_vz_echiv_USD = :u WHERE Contor = :c AND Contor_secundar = :n"),
+                      c.values);
+        }
+        work.commit();
+    } catch (const std::exception& e) {
+        m_view.showProgress(QString());
+        m_dialogs.error(datastore::errorText(e));
+        items.refresh();
+        return;
+    }
+    items.refresh();
+    items.locate({QStringLiteral("Contor_secundar")}, {current});
+    m_view.showProgress(kDiscountDone);
 }
 
 // ---- lines: writing -------------------------------------------------------------------

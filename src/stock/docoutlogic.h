@@ -23,6 +23,7 @@
 #include "documentwindow.h"
 #include "ledger.h"
 #include "lineposting.h"
+#include "outputpricing.h"
 #include "stockpick.h"
 
 #include "common/dialogs.h"
@@ -92,6 +93,10 @@ public:
     virtual void printDocument(const OutputPrintJob& job) { Q_UNUSED(job); }
     // "T&ransfer": the input document of a transfer, generated from this one.
     virtual void transfer(double contor) { Q_UNUSED(contor); }
+    // "Aplica &discount": the percentage (in-out); false when cancelled.
+    virtual bool askDiscount(double& percent) { Q_UNUSED(percent); return false; }
+    // The window closes itself (after an error it cannot work on with).
+    virtual void closeWindow() {}
     // The cursor and the parts of the window that follow the document.
     virtual void showClientControls(ClientControls controls) { Q_UNUSED(controls); }
 };
@@ -109,6 +114,7 @@ public:
 
     // --- the document ---------------------------------------------------------
     void showTotals();       // "&Total"
+    void applyDocumentDiscount(); // "Aplica &discount"
     void print();            // "&Listeaza"
     void transfer();         // "T&ransfer"
     void refreshTick() override;
@@ -163,6 +169,11 @@ public:
     static const QString kReturns;
     static const QString kTotals;
     static const QString kMarkPaid;
+    static const QString kDiscountWithoutLines;
+    static const QString kGridAccessError;
+    static const QString kDiscountHint;
+    static const QString kComputing;
+    static const QString kDiscountDone;
 
 private:
     // header
@@ -182,14 +193,26 @@ private:
     void ArticleValidate();
     void ArticleChange();
     void PriceValidate();
-    void QuantityChange();
-    void ComputeTaxes(); // VAT and excise of the line; sale prices are not computed in this edition
+    void AcquisitionPriceChange();
+    void BudgetChange();
+    // The pricing of the current line.
+    void ComputeSalePrice();
+    void ApplyGridDiscount();
+    void ComputeLineTaxes();
+    void ComputeCurrencyPrice();
+    // The pricing of a line of a price split, written by the ledger:
+    // `newPrice` when it continues at another acquisition price, otherwise
+    // only its quantity was cut.
+    void priceSplitLine(QVariantHash& values, bool newPrice);
+    void prepareSplitLine(QVariantHash& values) override;
+    void splitLineCut(QVariantHash& values) override;
 
     void focusQuantityColumn() override;
     void showPendingMessages();
     void updateTypeDependent();
     QString documentType() const;
-    double documentTotal() const; // Σ (Val + TVA) over the lines
+    double documentTotal() const; // Σ (sale value + TVA) over the lines
+    double lineSaleValue(int row) const;
     bool hasSeriesNumber(const QVariant& contor) const;
     void writePaidAmount(double amount); // one unit of work
     struct Accounts {
@@ -206,6 +229,7 @@ private:
     DocOutView& m_view;
     QString m_userInitials;
     Ledger m_ledger;
+    OutputPricing m_pricing;
     std::unique_ptr<LinePosting> m_posting;
 
     QString m_defaultWarehouse;

@@ -4,6 +4,7 @@
 #include "numbering.h"
 
 #include "catalogs/rates.h"
+#include "common/rounding.h"
 #include "datastore/dberror.h"
 #include "ui/datagrid.h"
 
@@ -27,12 +28,6 @@ const QString kLineTable = QStringLiteral("ITEM_IN");
 QString text(const datastore::Dataset& d, const char* field)
 {
     return d.value(QLatin1String(field)).toString();
-}
-
-// x brought to the nearest whole number, halves to the even neighbour.
-double roundHalfEven(double x)
-{
-    return std::nearbyint(x);
 }
 
 } // namespace
@@ -275,9 +270,9 @@ void TIniStockFormLogic::ComputeVat()
     double vat = 0;
     if (!price.isNull() && !quantity.isNull()) {
         const double rate = article(text(items, "Cod_grupa"), text(items, "Cod_articol")).vat;
-        vat = roundHalfEven(rate * price.toDouble() * quantity.toDouble()) / 100;
+        vat = common::roundHalfEven(rate * price.toDouble() * quantity.toDouble()) / 100;
         if (m_parameters.roundTva)
-            vat = roundHalfEven(vat);
+            vat = common::roundHalfEven(vat);
     }
     items.setValue(QStringLiteral("TVA"), vat);
 }

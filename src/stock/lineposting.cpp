@@ -71,10 +71,24 @@ public:
     }
     void setQuantity(double quantity) override
     {
-        m_posting.m_lines.database().exec(
-            QStringLiteral("UPDATE \"%1\" SET Cantitate = :q WHERE rowid = :r").arg(m_posting.m_lines.tableName()),
-            {{QStringLiteral("q"), quantity}, {QStringLiteral("r"), m_rowid}});
         m_values.insert(QStringLiteral("Cantitate"), quantity);
+        QVariantHash values = m_values;
+        if (m_posting.m_window)
+            m_posting.m_window->splitLineCut(values);
+        // The key of the line stays; the quantity and what the window derived from it change.
+        QStringList sets;
+        QVariantHash params{{QStringLiteral("r"), m_rowid}};
+        int i = 0;
+        for (auto it = values.cbegin(); it != values.cend(); ++it, ++i) {
+            if (it.value() == m_values.value(it.key()) && it.key() != QLatin1String("Cantitate"))
+                continue;
+            sets << QStringLiteral("\"%1\" = :p%2").arg(it.key()).arg(i);
+            params.insert(QStringLiteral("p%1").arg(i), it.value());
+        }
+        m_posting.m_lines.database().exec(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = :r")
+                                              .arg(m_posting.m_lines.tableName(), sets.join(QStringLiteral(", "))),
+                                          params);
+        m_values = std::move(values);
     }
     void focusQuantity() override
     {

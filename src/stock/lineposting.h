@@ -45,6 +45,10 @@ public:
     // A new line of a price split, with the values of the line it continues
     // and its own key, quantity and line number; the window may fill in more.
     virtual void prepareSplitLine(QVariantHash& values) { Q_UNUSED(values); }
+    // A line of a price split, already written, is cut to a smaller quantity:
+    // the window may change what follows the quantity (its taxes). The line
+    // is written again with every value.
+    virtual void splitLineCut(QVariantHash& values) { Q_UNUSED(values); }
 };
 
 class LinePosting {

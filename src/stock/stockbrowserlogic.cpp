@@ -1,5 +1,6 @@
 #include "stockbrowserlogic.h"
 
+#include "common/rounding.h"
 #include "datastore/tabledef.h"
 
 #include <QScopedValueRollback>
@@ -154,19 +155,6 @@ int compareAsListed(const QString& a, const QString& b)
             return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-double roundHalfEven(double value)
-{
-    if (!std::isfinite(value))
-        return value;
-    const double below = std::floor(value);
-    const double diff = value - below;
-    if (diff < 0.5)
-        return below;
-    if (diff > 0.5)
-        return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
 
 // --- the logic ---------------------------------------------------------------------------
@@ -586,7 +574,7 @@ QVariant TStockFormLogic::saleValue(int row) const
     // The catalog holds a markup percentage over the acquisition price.
     const double price = list.value(row, QStringLiteral("Pret_Achizitie")).toDouble();
     const double value = quantity * price * (sale / 100 + 1);
-    return m_parameters.roundTva ? roundHalfEven(value) : value;
+    return m_parameters.roundTva ? common::roundHalfEven(value) : value;
 }
 
 // --- labels ----------------------------------------------------------------------------------

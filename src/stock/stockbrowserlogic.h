@@ -51,8 +51,6 @@ QString cumulatedStockStatement(StockOrder order);
 // Text compared the way the lists order their text columns: ASCII letters
 // without regard to case, everything else by its code.
 int compareAsListed(const QString& a, const QString& b);
-// Nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4).
-double roundHalfEven(double value);
 
 // The warehouse given to the last picker call, kept by the application for
 // the whole run and preselected by the next opening of either role.

@@ -3,6 +3,7 @@
 #include "documentchrome.h"
 #include "tsrchdlg.h"
 
+#include "catalogs/tdiscountdlg.h"
 #include "catalogs/tgestlookupform.h"
 #include "catalogs/tpricesdlg.h"
 #include "prints/tqrprndlg.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -341,11 +343,10 @@ void TDocOutForm::buildMenus()
     QMenu* find = document->addMenu(QStringLiteral("Cauta"));
     add(find, QStringLiteral("&Prima aparitie..."), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { m_logic.searchFirst(); });
     add(find, QStringLiteral("Urmatoarea"), QKeySequence(Qt::ALT | Qt::Key_Z), [this] { m_logic.searchNext(); });
-    QAction* discount = add(document, QStringLiteral("Aplica &discount"), {}, [this] {
-        if (m_ctx.applyDiscount && m_logic.saveDocument() && !m_logic.docs.isEmpty())
-            m_ctx.applyDiscount(m_logic.docs.value(QStringLiteral("Contor")).toDouble());
-    });
-    discount->setEnabled(static_cast<bool>(m_ctx.applyDiscount));
+    QAction* discount =
+        add(document, QStringLiteral("Aplica &discount"), {}, [this] { m_logic.applyDocumentDiscount(); });
+    discount->setStatusTip(TDocOutFormLogic::kDiscountHint);
+    connect(discount, &QAction::hovered, this, [this] { showProgress(TDocOutFormLogic::kDiscountHint); });
     add(document, QStringLiteral("&Total"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { m_logic.showTotals(); });
     add(document, QStringLiteral("&Listeaza"), {}, [this] { m_logic.print(); });
     QAction* transfer =
@@ -477,6 +478,18 @@ void TDocOutForm::transfer(double contor)
 {
     if (m_ctx.transfer)
         m_ctx.transfer(contor);
+}
+
+bool TDocOutForm::askDiscount(double& percent)
+{
+    return catalogs::AskDiscount(this, percent);
+}
+
+void TDocOutForm::closeWindow()
+{
+    // After the handler that asked it has returned; the frame of a child window with it.
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    QMetaObject::invokeMethod(frame, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TDocOutForm::focusLineColumn(const QString& field)

@@ -42,8 +42,6 @@ struct DocOutContext {
     std::function<void(const OutputPrintJob& job)> printDocument;
     // "T&ransfer"; empty: the command is not offered.
     std::function<void(double contor)> transfer;
-    // "Aplica &discount" on the current document; empty: not offered.
-    std::function<void(double contor)> applyDiscount;
     // The "..." beside the beneficiary: the beneficiaries' window.
     std::function<void()> showBeneficiaries;
 };
@@ -83,6 +81,8 @@ private:
     void setPrintDefaults(const QString& font, int size) override;
     void printDocument(const OutputPrintJob& job) override;
     void transfer(double contor) override;
+    bool askDiscount(double& percent) override;
+    void closeWindow() override;
     void focusLineColumn(const QString& field) override;
     void focusHeaderField(const QString& field) override;
     void showClientControls(ClientControls controls) override;

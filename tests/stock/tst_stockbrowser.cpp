@@ -6,6 +6,7 @@
 
 #include "common/formats.h"
 #include "common/parameters.h"
+#include "common/rounding.h"
 #include "common/scripteddialogs.h"
 #include "datastore/dataset.h"
 #include "datastore/tablecatalog.h"
@@ -418,11 +419,11 @@ TEST_F(StockBrowser, PriceSearchAndRepeat)
 
 TEST_F(StockBrowser, SaleValueFollowsTheSellPriceMode)
 {
-    EXPECT_EQ(stock::roundHalfEven(2.5), 2.0);
-    EXPECT_EQ(stock::roundHalfEven(3.5), 4.0);
-    EXPECT_EQ(stock::roundHalfEven(-2.5), -2.0);
-    EXPECT_EQ(stock::roundHalfEven(2.4999), 2.0);
-    EXPECT_EQ(stock::roundHalfEven(2.5001), 3.0);
+    EXPECT_EQ(common::roundHalfEven(2.5), 2.0);
+    EXPECT_EQ(common::roundHalfEven(3.5), 4.0);
+    EXPECT_EQ(common::roundHalfEven(-2.5), -2.0);
+    EXPECT_EQ(common::roundHalfEven(2.4999), 2.0);
+    EXPECT_EQ(common::roundHalfEven(2.5001), 3.0);
 
     db.exec("DELETE FROM STOC");
     db.exec("UPDATE CATALOG SET Pret_vinzare = 25 WHERE Cod = 'PIX'"); // sale price, or a markup of 25%
