@@ -20,6 +20,7 @@
 #include "stock/tstockform.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
+#include "catalogs/tdiscgrilaform.h"
 #include "catalogs/tgroupeditorform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
@@ -674,6 +675,11 @@ void TMainForm::installCatalogCommands()
         openSingleInstance(QStringLiteral("Currencies"), [&]() -> QWidget* {
             return catalogs::TCurrenciesForm::createChild(services(), &m_ctx.rates).release();
         });
+    });
+    // Hidden in this edition's menu; reached through the command dispatch.
+    setCommandHandler(CommandId::DiscountGrids, [this, services] {
+        openSingleInstance(QStringLiteral("DiscountGrids"),
+                           [&] { return catalogs::TDiscGrilaForm::createChild(services()).release(); });
     });
     setCommandHandler(CommandId::Suppliers, [this, services] {
         openSingleInstance(QStringLiteral("Suppliers"),

@@ -1,0 +1,140 @@
+#include "tdiscgrilaform.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace catalogs {
+
+namespace {
+
+const QString kGridLayout = QStringLiteral("Grile");
+const QString kGroupLayout = QStringLiteral("Discounturi");
+
+// True when the cell editor of `grid` holds something typed that is not yet
+// in its record: reading the rows again would throw it away.
+bool typing(const ui::DataGrid* grid)
+{
+    QWidget* editor = grid->openEditor();
+    if (!editor)
+        return false;
+    const QString stored = grid->currentIndex().data(Qt::EditRole).toString();
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        return combo->currentText() != stored;
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        return line->text() != stored;
+    return true;
+}
+
+// The cell editor stays open on the current cell, and the selection is one cell.
+void alwaysEditing(ui::DataGrid* grid)
+{
+    grid->setEditTriggers(grid->editTriggers() | QAbstractItemView::CurrentChanged);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+}
+
+} // namespace
+
+TDiscGrilaForm::TDiscGrilaForm(const PartnerServices& services, QWidget* parent)
+    : QWidget(parent), m_services(services), m_logic(services.database, services.dialogs)
+{
+    setObjectName(QStringLiteral("TDiscGrilaForm"));
+    setWindowTitle(QString::fromLatin1(kDiscGrilaCaption));
+    m_gridModel = std::make_unique<ui::DatasetModel>(m_logic.grids, services.formats, services.dialogs);
+    m_gridModel->setColumns(m_logic.gridColumns());
+    m_groupModel = std::make_unique<ui::DatasetModel>(m_logic.groups, services.formats, services.dialogs);
+    m_groupModel->setColumns(m_logic.groupColumns());
+
+    auto* top = new QWidget(this);
+    top->setObjectName(QStringLiteral("TopPanel"));
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    m_gridList = new ui::DataGrid(m_gridModel.get(), top);
+    topLayout->addWidget(m_gridList);
+    top->setFixedHeight(m_gridList->horizontalHeader()->sizeHint().height()
+                        + 6 * m_gridList->verticalHeader()->defaultSectionSize() + 2 * m_gridList->frameWidth() + 4);
+    m_groupList = new ui::DataGrid(m_groupModel.get(), this);
+    alwaysEditing(m_gridList);
+    alwaysEditing(m_groupList);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(top);
+    layout->addWidget(m_groupList, 1);
+    resize(360, 420);
+
+    m_logic.grids.afterInsert = [this] { m_gridList->setCurrentField(QStringLiteral("Grila")); };
+    m_logic.groups.afterInsert = [this] { m_groupList->setCurrentField(QStringLiteral("Cod_grupa")); };
+}
+
+TDiscGrilaForm::~TDiscGrilaForm()
+{
+    m_closed = true;
+    m_logic.close();
+}
+
+QString TDiscGrilaForm::layoutPath() const
+{
+    return QDir(m_services.privateDir).filePath(QString::fromLatin1(kDiscGrilaLayoutFile));
+}
+
+bool TDiscGrilaForm::prepare()
+{
+    if (!m_logic.open())
+        return false;
+    // The drop-down of the group column is known once Grup.db was read.
+    m_groupModel->setColumns(m_logic.groupColumns());
+    m_gridList->restoreLayout(layoutPath(), kGridLayout);
+    m_groupList->restoreLayout(layoutPath(), kGroupLayout);
+    m_gridList->setFocus();
+    return true;
+}
+
+std::unique_ptr<TDiscGrilaForm> TDiscGrilaForm::createChild(const PartnerServices& services)
+{
+    auto form = std::make_unique<TDiscGrilaForm>(services);
+    if (!form->prepare())
+        return nullptr;
+    return form;
+}
+
+void TDiscGrilaForm::refreshTick()
+{
+    // The cell editors are always open; only one holding a typed value waits.
+    if (m_closed || typing(m_gridList) || typing(m_groupList))
+        return;
+    m_logic.refreshTick();
+}
+
+bool TDiscGrilaForm::closeQuery()
+{
+    if (m_closed)
+        return true;
+    if (!m_gridList->commitEditor() || !m_groupList->commitEditor())
+        return false; // the refused value stays in its cell
+    if (!m_logic.closeQuery())
+        return false;
+    if (m_logic.grids.isOpen()) {
+        m_gridList->saveLayout(layoutPath(), kGridLayout);
+        m_groupList->saveLayout(layoutPath(), kGroupLayout);
+    }
+    return true;
+}
+
+void TDiscGrilaForm::closeEvent(QCloseEvent* event)
+{
+    if (!m_closed) {
+        if (!closeQuery()) {
+            event->ignore();
+            return;
+        }
+        m_logic.close();
+        m_closed = true;
+    }
+    event->accept();
+}
+
+} // namespace catalogs
