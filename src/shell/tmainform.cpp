@@ -713,7 +713,7 @@ void TMainForm::installDocumentCommands()
             stock::DocOutContext context{m_ctx.database, m_ctx.dialogs, m_ctx.formats, m_ctx.parameters,
                                          m_ctx.printSettings, m_ctx.privateDir, m_ctx.userInitials,
                                          [this](const QString& text) { ShowProgress(text); },
-                                         {}, {}, {}, {}, {}, {}};
+                                         {}, {}, {}, {}, {}};
             context.pickStockLine = [this](QWidget* owner, stock::StockLinePick& pick) {
                 return stock::PickStockLine(owner, stockContext(), pick);
             };

@@ -37,7 +37,7 @@ protected:
     std::unique_ptr<stock::TDocOutForm> openWindow()
     {
         stock::DocOutContext context{db, dialogs, formats, parameters, printSettings, dir.path() + u'/', {}, {},
-                                     {}, {}, {}, {}, {}, {}};
+                                     {}, {}, {}, {}, {}};
         context.pickStockLine = [this](QWidget* owner, stock::StockLinePick& pick) {
             return stock::PickStockLine(owner, stockContext(), pick);
         };
