@@ -1,7 +1,7 @@
 // Exchange-rate look-ups on a real rate table: the rate of a currency on a
 // date (exact date, between two rates, after the last, before the first, no
-// rate at all), the latest rate read once per currency and run, and the
-// warning for a missing rate.
+// rate at all), read from the table or asked in one statement, the latest
+// rate read once per currency and run, and the warning for a missing rate.
 
 #include "catalogs/rates.h"
 #include "common/scripteddialogs.h"
@@ -86,6 +86,12 @@ TEST_F(RatesTest, RateAtADate)
             EXPECT_DOUBLE_EQ(rates->value("Curs").toDouble(), c.rate);
         } else {
             EXPECT_EQ(rates->recNo(), 0) << "no rate: the position is unchanged";
+        }
+        // The same choice asked of the database in one statement.
+        const std::optional<double> rate = RateAtDate(db, c.currency, c.date);
+        EXPECT_EQ(rate.has_value(), c.found.isValid());
+        if (rate) {
+            EXPECT_DOUBLE_EQ(*rate, c.rate);
         }
     }
 }
