@@ -801,7 +801,7 @@ void TDocOutFormLogic::splitLineCut(QVariantHash& values)
 // "Aplica &discount": every sale price of the document changed by one
 // percentage, in one unit of work, with the taxes and the currency price
 // that follow a sale price.
-void TDocOutFormLogic::applyDocumentDiscount()
+void TDocOutFormLogic::ApplyDocumentDiscount()
 {
     if (docs.isEmpty() || items.isEmpty()) {
         m_dialogs.beep();

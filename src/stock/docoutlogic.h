@@ -114,7 +114,7 @@ public:
 
     // --- the document ---------------------------------------------------------
     void showTotals();       // "&Total"
-    void applyDocumentDiscount(); // "Aplica &discount"
+    void ApplyDocumentDiscount(); // "Aplica &discount"
     void print();            // "&Listeaza"
     void transfer();         // "T&ransfer"
     void refreshTick() override;

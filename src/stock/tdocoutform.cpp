@@ -344,7 +344,7 @@ void TDocOutForm::buildMenus()
     add(find, QStringLiteral("&Prima aparitie..."), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { m_logic.searchFirst(); });
     add(find, QStringLiteral("Urmatoarea"), QKeySequence(Qt::ALT | Qt::Key_Z), [this] { m_logic.searchNext(); });
     QAction* discount =
-        add(document, QStringLiteral("Aplica &discount"), {}, [this] { m_logic.applyDocumentDiscount(); });
+        add(document, QStringLiteral("Aplica &discount"), {}, [this] { m_logic.ApplyDocumentDiscount(); });
     discount->setStatusTip(TDocOutFormLogic::kDiscountHint);
     connect(discount, &QAction::hovered, this, [this] { showProgress(TDocOutFormLogic::kDiscountHint); });
     add(document, QStringLiteral("&Total"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { m_logic.showTotals(); });

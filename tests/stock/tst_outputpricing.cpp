@@ -273,7 +273,7 @@ TEST_F(OutputPricing, TheDocumentDiscountChangesEverySalePriceAtOnce)
     outHeader(QStringLiteral("FCT"));
 
     // No lines yet: the beep and the warning, and the dialog is not opened.
-    out().applyDocumentDiscount();
+    out().ApplyDocumentDiscount();
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(dialogs.last().text, TDocOutFormLogic::kDiscountWithoutLines);
     EXPECT_TRUE(outView.discountsOffered.isEmpty());
@@ -290,13 +290,13 @@ TEST_F(OutputPricing, TheDocumentDiscountChangesEverySalePriceAtOnce)
 
     // Cancelled: nothing changes.
     outView.discounts.push_back(std::nullopt);
-    out().applyDocumentDiscount();
+    out().ApplyDocumentDiscount();
     EXPECT_EQ(line(0, "Pret_vinzare"), 50);
     EXPECT_EQ(line(1, "Pret_vinzare"), 40);
 
     // −10 %: 50 -> 45 and 40 -> 36, with the taxes of the new sale values, one write.
     outView.discounts.push_back(-10);
-    out().applyDocumentDiscount();
+    out().ApplyDocumentDiscount();
     EXPECT_DOUBLE_EQ(line(0, "Pret_vinzare"), 45);
     EXPECT_DOUBLE_EQ(line(1, "Pret_vinzare"), 36);
     EXPECT_NEAR(line(0, "TVA"), 17.10, 1e-9); // R(19 × 90) / 100
@@ -315,7 +315,7 @@ TEST_F(OutputPricing, TheDocumentDiscountChangesEverySalePriceAtOnce)
     db.exec("UPDATE STOC SET Agent = 'B1'");
     out().items.refresh();
     outView.discounts.push_back(std::nullopt);
-    out().applyDocumentDiscount();
+    out().ApplyDocumentDiscount();
     EXPECT_EQ(outView.discountsOffered.last(), 7);
 }
 
