@@ -1,6 +1,10 @@
 #include "tdiscgrilaform.h"
 
+#include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -29,12 +33,88 @@ bool typing(const ui::DataGrid* grid)
     return true;
 }
 
-// The cell editor stays open on the current cell, and the selection is one cell.
-void alwaysEditing(ui::DataGrid* grid)
-{
-    grid->setEditTriggers(grid->editTriggers() | QAbstractItemView::CurrentChanged);
-    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-}
+// Keeps the cell editor of the focused grid open on its current cell, and
+// the selection one cell: moving to a cell opens its editor, and an editor
+// closed by a commit, by Esc or by the rows being read again opens again.
+// An editor closes when the focus leaves its grid (another grid's editor
+// takes it) and opens again when the focus comes back. Ctrl-Delete in an
+// editor deletes the row (the line edit would take it as "delete word");
+// Esc in an editor holding nothing typed cancels the row.
+class AlwaysEditing : public QObject {
+public:
+    explicit AlwaysEditing(ui::DataGrid* grid) : QObject(grid), m_grid(grid)
+    {
+        grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+        grid->installEventFilter(this);
+        grid->viewport()->installEventFilter(this);
+        connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { reopenLater(); });
+        connect(grid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] { reopenLater(); });
+        QAbstractItemModel* model = grid->model();
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { reopenLater(); });
+        connect(model, &QAbstractItemModel::rowsInserted, this, [this] { reopenLater(); });
+        connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { reopenLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_grid) {
+            if (event->type() == QEvent::FocusIn)
+                reopenLater();
+            return false;
+        }
+        if (watched == m_grid->viewport()) {
+            if (event->type() == QEvent::ChildAdded)
+                if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                    watchLater(child); // an editor; a drop-down makes its line edit after
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            m_grid->deleteRow();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && m_grid->dataset().isEditing()
+            && !typing(m_grid)) {
+            m_grid->cancelRow();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void watchLater(QWidget* editor)
+    {
+        QMetaObject::invokeMethod(
+            this, [this, editor = QPointer<QWidget>(editor)] { watch(editor); }, Qt::QueuedConnection);
+    }
+    void watch(QWidget* editor)
+    {
+        if (!editor)
+            return;
+        editor->installEventFilter(this);
+        for (QWidget* part : editor->findChildren<QWidget*>())
+            part->installEventFilter(this);
+    }
+    void reopenLater()
+    {
+        QMetaObject::invokeMethod(this, [this] { reopen(); }, Qt::QueuedConnection);
+    }
+    void reopen()
+    {
+        const QModelIndex current = m_grid->currentIndex();
+        QWidget* focus = QApplication::focusWidget();
+        const bool focused = focus && (focus == m_grid || m_grid->isAncestorOf(focus));
+        if (!focused || !m_grid->isVisible() || !current.isValid() || m_grid->openEditor() || !m_grid->dataset().isOpen()
+            || !(m_grid->model()->flags(current) & Qt::ItemIsEditable))
+            return;
+        m_grid->edit(current);
+        watch(m_grid->openEditor());
+    }
+    ui::DataGrid* m_grid;
+};
 
 } // namespace
 
@@ -57,8 +137,8 @@ TDiscGrilaForm::TDiscGrilaForm(const PartnerServices& services, QWidget* parent)
     top->setFixedHeight(m_gridList->horizontalHeader()->sizeHint().height()
                         + 6 * m_gridList->verticalHeader()->defaultSectionSize() + 2 * m_gridList->frameWidth() + 4);
     m_groupList = new ui::DataGrid(m_groupModel.get(), this);
-    alwaysEditing(m_gridList);
-    alwaysEditing(m_groupList);
+    new AlwaysEditing(m_gridList);
+    new AlwaysEditing(m_groupList);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

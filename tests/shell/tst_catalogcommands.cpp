@@ -3,6 +3,7 @@
 
 #include "catalogs/tcatlookupform.h"
 #include "catalogs/tcurrenciesform.h"
+#include "catalogs/tdiscgrilaform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgroupeditorform.h"
 #include "ui/datagrid.h"
@@ -11,6 +12,7 @@
 #include "shelltest.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -38,6 +40,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         {CommandId::Warehouses, "Warehouses", "Catalog de gestiuni"},
         {CommandId::MaterialGroups, "MaterialGroups", "Clase si grupe de articole"},
         {CommandId::Currencies, "Currencies", "Valute si cursuri"},
+        {CommandId::DiscountGrids, "DiscountGrids", "Editare grila discount"},
         {CommandId::InputDocuments, "InputDocuments", "Intrari produse"},
         {CommandId::CurrentStock, "CurrentStock", "Stocuri curente"},
     };
@@ -51,7 +54,7 @@ TEST(CatalogsInTheMainWindow, EachCommandOpensOneChildWindow)
         form.runCommand(c.command); // brought to the front, not opened twice
         EXPECT_EQ(form.childWindowCount(), open);
     }
-    EXPECT_EQ(form.childWindowCount(), 8);
+    EXPECT_EQ(form.childWindowCount(), 9);
 
     // A supplier written by another workstation shows at the next tick.
     auto* suppliers = dynamic_cast<catalogs::TFurnLookupForm*>(form.singleInstanceWindow("Suppliers")->widget());
@@ -125,6 +128,43 @@ TEST(CatalogsInTheMainWindow, TheFirstDayClassesGroupsAndRatesReachTheOtherWindo
     currencies->logic().rates.setValue("Curs", 1.0);
     currencies->logic().rates.post();
     EXPECT_FALSE(fx.ctx->rates.find("LEI").has_value());
+}
+
+TEST(CatalogsInTheMainWindow, TheHiddenDiscountGridsCommandOpensItsWindowThroughTheDispatch)
+{
+    shelltest::ContextFixture fx;
+    fx.settings.setValue("LastDatabaseDir", fx.newDir("baza"));
+    TMainForm form(*fx.ctx);
+    ASSERT_TRUE(form.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
+    const MenuEntry* item = findMenuEntry({"&Sistem"}, "Editare grila &discount");
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(isVisibleInMenuBar(*item)) << "hidden in this edition's menu";
+
+    form.runCommand(CommandId::DiscountGrids);
+    QMdiSubWindow* sub = form.singleInstanceWindow("DiscountGrids");
+    ASSERT_NE(sub, nullptr);
+    auto* grids = qobject_cast<catalogs::TDiscGrilaForm*>(sub->widget());
+    ASSERT_NE(grids, nullptr);
+    EXPECT_TRUE(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(sub->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    // Minimised, a second request restores it instead of opening another.
+    sub->showMinimized();
+    form.runCommand(CommandId::DiscountGrids);
+    EXPECT_FALSE(sub->isMinimized());
+    EXPECT_EQ(form.mdiClient()->activeSubWindow(), sub);
+    EXPECT_EQ(form.childWindowCount(), 1);
+
+    // A grid written by another workstation shows at the next tick.
+    EXPECT_EQ(grids->logic().grids.recordCount(), 0);
+    fx.ctx->database.exec("INSERT INTO grila (Grila, Nume_grila) VALUES (1, 'Standard')");
+    form.sendRefreshTick();
+    EXPECT_EQ(grids->logic().grids.recordCount(), 1);
+
+    sub->close();
+    QApplication::processEvents();
+    EXPECT_EQ(form.singleInstanceWindow("DiscountGrids"), nullptr);
+    EXPECT_TRUE(QFile::exists(fx.ctx->privateDir + "discgrila.cfg")) << "the layout is kept";
 }
 
 namespace {
