@@ -151,7 +151,7 @@ void DiscGrilaFormLogic::GridBeforeDelete()
         return;
     if (m_dialogs.message(common::Icon::Confirmation,
                           deleteQuestion(grid.toInt(), grids.value(kGridName).toString(), lines, budgets),
-                          common::Buttons::YesNo)
+                          common::Buttons::YesNoDefaultNo)
         != common::Answer::Yes)
         throw Abort();
 }

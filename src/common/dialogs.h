@@ -10,7 +10,8 @@
 namespace common {
 
 enum class Icon { Warning, Error, Information, Confirmation };
-enum class Buttons { Ok, OkCancel, YesNo };
+// YesNoDefaultNo: a question whose safe answer is No (Enter answers No).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Dialogs {

@@ -11,7 +11,7 @@ bool accepts(Answer a)
 
 Answer answerFor(Buttons buttons, bool accept)
 {
-    if (buttons == Buttons::YesNo)
+    if (buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo)
         return accept ? Answer::Yes : Answer::No;
     return accept ? Answer::Ok : Answer::Cancel;
 }

@@ -49,7 +49,8 @@ Answer negativeAnswer(Buttons buttons)
     switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
     case Buttons::OkCancel: return Answer::Cancel;
-    case Buttons::YesNo: return Answer::No;
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo: return Answer::No;
     }
     return Answer::Cancel;
 }
@@ -98,10 +99,11 @@ std::unique_ptr<QMessageBox> QtDialogs::buildMessageBox(Icon icon, const QString
         box->setEscapeButton(cancel);
         break;
     }
-    case Buttons::YesNo: {
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo: {
         QPushButton* yes = addAnswerButton(*box, QStringLiteral("Da"), QMessageBox::YesRole, Answer::Yes);
         QPushButton* no = addAnswerButton(*box, QStringLiteral("Nu"), QMessageBox::NoRole, Answer::No);
-        box->setDefaultButton(yes);
+        box->setDefaultButton(buttons == Buttons::YesNo ? yes : no);
         box->setEscapeButton(no);
         break;
     }

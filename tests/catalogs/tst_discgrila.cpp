@@ -223,7 +223,7 @@ TEST_F(DiscGrilaTest, DeletingAGridAsksWhenLinesOrBudgetsDependOnItAndTakesItsLi
         if (c.asked) {
             ASSERT_EQ(dialogs.messages.size(), 1);
             EXPECT_EQ(dialogs.last().text, c.question);
-            EXPECT_EQ(dialogs.last().buttons, common::Buttons::YesNo);
+            EXPECT_EQ(dialogs.last().buttons, common::Buttons::YesNoDefaultNo);
         } else {
             EXPECT_TRUE(dialogs.messages.isEmpty());
             dialogs.clear(); // the unused answer

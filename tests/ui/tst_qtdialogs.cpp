@@ -51,12 +51,15 @@ TEST(QtDialogs, ButtonsAnswerWithTheirRomanianCaptions)
         QStringList captions; // sorted
         std::vector<std::pair<QString, Answer>> clicks;
         Answer closedWithoutButton;
+        QString defaultCaption; // what Enter answers
     };
     const std::vector<Case> cases{
-        {"OK", Buttons::Ok, {"OK"}, {{"OK", Answer::Ok}}, Answer::Ok},
+        {"OK", Buttons::Ok, {"OK"}, {{"OK", Answer::Ok}}, Answer::Ok, "OK"},
         {"OK / Renunta", Buttons::OkCancel, {"OK", "Renunta"}, {{"OK", Answer::Ok}, {"Renunta", Answer::Cancel}},
-         Answer::Cancel},
-        {"Da / Nu", Buttons::YesNo, {"Da", "Nu"}, {{"Da", Answer::Yes}, {"Nu", Answer::No}}, Answer::No},
+         Answer::Cancel, "OK"},
+        {"Da / Nu", Buttons::YesNo, {"Da", "Nu"}, {{"Da", Answer::Yes}, {"Nu", Answer::No}}, Answer::No, "Da"},
+        {"Da / Nu, Nu implicit", Buttons::YesNoDefaultNo, {"Da", "Nu"}, {{"Da", Answer::Yes}, {"Nu", Answer::No}},
+         Answer::No, "Nu"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,6 +72,8 @@ TEST(QtDialogs, ButtonsAnswerWithTheirRomanianCaptions)
         }
         EXPECT_EQ(QtDialogs::answerFor(*box, nullptr, c.buttons), c.closedWithoutButton);
         EXPECT_EQ(QtDialogs::answerFor(*box, box->escapeButton(), c.buttons), c.closedWithoutButton);
+        ASSERT_NE(box->defaultButton(), nullptr);
+        EXPECT_EQ(box->defaultButton()->text(), c.defaultCaption);
     }
 }
 
