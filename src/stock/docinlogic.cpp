@@ -7,6 +7,8 @@
 #include "datastore/dberror.h"
 #include "ui/datagrid.h"
 
+#include <QScopedValueRollback>
+
 #include <cmath>
 
 namespace stock {
@@ -758,61 +760,15 @@ void TDocInFormLogic::insertArticles(const QList<QVariantHash>& articles)
     QString warehouse = text(items, "Cod_gestiune");
     if (warehouse.isEmpty())
         warehouse = m_defaultWarehouse;
-    QVariant backTo;
-    try {
-        items.settle();
-        if (!items.isEmpty())
-            backTo = items.value(QStringLiteral("Contor_secundar"));
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    m_view.showProgress(QStringLiteral("Inserez articolele selectate..."));
-    m_insertingSelection = true;
-    m_posting->enabled = false;
-    const double contor = docs.value(QStringLiteral("Contor")).toDouble();
-    double number = NextLineNumber(m_db, kLineTable, contor);
-    bool stopped = false;
-    for (const QVariantHash& a : articles) {
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            try {
-                items.append();
-                items.setValue(QStringLiteral("Contor_secundar"), number);
-                if (!warehouse.isEmpty())
-                    items.setValue(QStringLiteral("Cod_gestiune"), warehouse);
-                setArticle(a.value(QStringLiteral("Grupa")).toString(), a.value(QStringLiteral("Cod")).toString());
-                items.post();
-                break;
-            } catch (const datastore::DbError& e) {
-                try {
-                    items.cancel();
-                } catch (...) {
-                }
-                if (e.kind() != datastore::DbErrorKind::KeyViolation) {
-                    ui::reportDataError(m_dialogs, std::current_exception());
-                    stopped = true;
-                    break;
-                }
-                number += 1; // taken meanwhile: the next number
-            } catch (...) {
-                try {
-                    items.cancel();
-                } catch (...) {
-                }
-                ui::reportDataError(m_dialogs, std::current_exception());
-                stopped = true;
-                break;
-            }
-        }
-        if (stopped)
-            break;
-        number = std::max(number, items.value(QStringLiteral("Contor_secundar")).toDouble()) + 1;
-    }
-    m_insertingSelection = false;
-    m_posting->enabled = true;
-    if (!backTo.isNull())
-        items.locate({QStringLiteral("Contor_secundar")}, {backTo});
-    m_view.showProgress(QStringLiteral(" OK."));
+    QScopedValueRollback<bool> inserting(m_insertingSelection, true);
+    InsertSelectionLines(
+        items, *m_posting, kLineTable, docs.value(QStringLiteral("Contor")).toDouble(), articles,
+        [&](const QVariantHash& a) {
+            if (!warehouse.isEmpty())
+                items.setValue(QStringLiteral("Cod_gestiune"), warehouse);
+            setArticle(a.value(QStringLiteral("Grupa")).toString(), a.value(QStringLiteral("Cod")).toString());
+        },
+        m_dialogs, [this](const QString& t) { m_view.showProgress(t); });
 }
 
 // ---- look-ups for the window ------------------------------------------------------

@@ -8,6 +8,8 @@
 #include "datastore/dberror.h"
 #include "ui/datagrid.h"
 
+#include <QScopedValueRollback>
+
 #include <cmath>
 
 namespace stock {
@@ -364,58 +366,13 @@ void TIniStockFormLogic::insertArticles(const QList<QVariantHash>& articles)
 {
     if (articles.isEmpty() || !items.isOpen())
         return;
-    QVariant backTo;
-    try {
-        items.settle();
-        if (!items.isEmpty())
-            backTo = items.value(QStringLiteral("Contor_secundar"));
-    } catch (...) {
-        ui::reportDataError(m_dialogs, std::current_exception());
-        return;
-    }
-    m_view.showProgress(QStringLiteral("Inserez articolele selectate..."));
-    m_insertingSelection = true;
-    m_posting->enabled = false;
-    double number = NextLineNumber(m_db, kLineTable, kCounter);
-    bool stopped = false;
-    for (const QVariantHash& a : articles) {
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            try {
-                items.append();
-                items.setValue(QStringLiteral("Contor_secundar"), number);
-                setArticle(a.value(QStringLiteral("Grupa")).toString(), a.value(QStringLiteral("Cod")).toString());
-                items.post();
-                break;
-            } catch (const datastore::DbError& e) {
-                try {
-                    items.cancel();
-                } catch (...) {
-                }
-                if (e.kind() != datastore::DbErrorKind::KeyViolation) {
-                    ui::reportDataError(m_dialogs, std::current_exception());
-                    stopped = true;
-                    break;
-                }
-                number += 1; // taken meanwhile by another workstation: the next number
-            } catch (...) {
-                try {
-                    items.cancel();
-                } catch (...) {
-                }
-                ui::reportDataError(m_dialogs, std::current_exception());
-                stopped = true;
-                break;
-            }
-        }
-        if (stopped)
-            break;
-        number = std::max(number, items.value(QStringLiteral("Contor_secundar")).toDouble()) + 1;
-    }
-    m_insertingSelection = false;
-    m_posting->enabled = true;
-    if (!backTo.isNull())
-        items.locate({QStringLiteral("Contor_secundar")}, {backTo});
-    m_view.showProgress(QStringLiteral(" OK."));
+    QScopedValueRollback<bool> inserting(m_insertingSelection, true);
+    InsertSelectionLines(
+        items, *m_posting, kLineTable, kCounter, articles,
+        [this](const QVariantHash& a) {
+            setArticle(a.value(QStringLiteral("Grupa")).toString(), a.value(QStringLiteral("Cod")).toString());
+        },
+        m_dialogs, [this](const QString& t) { m_view.showProgress(t); });
 }
 
 void TIniStockFormLogic::refreshTick()

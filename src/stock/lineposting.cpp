@@ -2,6 +2,9 @@
 
 #include "numbering.h"
 
+#include "datastore/dberror.h"
+#include "ui/datagrid.h"
+
 namespace stock {
 
 namespace {
@@ -314,6 +317,66 @@ std::unique_ptr<OutputLine> LinePosting::insertSplitLine(QVariantHash values, co
     const qint64 rowid = db.scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
     m_splitLines.append(qMakePair(contor, values.value(QStringLiteral("Contor_secundar"))));
     return std::make_unique<WrittenLine>(*this, rowid, values);
+}
+
+void InsertSelectionLines(datastore::Dataset& lines, LinePosting& posting, const QString& lineTable, double contor,
+                          const QList<QVariantHash>& articles, const std::function<void(const QVariantHash&)>& fill,
+                          common::Dialogs& dialogs, const std::function<void(const QString&)>& progress)
+{
+    QVariant backTo;
+    try {
+        lines.settle();
+        if (!lines.isEmpty())
+            backTo = lines.value(QStringLiteral("Contor_secundar"));
+    } catch (...) {
+        ui::reportDataError(dialogs, std::current_exception());
+        return;
+    }
+    progress(QStringLiteral("Inserez articolele selectate..."));
+    posting.enabled = false;
+    struct PostingBackOn {
+        LinePosting& posting;
+        ~PostingBackOn() { posting.enabled = true; }
+    } backOn{posting};
+    auto cancel = [&lines] {
+        try {
+            lines.cancel();
+        } catch (...) {
+        }
+    };
+    double number = NextLineNumber(lines.database(), lineTable, contor);
+    bool stopped = false;
+    for (const QVariantHash& a : articles) {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            try {
+                lines.append();
+                lines.setValue(QStringLiteral("Contor_secundar"), number);
+                fill(a);
+                lines.post();
+                break;
+            } catch (const datastore::DbError& e) {
+                cancel();
+                if (e.kind() != datastore::DbErrorKind::KeyViolation) {
+                    ui::reportDataError(dialogs, std::current_exception());
+                    stopped = true;
+                    break;
+                }
+                number += 1; // taken meanwhile by another workstation: the next number
+            } catch (...) {
+                cancel();
+                ui::reportDataError(dialogs, std::current_exception());
+                stopped = true;
+                break;
+            }
+        }
+        if (stopped)
+            break;
+        number = std::max(number, lines.value(QStringLiteral("Contor_secundar")).toDouble()) + 1;
+    }
+    posting.enabled = true;
+    if (!backTo.isNull())
+        lines.locate({QStringLiteral("Contor_secundar")}, {backTo});
+    progress(QStringLiteral(" OK."));
 }
 
 } // namespace stock

@@ -24,8 +24,11 @@
 
 #include "datastore/dataset.h"
 
+#include "common/dialogs.h"
+
 #include <QList>
 #include <QPair>
+#include <functional>
 #include <optional>
 
 namespace stock {
@@ -92,5 +95,16 @@ private:
     std::optional<ItemSnapshot> m_beforeWrite; // the snapshot when the write began
     QList<QPair<QVariant, QVariant>> m_splitLines; // (Contor, Contor_secundar) written by a split
 };
+
+// The lines of a multi-row article selection: one new line per article,
+// numbered from the next free number of document `contor` in `lineTable` (a
+// number taken meanwhile by another workstation moves on to the next one),
+// written with the posting off, since they carry no quantity yet. `fill`
+// gives a new line its values from the article (Grupa, Cod). The first error
+// is reported and stops the insertion; the cursor goes back to the line that
+// was current, and `progress` ends with " OK.".
+void InsertSelectionLines(datastore::Dataset& lines, LinePosting& posting, const QString& lineTable, double contor,
+                          const QList<QVariantHash>& articles, const std::function<void(const QVariantHash&)>& fill,
+                          common::Dialogs& dialogs, const std::function<void(const QString&)>& progress);
 
 } // namespace stock
