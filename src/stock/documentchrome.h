@@ -18,6 +18,12 @@ class QWidget;
 
 namespace stock {
 
+// The display mask of an amount with `decimals` decimals ("#,##0.00").
+inline QString moneyMask(int decimals)
+{
+    return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
+}
+
 // A date field of the header: "dd.mm.yyyy", wide enough for it.
 ui::FieldEdit* makeDateEdit(datastore::Dataset& docs, const QString& field, common::Dialogs& dialogs,
                             const common::Formats& formats, QWidget* parent);

@@ -38,11 +38,6 @@ namespace {
 const char* const kLineLayout = "Lines";
 const char* const kAllocationLayout = "Allocations";
 
-QString moneyMask(int decimals)
-{
-    return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
-}
-
 } // namespace
 
 TDocInForm::TDocInForm(DocInContext context, QWidget* parent)

@@ -34,11 +34,6 @@ namespace {
 
 const char* const kLineLayout = "Lines";
 
-QString moneyMask(int decimals)
-{
-    return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
-}
-
 } // namespace
 
 TDocOutForm::TDocOutForm(DocOutContext context, QWidget* parent)

@@ -18,11 +18,6 @@ namespace {
 
 const char* const kLineLayout = "IniStock";
 
-QString moneyMask(int decimals)
-{
-    return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
-}
-
 } // namespace
 
 TIniStockForm::TIniStockForm(IniStockContext context, QWidget* parent)
