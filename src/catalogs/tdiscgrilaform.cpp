@@ -42,7 +42,7 @@ bool typing(const ui::DataGrid* grid)
 // Esc in an editor holding nothing typed cancels the row.
 class AlwaysEditing : public QObject {
 public:
-    explicit AlwaysEditing(ui::DataGrid* grid) : QObject(grid), m_grid(grid)
+    explicit AlwaysEditing(ui::DataGrid* grid) : QObject(grid), m_grid(grid), m_viewport(grid->viewport())
     {
         grid->setSelectionBehavior(QAbstractItemView::SelectItems);
         grid->installEventFilter(this);
@@ -63,7 +63,10 @@ protected:
                 reopenLater();
             return false;
         }
-        if (watched == m_grid->viewport()) {
+        // The viewport as it was when installed: while the grid is being
+        // destroyed its children still send events, and the grid can no
+        // longer be asked for anything.
+        if (watched == m_viewport) {
             if (event->type() == QEvent::ChildAdded)
                 if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
                     watchLater(child); // an editor; a drop-down makes its line edit after
@@ -114,6 +117,7 @@ private:
         watch(m_grid->openEditor());
     }
     ui::DataGrid* m_grid;
+    QObject* m_viewport;
 };
 
 } // namespace
