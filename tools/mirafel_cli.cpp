@@ -2,6 +2,7 @@
 // administrators and for our own checks. It uses the same code as the
 // application to create, check and describe a database directory.
 
+#include "clicommon.h"
 #include "testdatabase.h"
 
 #include "common/dialogs.h"
@@ -16,6 +17,7 @@
 #include "stock/stockcheck.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -24,21 +26,13 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <memory>
 #include <cstdio>
 
 namespace {
 
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-QTextStream& err()
-{
-    static QTextStream s(stderr);
-    return s;
-}
+using cli::err;
+using cli::out;
 
 const char* kHelp = R"(Usage: mirafel-cli COMMAND [ARGUMENTS]
 
@@ -89,6 +83,11 @@ Commands:
                         input lines, documents of 1 to 30 lines), written in bulk;
                         then the stock is recalculated. The same seed (default 1)
                         gives the same database.
+  print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] (--pdf FILE | --text)
+                        Print document N (its counter) of DIR as the document
+                        windows do, without them: to a PDF file, or as plain text
+                        (one line per printed row; used for the golden files of
+                        the tests). KIND: receipt-note.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
@@ -431,8 +430,18 @@ int generate(const QStringList& args)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    // The commands that lay out pages measure text with fonts: they need the
+    // GUI application object, on the offscreen platform when there is no display.
+    const bool pages = argc > 1 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "report") == 0);
+    if (pages && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application;
+    if (pages)
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         out() << kHelp;
         out().flush();
@@ -449,6 +458,10 @@ int main(int argc, char** argv)
         return verify(args[1]);
     if (command == QLatin1String("recalc") && args.size() == 2)
         return recalc(args[1]);
+    if (command == QLatin1String("print")) {
+        if (const int code = cli::printCommand(args.mid(1)); code != 2)
+            return code;
+    }
     if (command == QLatin1String("generate")) {
         if (const int code = generate(args); code != 2)
             return code;

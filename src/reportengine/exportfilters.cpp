@@ -3,6 +3,7 @@
 #include "canvas.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace reportengine {
@@ -177,6 +178,51 @@ bool exportReport(const PageList& pages, ExportFilter& filter, const QString& pa
         return false;
     }
     return true;
+}
+
+} // namespace reportengine
+
+namespace reportengine {
+
+QString plainText(const PageList& pages)
+{
+    const TextCapture captured = capture(pages);
+    QString result;
+    for (int page = 0; page < captured.pageCount; ++page) {
+        QList<TextCapture::Text> texts;
+        for (const TextCapture::Text& t : captured.texts)
+            if (t.page == page)
+                texts.append(t);
+        std::stable_sort(texts.begin(), texts.end(), [](const TextCapture::Text& a, const TextCapture::Text& b) {
+            return a.y < b.y;
+        });
+        result += QStringLiteral("--- pagina %1 ---\n").arg(page + 1);
+        qsizetype i = 0;
+        while (i < texts.size()) {
+            const double top = texts.at(i).y;
+            qsizetype end = i;
+            while (end < texts.size() && texts.at(end).y - top < 1.0)
+                ++end;
+            QList<TextCapture::Text> row = texts.mid(i, end - i);
+            std::stable_sort(row.begin(), row.end(), [](const TextCapture::Text& a, const TextCapture::Text& b) {
+                return a.x < b.x;
+            });
+            QString line;
+            for (const TextCapture::Text& t : row) {
+                const qsizetype column = qMax<qsizetype>(0, qRound(t.x / 2.0));
+                if (line.size() < column)
+                    line += QString(column - line.size(), u' ');
+                else if (!line.isEmpty())
+                    line += u' ';
+                line += t.text;
+            }
+            while (line.endsWith(u' '))
+                line.chop(1);
+            result += line + u'\n';
+            i = end;
+        }
+    }
+    return result;
 }
 
 } // namespace reportengine

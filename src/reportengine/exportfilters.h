@@ -112,3 +112,14 @@ std::vector<std::unique_ptr<ExportFilter>> exportFilters();
 bool exportReport(const PageList& pages, ExportFilter& filter, const QString& path, QString* error = nullptr);
 
 } // namespace reportengine
+
+namespace reportengine {
+
+// The pages as plain text, for the command line's text output and the golden
+// files of the tests: "--- pagina N ---" before each page, then one line per
+// printed row (texts whose tops lie within 1 mm of each other), every text at
+// the column of its left edge (2 mm a column), at least one blank between
+// two texts. Lines and boxes are not shown. The same pages give the same text.
+QString plainText(const PageList& pages);
+
+} // namespace reportengine

@@ -1,0 +1,61 @@
+#pragma once
+// The prints of one document, built without a window: what the document
+// windows hand to the preview or the printer, and what `mirafel-cli print`
+// writes to PDF or as text. Each kind of print is one entry of
+// documentPrintKinds(); a print is a report definition with its rows.
+
+#include "chooseprints.h"
+
+#include "common/formats.h"
+#include "common/parameters.h"
+#include "datastore/database.h"
+#include "reportengine/reportengine.h"
+#include "reportengine/rowsource.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace prints {
+
+// A print ready to be laid out: the definition and the rows it runs over.
+struct DocumentPrint {
+    std::unique_ptr<reportengine::Report> report;
+    std::unique_ptr<reportengine::RowSource> rows;
+
+    reportengine::PageList layout() const { return report->layout(*rows); }
+};
+
+// What a print needs to know of its document and of the program.
+struct PrintRequest {
+    PrintRequest(datastore::Database& database, const common::Parameters& params, const common::Formats& fmt,
+                 QString directory)
+        : db(database), parameters(params), formats(fmt), definitionDir(std::move(directory)) {}
+    datastore::Database& db;
+    const common::Parameters& parameters;
+    const common::Formats& formats;
+    QString definitionDir;      // the database directory (INI files and texts of the prints)
+    double contor = 0;          // the document's counter
+    QDate registrationDate;     // the document's registration date
+    QString seriesNumber;       // invoices and delivery notes: series and number as printed
+    double receiptNumber = 0;   // the invoice with receipt
+    QString explanation;
+    QString warehouseName;      // hand-over note: the receiving warehouse
+    QString beneficiary;        // consumption note: the beneficiary's name
+    PrintOptions options;
+};
+
+struct DocumentPrintKind {
+    QString name;    // the command line's name: "invoice", "receipt-note", ...
+    QString caption; // Romanian, for lists and messages
+    std::function<DocumentPrint(const PrintRequest&)> build; // DbError when the tables cannot be read
+};
+
+// Every kind of document print, in a fixed order.
+const std::vector<DocumentPrintKind>& documentPrintKinds();
+// The kind named `name`, or nullptr.
+const DocumentPrintKind* findDocumentPrintKind(const QString& name);
+
+} // namespace prints

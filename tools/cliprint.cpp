@@ -1,0 +1,70 @@
+// mirafel-cli print: one document's print without the windows.
+
+#include "clicommon.h"
+
+#include "datastore/database.h"
+#include "datastore/dataset.h"
+#include "prints/documentprints.h"
+#include "reportengine/exportfilters.h"
+#include "reportengine/output.h"
+
+#include <QDate>
+#include <QFile>
+
+namespace cli {
+
+int printCommand(const QStringList& args)
+{
+    bool ok = false;
+    const Options options = parseOptions(args, {QStringLiteral("text")}, &ok);
+    if (!ok || options.positional.size() != 1 || !options.values.contains(QStringLiteral("document"))
+        || !options.values.contains(QStringLiteral("kind"))
+        || options.has(QStringLiteral("text")) == options.values.contains(QStringLiteral("pdf")))
+        return 2;
+    const QString dir = options.positional.first();
+    const prints::DocumentPrintKind* kind = prints::findDocumentPrintKind(options.values.value(QStringLiteral("kind")));
+    if (!kind) {
+        QStringList names;
+        for (const prints::DocumentPrintKind& k : prints::documentPrintKinds())
+            names << k.name;
+        err() << "Unknown print kind. Kinds: " << names.join(QStringLiteral(", ")) << Qt::endl;
+        return 2;
+    }
+    bool numeric = false;
+    const double contor = options.values.value(QStringLiteral("document")).toDouble(&numeric);
+    if (!numeric)
+        return 2;
+    if (const QString problem = databaseProblem(dir); !problem.isEmpty()) {
+        err() << problem << Qt::endl;
+        return 1;
+    }
+    const DirectorySettings settings = directorySettings(dir);
+    datastore::Database db;
+    db.setDirectory(dir);
+    prints::PrintRequest request{db, settings.parameters, settings.formats, dir};
+    request.contor = contor;
+    if (options.values.contains(QStringLiteral("date")))
+        request.registrationDate = QDate::fromString(options.values.value(QStringLiteral("date")), Qt::ISODate);
+    request.seriesNumber = options.values.value(QStringLiteral("series"));
+    try {
+        const prints::DocumentPrint print = kind->build(request);
+        const reportengine::PageList pages = print.layout();
+        if (options.has(QStringLiteral("text"))) {
+            out() << reportengine::plainText(pages);
+            out().flush();
+            return 0;
+        }
+        QString error;
+        if (!reportengine::writePdf(pages, options.values.value(QStringLiteral("pdf")), &error)) {
+            err() << error << Qt::endl;
+            return 1;
+        }
+        out() << pages.pageCount() << (pages.pageCount() == 1 ? " pagina" : " pagini") << Qt::endl;
+    } catch (const std::exception& e) {
+        err() << "error: " << datastore::errorText(e) << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace cli
