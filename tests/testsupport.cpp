@@ -46,4 +46,30 @@ bool saveShot(QWidget& widget, const QString& name)
     return dir.isEmpty() || widget.grab().save(QDir(dir).filePath(name));
 }
 
+::testing::AssertionResult matchesGolden(const QString& name, const QString& actual)
+{
+    const QString path = qEnvironmentVariable("MIRAFEL_SOURCE_DIR") + QStringLiteral("/tests/golden/") + name;
+    QFile file(path);
+    if (qEnvironmentVariable("MIRAFEL_UPDATE_GOLDEN") == QLatin1String("1")) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return ::testing::AssertionFailure() << "cannot write " << path.toStdString();
+        file.write(actual.toUtf8());
+        return ::testing::AssertionSuccess();
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return ::testing::AssertionFailure() << "no golden file " << path.toStdString()
+                                             << " (MIRAFEL_UPDATE_GOLDEN=1 writes it)";
+    const QString expected = QString::fromUtf8(file.readAll());
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    const QStringList want = expected.split(u'\n');
+    const QStringList got = actual.split(u'\n');
+    qsizetype line = 0;
+    while (line < want.size() && line < got.size() && want.at(line) == got.at(line))
+        ++line;
+    return ::testing::AssertionFailure() << name.toStdString() << " differs at line " << line + 1 << "\n  golden: "
+                                         << want.value(line).toStdString() << "\n  actual: "
+                                         << got.value(line).toStdString();
+}
+
 } // namespace testsupport

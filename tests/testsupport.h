@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 class QWidget;
 
 namespace testsupport {
@@ -32,5 +34,11 @@ QString shotsDir();
 // Saves a picture of `widget` as `name` in shotsDir(); nothing when unset.
 // False when the picture could not be written.
 bool saveShot(QWidget& widget, const QString& name);
+
+// Compares `actual` with the golden file tests/golden/<name> and shows the
+// first line that differs. Golden files change only on purpose: run the test
+// with MIRAFEL_UPDATE_GOLDEN=1 to write `actual` over the file, then review
+// the difference before committing it.
+::testing::AssertionResult matchesGolden(const QString& name, const QString& actual);
 
 } // namespace testsupport
