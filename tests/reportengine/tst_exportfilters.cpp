@@ -162,3 +162,21 @@ TEST(ExportFilters, LaidOutReportExportsRowByRow)
               "Pagina 1 din 1\n"
               "</CSV>\n");
 }
+
+// The plain text of the command line and the golden files: rows by the tops
+// of their texts, texts at the column of their left edge, pages marked.
+TEST(PlainText, RowsColumnsAndPages)
+{
+    const PageList pages = placedPages({
+        {{40, 30.4, "right"}, {10, 30, "left"}, {10, 20, "top"}, {11, 40, "touching"}, {12, 40, "next"}},
+        {},
+        {{0, 10, "last"}},
+    });
+    EXPECT_EQ(plainText(pages), QStringLiteral("--- pagina 1 ---\n"
+                                               "     top\n"
+                                               "     left           right\n"
+                                               "      touching next\n"
+                                               "--- pagina 2 ---\n"
+                                               "--- pagina 3 ---\n"
+                                               "last\n"));
+}
