@@ -493,10 +493,12 @@ void TDocOutFormLogic::print()
     if (set & prints::PrintTransferNoteBit)
         printJob(job(OutputPrint::HandOverNote), true);
     if (set & prints::PrintInvoiceWithReceiptBit) {
-        const SeriesNumber receipt = GetReceiptNumber(m_db, m_parameters, m_dialogs, contor, base.registrationDate);
-        if (receipt.ok) {
-            const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
-            if (n.ok) {
+        // The invoice number first: a series that has run out takes no receipt number.
+        const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
+        if (n.ok) {
+            const SeriesNumber receipt =
+                GetReceiptNumber(m_db, m_parameters, m_dialogs, contor, base.registrationDate);
+            if (receipt.ok) {
                 OutputPrintJob j = job(OutputPrint::InvoiceWithReceipt);
                 j.seriesNumber = formatSeriesNumber(n.series, n.number);
                 j.receiptNumber = receipt.number;
