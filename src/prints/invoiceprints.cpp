@@ -248,6 +248,7 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
         detail.vline(c.x);
     }
     detail.vline(190);
+    detail.frame(reportengine::FrameBottom, 0.1);
     detail.count(0, 0.5, 9).running().right();
     detail.field(11, 0.5, 72, QStringLiteral("Text")).wrap();
     detail.field(85, 0.5, 10, QStringLiteral("UM")).center();
@@ -335,7 +336,7 @@ constexpr int kDefaultLeft = 8;
 constexpr int kDefaultRight = 8;
 constexpr int kDefaultBottom = 10;
 constexpr int kDefaultPaper = reportengine::kPaperA4;
-constexpr double kDesignHeaderHeight = 95;
+constexpr double kDesignHeaderHeight = 65;
 constexpr double kDesignFooterHeight = 40;
 constexpr double kDesignLineHeight = 5;
 
@@ -486,9 +487,9 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
         {&clientSection, "Jud", 135, 29, 40, "Judetul", nullptr},
         {&clientSection, "Cont", 135, 34, 60, "Cont_bancar", nullptr},
         {&clientSection, "Banca", 135, 39, 60, "Banca", nullptr},
-        {&invoiceSection, "Numar", 80, 58, 30, "Numar", "0"},
-        {&invoiceSection, "Data", 112, 58, 25, "Data", "dd.mm.yy"},
-        {&invoiceSection, "CotaTVA", 150, 58, 12, "DummyTVA", "0"},
+        {&invoiceSection, "Numar", 80, 55, 30, "Numar", "0"},
+        {&invoiceSection, "Data", 112, 55, 25, "Data", "dd.mm.yy"},
+        {&invoiceSection, "CotaTVA", 150, 55, 12, "DummyTVA", "0"},
     };
     for (const Place& p : heading) {
         auto& e = head.add<TQRIniDBText>(file, *p.section, QString::fromLatin1(p.name), p.x, p.y, p.width,
