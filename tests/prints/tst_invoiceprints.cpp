@@ -10,6 +10,7 @@
 #include "reportengine/output.h"
 
 #include "common/inifile.h"
+#include "common/scripteddialogs.h"
 #include "datastore/tablecatalog.h"
 #include "testsupport.h"
 
@@ -289,6 +290,22 @@ TEST_F(InvoicePrints, ThePageOfThePreprintedInvoiceGoesBackToItsLayoutFile)
                                 back.readInteger("Antet+cap tabel", "Inaltime", 0),
                                 back.readInteger("Baza Factura", "Inaltime", 0)}),
               std::vector<int>({9, 12, 7, 11, 9, 65, 33}));
+}
+
+TEST_F(InvoicePrints, AnUnknownPrintOrUnreadableTablesEndInAMessage)
+{
+    common::ScriptedDialogs dialogs;
+    prints::PrintSettings settings;
+    EXPECT_FALSE(prints::PrintDocumentKind(nullptr, "no-such-print", request(21), settings, dialogs));
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().first().contains("nu este disponibila")) << dialogs.texts().first().toStdString();
+
+    dialogs.clear();
+    db.exec("DROP TABLE ITEM_OUT");
+    EXPECT_FALSE(prints::PrintDocumentKind(nullptr, "invoice", request(21), settings, dialogs));
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().first().startsWith("Eroare de acces la baza de date!\r<"))
+        << dialogs.texts().first().toStdString();
 }
 
 } // namespace
