@@ -310,6 +310,11 @@ TEST(Cli, PrintsAnInvoiceAsTextAndAsPdf)
     for (const char* expected : {"FACTURA", "Seria ABC 41", "Cantina Veche SRL", "Faina", "70,00", "76,30"})
         EXPECT_TRUE(text.out.contains(QString::fromLatin1(expected))) << expected << "\n" << text.out.toStdString();
 
+    const CliRun receipt = cli({"print", dir, "--document", "5", "--kind", "invoice-with-receipt", "--receipt", "12",
+                                "--text"});
+    EXPECT_EQ(receipt.code, 0) << receipt.err.toStdString();
+    EXPECT_TRUE(receipt.out.contains("CHITANTA NR. 12")) << receipt.out.toStdString();
+
     const QString pdf = tmp.file("factura.pdf");
     const CliRun printed = cli({"print", dir, "--document", "5", "--kind", "invoice", "--pdf", pdf});
     EXPECT_EQ(printed.code, 0) << printed.err.toStdString();
