@@ -462,6 +462,9 @@ void TDocOutFormLogic::print()
     if (!m_view.choosePrints(set, options))
         return;
     m_printOptions = options;
+    // On pre-printed forms the receipt has no form: the invoice is printed alone.
+    if (m_parameters.PreprintedInvoice && (set & prints::PrintInvoiceWithReceiptBit))
+        set = (set & ~prints::PrintInvoiceWithReceiptBit) | prints::PrintInvoiceBit;
 
     OutputPrintJob base;
     base.contor = contor;

@@ -427,6 +427,23 @@ TEST_F(DocOut, InvoiceWithReceiptTakesTheInvoiceNumberBeforeTheReceipt)
     EXPECT_EQ(count("SELECT COUNT(*) FROM CHSER"), 1);
 }
 
+TEST_F(DocOut, OnPreprintedFormsAnInvoiceWithReceiptIsThePreprintedInvoiceAlone)
+{
+    parameters.PreprintedInvoice = true;
+    receipt({{"ART", 5, 10}});
+    out();
+    outHeader(QStringLiteral("FCT"));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    outView.chosenSet = prints::PrintInvoiceWithReceiptBit;
+    out().print();
+    ASSERT_EQ(outView.printed.size(), 1);
+    EXPECT_EQ(outView.printed[0].kind, OutputPrint::PreprintedInvoice);
+    // The form carries its own number: none is taken, and the print shows its own setup.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM FCTSER"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CHSER"), 0);
+    EXPECT_EQ(outView.setups, 0);
+}
+
 TEST_F(DocOut, TransferHandsTheSavedDocumentOn)
 {
     receipt({{"ART", 5, 10}});
