@@ -16,7 +16,7 @@ namespace cli {
 int printCommand(const QStringList& args)
 {
     bool ok = false;
-    const Options options = parseOptions(args, {QStringLiteral("text")}, &ok);
+    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("comment"), QStringLiteral("description")}, &ok);
     if (!ok || options.positional.size() != 1 || !options.values.contains(QStringLiteral("document"))
         || !options.values.contains(QStringLiteral("kind"))
         || options.has(QStringLiteral("text")) == options.values.contains(QStringLiteral("pdf")))
@@ -46,6 +46,9 @@ int printCommand(const QStringList& args)
     if (options.values.contains(QStringLiteral("date")))
         request.registrationDate = QDate::fromString(options.values.value(QStringLiteral("date")), Qt::ISODate);
     request.seriesNumber = options.values.value(QStringLiteral("series"));
+    request.receiptNumber = options.values.value(QStringLiteral("receipt")).toDouble();
+    request.options.comment = options.has(QStringLiteral("comment"));
+    request.options.description = options.has(QStringLiteral("description"));
     try {
         const prints::DocumentPrint print = kind->build(request);
         const reportengine::PageList pages = print.layout();

@@ -83,11 +83,15 @@ Commands:
                         input lines, documents of 1 to 30 lines), written in bulk;
                         then the stock is recalculated. The same seed (default 1)
                         gives the same database.
-  print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] (--pdf FILE | --text)
+  print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
+        [--comment] [--description] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document
                         windows do, without them: to a PDF file, or as plain text
                         (one line per printed row; used for the golden files of
-                        the tests). KIND: receipt-note.
+                        the tests). KIND: receipt-note, invoice,
+                        invoice-with-receipt, preprinted-invoice (Factura.INI in
+                        DIR). --comment adds INVFOOT.TXT under an invoice,
+                        --description the catalog description to a line.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.

@@ -5,7 +5,9 @@
 // documentPrintKinds(); a print is a report definition with its rows.
 
 #include "chooseprints.h"
+#include "printsettings.h"
 
+#include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/parameters.h"
 #include "datastore/database.h"
@@ -18,12 +20,16 @@
 #include <memory>
 #include <vector>
 
+class QWidget;
+
 namespace prints {
 
 // A print ready to be laid out: the definition and the rows it runs over.
 struct DocumentPrint {
     std::unique_ptr<reportengine::Report> report;
     std::unique_ptr<reportengine::RowSource> rows;
+    // What the report's elements use while it is laid out (the layout file of a pre-printed form).
+    std::shared_ptr<void> resources;
 
     reportengine::PageList layout() const { return report->layout(*rows); }
 };
@@ -45,6 +51,9 @@ struct PrintRequest {
     QString warehouseName;      // hand-over note: the receiving warehouse
     QString beneficiary;        // consumption note: the beneficiary's name
     PrintOptions options;
+    QString layoutDir;          // where the layout files of pre-printed forms lie; empty: definitionDir
+
+    QString layoutDirectory() const { return layoutDir.isEmpty() ? definitionDir : layoutDir; }
 };
 
 struct DocumentPrintKind {
@@ -57,5 +66,17 @@ struct DocumentPrintKind {
 const std::vector<DocumentPrintKind>& documentPrintKinds();
 // The kind named `name`, or nullptr.
 const DocumentPrintKind* findDocumentPrintKind(const QString& name);
+
+// Shows a built print in the preview, or sends it to the printer, with the
+// print settings (font, paper, orientation, margins, copies, pages; the
+// preview when settings.preview). False when nothing was shown or printed.
+bool ShowDocumentPrint(QWidget* owner, const DocumentPrint& print, const PrintSettings& settings,
+                       common::Dialogs& dialogs);
+
+// Builds the print of kind `name` for `request` and shows or prints it. A
+// kind that does not exist, or tables that cannot be read, end in a message
+// and false.
+bool PrintDocumentKind(QWidget* owner, const QString& name, const PrintRequest& request,
+                       const PrintSettings& settings, common::Dialogs& dialogs);
 
 } // namespace prints

@@ -13,6 +13,7 @@
 #include "catalogs/tcatlookupform.h"
 #include "stock/tdocinform.h"
 #include "stock/tdocoutform.h"
+#include "stock/outputprints.h"
 #include "prints/chooseprints.h"
 #include "stock/recalculation.h"
 #include "stock/tinistockform.h"
@@ -29,6 +30,7 @@
 #include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMdiSubWindow>
@@ -721,6 +723,13 @@ void TMainForm::installDocumentCommands()
                 const prints::ChoosePrintsContext choice{m_ctx.parameters, m_ctx.dialogs,
                                                          m_ctx.databaseDir};
                 return prints::ChoosePrints(owner, choice, set, options);
+            };
+            context.printDocument = [this](const stock::OutputPrintJob& job) {
+                // The layout files of pre-printed forms lie beside the application's INI file.
+                const stock::OutputPrintContext printing{m_ctx.database, m_ctx.parameters, m_ctx.formats,
+                                                         m_ctx.printSettings, m_ctx.dialogs, m_ctx.databaseDir,
+                                                         QFileInfo(m_ctx.paths.iniFile).absolutePath()};
+                stock::PrintOutputDocument(this, printing, job);
             };
             context.showBeneficiaries = [this] { TUserForm::run(m_ctx.database, m_ctx.dialogs, m_ctx.formats, this); };
             return stock::TDocOutForm::createChild(std::move(context)).release();

@@ -462,6 +462,9 @@ void TDocOutFormLogic::print()
     if (!m_view.choosePrints(set, options))
         return;
     m_printOptions = options;
+    // On pre-printed forms the receipt has no form: the invoice is printed alone.
+    if (m_parameters.PreprintedInvoice && (set & prints::PrintInvoiceWithReceiptBit))
+        set = (set & ~prints::PrintInvoiceWithReceiptBit) | prints::PrintInvoiceBit;
 
     OutputPrintJob base;
     base.contor = contor;
@@ -493,10 +496,12 @@ void TDocOutFormLogic::print()
     if (set & prints::PrintTransferNoteBit)
         printJob(job(OutputPrint::HandOverNote), true);
     if (set & prints::PrintInvoiceWithReceiptBit) {
-        const SeriesNumber receipt = GetReceiptNumber(m_db, m_parameters, m_dialogs, contor, base.registrationDate);
-        if (receipt.ok) {
-            const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
-            if (n.ok) {
+        // The invoice number first: a series that has run out takes no receipt number.
+        const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
+        if (n.ok) {
+            const SeriesNumber receipt =
+                GetReceiptNumber(m_db, m_parameters, m_dialogs, contor, base.registrationDate);
+            if (receipt.ok) {
                 OutputPrintJob j = job(OutputPrint::InvoiceWithReceipt);
                 j.seriesNumber = formatSeriesNumber(n.series, n.number);
                 j.receiptNumber = receipt.number;

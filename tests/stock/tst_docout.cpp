@@ -402,6 +402,48 @@ TEST_F(DocOut, PrintingBindsTheSeriesNumberOnceAndKeepsTheOrder)
     EXPECT_EQ(count("SELECT COUNT(*) FROM FCTSER WHERE Contor = 2"), 0);
 }
 
+TEST_F(DocOut, InvoiceWithReceiptTakesTheInvoiceNumberBeforeTheReceipt)
+{
+    receipt({{"ART", 5, 10}});
+    out();
+    outHeader(QStringLiteral("FCT"));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    ASSERT_TRUE(out().saveDocument());
+    ASSERT_TRUE(out().setPaidAmount(10));
+    outView.chosenSet = prints::PrintInvoiceWithReceiptBit;
+
+    // The invoice series has run out: no receipt number is spent, nothing prints.
+    db.exec(QStringLiteral("INSERT INTO FCTSER (Contor, Serie, Number) VALUES (99, 'AB', 2000)"));
+    out().print();
+    EXPECT_TRUE(outView.printed.isEmpty());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CHSER"), 0);
+
+    // With numbers left, both are taken and the receipt's is the first of its series.
+    db.exec(QStringLiteral("DELETE FROM FCTSER"));
+    out().print();
+    ASSERT_EQ(outView.printed.size(), 1);
+    EXPECT_EQ(outView.printed[0].seriesNumber, stock::formatSeriesNumber("AB", 1001));
+    EXPECT_EQ(outView.printed[0].receiptNumber, 300);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CHSER"), 1);
+}
+
+TEST_F(DocOut, OnPreprintedFormsAnInvoiceWithReceiptIsThePreprintedInvoiceAlone)
+{
+    parameters.PreprintedInvoice = true;
+    receipt({{"ART", 5, 10}});
+    out();
+    outHeader(QStringLiteral("FCT"));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    outView.chosenSet = prints::PrintInvoiceWithReceiptBit;
+    out().print();
+    ASSERT_EQ(outView.printed.size(), 1);
+    EXPECT_EQ(outView.printed[0].kind, OutputPrint::PreprintedInvoice);
+    // The form carries its own number: none is taken, and the print shows its own setup.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM FCTSER"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CHSER"), 0);
+    EXPECT_EQ(outView.setups, 0);
+}
+
 TEST_F(DocOut, TransferHandsTheSavedDocumentOn)
 {
     receipt({{"ART", 5, 10}});

@@ -290,3 +290,35 @@ TEST(Cli, VerifyReportsEachFaultAndRecalcRepairsTheStock)
     EXPECT_EQ(cli({"verify", tmp.file("nothing")}).code, 1);
     EXPECT_EQ(cli({"recalc", tmp.file("nothing")}).code, 1);
 }
+
+TEST(Cli, PrintsAnInvoiceAsTextAndAsPdf)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("db");
+    ASSERT_EQ(cli({"create", dir}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("INSERT INTO CLIENT (Cod_client, Nume_client) VALUES ('C1', 'Cantina Veche SRL')");
+        db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Coef_TVA) VALUES ('G', 'A1', 'Faina', 'kg', 9)");
+        db.exec("INSERT INTO DOC_OUT (Contor, Numar, Tip, Data, Client) VALUES (5, 41, 'FCT', '2026-04-02', 'C1')");
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_grupa, Cod_articol, Cantitate, Pret_vinzare, TVA) "
+                "VALUES (5, 1, 'G', 'A1', 20, 3.5, 6.3)");
+    }
+    const CliRun text = cli({"print", dir, "--document", "5", "--kind", "invoice", "--series", "ABC 41", "--text"});
+    EXPECT_EQ(text.code, 0) << text.err.toStdString();
+    for (const char* expected : {"FACTURA", "Seria ABC 41", "Cantina Veche SRL", "Faina", "70,00", "76,30"})
+        EXPECT_TRUE(text.out.contains(QString::fromLatin1(expected))) << expected << "\n" << text.out.toStdString();
+
+    const CliRun receipt = cli({"print", dir, "--document", "5", "--kind", "invoice-with-receipt", "--receipt", "12",
+                                "--text"});
+    EXPECT_EQ(receipt.code, 0) << receipt.err.toStdString();
+    EXPECT_TRUE(receipt.out.contains("CHITANTA NR. 12")) << receipt.out.toStdString();
+
+    const QString pdf = tmp.file("factura.pdf");
+    const CliRun printed = cli({"print", dir, "--document", "5", "--kind", "invoice", "--pdf", pdf});
+    EXPECT_EQ(printed.code, 0) << printed.err.toStdString();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+}

@@ -1,0 +1,86 @@
+#include "outputprints.h"
+
+#include "prints/invoiceprints.h"
+
+namespace stock {
+
+QString outputPrintName(OutputPrint kind)
+{
+    switch (kind) {
+    case OutputPrint::Invoice:
+        return QStringLiteral("invoice");
+    case OutputPrint::InvoiceWithReceipt:
+        return QStringLiteral("invoice-with-receipt");
+    case OutputPrint::PreprintedInvoice:
+        return QStringLiteral("preprinted-invoice");
+    case OutputPrint::HandOverNote:
+        return QStringLiteral("hand-over-note");
+    case OutputPrint::DeliveryNote:
+        return QStringLiteral("delivery-note");
+    case OutputPrint::PreprintedDeliveryNote:
+        return QStringLiteral("preprinted-delivery-note");
+    case OutputPrint::ConsumptionNote:
+        return QStringLiteral("consumption-note");
+    case OutputPrint::DailyListNote:
+        return QStringLiteral("daily-list-note");
+    case OutputPrint::Scrapping:
+        break;
+    }
+    return QStringLiteral("scrapping-list");
+}
+
+QString outputPrintCaption(OutputPrint kind)
+{
+    switch (kind) {
+    case OutputPrint::Invoice:
+        return QStringLiteral("Factura");
+    case OutputPrint::InvoiceWithReceipt:
+        return QStringLiteral("Factura si chitanta");
+    case OutputPrint::PreprintedInvoice:
+        return QStringLiteral("Factura pretiparita");
+    case OutputPrint::HandOverNote:
+        return QStringLiteral("Nota de transfer");
+    case OutputPrint::DeliveryNote:
+        return QStringLiteral("Aviz de expeditie");
+    case OutputPrint::PreprintedDeliveryNote:
+        return QStringLiteral("Aviz de expeditie pretiparit");
+    case OutputPrint::ConsumptionNote:
+        return QStringLiteral("Bon de consum");
+    case OutputPrint::DailyListNote:
+        return QStringLiteral("Bon consum lista zilnica");
+    case OutputPrint::Scrapping:
+        break;
+    }
+    return QStringLiteral("Casare");
+}
+
+prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const OutputPrintJob& job)
+{
+    prints::PrintRequest request{context.database, context.parameters, context.formats, context.definitionDir};
+    request.contor = job.contor;
+    request.registrationDate = job.registrationDate;
+    request.seriesNumber = job.seriesNumber;
+    request.receiptNumber = job.receiptNumber;
+    request.explanation = job.explanation;
+    request.warehouseName = job.warehouseName;
+    request.beneficiary = job.beneficiary;
+    request.options = job.options;
+    request.layoutDir = context.layoutDir;
+    return request;
+}
+
+bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, const OutputPrintJob& job)
+{
+    const prints::PrintRequest request = outputPrintRequest(context, job);
+    if (job.kind == OutputPrint::PreprintedInvoice)
+        return prints::PrintPreprintedInvoice(owner, request, context.printSettings, context.dialogs);
+    const QString name = outputPrintName(job.kind);
+    if (!prints::findDocumentPrintKind(name)) {
+        context.dialogs.information(
+            QStringLiteral("Listarea \"%1\" nu este disponibila in aceasta versiune.").arg(outputPrintCaption(job.kind)));
+        return false;
+    }
+    return prints::PrintDocumentKind(owner, name, request, context.printSettings, context.dialogs);
+}
+
+} // namespace stock
