@@ -5,6 +5,7 @@
 // documentPrintKinds(); a print is a report definition with its rows.
 
 #include "chooseprints.h"
+#include "layoutfile.h"
 
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -24,6 +25,8 @@ namespace prints {
 struct DocumentPrint {
     std::unique_ptr<reportengine::Report> report;
     std::unique_ptr<reportengine::RowSource> rows;
+    // Prints on pre-printed forms: their layout file, open while the print lives.
+    std::unique_ptr<LayoutFile> layoutFile;
 
     reportengine::PageList layout() const { return report->layout(*rows); }
 };
@@ -45,6 +48,12 @@ struct PrintRequest {
     QString warehouseName;      // hand-over note: the receiving warehouse
     QString beneficiary;        // consumption note: the beneficiary's name
     PrintOptions options;
+    // The private directory's connection (Etichete.DB of the labels,
+    // LZilnica.DB of the daily list); null: those tables are read from `db`.
+    datastore::Database* privateDb = nullptr;
+    // Where the layout files of pre-printed forms live (Aviz.INI); empty:
+    // definitionDir.
+    QString programDir;
 };
 
 struct DocumentPrintKind {
