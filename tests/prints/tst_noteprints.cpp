@@ -2,12 +2,14 @@
 // document prints over a small database, and compared with its golden text.
 
 #include "prints/documentprints.h"
+#include "prints/invoicefiles.h"
 #include "prints/noteprints.h"
 #include "prints/receiptnote.h"
 #include "reportengine/canvas.h"
 #include "reportengine/exportfilters.h"
 #include "reportengine/output.h"
 
+#include "common/inifile.h"
 #include "datastore/tablecatalog.h"
 #include "datastore/tabledef.h"
 #include "testsupport.h"
@@ -196,6 +198,149 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
         db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         QFile::copy(dir.file(QStringLiteral("gestiune.db")), testsupport::shotsDir() + QStringLiteral("/notes-db/gestiune.db"));
     }
+}
+
+// A document line whose article left the catalog keeps its place, its code
+// and its value in every note that prints lines.
+TEST_F(NotePrints, ALineOfAnArticleMissingFromTheCatalogIsNeverLost)
+{
+    const struct {
+        const char* kind;
+        double contor;
+        QStringList expected; // the line's code and value, and the note's total with it
+    } cases[] = {
+        {"receipt-note", 12, {"OLD", "10,00", "391,00"}},
+        {"hand-over-note", 31, {"OLD", "20,00", "98,55"}},
+        {"delivery-note", 30, {"OLD", "6,00", "208,00"}},
+        {"preprinted-delivery-note", 30, {"OLD", "6,00", "208,00"}},
+        {"consumption-note", 32, {"OLD", "10,00", "58,80"}},
+        {"scrapping-list", 33, {"OLD", "15,00", "46,80"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const QStringList printed = reportengine::capture(layout(QString::fromLatin1(c.kind), request(c.contor))).textsOn(0);
+        for (const QString& e : c.expected)
+            EXPECT_TRUE(printed.contains(e)) << e.toStdString() << "\n" << printed.join(u'|').toStdString();
+    }
+}
+
+// Lines are numbered from 1 in each budget (hand-over) or warehouse
+// (scrapping), and straight through on the consumption note.
+TEST_F(NotePrints, RunningNumbersRestartWithTheirGroup)
+{
+    const struct {
+        const char* kind;
+        double contor;
+        QStringList numbers;
+    } cases[] = {
+        {"hand-over-note", 31, {"1", "2", "1", "2"}},
+        {"scrapping-list", 33, {"1", "2", "1"}},
+        {"consumption-note", 32, {"1", "2", "3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EXPECT_EQ(counts(layout(QString::fromLatin1(c.kind), request(c.contor)), 19), c.numbers);
+    }
+}
+
+TEST_F(NotePrints, TheHandOverNoteNamesBothWarehousesAndTheirKeepers)
+{
+    // The receiving warehouse named by the window wins over the document's
+    // client; its keeper is found by name whatever the case.
+    prints::PrintRequest r = request(31);
+    r.warehouseName = QStringLiteral("CANTINA");
+    const QStringList printed = reportengine::capture(layout(QStringLiteral("hand-over-note"), r)).textsOn(0);
+    for (const char* e : {"Magazie centrala", "CANTINA", "Marin Elena", "Pop Ion"})
+        EXPECT_TRUE(printed.contains(QString::fromLatin1(e))) << e;
+    EXPECT_FALSE(printed.contains(QStringLiteral("Pentru cantina"))) << "the explanation only when asked";
+
+    // A receiving name that is no warehouse has no keeper.
+    r.warehouseName = QStringLiteral("Scoala nr. 2");
+    const QStringList other = reportengine::capture(layout(QStringLiteral("hand-over-note"), r)).textsOn(0);
+    EXPECT_FALSE(other.contains(QStringLiteral("Pop Ion")));
+}
+
+TEST_F(NotePrints, TheConsumptionNoteDropsTheBudgetBandsWhenTheFirstLineHasNoBudget)
+{
+    db.exec("UPDATE ITEM_OUT SET Agent = 'ZZ' WHERE Contor = 32");
+    const QString printed = text(QStringLiteral("consumption-note"), request(32));
+    EXPECT_FALSE(printed.contains(QStringLiteral("Total Buget local")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Total Rechizite")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Total Alimente")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("58,80")));
+}
+
+// The daily list: a type that does not count its consumption shows it but
+// compares none of it; the menu names its warehouses only when there are two.
+TEST_F(NotePrints, TheDailyListComparesOnlyCountedConsumption)
+{
+    QString printed = text(QStringLiteral("daily-list-note"), request(20));
+    const QStringList lines = printed.split(u'\n');
+    const auto line = [&](const QString& start) {
+        for (const QString& l : lines)
+            if (l.simplified().startsWith(start))
+                return l.simplified();
+        return QString();
+    };
+    // "Personal" (EcoDep off): consumption 250 shown, 0 counted, the rights saved whole.
+    EXPECT_EQ(line(QStringLiteral("2 Personal")), QStringLiteral("2 Personal Report 30 300,00 250,00 0,00 300,00 0,00"));
+    // The overrun of the day, and the totals' savings worked out on the sums.
+    EXPECT_EQ(line(QStringLiteral("Ziua curenta 40")), QStringLiteral("Ziua curenta 40 200,00 230,00 230,00 0,00 30,00"));
+    EXPECT_EQ(line(QStringLiteral("Total 473")), QStringLiteral("Total 473 2.530,00 2.405,00 2.130,00 400,00 0,00"));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Lapte, Zahar tos"))) << "one warehouse: no prefix";
+
+    db.exec("UPDATE ITEM_IN SET Cod_gestiune = 'A' WHERE Contor = 20 AND Contor_secundar = 2");
+    printed = text(QStringLiteral("daily-list-note"), request(20));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Cantina : Lapte"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Magazie centrala : Zahar tos")));
+}
+
+// The pre-printed form takes its places from Aviz.INI: a new file is filled
+// from the design, and a value changed in it moves the element.
+TEST_F(NotePrints, ThePreprintedDeliveryNoteFollowsItsLayoutFile)
+{
+    prints::PrintRequest r = request(30);
+    r.programDir = dir.path();
+    const auto place = [&](const QString& text) {
+        const QList<reportengine::TextCapture::Text> found =
+            reportengine::capture(layout(QStringLiteral("preprinted-delivery-note"), r)).find(text);
+        return found.isEmpty() ? QPointF(-1, -1) : QPointF(found.first().x, found.first().y);
+    };
+    const QPointF design = place(QStringLiteral("Scoala nr. 2"));
+    common::IniFile ini(dir.file(QStringLiteral("Aviz.INI")));
+    EXPECT_EQ(ini.readInteger("Antet client", "Firma_stinga", -1), 120);
+    EXPECT_EQ(ini.readInteger("Margini", "Stinga", -1), 8);
+    EXPECT_EQ(ini.readInteger("Antet+cap tabel", "Inaltime", -1), 95);
+    EXPECT_TRUE(ini.valueExists("Pozitie aviz", "Pret_stings"));
+    EXPECT_TRUE(ini.valueExists("Antet aviz", "Data_latime"));
+
+    ini.writeInteger("Antet client", "Firma_stinga", 100);
+    const QPointF moved = place(QStringLiteral("Scoala nr. 2"));
+    EXPECT_NEAR(moved.x() - design.x(), -20, 0.01);
+    EXPECT_NEAR(moved.y(), design.y(), 0.01);
+
+    // The description joins the name when asked; the comment prints below the lines.
+    ASSERT_TRUE(prints::WriteInvoiceFooter(dir.path(), QStringLiteral("Marfa circula pe raspunderea cumparatorului")));
+    r.options.description = true;
+    r.options.comment = true;
+    const QStringList printed = reportengine::capture(layout(QStringLiteral("preprinted-delivery-note"), r)).textsOn(0);
+    EXPECT_TRUE(printed.contains(QStringLiteral("HA4 - Hartie A4")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Marfa circula pe raspunderea cumparatorului")));
+}
+
+TEST_F(NotePrints, LabelsPrintThreeToARowAndNothingForAnEmptyTable)
+{
+    const reportengine::TextCapture four = reportengine::capture(layout(QStringLiteral("labels"), request(0)));
+    EXPECT_EQ(four.find(QStringLiteral("PIX - Pix")).size(), 4);
+    QList<double> columns;
+    for (const reportengine::TextCapture::Text& t : four.find(QStringLiteral("PIX - Pix")))
+        if (!columns.contains(t.x))
+            columns << t.x;
+    EXPECT_EQ(columns.size(), 3);
+
+    db.exec("DELETE FROM Etichete");
+    const reportengine::TextCapture none = reportengine::capture(layout(QStringLiteral("labels"), request(0)));
+    EXPECT_TRUE(none.texts.isEmpty());
 }
 
 } // namespace
