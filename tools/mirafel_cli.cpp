@@ -87,7 +87,9 @@ Commands:
                         Print document N (its counter) of DIR as the document
                         windows do, without them: to a PDF file, or as plain text
                         (one line per printed row; used for the golden files of
-                        the tests). KIND: receipt-note.
+                        the tests). KIND: receipt-note, daily-list-note,
+                        hand-over-note, delivery-note, preprinted-delivery-note,
+                        consumption-note, scrapping-list, labels.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
