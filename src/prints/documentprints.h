@@ -26,7 +26,7 @@ struct DocumentPrint {
     std::unique_ptr<reportengine::Report> report;
     std::unique_ptr<reportengine::RowSource> rows;
     // Prints on pre-printed forms: their layout file, open while the print lives.
-    std::unique_ptr<LayoutFile> layoutFile;
+    std::unique_ptr<LayoutFile> layoutFile = nullptr;
 
     reportengine::PageList layout() const { return report->layout(*rows); }
 };

@@ -182,7 +182,12 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
              r.options.explanation = true;
              r.beneficiary = QStringLiteral("Ionescu Maria");
          }},
-        {"scrapping-list", 33, "print-scrapping-list.txt", {}},
+        {"scrapping-list", 33, "print-scrapping-list.txt",
+         [](prints::PrintRequest& r) {
+             r.options.comment = true; // the signatories under the list
+             ASSERT_TRUE(prints::WriteInvoiceFooter(
+                 r.definitionDir, QStringLiteral("Comisia de casare:\nPop Ana ____________\nIon Vasile ____________")));
+         }},
         {"labels", 0, "print-labels.txt", {}},
     };
     for (const auto& c : cases) {
