@@ -119,7 +119,11 @@ void addColumns(Band& head, Band& detail, const QList<Column>& columns, double h
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const Column& c = columns.at(i);
         head.box(c.x, 0.5, c.width, headHeight);
-        head.label(c.x + 0.5, 1.2, c.width - 1, c.title.join(u' ')).center().setLines(c.title);
+        Element& title = head.label(c.x + 0.5, 1.2, c.width - 1, c.title.join(u' ')).center();
+        if (c.title.size() > 1)
+            title.setLines(c.title);
+        else
+            title.wrap(); // a long title breaks at its blanks
         if (c.field.isEmpty()) {
             Element& n = detail.count(c.x, 0, c.width - 1).right();
             if (countReset)
