@@ -152,6 +152,7 @@ DocumentPrint BuildConsumptionNote(const PrintRequest& request)
     summary.label(90, 32, 90, receivingWarehouse).center();
     summary.label(190, 23, 87, QStringLiteral("SEF COMPARTIMENT")).bold().center();
     summary.label(W - 40, 37, 40, QStringLiteral("14-3-4/aA")).right();
+    pageFooter(r, W, QString()); // a long note: the page it is on
 
     const QStringList fields{QStringLiteral("Agent"),       QStringLiteral("Nume_client"),    QStringLiteral("Cod_grupa"),
                              QStringLiteral("DenGrupa"),    QStringLiteral("Cod_gestiune"),   QStringLiteral("Cod_articol"),
@@ -241,6 +242,7 @@ DocumentPrint BuildScrappingList(const PrintRequest& request)
             signatories.label(0, 4, W, text.join(u'\n')).setLines(text);
         }
     }
+    pageFooter(r, W, QString());
 
     const QStringList fields{QStringLiteral("Cod_gestiune"), QStringLiteral("DenGest"),        QStringLiteral("Cod_grupa"),
                              QStringLiteral("Den"),          QStringLiteral("Cod_articol"),    QStringLiteral("Lot"),
