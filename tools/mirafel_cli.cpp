@@ -90,8 +90,11 @@ Commands:
                         (one line per printed row; used for the golden files of
                         the tests). KIND: receipt-note, invoice,
                         invoice-with-receipt, preprinted-invoice (Factura.INI in
-                        DIR). --comment adds INVFOOT.TXT under an invoice,
-                        --description the catalog description to a line.
+                        DIR), daily-food-list, hand-over-note, delivery-note,
+                        preprinted-delivery-note (Aviz.INI in DIR),
+                        consumption-note, scrapping-list, labels. --comment adds
+                        INVFOOT.TXT under an invoice, --description the catalog
+                        description to a line.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.

@@ -1,6 +1,7 @@
 #include "documentprints.h"
 
 #include "invoiceprints.h"
+#include "noteprints.h"
 #include "receiptnote.h"
 #include "tqrprndlg.h"
 
@@ -14,10 +15,7 @@ DocumentPrint receiptNote(const PrintRequest& request)
 {
     ReceiptNote note = BuildReceiptNote(request.db, request.parameters, request.formats, request.contor,
                                         request.registrationDate);
-    DocumentPrint print;
-    print.report = std::move(note.report);
-    print.rows = std::move(note.rows);
-    return print;
+    return DocumentPrint{std::move(note.report), std::move(note.rows), nullptr};
 }
 
 } // namespace
@@ -29,6 +27,14 @@ const std::vector<DocumentPrintKind>& documentPrintKinds()
         {QStringLiteral("invoice"), QStringLiteral("Factura"), BuildInvoice},
         {QStringLiteral("invoice-with-receipt"), QStringLiteral("Factura si chitanta"), BuildInvoiceWithReceipt},
         {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice},
+        {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList},
+        {QStringLiteral("hand-over-note"), QStringLiteral("Nota de transfer"), BuildHandOverNote},
+        {QStringLiteral("delivery-note"), QStringLiteral("Aviz de insotire"), BuildDeliveryNote},
+        {QStringLiteral("preprinted-delivery-note"), QStringLiteral("Aviz de insotire pretiparit"),
+         BuildPreprintedDeliveryNote},
+        {QStringLiteral("consumption-note"), QStringLiteral("Bon consum materiale"), BuildConsumptionNote},
+        {QStringLiteral("scrapping-list"), QStringLiteral("Lista obiectelor de inventar casate"), BuildScrappingList},
+        {QStringLiteral("labels"), QStringLiteral("Etichete"), BuildLabels},
     };
     return kinds;
 }

@@ -6,6 +6,7 @@
 
 #include "chooseprints.h"
 #include "printsettings.h"
+#include "layoutfile.h"
 
 #include "common/dialogs.h"
 #include "common/formats.h"
@@ -52,6 +53,9 @@ struct PrintRequest {
     QString beneficiary;        // consumption note: the beneficiary's name
     PrintOptions options;
     QString layoutDir;          // where the layout files of pre-printed forms lie; empty: definitionDir
+    // The private directory's connection (Etichete.DB of the labels,
+    // LZilnica.DB of the daily list); null: those tables are read from `db`.
+    datastore::Database* privateDb = nullptr;
 
     QString layoutDirectory() const { return layoutDir.isEmpty() ? definitionDir : layoutDir; }
 };

@@ -116,15 +116,15 @@ ReceiptNote BuildReceiptNote(datastore::Database& db, const common::Parameters& 
     };
     const QList<Column> columns{
         {0, 11, "Nr. crt.", nullptr, true, {}},
-        {13, 20, "Cod", "Cod_articol", false, {}},
-        {34, 54, "Denumire", "Den", false, {}},
-        {89, 9, "U.M.", "UM", false, {}},
-        {98, 16, "Cantitate", "Cantitate", true, QStringLiteral("0.######")},
-        {115, 18, "Pret achizitie", "Pret_achizitie_lei", true, money},
-        {134, 18, "Valoare", "Val", true, money},
-        {153, 14, "TVA", "TVA", true, QStringLiteral("#,##0.00")},
-        {169, 14, "Cod buget", "Agent", false, {}},
-        {184, 6, "Lot", "Lot", false, {}},
+        {13, 18, "Cod", "Cod_articol", false, {}},
+        {32, 45, "Denumire", "Den", false, {}},
+        {78, 9, "U.M.", "UM", false, {}},
+        {87, 16, "Cantitate", "Cantitate", true, QStringLiteral("0.######")},
+        {104, 19, "Pret achizitie", "Pret_achizitie_lei", true, money},
+        {124, 19, "Valoare", "Val", true, money},
+        {144, 14, "TVA", "TVA", true, QStringLiteral("#,##0.00")},
+        {160, 15, "Cod buget", "Agent", false, {}},
+        {176, 14, "Lot", "Lot", false, {}},
     };
     reportengine::Band& detail = r.band(BandKind::Detail, 5);
     for (const Column& c : columns) {
@@ -138,17 +138,19 @@ ReceiptNote BuildReceiptNote(datastore::Database& db, const common::Parameters& 
         reportengine::Element& e = detail.field(c.x, 0, c.width, QString::fromLatin1(c.field), c.mask);
         if (c.number)
             e.right();
+        else
+            e.wrap(); // a long name or lot takes more lines, never less text
     }
     head.line(0, 5.5, 190, 5.5);
 
     reportengine::Band& summary = r.band(BandKind::Summary, 48);
     summary.line(0, 0.5, 190, 0.5);
-    summary.label(96, 2, 36, QStringLiteral("Valoare totala:"));
-    summary.sum(134, 2, 18, QStringLiteral("Val"), money).right();
-    summary.label(96, 6, 36, QStringLiteral("Total TVA:"));
-    summary.sum(134, 6, 18, QStringLiteral("TVA"), QStringLiteral("#,##0.00")).right();
-    summary.label(96, 10, 36, QStringLiteral("Total document:")).bold();
-    summary.sum(134, 10, 18, QStringLiteral("Total"), money).right().bold();
+    summary.label(87, 2, 36, QStringLiteral("Valoare totala:"));
+    summary.sum(124, 2, 19, QStringLiteral("Val"), money).right();
+    summary.label(87, 6, 36, QStringLiteral("Total TVA:"));
+    summary.sum(124, 6, 19, QStringLiteral("TVA"), QStringLiteral("#,##0.00")).right();
+    summary.label(87, 10, 36, QStringLiteral("Total document:")).bold();
+    summary.sum(124, 10, 19, QStringLiteral("Total"), money).right().bold();
     summary.label(0, 16, 60, QStringLiteral("Receptionat,"));
     summary.label(0, 20, 60, keeper);
     summary.label(0, 26, 60, QStringLiteral("Comisia de receptie:")).bold();

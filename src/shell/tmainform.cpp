@@ -15,6 +15,7 @@
 #include "stock/tdocoutform.h"
 #include "stock/outputprints.h"
 #include "prints/chooseprints.h"
+#include "prints/noteprints.h"
 #include "stock/recalculation.h"
 #include "stock/tinistockform.h"
 #include "stock/tseriiform.h"
@@ -796,7 +797,10 @@ stock::StockFormContext TMainForm::stockContext()
             m_ctx.formats,    m_ctx.parameters,      m_ctx.settings,
             m_ctx.privateDir, m_ctx.stockPick,
             [this](const QString& text) { ShowProgress(text); },
-            {}}; // the label print comes with the prints
+            [this](QWidget* owner) {
+                prints::PrintLabels(owner, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats, m_ctx.printSettings,
+                                    m_ctx.dialogs, [this](const QString& text) { ShowProgress(text); });
+            }};
 }
 
 void TMainForm::showSerials(double contor)

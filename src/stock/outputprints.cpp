@@ -22,7 +22,7 @@ QString outputPrintName(OutputPrint kind)
     case OutputPrint::ConsumptionNote:
         return QStringLiteral("consumption-note");
     case OutputPrint::DailyListNote:
-        return QStringLiteral("daily-list-note");
+        return QStringLiteral("daily-list-voucher"); // the canteen's voucher, not built yet
     case OutputPrint::Scrapping:
         break;
     }

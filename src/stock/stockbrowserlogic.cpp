@@ -75,13 +75,17 @@ const char* const kInsertStatement = "insert into Stoc\n"
                                      "values\n"
                                      "  (:Cod_gestiune, :Cod_grupa, :Cod_articol, :Pret_achizitie, :Cantitate, :Cod_bare)";
 
+// The labels of one stock row: the row's whole key in the detailed list, the
+// article's rows in the warehouse in the cumulated one. The warehouse and
+// the catalog only lend their names: a row whose article left the catalog
+// still gets its label.
 const char* const kLabelsSelect =
     "SELECT DISTINCT D.Denumire as DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire, D1.Lot\n"
-    "FROM Gest D, Stoc D1, Catalog D2\n"
-    "WHERE (D.Cod = D1.Cod_gestiune) AND (D2.Grupa = D1.Cod_grupa) AND (D2.Cod = D1.Cod_articol)\n"
-    "  AND (D1.Cod_gestiune = :Gest) AND (D1.Cod_grupa = :Grupa) AND (D1.Cod_articol = :Articol)\n";
-const char* const kLabelsPrice = "  AND (D1.Pret_achizitie = :Pret)\n";
-const char* const kLabelsOrder = "ORDER BY DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire";
+    "FROM Stoc D1 LEFT JOIN Gest D ON (D.Cod = D1.Cod_gestiune)\n"
+    "  LEFT JOIN Catalog D2 ON (D2.Grupa = D1.Cod_grupa) AND (D2.Cod = D1.Cod_articol)\n"
+    "WHERE (D1.Cod_gestiune = :Gest) AND (D1.Cod_grupa = :Grupa) AND (D1.Cod_articol = :Articol)\n";
+const char* const kLabelsKey = "  AND (D1.Pret_achizitie = :Pret) AND (D1.Lot IS :Lot) AND (D1.Agent IS :Agent)\n";
+const char* const kLabelsOrder = "ORDER BY DenGest, D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D2.Denumire, D1.Lot";
 
 datastore::TableDef labelsTable()
 {
@@ -590,8 +594,13 @@ bool TStockFormLogic::listLabels()
                         {QStringLiteral("Articol"), list.value(QStringLiteral("Cod_Articol"))}};
     QString select = QString::fromLatin1(kLabelsSelect);
     if (byPrice) {
-        select += QString::fromLatin1(kLabelsPrice);
+        select += QString::fromLatin1(kLabelsKey);
         params.insert(QStringLiteral("Pret"), list.value(QStringLiteral("Pret_Achizitie")));
+        // An empty lot or budget is stored empty (NULL) and compared as such.
+        for (const char* f : {"Lot", "Agent"}) {
+            const QString value = list.value(QString::fromLatin1(f)).toString();
+            params.insert(QString::fromLatin1(f), value.isEmpty() ? QVariant() : QVariant(value));
+        }
     }
     select += QString::fromLatin1(kLabelsOrder);
 

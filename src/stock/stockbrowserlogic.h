@@ -209,7 +209,7 @@ public:
     static const QString kAlreadyAdded;     // the row's key is among the new rows already
     static const QString kPickerHint;       // the grid's hint in the picker
     static const QString kCatalogColumnHint;
-    static constexpr int kMaxLabels = 10000;
+    static constexpr int kMaxLabels = 1000; // as many as the copies of one print
     static constexpr const char* kSortByKey = "SortBy";
     static constexpr const char* kDetailedLayoutFile = "stocksPret.cfg";
     static constexpr const char* kCumulatedLayoutFile = "stocksArticole.cfg";

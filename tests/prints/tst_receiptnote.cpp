@@ -76,4 +76,31 @@ TEST_F(ReceiptNoteTest, ADocumentWithoutSupplierOrLinesStillPrints)
     EXPECT_TRUE(text.onPage(0, reportengine::BandKind::Detail).isEmpty());
 }
 
+// The input side of a transfer names no supplier of the catalog (or none at
+// all): the note still prints its header, every line and the totals.
+TEST_F(ReceiptNoteTest, ADocumentWhoseSupplierIsNotInTheCatalogPrintsWhole)
+{
+    const struct {
+        const char* supplier; // nullptr: none
+    } cases[] = {{"B"}, {nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.supplier ? c.supplier : "(none)");
+        db.exec("DELETE FROM DOC_IN WHERE Contor = 14");
+        db.exec("DELETE FROM ITEM_IN WHERE Contor = 14");
+        db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor, Explicatie) "
+                "VALUES (14, '2026-03-12', 31, 'NR', '2026-03-12', :f, 'Transfer din magazie')",
+                {{"f", c.supplier ? QVariant(QString::fromLatin1(c.supplier)) : QVariant()}});
+        db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie_lei, TVA, Agent) VALUES (14, 1, 'A', 'G', 'PIX', 4, 1.5, 0, 'B1'), "
+                "(14, 2, 'A', 'G', 'GONE', 1, 2, 0, 'B1')");
+        prints::ReceiptNote note = prints::BuildReceiptNote(db, parameters, formats, 14, QDate(2026, 3, 12));
+        const reportengine::TextCapture text = reportengine::capture(note.report->layout(*note.rows));
+        const QStringList printed = text.textsOn(0);
+        for (const char* expected : {"la documentul nr. 31  data 12.03.2026", "Transfer din magazie", "Pix", "GONE",
+                                     "6,00", "2,00", "8,00", "Marin Elena"})
+            EXPECT_TRUE(printed.contains(QString::fromLatin1(expected))) << expected;
+        EXPECT_EQ(text.onPage(0, reportengine::BandKind::Detail).size() > 0, true);
+    }
+}
+
 } // namespace

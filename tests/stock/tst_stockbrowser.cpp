@@ -504,6 +504,44 @@ TEST_F(StockBrowser, LabelsRepeatTheCurrentRowAsManyTimesAsAsked)
                                         "Magazie|A|G|PIX|Pix|L1"}));
 }
 
+// A label names its own stock row: another lot or budget at the same price
+// is another row, with labels of its own; a row without lot or budget finds
+// itself too.
+TEST_F(StockBrowser, LabelsTakeTheWholeKeyOfTheCurrentRow)
+{
+    addStock("A", "G", "PIX", 7, 2, "L2", "B1");
+    TStockFormLogic& logic = browser();
+    logic.printLabels = [] {};
+    const struct {
+        double price;
+        QString lot;
+        QString budget;
+        QStringList labels;
+    } cases[] = {
+        {7, "L2", "B1", {"Magazie|A|G|PIX|Pix|L2"}},
+        {7, "L1", "B2", {"Magazie|A|G|PIX|Pix|L1"}},
+        {5, "", "", {"Magazie|A|G|PIX|Pix|"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.lot + u'/' + c.budget).toStdString());
+        ASSERT_TRUE(logic.detailed().locate({"Pret_Achizitie", "Lot", "Agent"},
+                                            {c.price, c.lot.isEmpty() ? QVariant() : QVariant(c.lot),
+                                             c.budget.isEmpty() ? QVariant() : QVariant(c.budget)}));
+        dialogs.queueInput(QStringLiteral("1"));
+        ASSERT_TRUE(logic.listLabels());
+        EXPECT_EQ(labelRows(), c.labels);
+    }
+
+    // At most as many labels as the copies of one print.
+    dialogs.clear();
+    dialogs.queueInput(QStringLiteral("1001"));
+    EXPECT_FALSE(logic.listLabels());
+    EXPECT_EQ(dialogs.texts(), QStringList{"Se pot lista cel mult 1000 etichete deodata!"});
+    dialogs.queueInput(QStringLiteral("1000"));
+    EXPECT_TRUE(logic.listLabels());
+    EXPECT_EQ(labelRows().size(), 1000);
+}
+
 // ---- new stock rows ("&Editeaza") -------------------------------------------------------------
 
 TEST_F(StockBrowser, EditeazaAddsStockRowsOfQuantityZero)

@@ -1,0 +1,578 @@
+// The daily food list, the hand-over note and the delivery notes.
+#include "noteprints.h"
+
+#include "invoicefiles.h"
+#include "layoutfile.h"
+#include "printdata.h"
+
+#include "reportengine/papersizes.h"
+
+#include <QDir>
+#include <QSet>
+
+namespace prints {
+
+using reportengine::Band;
+using reportengine::BandKind;
+using reportengine::Element;
+using reportengine::Group;
+using reportengine::Orientation;
+using reportengine::Report;
+using reportengine::Row;
+
+
+// ---------------------------------------------------------------------------
+// Hand-over note
+
+DocumentPrint BuildHandOverNote(const PrintRequest& request)
+{
+    datastore::Database& db = request.db;
+    const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
+    const PrintRow header = outputHeader(db, request.contor);
+    QList<PrintRow> lines = readRows(
+        db,
+        QStringLiteral(
+            "SELECT I.Agent, I.Cod_gestiune, I.Cod_articol, I.Cod_grupa, I.Pret_achizitie, SUM(I.TVA) as TVA, "
+            "SUM(I.Cantitate) as Cantitate, SUM(I.Acciza) as Acciza, C.Denumire as Den, C.Descriere, "
+            "C.Unitate_masura as UM, C.Coef_TVA as DummyTVA "
+            "FROM ITEM_OUT I LEFT JOIN CATALOG C ON (I.Cod_grupa = C.Grupa) AND (I.Cod_articol = C.Cod) "
+            "WHERE (I.Contor = :Contor) "
+            "GROUP BY I.Agent, I.Cod_gestiune, I.Cod_articol, I.Pret_achizitie, C.Denumire, C.Descriere, "
+            "C.\"Generic 1\", C.\"Generic 2\", C.\"Generic 3\", C.\"Generic 4\", C.Unitate_masura, C.Coef_TVA, I.Cod_grupa "
+            "ORDER BY I.Agent, I.Cod_gestiune, I.Cod_articol, I.Pret_achizitie, I.Cod_grupa"),
+        {{QStringLiteral("Contor"), request.contor}});
+    const QHash<QString, QString> budgets = budgetNames(db, lines);
+    for (PrintRow& line : lines) {
+        const QString code = textOf(line, QStringLiteral("Cod_articol"));
+        line.insert(QStringLiteral("linetext"),
+                    lineText(code, field(line, QStringLiteral("Den")), textOf(line, QStringLiteral("Descriere")),
+                             request.parameters.CodProdusPeFact, true));
+        line.insert(QStringLiteral("valoare"), field(line, QStringLiteral("Cantitate")).toDouble()
+                                                   * field(line, QStringLiteral("Pret_achizitie")).toDouble());
+        const QString agent = textOf(line, QStringLiteral("Agent"));
+        line.insert(QStringLiteral("nume_client"), budgets.value(agent));
+    }
+
+    // The giving warehouse is the first line's; the receiving one is named by
+    // the caller (the document's client: a warehouse code on a transfer).
+    const QString giving = lines.isEmpty() ? QString() : textOf(lines.first(), QStringLiteral("Cod_gestiune"));
+    const QString givingName = warehouseField(db, giving, "Denumire");
+    const QString givingKeeper = warehouseField(db, giving, "Gestionar");
+    QString receiving = request.warehouseName;
+    if (receiving.isEmpty()) {
+        receiving = warehouseField(db, textOf(header, QStringLiteral("Client")), "Denumire");
+        if (receiving.isEmpty())
+            receiving = textOf(header, QStringLiteral("Nume_client"));
+    }
+    QString receivingKeeper;
+    if (!receiving.isEmpty()) {
+        const QList<PrintRow> keepers =
+            readRows(db, QStringLiteral("SELECT Gestionar FROM \"Gest.db\" WHERE UPPER(Denumire) = UPPER(:n)"),
+                     {{QStringLiteral("n"), receiving}});
+        if (!keepers.isEmpty())
+            receivingKeeper = textOf(keepers.first(), QStringLiteral("Gestionar"));
+    }
+    QString explanation;
+    if (request.options.explanation)
+        explanation = request.explanation.isEmpty() ? textOf(header, QStringLiteral("Explicatie")) : request.explanation;
+
+    const QString money = moneyMask(request.parameters.nrZecimaleLei);
+    auto report = newReport(request, Orientation::Portrait,
+                            QStringLiteral("Nota de transfer %1").arg(wholeText(field(header, QStringLiteral("Numar")))));
+    Report& r = *report;
+    const double W = 190;
+
+    Band& title = r.band(BandKind::Title, 52);
+    issuerBlock(title, 0, 0, 95, issuer);
+    title.label(100, 2, 90, QStringLiteral("NOTA DE TRANSFER")).bold().fontSize(12).center();
+    title.label(100, 9, 90,
+                QStringLiteral("Nr. : %1   din data %2")
+                    .arg(wholeText(field(header, QStringLiteral("Numar"))),
+                         dateText(field(header, QStringLiteral("Data")), request.formats)))
+        .center();
+    title.label(0, 32, 42, QStringLiteral("GESTIUNE PREDATOARE :")).bold();
+    title.label(42, 32, 148, givingName);
+    title.label(0, 36, 42, QStringLiteral("GESTIUNE PRIMITOARE : ")).bold();
+    title.label(42, 36, 148, receiving);
+    title.label(0, 40, W,
+                QStringLiteral("pentru documentul nr.: %1   din data : %2")
+                    .arg(wholeText(request.contor), dateText(registrationDate(request, header), request.formats)));
+    title.label(0, 45, W, explanation).wrap();
+
+    const QList<Column> columns{
+        {0, 10, {S("Nr crt.")}, {}, {}, true},
+        {10, 16, {S("Cod grupa")}, QStringLiteral("Cod_grupa"), {}},
+        {26, 24, {S("Numar inventar")}, QStringLiteral("Cod_articol"), {}},
+        {50, 62, {S("Denumire produs")}, QStringLiteral("LineText"), {}},
+        {112, 10, {S("U.M.")}, QStringLiteral("UM"), {}},
+        {122, 16, {S("Canti-"), S("tate")}, QStringLiteral("Cantitate"), kQuantityMask, true},
+        {138, 18, {S("Pret unitar ")}, QStringLiteral("Pret_achizitie"), money, true},
+        {156, 24, {S("Valoare")}, QStringLiteral("Valoare"), money, true},
+        {180, 10, {S("TVA")}, QStringLiteral("DummyTVA"), QStringLiteral("0"), true},
+    };
+    Band& head = r.band(BandKind::ColumnHeader, 9);
+    Group& budget = r.group(QStringLiteral("Agent"));
+    Band& gh = budget.header(6);
+    gh.field(0, 1, 120, QStringLiteral("Nume_client")).bold();
+    gh.field(125, 1, 40, QStringLiteral("Agent"));
+    Band& gf = budget.footer(7);
+    gf.line(0, 0.5, W, 0.5);
+    gf.label(0, 1.5, 12, QStringLiteral("Total")).bold();
+    gf.field(12, 1.5, 120, QStringLiteral("Nume_client")).bold();
+    gf.sum(156, 1.5, 23, QStringLiteral("Valoare"), money).right().bold();
+    Band& detail = r.band(BandKind::Detail, 4.5);
+    addColumns(head, detail, columns, 8, &gf);
+
+    Band& summary = r.band(BandKind::Summary, 40);
+    summary.line(0, 0.5, W, 0.5);
+    summary.label(100, 2, 50, QStringLiteral("Total general:")).bold();
+    summary.sum(156, 2, 23, QStringLiteral("Valoare"), money).right().bold();
+    summary.label(0, 12, 30, QStringLiteral("Semnatura:"));
+    summary.label(30, 12, 60, QStringLiteral("PREDATOR:")).bold();
+    summary.label(30, 17, 60, givingKeeper);
+    summary.label(95, 12, 55, QStringLiteral("PRIMITOR:")).bold();
+    summary.label(95, 17, 55, receivingKeeper);
+    summary.label(155, 12, 35, QStringLiteral("Aprobat,")).bold();
+    pageFooter(r, W, QStringLiteral("Cod 14-50-56"));
+
+    const QStringList fields{QStringLiteral("Agent"),       QStringLiteral("Nume_client"), QStringLiteral("Cod_gestiune"),
+                             QStringLiteral("Cod_grupa"),   QStringLiteral("Cod_articol"), QStringLiteral("LineText"),
+                             QStringLiteral("UM"),          QStringLiteral("Cantitate"),   QStringLiteral("Pret_achizitie"),
+                             QStringLiteral("Valoare"),     QStringLiteral("TVA"),         QStringLiteral("DummyTVA")};
+    return DocumentPrint{std::move(report), listOf(fields, lines), nullptr};
+}
+
+// ---------------------------------------------------------------------------
+// Delivery notes
+
+namespace {
+
+// The lines of a delivery note: as on the invoice, one per article and sale price.
+QList<PrintRow> deliveryLines(const PrintRequest& request, bool withDescription)
+{
+    QList<PrintRow> lines = readRows(
+        request.db,
+        QStringLiteral("SELECT I.Cod_articol, I.Pret_vinzare, SUM(I.TVA) as TVA, SUM(I.Cantitate) as Cantitate, "
+                       "SUM(I.Acciza) as Acciza, C.Denumire as Den, C.Descriere, C.Unitate_masura as UM, "
+                       "C.Coef_TVA as DummyTVA "
+                       "FROM ITEM_OUT I LEFT JOIN CATALOG C ON (I.Cod_grupa = C.Grupa) AND (I.Cod_articol = C.Cod) "
+                       "WHERE (I.Contor = :Contor) "
+                       "GROUP BY I.Cod_articol, I.Pret_vinzare, C.Denumire, C.Descriere, C.Unitate_masura, C.Coef_TVA "
+                       "ORDER BY I.Cod_articol, I.Pret_vinzare"),
+        {{QStringLiteral("Contor"), request.contor}});
+    for (PrintRow& line : lines) {
+        line.insert(QStringLiteral("linetext"),
+                    lineText(textOf(line, QStringLiteral("Cod_articol")), field(line, QStringLiteral("Den")),
+                             textOf(line, QStringLiteral("Descriere")), request.parameters.CodProdusPeFact,
+                             withDescription));
+        const double value = field(line, QStringLiteral("Cantitate")).toDouble()
+                             * field(line, QStringLiteral("Pret_vinzare")).toDouble();
+        line.insert(QStringLiteral("valoare"), value);
+        line.insert(QStringLiteral("tval"), value);
+    }
+    return lines;
+}
+
+const QStringList kDeliveryFields{QStringLiteral("Cod_articol"), QStringLiteral("LineText"), QStringLiteral("UM"),
+                                  QStringLiteral("Cantitate"),   QStringLiteral("Pret_vinzare"),
+                                  QStringLiteral("Valoare"),     QStringLiteral("TVal"), QStringLiteral("TVA"),
+                                  QStringLiteral("Descriere")};
+
+} // namespace
+
+DocumentPrint BuildDeliveryNote(const PrintRequest& request)
+{
+    datastore::Database& db = request.db;
+    const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
+    const PrintRow header = outputHeader(db, request.contor);
+    const QList<PrintRow> lines = deliveryLines(request, false);
+
+    const QString money = moneyMask(request.parameters.nrZecimaleLei);
+    auto report = newReport(request, Orientation::Portrait,
+                            QStringLiteral("Aviz de insotire %1").arg(wholeText(field(header, QStringLiteral("Numar")))));
+    Report& r = *report;
+    const double W = 190;
+
+    Band& title = r.band(BandKind::Title, 38);
+    issuerBlock(title, 0, 0, 68, issuer);
+    title.label(70, 2, 50, QStringLiteral("AVIZ DE INSOTIRE")).bold().fontSize(11).center();
+    title.label(70, 7, 50, QStringLiteral("A MARFII")).bold().fontSize(11).center();
+    double y = 14;
+    if (!request.seriesNumber.isEmpty()) {
+        title.label(70, y, 50, QStringLiteral("Seria ") + request.seriesNumber).center();
+        y += 4.5;
+    }
+    title.label(70, y, 50, QStringLiteral("Nr. ") + wholeText(field(header, QStringLiteral("Numar")))).center();
+    title.label(70, y + 4.5, 50,
+                QStringLiteral("data ") + dateText(field(header, QStringLiteral("Data")), request.formats,
+                                                   QStringLiteral("dd.mm.yy")))
+        .center();
+    title.label(124, 0, 66, QStringLiteral("Cumparator:"));
+    title.label(124, 4, 66, textOf(header, QStringLiteral("Nume_client"))).bold().wrap();
+    const struct {
+        const char* caption;
+        const char* field;
+    } buyer[] = {{"Cod fiscal", "Cod_fiscal"}, {"Localitatea", "Adresa"}, {"Judetul", "Judetul"},
+                 {"Contul", "Cont_bancar"},    {"Banca", "Banca"},         {"O.R.C.", "ORC"}};
+    double by = 12;
+    for (const auto& b : buyer) {
+        title.label(124, by, 20, QString::fromLatin1(b.caption));
+        title.label(144, by, 46, textOf(header, QString::fromLatin1(b.field)));
+        by += 4;
+    }
+
+    const QList<Column> columns{
+        {0, 10, {S("Nr.crt.")}, {}, {}, true},
+        {10, 88, {S("Specificatia"), S("(produse, ambalaje, etc.)")}, QStringLiteral("LineText"), {}},
+        {98, 12, {S("U.M.")}, QStringLiteral("UM"), {}},
+        {110, 22, {S("Cantitate"), S("livrata")}, QStringLiteral("Cantitate"), kQuantityMask, true},
+        {132, 28, {S("Pret unitar "), S("(fara TVA) -lei")}, QStringLiteral("Pret_vinzare"), money, true},
+        {160, 30, {S("Valoare"), S("- lei -")}, QStringLiteral("TVal"), money, true},
+    };
+    Band& head = r.band(BandKind::ColumnHeader, 13);
+    Band& detail = r.band(BandKind::Detail, 4.5);
+    addColumns(head, detail, columns, 8);
+    numberColumns(head, columns, {S("0"), S("1"), S("2"), S("3"), S("4"), S("5=3x4")}, 8.5);
+
+    Band& summary = r.band(BandKind::Summary, 48);
+    summary.line(0, 0.5, W, 0.5);
+    summary.label(132, 2, 28, QStringLiteral("Total:")).bold();
+    summary.sum(160, 2, 29, QStringLiteral("TVal"), kVatMask).right().bold();
+    summary.box(0, 8, 60, 36);
+    summary.label(2, 9, 56, QStringLiteral("Semnatura si stampila")).center();
+    summary.label(2, 13, 56, QStringLiteral("furnizorului")).center();
+    summary.box(60, 8, 80, 36);
+    summary.label(62, 9, 76, QStringLiteral("Date privind expeditia")).bold();
+    summary.label(62, 14, 40, QStringLiteral("Numele delegatului"));
+    summary.label(62, 19, 40, QStringLiteral("Mijlocul de transport"));
+    summary.label(110, 19, 10, QStringLiteral("Nr."));
+    summary.label(62, 23, 76, QString::fromUtf8("Expedierea s-a facut în prezenta noastra la data de ________ ora _______. "
+                                                "Semnaturile________________________"))
+        .wrap();
+    summary.box(140, 8, 50, 36);
+    summary.label(142, 9, 46, QStringLiteral("Semnatura")).center();
+    summary.label(142, 13, 46, QStringLiteral("de primire")).center();
+    pageFooter(r, W, QStringLiteral("Cod 14-3-6a"));
+    return DocumentPrint{std::move(report), listOf(kDeliveryFields, lines), nullptr};
+}
+
+DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
+{
+    datastore::Database& db = request.db;
+    const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
+    const PrintRow header = outputHeader(db, request.contor);
+    const QList<PrintRow> lines = deliveryLines(request, request.options.description);
+
+    auto layout = std::make_unique<LayoutFile>();
+    const QString dir = request.layoutDirectory();
+    const QString fileName = QDir(dir).filePath(QStringLiteral("Aviz.INI"));
+    if (!layout->OpenLayoutFile(fileName))
+        throw std::runtime_error(QStringLiteral("Fisierul %1 nu poate fi creat").arg(fileName).toStdString());
+    common::IniFile& ini = *layout->ini();
+    // The page of the form, from the file; what it lacks is written.
+    auto setting = [&ini](const char* section, const char* key, int def) {
+        const QString s = QString::fromLatin1(section);
+        const QString k = QString::fromLatin1(key);
+        if (!ini.valueExists(s, k))
+            ini.writeInteger(s, k, def);
+        return ini.readInteger(s, k, def);
+    };
+    const int top = setting(kMarginsSection, kMarginTopKey, 10);
+    const int left = setting(kMarginsSection, kMarginLeftKey, 8);
+    const int right = setting(kMarginsSection, kMarginRightKey, 8);
+    const int bottom = setting(kMarginsSection, kMarginBottomKey, 10);
+    const int paper = setting(kPageSection, kPaperKey, reportengine::kPaperA4);
+    const int headerHeight = setting(kHeaderSection, kHeightKey, 95);
+
+    const QString money = moneyMask(request.parameters.nrZecimaleLei);
+    auto report = std::make_unique<Report>();
+    Report& r = *report;
+    r.page(paper, Orientation::Portrait).margins(left, top, right, bottom).font(QStringLiteral("Arial"), 8);
+    r.formats(request.formats);
+    r.title(QStringLiteral("Aviz de insotire %1").arg(wholeText(field(header, QStringLiteral("Numar")))));
+    for (const char* f : {"Denumire", "ORC", "Cod fiscal", "Adresa", "Judet", "Cont", "Banca"})
+        r.value(QStringLiteral("Firma_") + QString::fromLatin1(f), field(issuer, QString::fromLatin1(f)));
+    for (const char* f : {"Nume_client", "Cod_fiscal", "Adresa", "Judetul", "Cont_bancar", "Banca", "Numar"})
+        r.value(QStringLiteral("Doc_") + QString::fromLatin1(f), field(header, QString::fromLatin1(f)));
+    r.value(QStringLiteral("Doc_Data"), field(header, QStringLiteral("Data")).toDate());
+
+    // The header of every form: the issuer, the buyer, the note's date and number.
+    Band& h = r.band(BandKind::PageHeader, headerHeight);
+    const QString firm = QStringLiteral("Antet firma");
+    const struct {
+        const char* name;
+        const char* value;
+        double x, y, width;
+    } firmElements[] = {{"Firma", "Firma_Denumire", 10, 10, 80}, {"ORC", "Firma_ORC", 10, 14, 60},
+                        {"CF", "Firma_Cod fiscal", 10, 18, 60},  {"Adr", "Firma_Adresa", 10, 22, 80},
+                        {"Jud", "Firma_Judet", 10, 26, 60},      {"Cont", "Firma_Cont", 10, 30, 80},
+                        {"Banca", "Firma_Banca", 10, 34, 80}};
+    for (const auto& e : firmElements)
+        h.add<TQRIniDBText>(*layout, firm, QString::fromLatin1(e.name), e.x, e.y, e.width, QString::fromLatin1(e.value));
+    const QString client = QStringLiteral("Antet client");
+    const struct {
+        const char* name;
+        const char* value;
+        double x, y, width;
+    } clientElements[] = {{"Firma", "Doc_Nume_client", 120, 10, 70}, {"CF", "Doc_Cod_fiscal", 120, 14, 60},
+                          {"Adr", "Doc_Adresa", 120, 18, 70},        {"Jud", "Doc_Judetul", 120, 22, 60},
+                          {"Cont", "Doc_Cont_bancar", 120, 26, 70},  {"Banca", "Doc_Banca", 120, 30, 70}};
+    for (const auto& e : clientElements)
+        h.add<TQRIniDBText>(*layout, client, QString::fromLatin1(e.name), e.x, e.y, e.width, QString::fromLatin1(e.value));
+    const QString note = QStringLiteral("Antet aviz");
+    TQRIniDBText& date = h.add<TQRIniDBText>(*layout, note, QStringLiteral("Data"), 90, 45, 30, QStringLiteral("Doc_Data"),
+                                             QStringLiteral("dd.mm.yyyy"));
+    date.IniLeftTopic = QStringLiteral("Data_stinga");
+    date.IniTopTopic = QStringLiteral("Data_sus");
+    date.IniWidthTopic = QStringLiteral("Data_latime");
+    h.add<TQRIniDBText>(*layout, note, QStringLiteral("Numar"), 90, 40, 30, QStringLiteral("Doc_Numar"), QStringLiteral("0"));
+
+    // One line of the form per printed line.
+    Band& d = r.band(BandKind::Detail, 5);
+    const QString item = QStringLiteral("Pozitie aviz");
+    d.add<TQRIniExpr>(*layout, item, QStringLiteral("Contor"), 0, 0, 8, reportengine::Aggregate::Count,
+                      QStringLiteral("LineText"))
+        .running()
+        .right();
+    d.add<TQRIniDBText>(*layout, item, QStringLiteral("Den"), 10, 0, 90, QStringLiteral("LineText"));
+    d.add<TQRIniDBText>(*layout, item, QStringLiteral("UM"), 102, 0, 12, QStringLiteral("UM"));
+    d.add<TQRIniDBText>(*layout, item, QStringLiteral("Cant"), 115, 0, 20, QStringLiteral("Cantitate"),
+                        QStringLiteral("0.######"))
+        .right();
+    TQRIniDBText& price = d.add<TQRIniDBText>(*layout, item, QStringLiteral("Pret"), 136, 0, 24,
+                                              QStringLiteral("Pret_vinzare"), money);
+    price.right();
+    price.IniLeftTopic = QStringLiteral("Pret_stings");
+    price.IniTopTopic = QStringLiteral("Pret_sus");
+    price.IniWidthTopic = QStringLiteral("Pret_ext");
+    d.add<TQRIniDBText>(*layout, item, QStringLiteral("Val"), 161, 0, 28, QStringLiteral("Valoare"), money).right();
+
+    // The comment below the lines, when chosen.
+    Band& summary = r.band(BandKind::Summary, 0);
+    if (request.options.comment) {
+        const InvoiceFooter footer = ReadInvoiceFooter(request.definitionDir);
+        QStringList text = footer.text.split(u'\n');
+        while (!text.isEmpty() && text.last().isEmpty())
+            text.removeLast();
+        if (!text.isEmpty()) {
+            summary.setHeight(4.0 * text.size() + 2);
+            summary.label(10, 1, 170, text.join(u'\n')).setLines(text);
+        }
+    }
+    // The total of each form, without VAT.
+    Band& f = r.band(BandKind::PageFooter, 20);
+    f.add<TQRIniExpr>(*layout, QStringLiteral("Baza aviz"), QStringLiteral("Sum"), 161, 5, 28,
+                      reportengine::Aggregate::Sum, QStringLiteral("TVal"), kVatMask)
+        .right();
+
+    DocumentPrint print{std::move(report), listOf(kDeliveryFields, lines), std::move(layout)};
+    return print;
+}
+
+// ---------------------------------------------------------------------------
+// Daily food list
+
+namespace {
+
+struct DailyFigures {
+    double persons = 0;
+    double rights = 0;
+    double consumed = 0;
+    double counted = 0; // consumption compared with the rights
+    double savings() const { return rights - counted > 0 ? rights - counted : 0; }
+    double overrun() const { return rights - counted < 0 ? -(rights - counted) : 0; }
+    DailyFigures& operator+=(const DailyFigures& o)
+    {
+        persons += o.persons;
+        rights += o.rights;
+        consumed += o.consumed;
+        counted += o.counted;
+        return *this;
+    }
+};
+
+QString paragraphText(const QString& text)
+{
+    QStringList lines;
+    for (const QString& line : text.split(u';'))
+        lines << line.trimmed() << QString();
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+DocumentPrint BuildDailyFoodList(const PrintRequest& request)
+{
+    datastore::Database& db = request.db;
+    datastore::Database& privateDb = request.privateDb ? *request.privateDb : request.db;
+    const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
+    const QList<PrintRow> docs = readRows(db, QStringLiteral("SELECT Numar, Data FROM DOC_IN WHERE Contor = :c"),
+                                          {{QStringLiteral("c"), request.contor}});
+    const PrintRow doc = docs.isEmpty() ? PrintRow{} : docs.first();
+
+    // The allocation types of the list, with their names and whether they count.
+    QList<PrintRow> types = readRows(
+        privateDb, QStringLiteral("SELECT Cod, NrPersR, DrepturiR, ConsumatR, NrPers, Drepturi, Consumat FROM LZilnica ORDER BY Cod"));
+    QHash<double, PrintRow> typeInfo;
+    for (const PrintRow& t : readRows(db, QStringLiteral("SELECT Cod, Denumire, EcoDep FROM \"TipAlocatie.DB\"")))
+        typeInfo.insert(field(t, QStringLiteral("Cod")).toDouble(), t);
+
+    // Three rows per type: carried over, the day, both.
+    const QStringList fields{QStringLiteral("Nr"),       QStringLiteral("Tip"),      QStringLiteral("Perioada"),
+                             QStringLiteral("NrPers"),   QStringLiteral("Drepturi"), QStringLiteral("Consumat"),
+                             QStringLiteral("ConsEco"),  QStringLiteral("Economii"), QStringLiteral("Depasiri")};
+    QList<PrintRow> rows;
+    DailyFigures totals[3];
+    int number = 0;
+    double persons = 0;
+    for (const PrintRow& t : types) {
+        const double code = field(t, QStringLiteral("Cod")).toDouble();
+        const PrintRow info = typeInfo.value(code);
+        const bool counts = field(info, QStringLiteral("EcoDep")).toBool();
+        DailyFigures figures[3];
+        const char* const names[2][3] = {{"NrPersR", "DrepturiR", "ConsumatR"}, {"NrPers", "Drepturi", "Consumat"}};
+        for (int p = 0; p < 2; ++p) {
+            figures[p].persons = field(t, QString::fromLatin1(names[p][0])).toDouble();
+            figures[p].rights = field(t, QString::fromLatin1(names[p][1])).toDouble();
+            figures[p].consumed = field(t, QString::fromLatin1(names[p][2])).toDouble();
+            figures[p].counted = counts ? figures[p].consumed : 0;
+        }
+        figures[2] = figures[0];
+        figures[2] += figures[1];
+        persons += figures[1].persons;
+        ++number;
+        for (int p = 0; p < 3; ++p) {
+            totals[p] += figures[p];
+            PrintRow row;
+            if (p == 0) {
+                row.insert(QStringLiteral("nr"), number);
+                row.insert(QStringLiteral("tip"), field(info, QStringLiteral("Denumire")).isNull()
+                                                      ? QVariant(wholeText(code))
+                                                      : field(info, QStringLiteral("Denumire")));
+            }
+            row.insert(QStringLiteral("perioada"), QString::fromUtf8(kDailyListPeriods[p]));
+            row.insert(QStringLiteral("nrpers"), figures[p].persons);
+            row.insert(QStringLiteral("drepturi"), figures[p].rights);
+            row.insert(QStringLiteral("consumat"), figures[p].consumed);
+            row.insert(QStringLiteral("conseco"), figures[p].counted);
+            row.insert(QStringLiteral("economii"), figures[p].savings());
+            row.insert(QStringLiteral("depasiri"), figures[p].overrun());
+            rows << row;
+        }
+    }
+
+    // The menu: the articles of the list, warehouse by warehouse.
+    const QList<PrintRow> items = readRows(
+        db,
+        QStringLiteral("SELECT DISTINCT D.Contor, d1.Denumire AS DenGest, D2.Denumire, D2.Descriere "
+                       "FROM \"Item_in.DB\" D LEFT JOIN \"Gest.db\" d1 ON (d1.Cod = D.Cod_gestiune) "
+                       "LEFT JOIN \"Catalog.DB\" D2 ON (D2.Grupa = D.Cod_grupa) AND (D2.Cod = D.Cod_articol) "
+                       "WHERE (D.Contor = :Contor) ORDER BY D.Contor, DenGest, D2.Denumire"),
+        {{QStringLiteral("Contor"), request.contor}});
+    QSet<QString> warehouses;
+    for (const PrintRow& i : items)
+        warehouses.insert(textOf(i, QStringLiteral("DenGest")));
+    const bool several = warehouses.size() >= 2;
+    QStringList paragraphs;
+    QString text;
+    QString current;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString warehouse = textOf(items.at(i), QStringLiteral("DenGest"));
+        if (i > 0 && warehouse != current) {
+            paragraphs << text;
+            text.clear();
+        }
+        if (several && (i == 0 || warehouse != current))
+            text += warehouse + QStringLiteral(" : ");
+        current = warehouse;
+        QString name = textOf(items.at(i), QStringLiteral("Denumire"));
+        const QString description = textOf(items.at(i), QStringLiteral("Descriere"));
+        if (!description.isEmpty())
+            name += u' ' + description;
+        text += name + QStringLiteral(", ");
+    }
+    if (text.endsWith(QStringLiteral(", ")))
+        text.chop(2);
+    if (!items.isEmpty())
+        paragraphs << text;
+    QStringList menu;
+    for (const QString& p : paragraphs)
+        menu << paragraphText(p);
+
+    auto report = newReport(request, Orientation::Portrait,
+                            QStringLiteral("Lista zilnica %1").arg(wholeText(field(doc, QStringLiteral("Numar")))));
+    Report& r = *report;
+    const double W = 190;
+    const QString money = QStringLiteral("#,###0.00");
+    const QString count = QStringLiteral("#,###");
+
+    Band& title = r.band(BandKind::Title, 26);
+    title.label(0, 0, 120, textOf(issuer, QStringLiteral("Denumire"))).bold();
+    title.label(0, 4, 20, QStringLiteral("Cod fiscal"));
+    title.label(20, 4, 100, textOf(issuer, QStringLiteral("Cod fiscal")));
+    title.label(0, 8, 20, QStringLiteral("Localitatea"));
+    title.label(20, 8, 100, textOf(issuer, QStringLiteral("Adresa")));
+    title.label(0, 14, W, QStringLiteral("LISTA ZILNICA DE ALIMENTE")).bold().fontSize(12).center();
+    title.label(0, 20, W,
+                QStringLiteral("Nr. : %1   din data %2")
+                    .arg(wholeText(field(doc, QStringLiteral("Numar"))),
+                         dateText(field(doc, QStringLiteral("Data")), request.formats)))
+        .center();
+
+    const QList<Column> columns{
+        {0, 10, {S("Nr crt")}, QStringLiteral("Nr"), {}, true},
+        {10, 46, {S("Tip alocatie")}, QStringLiteral("Tip"), {}},
+        {56, 20, {S("")}, QStringLiteral("Perioada"), {}},
+        {76, 14, {S("Nr. persoane")}, QStringLiteral("NrPers"), count, true},
+        {90, 20, {S("Drepturi")}, QStringLiteral("Drepturi"), money, true},
+        {110, 20, {S("Consum total")}, QStringLiteral("Consumat"), money, true},
+        {130, 20, {S("Cons. pt. Eco/Dep")}, QStringLiteral("ConsEco"), money, true},
+        {150, 20, {S("Economii")}, QStringLiteral("Economii"), money, true},
+        {170, 20, {S("Depasiri")}, QStringLiteral("Depasiri"), money, true},
+    };
+    Band& head = r.band(BandKind::ColumnHeader, 9);
+    Band& detail = r.band(BandKind::Detail, 4);
+    addColumns(head, detail, columns, 8);
+
+    Band& summary = r.band(BandKind::Summary, 15);
+    summary.line(0, 0.5, W, 0.5);
+    summary.label(10, 1.5, 46, QStringLiteral("Total general:")).bold();
+    for (int p = 0; p < 3; ++p) {
+        const double y = 1.5 + 4 * p;
+        summary.label(56.5, y, 19, QString::fromUtf8(kDailyListPeriods[p]));
+        const double values[] = {totals[p].persons, totals[p].rights,    totals[p].consumed,
+                                 totals[p].counted, totals[p].savings(), totals[p].overrun()};
+        for (int v = 0; v < 6; ++v) {
+            const Column& c = columns.at(3 + v);
+            summary.label(c.x + 0.5, y, c.width - 1, common::formatFloat(v == 0 ? count : money, values[v], request.formats))
+                .right()
+                .bold();
+        }
+    }
+
+    // The menu and the meals served, then the signatures.
+    Band& menuBand = summary.child(40);
+    menuBand.label(0, 2, 40, QStringLiteral("Meniul zilnic :")).bold();
+    const QString menuText = menu.join(u'\n');
+    menuBand.label(0, 7, 110, menuText).setLines(menuText.split(u'\n')).wrap();
+    menuBand.label(114, 2, 36, QStringLiteral("Mese servite")).bold();
+    const char* const meals[] = {"Dimineata", "Pranz", "Seara"};
+    for (int m = 0; m < 3; ++m)
+        menuBand.label(150 + 13.3 * m, 2, 13.3, QString::fromLatin1(meals[m])).center().frame();
+    const char* const servings[] = {"Efectiv la hrana", "Portii preparate", "Portii distribuite", "Portii ramase"};
+    for (int s = 0; s < 4; ++s) {
+        menuBand.label(114, 7 + 5 * s, 36, QString::fromLatin1(servings[s]));
+        for (int m = 0; m < 3; ++m)
+            menuBand.label(150 + 13.3 * m, 7 + 5 * s, 13.3, common::formatFloat(count, persons, request.formats))
+                .center()
+                .frame();
+    }
+    Band& signatures = menuBand.child(16);
+    signatures.label(0, 4, 45, QStringLiteral("Aprobat,")).bold().center();
+    signatures.label(48, 4, 45, QStringLiteral("Vizat,")).bold().center();
+    signatures.label(96, 4, 50, QStringLiteral("Compartiment financiar-contabil")).center();
+    signatures.label(148, 4, 42, QStringLiteral("Aprobat,")).bold().center();
+    return DocumentPrint{std::move(report), listOf(fields, rows), nullptr};
+}
+
+} // namespace prints
