@@ -285,9 +285,10 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
         QVariant amount;
         QVariant paidOn;
         datastore::Query pay = request.db.query(
-            QStringLiteral("SELECT Suma, Data_platii FROM ClnPay WHERE (Cod_Client = :Client) AND "
-                           "(Contor_document = :Contor) ORDER BY Data_platii, Nrcrt"),
-            {{QStringLiteral("Client"), h.client}, {QStringLiteral("Contor"), request.contor}});
+            // By the document's counter alone: an invoice need not name a client.
+            QStringLiteral("SELECT Suma, Data_platii FROM ClnPay WHERE Contor_document = :Contor "
+                           "ORDER BY Data_platii, Nrcrt"),
+            {{QStringLiteral("Contor"), request.contor}});
         if (pay.next()) {
             amount = pay.value(0);
             paidOn = pay.value(1).isNull() ? QVariant() : QVariant(pay.value(1).toDate());

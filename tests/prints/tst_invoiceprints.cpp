@@ -173,6 +173,19 @@ TEST_F(InvoicePrints, InvoiceWithReceiptRestatesThePaymentInWords)
     EXPECT_FALSE(linesContaining(text, "Paine alba").value(0).contains("A02"));
 }
 
+// The payment belongs to the document: an invoice without a client still
+// prints its sum, and another document's payment of the same client never.
+TEST_F(InvoicePrints, TheReceiptTakesThePaymentOfItsDocument)
+{
+    db.exec("UPDATE DOC_OUT SET Client = NULL WHERE Contor = 22");
+    db.exec("UPDATE CLNPAY SET Cod_client = NULL WHERE Contor_document = 22");
+    db.exec("INSERT INTO CLNPAY (Cod_client, Contor_document, Data_platii, Suma) VALUES ('C1', 21, '2026-04-01', 999)");
+    prints::PrintRequest r = request(22);
+    r.receiptNumber = 301;
+    const QString text = reportengine::plainText(printed("invoice-with-receipt", r));
+    EXPECT_EQ(linesContaining(text, "Suma de lei"), QStringList({"Suma de lei 150,50"}));
+}
+
 TEST_F(InvoicePrints, PreprintedInvoiceTakesItsPlacesFromTheLayoutFile)
 {
     {
