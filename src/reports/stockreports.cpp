@@ -29,7 +29,7 @@ struct Column {
 void headings(Band& band, double y, const QList<Column>& columns)
 {
     for (const Column& c : columns) {
-        Element& e = band.label(c.x, y, c.width, c.heading).bold();
+        Element& e = band.label(c.x, y, c.width, c.heading).bold().wrap();
         if (c.right)
             e.right();
     }
@@ -228,8 +228,8 @@ PreparedReport buildInventoryList(ReportContext& ctx, const QDate& date, bool wa
     h.label(126, y, 60, QStringLiteral("Stoc cantitativ")).bold();
     h.label(203, y, 45, QStringLiteral("Stoc valoric")).bold();
     headings(h, y + 4, cols);
-    h.line(0, y + 9, 277, y + 9);
-    h.setHeight(y + 10);
+    h.line(0, y + 12, 277, y + 12);
+    h.setHeight(y + 13);
 
     const FirmData firm = readFirmData(ctx.db, ctx.parameters.FirmNo);
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
