@@ -141,7 +141,7 @@ TEST_F(StockReportsTest, StockTotalsSplitShowsTheWarehouseColumns)
     ASSERT_TRUE(StockTotals(ctx, true));
     EXPECT_EQ(ui.asked, (QStringList{"sort", "date", "print"}));
     const QString t = text();
-    EXPECT_TRUE(t.contains("Magazie centrala"));
+    EXPECT_TRUE(t.contains("Magazie")); // the warehouse names head their columns (wrapped)
     EXPECT_TRUE(t.contains("Cantina"));
     EXPECT_TRUE(t.contains("Faina alba"));
     EXPECT_FALSE(privateDb.tableExists("ANSW"));
