@@ -115,4 +115,24 @@ bool SelectionTables::writeArticles(const ArticleSelection& articles)
     return true;
 }
 
+bool SelectionTables::writeValues(const QString& table, const QString& list, int size)
+{
+    const QStringList values = parseQuotedList(list);
+    if (values.isEmpty())
+        return false;
+    using namespace datastore;
+    m_db.createTable(TableDef{table, {text(QStringLiteral("Cod"), size)}, {}});
+    QList<QVariantList> rows;
+    for (const QString& v : values)
+        rows.append({v.isEmpty() ? QVariant() : QVariant(v)});
+    AnswerTables(m_db).insertRows(table, {QStringLiteral("Cod")}, rows);
+    return true;
+}
+
+QString SelectionTables::inSelection(const QString& column, const QString& table)
+{
+    return QStringLiteral("(%1 IN (SELECT Cod FROM %2) OR (%1 IS NULL AND EXISTS (SELECT 1 FROM %2 WHERE Cod IS NULL)))")
+        .arg(column, table);
+}
+
 } // namespace reports

@@ -71,6 +71,16 @@ public:
     bool writeWarehouses(const QString& list);
     // Writes SELART from the selected pairs; false when there are none.
     bool writeArticles(const ArticleSelection& articles);
+    // Writes the values of a quoted list (document types, suppliers) into
+    // `table` (field Cod, text `size`); false when the list is empty. An
+    // empty value is kept (stored empty): see inSelection().
+    bool writeValues(const QString& table, const QString& list, int size = 30);
+
+    // The condition "column is one of the values of `table`" (a table
+    // written by writeValues or writeWarehouses), an empty column matching
+    // an empty value: (column IN (SELECT Cod FROM table) OR (column IS NULL
+    // AND EXISTS (SELECT 1 FROM table WHERE Cod IS NULL))).
+    static QString inSelection(const QString& column, const QString& table);
 
 private:
     datastore::Database& m_db;

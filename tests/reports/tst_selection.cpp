@@ -65,6 +65,26 @@ TEST_F(SelectionTest, EveryDocumentTypeButXxxWhenAllAreTicked)
     EXPECT_EQ(logic.listResult(), "\"NIR\"");
 }
 
+TEST_F(SelectionTest, AListJoinedThroughItsTableKeepsAnEmptyTypeAndNeverBreaksTheStatement)
+{
+    SelectionTables tables(privateDb);
+    const QString sql = "SELECT COUNT(*) FROM \":TSTOCK:Doc_in.DB\" D WHERE " + SelectionTables::inSelection("D.Tip", "SELTIP");
+    struct Case {
+        QString list;
+        int documents;
+    };
+    const QList<Case> cases{
+        {"\"NIR\"", 1},
+        {"\"\",\"FCT\"", 2},          // the document without a type is not dropped
+        {"\"NIR\") OR (1=1\"", 0},    // a value is a value, never SQL
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(tables.writeValues("SELTIP", c.list));
+        EXPECT_EQ(privateDb.scalar(sql).toInt(), c.documents) << qPrintable(c.list);
+    }
+    EXPECT_FALSE(tables.writeValues("SELTIP", "")); // an empty list: no restriction, no IN ()
+}
+
 TEST_F(SelectionTest, ArticlesOrderSearchAndPairs)
 {
     SelectionListLogic logic(db, Kind::Articles);
