@@ -76,7 +76,7 @@ TEST_F(SelectionTest, AListJoinedThroughItsTableKeepsAnEmptyTypeAndNeverBreaksTh
     const QList<Case> cases{
         {"\"NIR\"", 1},
         {"\"\",\"FCT\"", 2},          // the document without a type is not dropped
-        {"\"NIR\") OR (1=1\"", 0},    // a value is a value, never SQL
+        {quotedList({"NIR\") OR (1=1"}), 0}, // a value is a value, never SQL
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(tables.writeValues("SELTIP", c.list));
