@@ -282,8 +282,8 @@ PreparedReport buildStockSituation(ReportContext& ctx, const QDate& date, bool w
     double y = stockPageHeader(h, ctx, QStringLiteral("Situatia stocurilor în gestiunea :"), date,
                                budgetLine(ctx.db, budget), true, false);
     headings(h, y, cols);
-    h.line(0, y + 5, 190, y + 5);
-    h.setHeight(y + 6);
+    h.line(0, y + 9, 190, y + 9);
+    h.setHeight(y + 10);
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
     Band& wf = wh.footer(7);
     wf.label(0, 1, 40, QStringLiteral("Total gestiune")).bold();
@@ -338,8 +338,8 @@ PreparedReport buildCurrencyReport(ReportContext& ctx, const QDate& date, bool w
     Band& h = r->band(BandKind::PageHeader, 0);
     double y = stockPageHeader(h, ctx, QStringLiteral("Situatia stocurilor în gestiunea :"), date, QString(), true, false);
     headings(h, y, cols);
-    h.line(0, y + 5, 190, y + 5);
-    h.setHeight(y + 6);
+    h.line(0, y + 9, 190, y + 9);
+    h.setHeight(y + 10);
     const double lei = cols[7].x, ref = cols[8].x, w = cols[7].width;
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
     Group& gr = r->group(QStringLiteral("Cod_grupa"));
@@ -399,8 +399,8 @@ PreparedReport buildSaleValueReport(ReportContext& ctx, const QDate& date, bool 
         h.field(110, y - 14, 80, QStringLiteral("DenBuget")).bold();
     }
     headings(h, y, cols);
-    h.line(0, y + 5, 190, y + 5);
-    h.setHeight(y + 6);
+    h.line(0, y + 9, 190, y + 9);
+    h.setHeight(y + 10);
     const auto totals = [](Band& b, double top, bool bold) {
         b.sum(112, top, 17, QStringLiteral("Valoare"), kMoneyMask).right().bold(bold);
         b.sum(130, top, 19, QStringLiteral("VVal"), kMoneyMask).right().bold(bold);
@@ -649,8 +649,8 @@ PreparedReport buildTotals(ReportContext& ctx, const QDate& date, const QStringL
     const double ref = x + 97;
     cols << Column{ref, 22, reference, QStringLiteral("ValoareUSD"), kMoneyMask, true};
     headings(h, y, cols);
-    h.line(0, y + 5, width, y + 5);
-    h.setHeight(y + 6);
+    h.line(0, y + 9, width, y + 9);
+    h.setHeight(y + 10);
     Group& gr = r->group(QStringLiteral("Cod_grupa"));
     Band& gh = gr.header(5);
     gh.field(0, 0, 20, QStringLiteral("Cod_grupa")).bold();
@@ -765,8 +765,8 @@ bool CriticalStocks(ReportContext& ctx)
             h.label(0, y, 0, QStringLiteral("Stocuri critice")).bold().fontSize(12);
             y += 9;
             headings(h, y, cols);
-            h.line(0, y + 5, 190, y + 5);
-            h.setHeight(y + 6);
+            h.line(0, y + 9, 190, y + 9);
+            h.setHeight(y + 10);
             Band& gh = r->group(QStringLiteral("DenGrupa")).header(5);
             gh.label(0, 0, 15, QStringLiteral("Grupa:")).bold();
             gh.field(16, 0, 100, QStringLiteral("DenGrupa")).bold();
