@@ -58,6 +58,23 @@ TEST_F(StockReportsTest, InventoryListRestartsTheRunningNumberOnEveryWarehousePa
     }
 }
 
+TEST_F(StockReportsTest, SignaturesOnEveryPageWhenAsked)
+{
+    documents();
+    for (const bool everyPage : {false, true}) {
+        auto ctx = context();
+        ui.signaturesOnEveryPage = everyPage;
+        ASSERT_TRUE(InventoryList(ctx));
+        ASSERT_EQ(ui.pages.pageCount(), 2);
+        for (int page = 0; page < 2; ++page) {
+            const QStringList texts = ui.pages.texts(page);
+            EXPECT_EQ(texts.contains("Data inventarierii"), everyPage) << page;
+            EXPECT_EQ(texts.contains("30.06.2024"), true) << page;
+            EXPECT_TRUE(texts.contains(QString("Pagina %1").arg(page + 1))) << page;
+        }
+    }
+}
+
 TEST_F(StockReportsTest, BudgetRestrictsPositiveAndNegativeLinesAlike)
 {
     documents();
