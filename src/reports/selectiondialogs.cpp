@@ -209,8 +209,10 @@ bool SelectSuppliers(QWidget* owner, datastore::Database& db, QString& list)
 }
 
 QtReportUi::QtReportUi(QWidget* owner, datastore::Database& db, common::Dialogs& dialogs, const common::Formats& formats,
-                       std::function<void(const QString&)> progress)
-    : m_owner(owner), m_db(db), m_dialogs(dialogs), m_formats(formats), m_progress(std::move(progress))
+                       std::function<void(const QString&)> progress, std::function<void(const QString&)> workMessage,
+                       std::function<void()> closeWorkMessage)
+    : m_owner(owner), m_db(db), m_dialogs(dialogs), m_formats(formats), m_progress(std::move(progress)),
+      m_workMessage(std::move(workMessage)), m_closeWorkMessage(std::move(closeWorkMessage))
 {
 }
 
@@ -258,7 +260,8 @@ void QtReportUi::showProgress(const QString& text)
 
 void QtReportUi::showWorking(const QString& text)
 {
-    showProgress(text);
+    if (m_workMessage)
+        m_workMessage(text);
     if (!m_busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_busy = true;
@@ -268,6 +271,8 @@ void QtReportUi::showWorking(const QString& text)
 void QtReportUi::closeWorking()
 {
     if (m_busy) {
+        if (m_closeWorkMessage)
+            m_closeWorkMessage();
         QApplication::restoreOverrideCursor();
         m_busy = false;
     }

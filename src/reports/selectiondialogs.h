@@ -59,8 +59,11 @@ bool SelectSuppliers(QWidget* owner, datastore::Database& db, QString& list);
 // The questions and output of a report in the application's windows.
 class QtReportUi : public ReportUi {
 public:
+    // `progress`: the status line (ShowProgress); `workMessage` /
+    // `closeWorkMessage`: the main window's small work window.
     QtReportUi(QWidget* owner, datastore::Database& db, common::Dialogs& dialogs, const common::Formats& formats,
-               std::function<void(const QString&)> progress = {});
+               std::function<void(const QString&)> progress = {},
+               std::function<void(const QString&)> workMessage = {}, std::function<void()> closeWorkMessage = {});
     bool selectWarehouses(QString& list) override { return SelectWarehouses(m_owner, m_db, list); }
     bool selectDate(QDate& date) override;
     bool selectInterval(QDate& first, QDate& last) override;
@@ -87,6 +90,8 @@ private:
     common::Dialogs& m_dialogs;
     const common::Formats& m_formats;
     std::function<void(const QString&)> m_progress;
+    std::function<void(const QString&)> m_workMessage;
+    std::function<void()> m_closeWorkMessage;
     bool m_busy = false;
 };
 

@@ -842,8 +842,9 @@ void TMainForm::installReportCommands()
         if (!kind)
             continue;
         setCommandHandler(command, [this, kind] {
-            reports::QtReportUi ui(this, m_ctx.database, m_ctx.dialogs, m_ctx.formats,
-                                   [this](const QString& text) { ShowProgress(text); });
+            reports::QtReportUi ui(
+                this, m_ctx.database, m_ctx.dialogs, m_ctx.formats, [this](const QString& text) { ShowProgress(text); },
+                [this](const QString& text) { ShowWorkMessage(this, text); }, [this] { CloseWorkMessage(); });
             reports::ReportContext ctx{m_ctx.database,   m_ctx.privateDatabase, m_ctx.privateDir,
                                        m_ctx.parameters, m_ctx.formats,         m_ctx.dialogs,
                                        m_ctx.reports,    m_ctx.printSettings,   ui};
