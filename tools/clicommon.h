@@ -37,5 +37,7 @@ QString databaseProblem(const QString& dir);
 
 // The commands that print through the report engine (they need a GUI application object).
 int printCommand(const QStringList& args);
+// mirafel-cli report DIR NAME ...: a report of reports::reportKinds().
+int reportCommand(const QStringList& args);
 
 } // namespace cli

@@ -95,6 +95,14 @@ Commands:
                         consumption-note, scrapping-list, labels. --comment adds
                         INVFOOT.TXT under an invoice, --description the catalog
                         description to a line.
+  report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
+         [--articles G/C,...] (--pdf FILE | --csv FILE | --html FILE | --text)
+                        Run report NAME on DIR without the windows, with the
+                        selections given (dates YYYY-MM-DD; none: all warehouses,
+                        budgets and articles, today): inventory-list,
+                        stock-at-date, stock-currency, stock-lot,
+                        stock-lot-currency, stock-budget, stock-budget-lot,
+                        stock-totals-split, stock-totals, critical-stocks.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
@@ -467,6 +475,10 @@ int main(int argc, char** argv)
         return recalc(args[1]);
     if (command == QLatin1String("print")) {
         if (const int code = cli::printCommand(args.mid(1)); code != 2)
+            return code;
+    }
+    if (command == QLatin1String("report")) {
+        if (const int code = cli::reportCommand(args.mid(1)); code != 2)
             return code;
     }
     if (command == QLatin1String("generate")) {

@@ -11,6 +11,7 @@
 #include "common/parameters.h"
 #include "datastore/database.h"
 #include "prints/printsettings.h"
+#include "reports/selection.h"
 #include "stock/stockbrowserlogic.h"
 
 #include <QDate>
@@ -21,11 +22,7 @@ namespace shell {
 
 // The report selection state kept for the whole run (the report dialogs
 // remember their choices here).
-struct ReportSelection {
-    QDate from;      // interval start, today - 30 at start-up
-    QDate to;        // interval end, today at start-up
-    QDate stockDate; // today at start-up
-};
+using ReportSelection = reports::ReportSelection;
 
 struct AppContext {
     AppContext(const AppPaths& appPaths, common::Dialogs& dlg, QSettings& registry)

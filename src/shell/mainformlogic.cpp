@@ -280,10 +280,7 @@ void MainFormLogic::connectDirectories()
 
 void MainFormLogic::setReportSelection()
 {
-    const QDate today = QDate::currentDate();
-    m_ctx.reports.stockDate = today;
-    m_ctx.reports.from = today.addDays(-30);
-    m_ctx.reports.to = today;
+    m_ctx.reports = reports::ReportSelection::initial(QDate::currentDate());
 }
 
 void MainFormLogic::deleteLayoutFiles()

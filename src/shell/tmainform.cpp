@@ -1,5 +1,8 @@
 #include "tmainform.h"
 
+#include "reports/reportlist.h"
+#include "reports/selectiondialogs.h"
+
 #include "artwork.h"
 #include "taboutbox.h"
 #include "tdbvalidmsgform.h"
@@ -133,6 +136,7 @@ TMainForm::TMainForm(AppContext& context, datastore::OpeningSteps* steps, QWidge
     installDocumentCommands();
     installStockCommands();
     installRecalculationCommands();
+    installReportCommands();
     layout->addWidget(findChild<QWidget*>(QStringLiteral("SpeedButtonPanel")));
 
     // The status line: hints of menus and buttons, and ShowProgress texts.
@@ -826,6 +830,40 @@ void TMainForm::installStockCommands()
         openSingleInstance(QStringLiteral("CurrentStock"),
                            [this]() -> QWidget* { return stock::TStockForm::createChild(stockContext()).release(); });
     });
+}
+
+// ---- reports ------------------------------------------------------------------------
+
+void TMainForm::installReportCommands()
+{
+    // Each command runs its report of reports::reportKinds() with the
+    // selection state and print settings of the whole run.
+    const std::vector<std::pair<CommandId, QString>> commands{
+        {CommandId::InventoryListAtDate, QStringLiteral("inventory-list")},
+        {CommandId::StockAtDate, QStringLiteral("stock-at-date")},
+        {CommandId::StockAtDatePerWarehouse, QStringLiteral("stock-currency")},
+        {CommandId::LotStockLei, QStringLiteral("stock-lot")},
+        {CommandId::LotStockCurrency, QStringLiteral("stock-lot-currency")},
+        {CommandId::StockPerBeneficiary, QStringLiteral("stock-budget")},
+        {CommandId::LotStockAgents, QStringLiteral("stock-budget-lot")},
+        {CommandId::TotalStockPerWarehouse, QStringLiteral("stock-totals-split")},
+        {CommandId::TotalStockOverall, QStringLiteral("stock-totals")},
+        {CommandId::MinimumStock, QStringLiteral("critical-stocks")},
+    };
+    for (const auto& [command, name] : commands) {
+        const reports::ReportKind* kind = reports::findReportKind(name);
+        if (!kind)
+            continue;
+        setCommandHandler(command, [this, kind] {
+            reports::QtReportUi ui(
+                this, m_ctx.database, m_ctx.dialogs, m_ctx.formats, [this](const QString& text) { ShowProgress(text); },
+                [this](const QString& text) { ShowWorkMessage(this, text); }, [this] { CloseWorkMessage(); });
+            reports::ReportContext ctx{m_ctx.database,   m_ctx.privateDatabase, m_ctx.privateDir,
+                                       m_ctx.parameters, m_ctx.formats,         m_ctx.dialogs,
+                                       m_ctx.reports,    m_ctx.printSettings,   ui};
+            kind->run(ctx);
+        });
+    }
 }
 
 } // namespace shell

@@ -144,6 +144,7 @@ private:
     void installStockCommands(); // "&Stocuri curente"
     // The initial stock window and the stock recalculation.
     void installRecalculationCommands();
+    void installReportCommands(); // "Listari": the stock reports
     void recalculateStock();
     void showSerials(double contor); // the serial window of an input document
     stock::StockFormContext stockContext();

@@ -322,3 +322,44 @@ TEST(Cli, PrintsAnInvoiceAsTextAndAsPdf)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
 }
+
+// mirafel-cli report: any report without the windows, to text, PDF, CSV or HTML.
+TEST(Cli, ReportRunsWithoutTheWindows)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("gen");
+    ASSERT_EQ(cli({"generate", dir, "--lines", "2000", "--articles", "40", "--warehouses", "2"}).code, 0);
+
+    const CliRun text = cli({"report", dir, "inventory-list", "--date", "2020-06-30", "--text"});
+    EXPECT_EQ(text.code, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.startsWith("--- pagina 1 ---")) << text.out.left(200).toStdString();
+    EXPECT_TRUE(text.out.contains("Lista de inventariere"));
+    EXPECT_TRUE(text.out.contains("Total general"));
+
+    struct Output {
+        const char* option;
+        const char* file;
+        const char* begins;
+    };
+    for (const Output& o : {Output{"--pdf", "r.pdf", "%PDF"}, Output{"--csv", "r.csv", "\xEF\xBB\xBF"},
+                            Output{"--html", "r.html", "\xEF\xBB\xBF<html>"}}) {
+        const CliRun run = cli({"report", dir, "stock-at-date", "--date", "2020-06-30", "--articles", "X/Y,Z/W",
+                                o.option, tmp.file(o.file)});
+        EXPECT_EQ(run.code, 0) << o.option << run.err.toStdString();
+        QFile f(tmp.file(o.file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << o.file;
+        EXPECT_TRUE(f.read(16).startsWith(o.begins)) << o.file;
+    }
+
+    // No document for the warehouse: the message, no output.
+    const CliRun early = cli({"report", dir, "inventory-list", "--warehouses", "99", "--text"});
+    EXPECT_EQ(early.code, 1);
+    EXPECT_TRUE(early.err.contains("Nu exista documente pentru gestiunea si data specificate!")) << early.err.toStdString();
+
+    // Wrong usage.
+    EXPECT_EQ(cli({"report", dir, "no-such-report", "--text"}).code, 2);
+    EXPECT_EQ(cli({"report", dir, "inventory-list"}).code, 2);
+    EXPECT_EQ(cli({"report", dir, "inventory-list", "--text", "--pdf", tmp.file("x.pdf")}).code, 2);
+    EXPECT_EQ(cli({"report", dir, "inventory-list", "--date", "30.06.2020", "--text"}).code, 2);
+    EXPECT_EQ(cli({"report", dir, "stock-at-date", "--articles", "nogroup", "--text"}).code, 2);
+}

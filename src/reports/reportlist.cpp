@@ -1,0 +1,36 @@
+#include "reportlist.h"
+
+#include "stockreports.h"
+
+namespace reports {
+
+const std::vector<ReportKind>& reportKinds()
+{
+    static const std::vector<ReportKind> kinds{
+        {QStringLiteral("inventory-list"), QStringLiteral("&Lista de inventar la data..."), InventoryList},
+        {QStringLiteral("stock-at-date"), QStringLiteral("Stocuri la data..."), StockSituation},
+        {QStringLiteral("stock-currency"), QStringLiteral("in Valuta"), StockInCurrency},
+        {QStringLiteral("stock-lot"), QStringLiteral("in Lei"), StockPerLot},
+        {QStringLiteral("stock-lot-currency"), QStringLiteral("in Valuta"), StockPerLotInCurrency},
+        {QStringLiteral("stock-budget"), QStringLiteral("Beneficiari/Gestionari"),
+         [](ReportContext& ctx) { return StockPerBudget(ctx, false); }},
+        {QStringLiteral("stock-budget-lot"), QStringLiteral("Agenti"),
+         [](ReportContext& ctx) { return StockPerBudget(ctx, true); }},
+        {QStringLiteral("stock-totals-split"), QStringLiteral("Defalcat pe gestiuni"),
+         [](ReportContext& ctx) { return StockTotals(ctx, true); }},
+        {QStringLiteral("stock-totals"), QStringLiteral("Fara defalcare pe gestiuni"),
+         [](ReportContext& ctx) { return StockTotals(ctx, false); }},
+        {QStringLiteral("critical-stocks"), QStringLiteral("Stocul minim"), CriticalStocks},
+    };
+    return kinds;
+}
+
+const ReportKind* findReportKind(const QString& name)
+{
+    for (const ReportKind& k : reportKinds())
+        if (k.name == name)
+            return &k;
+    return nullptr;
+}
+
+} // namespace reports

@@ -1,0 +1,182 @@
+// The stock reports run without windows, on a small fixture.
+
+#include "reportstest.h"
+
+#include "reportengine/exportfilters.h"
+#include "reportengine/output.h"
+#include "reports/reportlist.h"
+#include "reports/stockatdate.h"
+#include "reports/stockreports.h"
+
+using namespace reports;
+using reportstest::ReportFixture;
+
+namespace {
+
+class StockReportsTest : public ReportFixture {
+protected:
+    void documents()
+    {
+        db.exec("INSERT INTO CLIENT (Cod_client, Nume_client) VALUES ('B1', 'Buget local')");
+        input(QDate(2024, 1, 10), {{"01", "ALIM", "F1", 10, 2.5, {}, "B1"}, {"01", "ALIM", "Z1", 4, 3},
+                                   {"01", "BIRO", "H1", 5, 20}, {"05", "ALIM", "F1", 8, 2.4, {}, "B1"}});
+        input(QDate(), {{"05", "BIRO", "P1", 30, 1.2}});
+        output(QDate(2024, 2, 1), {{"01", "ALIM", "Z1", 4, 3}, {"01", "BIRO", "P1", 2, 1.5, {}, "B1"}});
+        output(QDate(2024, 7, 1), {{"01", "ALIM", "F1", 10, 2.5}});
+    }
+    QString text() const { return reportengine::plainText(ui.pages); }
+};
+
+TEST_F(StockReportsTest, InventoryListGolden)
+{
+    documents();
+    auto ctx = context();
+    ui.budget = QString(); // all budgets
+    ASSERT_TRUE(InventoryList(ctx));
+    EXPECT_EQ(ui.asked, (QStringList{"warehouses", "date", "print", "budget", "signatures"}));
+    EXPECT_TRUE(testsupport::matchesGolden("report-inventory-list.txt", text()));
+    EXPECT_EQ(ui.pages.setup.orientation, reportengine::Orientation::Landscape);
+    EXPECT_EQ(ui.progress.first(), "Parametrii de listare impliciti: Arial, 8, A4, Peisaj");
+    EXPECT_EQ(ui.progress.last(), "OK.");
+    EXPECT_FALSE(privateDb.tableExists("ANSW_ST")); // deleted after the print
+    if (!testsupport::shotsDir().isEmpty())
+        reportengine::writePdf(ui.pages, testsupport::shotsDir() + "/report-inventory-list.pdf");
+}
+
+TEST_F(StockReportsTest, InventoryListRestartsTheRunningNumberOnEveryWarehousePage)
+{
+    documents();
+    auto ctx = context();
+    ASSERT_TRUE(InventoryList(ctx));
+    ASSERT_EQ(ui.pages.pageCount(), 2);
+    // Each warehouse on its own page, its lines numbered from 1.
+    for (int page = 0; page < 2; ++page) {
+        const QStringList texts = ui.pages.texts(page);
+        EXPECT_TRUE(texts.contains("1")) << page;
+        EXPECT_EQ(texts.contains("Magazie centrala"), page == 0);
+        EXPECT_EQ(texts.contains("Cantina"), page == 1);
+    }
+}
+
+TEST_F(StockReportsTest, SignaturesOnEveryPageWhenAsked)
+{
+    documents();
+    for (const bool everyPage : {false, true}) {
+        auto ctx = context();
+        ui.signaturesOnEveryPage = everyPage;
+        ASSERT_TRUE(InventoryList(ctx));
+        ASSERT_EQ(ui.pages.pageCount(), 2);
+        for (int page = 0; page < 2; ++page) {
+            const QStringList texts = ui.pages.texts(page);
+            EXPECT_EQ(texts.contains("Data inventarierii"), everyPage) << page;
+            EXPECT_EQ(texts.contains("30.06.2024"), true) << page;
+            EXPECT_TRUE(texts.contains(QString("Pagina %1").arg(page + 1))) << page;
+        }
+    }
+}
+
+TEST_F(StockReportsTest, BudgetRestrictsPositiveAndNegativeLinesAlike)
+{
+    documents();
+    auto ctx = context();
+    ui.budget = "B1";
+    ASSERT_TRUE(InventoryList(ctx));
+    const QString t = text();
+    EXPECT_TRUE(t.contains("Buget: Buget local"));
+    EXPECT_TRUE(t.contains("Faina alba"));
+    EXPECT_TRUE(t.contains("Pixuri"));    // -2, budget B1
+    EXPECT_TRUE(t.contains("-2"));
+    EXPECT_FALSE(t.contains("Hartie A4")); // no budget
+    EXPECT_EQ(selection.budget, "B1");
+}
+
+TEST_F(StockReportsTest, StockSituationGolden)
+{
+    documents();
+    auto ctx = context();
+    ui.warehouses = "\"01\",\"05\"";
+    ASSERT_TRUE(StockSituation(ctx));
+    EXPECT_EQ(ui.asked, (QStringList{"articles", "warehouses", "date", "print", "budget"}));
+    EXPECT_TRUE(testsupport::matchesGolden("report-stock-situation.txt", text()));
+}
+
+TEST_F(StockReportsTest, ArticleSelectionMatchesPairs)
+{
+    documents();
+    // F1 of ALIM and H1 of BIRO chosen: P1 of BIRO and Z1 of ALIM are not,
+    // although their group and code each occur among the chosen ones.
+    article("BIRO", "F1", "Faina in birou", "kg", 9);
+    input(QDate(2024, 1, 1), {{"01", "BIRO", "F1", 1, 1}});
+    auto ctx = context();
+    ui.articles = ArticleSelection::fromKeys({{"ALIM", "F1", "Faina alba"}, {"BIRO", "H1", "Hartie A4"}});
+    ASSERT_TRUE(StockSituation(ctx));
+    const QString t = text();
+    EXPECT_TRUE(t.contains("Faina alba"));
+    EXPECT_TRUE(t.contains("Hartie A4"));
+    EXPECT_FALSE(t.contains("Faina in birou"));
+    EXPECT_FALSE(t.contains("Pixuri"));
+}
+
+TEST_F(StockReportsTest, NoDocumentsAndCancelsEndTheCommandWithoutPrinting)
+{
+    auto ctx = context();
+    EXPECT_FALSE(InventoryList(ctx));
+    EXPECT_EQ(dialogs.last().text, kNoDocuments);
+    EXPECT_EQ(ui.outputs, 0);
+    documents();
+    for (const char* question : {"warehouses", "date", "print", "budget"}) {
+        ui.cancel = question;
+        EXPECT_FALSE(InventoryList(ctx)) << question;
+    }
+    EXPECT_EQ(ui.outputs, 0);
+}
+
+TEST_F(StockReportsTest, EveryReportOfTheTableRuns)
+{
+    documents();
+    db.exec("INSERT INTO STOC (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate) VALUES ('01', 'ALIM', 'F1', 1, 2)");
+    db.exec("UPDATE CATALOG SET Stock_minim = 5");
+    db.exec("UPDATE CATALOG SET Pret_vinzare = 4, Moneda = 'EUR' WHERE Cod = 'F1'");
+    db.exec("INSERT INTO VALUTA (Moneda, Denumire) VALUES ('EUR', 'Euro')");
+    for (const ReportKind& kind : reportKinds()) {
+        SCOPED_TRACE(qPrintable(kind.name));
+        auto ctx = context();
+        ui.pages = {};
+        ASSERT_TRUE(kind.run(ctx)) << qPrintable(dialogs.texts().join("; "));
+        EXPECT_GE(ui.pages.pageCount(), 1);
+        const QString t = text();
+        EXPECT_FALSE(t.contains("inf")) << qPrintable(t);
+        EXPECT_FALSE(t.contains("nan")) << qPrintable(t);
+    }
+}
+
+TEST_F(StockReportsTest, StockTotalsSplitShowsTheWarehouseColumns)
+{
+    documents();
+    auto ctx = context();
+    ui.sortOrder = QStringList{"Descriere", "Denumire"};
+    ASSERT_TRUE(StockTotals(ctx, true));
+    EXPECT_EQ(ui.asked, (QStringList{"sort", "date", "print"}));
+    const QString t = text();
+    EXPECT_TRUE(t.contains("Magazie")); // the warehouse names head their columns (wrapped)
+    EXPECT_TRUE(t.contains("Cantina"));
+    EXPECT_TRUE(t.contains("Faina alba"));
+    EXPECT_FALSE(privateDb.tableExists("ANSW"));
+    EXPECT_FALSE(privateDb.tableExists("CROSSTAB"));
+}
+
+TEST_F(StockReportsTest, StockPerBudgetRestrictsTheLinesToTheBudget)
+{
+    documents();
+    auto ctx = context();
+    ui.budget = "B1";
+    ASSERT_TRUE(StockPerBudget(ctx, false));
+    EXPECT_EQ(ui.asked.first(), "budget");
+    const QString t = text();
+    EXPECT_TRUE(t.contains("Situatia stocurilor pe bugetul :"));
+    EXPECT_TRUE(t.contains("Buget local"));
+    EXPECT_TRUE(t.contains("Faina alba"));
+    EXPECT_FALSE(t.contains("Hartie A4"));
+}
+
+} // namespace
