@@ -19,8 +19,8 @@ const QString ConsolidationLogic::kConsolidationError = QStringLiteral(
 
 namespace {
 
-const QString kAnsw = QStringLiteral(":TBX_PRIV:Answ");
-const QString kItAnsw = QStringLiteral(":TBX_PRIV:ItAnsw");
+const QString kAnsw = QStringLiteral("\":TBX_PRIV:Answ\"");
+const QString kItAnsw = QStringLiteral("\":TBX_PRIV:ItAnsw\"");
 
 // What differs between the two sides.
 struct SideTables {
@@ -92,9 +92,9 @@ QStringList sharedFields(const QString& table, const QStringList& fields)
 
 } // namespace
 
-ConsolidationLogic::ConsolidationLogic(datastore::Database& db, const common::Parameters& parameters,
-                                       common::Dialogs& dialogs, NoteSide side)
-    : m_db(db), m_parameters(parameters), m_dialogs(dialogs), m_side(side)
+ConsolidationLogic::ConsolidationLogic(datastore::Database& db, datastore::Database& privateDb,
+                                       const common::Parameters& parameters, common::Dialogs& dialogs, NoteSide side)
+    : m_db(db), m_privateDb(privateDb), m_parameters(parameters), m_dialogs(dialogs), m_side(side)
 {
 }
 
@@ -190,11 +190,19 @@ bool ConsolidationLogic::isMarked(int row) const
 
 // ---- consolidating ---------------------------------------------------------------------
 
+void ConsolidationLogic::makeWorkingTables()
+{
+    const SideTables& t = tables(m_side);
+    m_privateDb.createTable(
+        workingTable(QStringLiteral("Answ"), t.headerDef, t.answFields, {datastore::floating(t.invoiceField)}));
+    m_privateDb.createTable(workingTable(QStringLiteral("ItAnsw"), t.linesDef, t.lineFields));
+    // The database's connection sees them (it attaches the private file once the file exists).
+    m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(kItAnsw));
+}
+
 void ConsolidationLogic::fillWorkingTables(double invoice)
 {
     const SideTables& t = tables(m_side);
-    m_db.createTable(workingTable(kAnsw, t.headerDef, t.answFields, {datastore::floating(t.invoiceField)}));
-    m_db.createTable(workingTable(kItAnsw, t.linesDef, t.lineFields));
 
     // The marked notes, as they are now, each carrying the invoice's counter.
     const QString fields = t.answFields.join(QStringLiteral(", "));
@@ -294,9 +302,9 @@ void ConsolidationLogic::writeInvoice(double invoice, const QDate& today)
 
 void ConsolidationLogic::dropWorkingTables()
 {
-    for (const QString& table : {kItAnsw, kAnsw}) {
+    for (const QString& table : {QStringLiteral("ItAnsw"), QStringLiteral("Answ")}) {
         try {
-            m_db.dropTable(table);
+            m_privateDb.dropTable(table);
         } catch (const std::exception&) {
             // a working table left behind is replaced by the next consolidation
         }
@@ -307,6 +315,7 @@ std::optional<double> ConsolidationLogic::consolidate(const QDate& today)
 {
     double invoice = 0;
     try {
+        makeWorkingTables();
         datastore::UnitOfWork work(m_db);
         invoice = TakeCounter(m_db, tables(m_side).counter);
         fillWorkingTables(invoice);

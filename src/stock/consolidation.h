@@ -10,9 +10,10 @@
 //
 // The marked notes and their lines pass through the working tables Answ and
 // ItAnsw of the private directory (the connection "TBX_PRIV", which the
-// database connection has attached). The whole consolidation is one unit of
-// work: the counter, the working tables, the history, the deletions, the
-// invoice and its lines are written together or not at all.
+// database connection has attached): made empty first, filled inside the
+// write, dropped at the end. The whole consolidation is one unit of work: the
+// counter, the working tables' rows, the history, the deletions, the invoice
+// and its lines are written together or not at all.
 //
 // Headless: the dialogs TConsInDlg / TConsOutDlg bind their controls to
 // ConsolidationLogic and talk to the user through common::Dialogs.
@@ -45,8 +46,10 @@ public:
         QString explanation;
     };
 
-    ConsolidationLogic(datastore::Database& db, const common::Parameters& parameters, common::Dialogs& dialogs,
-                       NoteSide side);
+    // `privateDb`: the private directory ("TBX_PRIV"), attached to `db`
+    // under that name; the working tables are made there.
+    ConsolidationLogic(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
+                       common::Dialogs& dialogs, NoteSide side);
 
     NoteSide side() const { return m_side; }
     QString caption() const; // "Consolidare factura (documente de intrare)" / "... de iesire)"
@@ -83,6 +86,7 @@ public:
     QString accessErrorMessage() const;
 
 private:
+    void makeWorkingTables();
     void fillWorkingTables(double invoice);
     void writeHistory();
     void removeNotes();
@@ -90,6 +94,7 @@ private:
     void dropWorkingTables();
 
     datastore::Database& m_db;
+    datastore::Database& m_privateDb;
     const common::Parameters& m_parameters;
     common::Dialogs& m_dialogs;
     NoteSide m_side;

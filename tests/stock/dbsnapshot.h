@@ -29,15 +29,20 @@ inline QStringList databaseSnapshot(datastore::Database& db)
     return all;
 }
 
-// The insert into `table` that would make it hold more than `rowsBefore`
-// rows fails with "disk I/O error (injected)". `table` as SQLite names it
-// ("Item_in", "Stoc").
+// The insert into `table` (as SQLite names it: "Item_in", "Stoc") of a row
+// for which `condition` holds (over NEW) fails with "disk I/O error
+// (injected)".
+inline void failInsertWhen(datastore::Database& db, const QString& table, const QString& condition)
+{
+    db.exec(QStringLiteral("CREATE TRIGGER injected_fault BEFORE INSERT ON \"%1\" WHEN %2 "
+                           "BEGIN SELECT RAISE(ABORT, 'disk I/O error (injected)'); END")
+                .arg(table, condition));
+}
+
+// The insert that would make `table` hold more than `rowsBefore` rows fails.
 inline void failInsertAfter(datastore::Database& db, const QString& table, int rowsBefore)
 {
-    db.exec(QStringLiteral("CREATE TRIGGER injected_fault BEFORE INSERT ON \"%1\" WHEN (SELECT COUNT(*) FROM \"%1\") >= %2 "
-                           "BEGIN SELECT RAISE(ABORT, 'disk I/O error (injected)'); END")
-                .arg(table)
-                .arg(rowsBefore));
+    failInsertWhen(db, table, QStringLiteral("(SELECT COUNT(*) FROM \"%1\") >= %2").arg(table).arg(rowsBefore));
 }
 
 inline void removeFault(datastore::Database& db)
