@@ -17,7 +17,14 @@ const QString ConsolidationLogic::kWorking = QStringLiteral("Operatiune în curs
 const QString ConsolidationLogic::kConsolidationError = QStringLiteral(
     "Eroare de acces la baza de date. Verificati server-ul sau un acces neautorizat la baza de date.\r<");
 
+const QString ConsolidationLogic::kSelectionChanged = QStringLiteral(
+    "Unele avize marcate au fost modificate, consolidate sau sterse între timp de alt utilizator! "
+    "Lista avizelor a fost reincarcata; marcati din nou avizele.");
+
 namespace {
+
+// A marked note is gone from the list since it was read.
+struct SelectionChanged : std::exception {};
 
 const QString kAnsw = QStringLiteral("\":TBX_PRIV:Answ\"");
 const QString kItAnsw = QStringLiteral("\":TBX_PRIV:ItAnsw\"");
@@ -210,7 +217,9 @@ void ConsolidationLogic::fillWorkingTables(double invoice)
                                           "AND (Tip = 'AE') AND (%5 = :p)")
                                .arg(kAnsw, fields, t.invoiceField, t.header, t.partnerField);
     for (double contor : m_marked)
-        m_db.exec(insert, {{QStringLiteral("inv"), invoice}, {QStringLiteral("c"), contor}, {QStringLiteral("p"), m_partner}});
+        if (m_db.exec(insert, {{QStringLiteral("inv"), invoice}, {QStringLiteral("c"), contor}, {QStringLiteral("p"), m_partner}})
+            != 1)
+            throw SelectionChanged();
 
     // Every line of those notes.
     QStringList selected;
@@ -314,6 +323,7 @@ void ConsolidationLogic::dropWorkingTables()
 std::optional<double> ConsolidationLogic::consolidate(const QDate& today)
 {
     double invoice = 0;
+    m_selectionChanged = false;
     try {
         makeWorkingTables();
         datastore::UnitOfWork work(m_db);
@@ -323,6 +333,10 @@ std::optional<double> ConsolidationLogic::consolidate(const QDate& today)
         removeNotes();
         writeInvoice(invoice, today);
         work.commit();
+    } catch (const SelectionChanged&) {
+        m_selectionChanged = true;
+        m_dialogs.warning(kSelectionChanged);
+        return std::nullopt;
     } catch (const std::exception& e) {
         m_dialogs.error(kConsolidationError + datastore::errorText(e) + QStringLiteral(">"));
         return std::nullopt;

@@ -74,14 +74,22 @@ public:
 
     // "Consolideaza": the marked notes merged into one "FCT" document dated
     // `today`; its counter, or nothing after the error box (nothing written).
-    // With no note marked an empty invoice is made.
+    // A unit of work of its own: never called inside one open on `db` (its
+    // write lock would hold the private file the working tables are made in).
+    // With no note marked an empty invoice is made. A marked note that is no
+    // longer a delivery note of the partner (another workstation consolidated,
+    // changed or deleted it since the list was read) stops it with a warning:
+    // nothing is written and selectionChanged() is true (the list is to be
+    // read again).
     std::optional<double> consolidate(const QDate& today = QDate::currentDate());
+    bool selectionChanged() const { return m_selectionChanged; }
 
     // Texts.
     static const QString kPrompt;
     static const QString kMarkPrompt;
     static const QString kWorking;
     static const QString kConsolidationError;
+    static const QString kSelectionChanged;
     QString noNotesMessage() const;
     QString accessErrorMessage() const;
 
@@ -102,6 +110,7 @@ private:
     QList<Note> m_notes;
     QString m_partner;
     std::set<double> m_marked;
+    bool m_selectionChanged = false;
 };
 
 } // namespace stock

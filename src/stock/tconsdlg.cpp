@@ -201,6 +201,8 @@ void TConsDlg::consolidateNotes()
     m_invoice = invoice;
     if (invoice)
         accept();
+    else if (m_logic->selectionChanged())
+        selectNotes(); // the notes as they are now
     else
         reject(); // after the error box: closed as cancelled
 }

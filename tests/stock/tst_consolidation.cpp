@@ -277,6 +277,55 @@ TEST_F(Consolidation, AFailureAnywhereLeavesTheDatabaseAsItWas)
     EXPECT_TRUE(documentsSound());
 }
 
+TEST_F(Consolidation, NotesChangedSinceTheyWereListedStopIt)
+{
+    struct Case {
+        const char* name;
+        const char* change; // what another workstation did to the second note (:c)
+        const char* undo;
+    };
+    const Case cases[] = {
+        {"deleted", "DELETE FROM DOC_IN WHERE Contor = :c",
+         "INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor) VALUES "
+         "(:c, '2026-03-05', 12, 'AE', '2026-03-05', 'F1')"},
+        {"turned into an invoice", "UPDATE DOC_IN SET Tip = 'FCT' WHERE Contor = :c",
+         "UPDATE DOC_IN SET Tip = 'AE' WHERE Contor = :c"},
+        {"moved to another supplier", "UPDATE DOC_IN SET Furnizor = 'F2' WHERE Contor = :c",
+         "UPDATE DOC_IN SET Furnizor = 'F1' WHERE Contor = :c"},
+    };
+    const QList<double> notes = inputNotes();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConsolidationLogic consolidation = logic(NoteSide::Input);
+        ASSERT_TRUE(consolidation.select("F1", {2026, 3, 1}, {2026, 3, 31}));
+        consolidation.toggleMark(0);
+        consolidation.toggleMark(1);
+        db.exec(c.change, {{"c", notes[1]}});
+        const QStringList before = databaseSnapshot(db);
+        dialogs.clear();
+        EXPECT_FALSE(consolidation.consolidate(kConsolidated));
+        EXPECT_TRUE(consolidation.selectionChanged());
+        EXPECT_EQ(dialogs.texts(), QStringList{ConsolidationLogic::kSelectionChanged});
+        EXPECT_EQ(databaseSnapshot(db), before);
+        db.exec(c.undo, {{"c", notes[1]}});
+    }
+
+    // The dialog stays open on the notes as they are now.
+    stock::TConsInDlg dialog(db, privateDb, parameters, formats, dialogs, nullptr, kConsolidated);
+    ASSERT_TRUE(dialog.prepare());
+    dialog.show();
+    dialog.partnerList()->setCurrentRow(1);
+    dialog.selectButton()->click();
+    ASSERT_EQ(dialog.noteList()->rowCount(), 2);
+    dialog.noteList()->setCurrentCell(1, 0);
+    QTest::keyClick(dialog.noteList(), Qt::Key_Space);
+    db.exec("DELETE FROM DOC_IN WHERE Contor = :c", {{"c", notes[1]}});
+    dialog.consolidateButton()->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.noteList()->rowCount(), 1);
+    EXPECT_TRUE(dialog.logic().marked().empty());
+}
+
 TEST_F(Consolidation, SelectingNotes)
 {
     inputNotes();
