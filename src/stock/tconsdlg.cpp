@@ -26,8 +26,9 @@ QDateEdit* dateEdit(const QDate& date, QWidget* parent)
 
 } // namespace
 
-TConsDlg::TConsDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters, const common::Formats& formats,
-                   common::Dialogs& dialogs, NoteSide side, QWidget* parent, const QDate& today)
+TConsDlg::TConsDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
+                   const common::Formats& formats, common::Dialogs& dialogs, NoteSide side, QWidget* parent,
+                   const QDate& today)
     : QDialog(parent), m_logic(std::make_unique<ConsolidationLogic>(db, privateDb, parameters, dialogs, side)),
       m_formats(formats), m_dialogs(dialogs), m_today(today)
 {

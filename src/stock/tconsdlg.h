@@ -26,8 +26,8 @@ namespace stock {
 class TConsDlg : public QDialog {
     Q_OBJECT
 public:
-    TConsDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters, const common::Formats& formats,
-             common::Dialogs& dialogs, NoteSide side, QWidget* parent = nullptr,
+    TConsDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
+             const common::Formats& formats, common::Dialogs& dialogs, NoteSide side, QWidget* parent = nullptr,
              const QDate& today = QDate::currentDate());
     ~TConsDlg() override;
 
@@ -77,8 +77,9 @@ private:
 class TConsInDlg : public TConsDlg {
     Q_OBJECT
 public:
-    TConsInDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters, const common::Formats& formats,
-               common::Dialogs& dialogs, QWidget* parent = nullptr, const QDate& today = QDate::currentDate())
+    TConsInDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
+               const common::Formats& formats, common::Dialogs& dialogs, QWidget* parent = nullptr,
+               const QDate& today = QDate::currentDate())
         : TConsDlg(db, privateDb, parameters, formats, dialogs, NoteSide::Input, parent, today)
     {
     }
@@ -88,8 +89,9 @@ public:
 class TConsOutDlg : public TConsDlg {
     Q_OBJECT
 public:
-    TConsOutDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters, const common::Formats& formats,
-                common::Dialogs& dialogs, QWidget* parent = nullptr, const QDate& today = QDate::currentDate())
+    TConsOutDlg(datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
+                const common::Formats& formats, common::Dialogs& dialogs, QWidget* parent = nullptr,
+                const QDate& today = QDate::currentDate())
         : TConsDlg(db, privateDb, parameters, formats, dialogs, NoteSide::Output, parent, today)
     {
     }
@@ -97,7 +99,8 @@ public:
 
 // Shows the dialog of `side`; the counter of the invoice when it ended with
 // "Consolideaza", nothing when cancelled or after an error.
-std::optional<double> ConsolidateNotes(QWidget* owner, datastore::Database& db, datastore::Database& privateDb, const common::Parameters& parameters,
-                                       const common::Formats& formats, common::Dialogs& dialogs, NoteSide side);
+std::optional<double> ConsolidateNotes(QWidget* owner, datastore::Database& db, datastore::Database& privateDb,
+                                       const common::Parameters& parameters, const common::Formats& formats,
+                                       common::Dialogs& dialogs, NoteSide side);
 
 } // namespace stock
