@@ -20,9 +20,11 @@
 #include "prints/chooseprints.h"
 #include "prints/noteprints.h"
 #include "stock/recalculation.h"
+#include "stock/tconsdlg.h"
 #include "stock/tinistockform.h"
 #include "stock/tseriiform.h"
 #include "stock/tstockform.h"
+#include "stock/ttransferdocdlg.h"
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tcurrenciesform.h"
 #include "catalogs/tdiscgrilaform.h"
@@ -737,9 +739,44 @@ void TMainForm::installDocumentCommands()
                 stock::PrintOutputDocument(this, printing, job);
             };
             context.showBeneficiaries = [this] { TUserForm::run(m_ctx.database, m_ctx.dialogs, m_ctx.formats, this); };
+            context.transfer = [this](QWidget* owner, stock::TransferOptions& options) {
+                return stock::AskTransfer(owner, m_ctx.database, m_ctx.dialogs, options);
+            };
             return stock::TDocOutForm::createChild(std::move(context)).release();
         });
     });
+    // In the hidden menu "A&ctiuni", disabled in this edition; reached through the command dispatch.
+    setCommandHandler(CommandId::ConsolidateInputs, [this] { ConsolidateInputNotes(); });
+    setCommandHandler(CommandId::ConsolidateOutputs, [this] { ConsolidateOutputNotes(); });
+}
+
+void TMainForm::ConsolidateInputNotes()
+{
+    consolidateNotes(true);
+}
+
+void TMainForm::ConsolidateOutputNotes()
+{
+    consolidateNotes(false);
+}
+
+void TMainForm::consolidateNotes(bool inputs)
+{
+    const std::optional<double> invoice =
+        stock::ConsolidateNotes(this, m_ctx.database, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats,
+                                m_ctx.dialogs, inputs ? stock::NoteSide::Input : stock::NoteSide::Output);
+    if (!invoice)
+        return;
+    // The documents window, on the invoice.
+    runCommand(inputs ? CommandId::InputDocuments : CommandId::OutputDocuments);
+    QMdiSubWindow* window = singleInstanceWindow(inputs ? QStringLiteral("InputDocuments")
+                                                        : QStringLiteral("OutputDocuments"));
+    if (!window)
+        return;
+    if (auto* in = qobject_cast<stock::TDocInForm*>(window->widget()))
+        in->logic().showDocument(*invoice);
+    else if (auto* out = qobject_cast<stock::TDocOutForm*>(window->widget()))
+        out->logic().showDocument(*invoice);
 }
 
 void TMainForm::installRecalculationCommands()

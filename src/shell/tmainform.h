@@ -147,6 +147,11 @@ private:
     void installReportCommands(); // "Listari": the stock reports
     void recalculateStock();
     void showSerials(double contor); // the serial window of an input document
+    // "Consolidare I&ntrari" / "Consolidare Ie&siri": the consolidation dialog,
+    // then the documents window on the invoice it made.
+    void ConsolidateInputNotes();
+    void ConsolidateOutputNotes();
+    void consolidateNotes(bool inputs);
     stock::StockFormContext stockContext();
     void updateWindowCommands();
     void closeAllChildren();

@@ -45,6 +45,9 @@ const QString TDocOutFormLogic::kDiscountHint =
     QStringLiteral("Modifica preturile de vînzare cu discount-ul specificat");
 const QString TDocOutFormLogic::kComputing = QStringLiteral(" Calculez...");
 const QString TDocOutFormLogic::kDiscountDone = QStringLiteral("OK. Aplicarea discount-ului s-a încheiat.");
+const QString TDocOutFormLogic::kTransferHint = QStringLiteral("Operare tranferuri");
+const QString TDocOutFormLogic::kTransferMenuHint =
+    QStringLiteral("Genereaza un document de intrare echivalent in alta gestiune");
 namespace {
 
 const QString kLineTable = QStringLiteral("ITEM_OUT");
@@ -532,7 +535,38 @@ void TDocOutFormLogic::transfer()
 {
     if (!saveDocument() || docs.isEmpty() || docs.state() == DatasetState::Insert)
         return;
-    m_view.transfer(docs.value(QStringLiteral("Contor")).toDouble());
+    const double contor = docs.value(QStringLiteral("Contor")).toDouble();
+    const QVariant currentLine = items.isEmpty() ? QVariant() : items.value(QStringLiteral("Contor_secundar"));
+    const QString source = items.isEmpty() ? QString() : text(items, "Cod_gestiune");
+    try {
+        const QList<GeneratedInput> earlier = GeneratedTransferInputs(m_db, contor);
+        if (!earlier.isEmpty()) {
+            const GeneratedInput& last = earlier.last();
+            const QString question = QString::fromUtf8(kTransferAgain)
+                                         .arg(common::formatFloat(QStringLiteral("0"), last.number, m_formats),
+                                              common::formatDate(m_formats.longDateFormat, last.registered, m_formats));
+            if (!m_dialogs.confirm(question, common::Buttons::YesNoDefaultNo))
+                return;
+        }
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return;
+    }
+    TransferOptions options;
+    if (!m_view.askTransfer(options))
+        return;
+    TransferDocument(m_db, m_parameters, m_formats, m_dialogs, {contor, options, source},
+                     [this](const QString& t) { m_view.showProgress(t); });
+    // The document as written now (or as it stayed), on the line that was current.
+    try {
+        docs.refresh();
+        items.refresh();
+        if (currentLine.isValid())
+            items.locate({QStringLiteral("Contor_secundar")}, {currentLine});
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+    }
+    updateTypeDependent();
 }
 
 void TDocOutFormLogic::refreshTick()

@@ -25,6 +25,7 @@
 #include "lineposting.h"
 #include "outputpricing.h"
 #include "stockpick.h"
+#include "transfer.h"
 
 #include "common/dialogs.h"
 #include "common/formats.h"
@@ -91,8 +92,9 @@ public:
     virtual bool printSetup() { return false; }
     virtual void setPrintDefaults(const QString& font, int size) { Q_UNUSED(font); Q_UNUSED(size); }
     virtual void printDocument(const OutputPrintJob& job) { Q_UNUSED(job); }
-    // "T&ransfer": the input document of a transfer, generated from this one.
-    virtual void transfer(double contor) { Q_UNUSED(contor); }
+    // "T&ransfer": the receiving warehouse and the state of inventory objects
+    // (the transfer dialog); false when cancelled.
+    virtual bool askTransfer(TransferOptions& options) { Q_UNUSED(options); return false; }
     // "Aplica &discount": the percentage (in-out); false when cancelled.
     virtual bool askDiscount(double& percent) { Q_UNUSED(percent); return false; }
     // The window closes itself (after an error it cannot work on with).
@@ -116,7 +118,12 @@ public:
     void showTotals();       // "&Total"
     void ApplyDocumentDiscount(); // "Aplica &discount"
     void print();            // "&Listeaza"
-    void transfer();         // "T&ransfer"
+    // "T&ransfer": the document and its current line are written, then the
+    // input document of the transfer is generated into the warehouse the
+    // dialog chooses (TransferDocument); a document transferred before asks
+    // first (default No). The window then shows the document as written, on
+    // the line that was current.
+    void transfer();
     void refreshTick() override;
     QString title() const override;
     // Ctrl-Enter in the "Client" field of a transfer.
@@ -174,6 +181,8 @@ public:
     static const QString kDiscountHint;
     static const QString kComputing;
     static const QString kDiscountDone;
+    static const QString kTransferHint;     // the button's hint
+    static const QString kTransferMenuHint; // the menu item's hint
 
 private:
     // header

@@ -326,6 +326,27 @@ void DocumentWindowLogic::searchNext()
     }
 }
 
+bool DocumentWindowLogic::showDocument(double contor)
+{
+    if (!leaveCurrentDocument())
+        return false;
+    const QStringList key{QStringLiteral("Contor")};
+    try {
+        if (m_docs.locate(key, {contor}))
+            return true;
+        m_docs.refresh();
+        if (m_docs.locate(key, {contor}))
+            return true;
+    } catch (...) {
+        ui::reportDataError(m_dialogs, std::current_exception());
+        return false;
+    }
+    if (!m_periodActive)
+        return false;
+    switchList(false);
+    return m_docs.isOpen() && m_docs.locate(key, {contor});
+}
+
 void DocumentWindowLogic::refreshTick()
 {
     try {

@@ -62,6 +62,11 @@ public:
     void showAll();        // "&Afiseaza" / "&Integral"
     void searchFirst();    // "&Prima aparitie..."
     void searchNext();     // "&Urmatoarea"
+    // Shows the document `contor` (one another command has just written):
+    // the current one is written or let go first, the list is read again,
+    // and the whole list is shown when the period leaves it out. False when
+    // it is not found.
+    bool showDocument(double contor);
     // Reads again what other workstations wrote, where nothing is being edited.
     virtual void refreshTick();
 

@@ -214,7 +214,8 @@ void TDocOutForm::buildHeader(QWidget* box)
             m_logic.print();
     });
     m_transfer = new QPushButton(QStringLiteral("&Transfer"), box);
-    m_transfer->setToolTip(QStringLiteral("Genereaza documentul de intrare al transferului"));
+    m_transfer->setToolTip(TDocOutFormLogic::kTransferHint);
+    m_transfer->setStatusTip(TDocOutFormLogic::kTransferHint);
     m_transfer->setVisible(static_cast<bool>(m_ctx.transfer));
     connect(m_transfer, &QPushButton::clicked, this, [this] {
         if (commitEdits())
@@ -347,6 +348,8 @@ void TDocOutForm::buildMenus()
     QAction* transfer =
         add(document, QStringLiteral("T&ransfer"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { m_logic.transfer(); });
     transfer->setEnabled(static_cast<bool>(m_ctx.transfer));
+    transfer->setStatusTip(TDocOutFormLogic::kTransferMenuHint);
+    connect(transfer, &QAction::hovered, this, [this] { showProgress(TDocOutFormLogic::kTransferMenuHint); });
 
     QToolBar* nav = makeNavigator(this, docs, m_logic, m_ctx.dialogs, [this] { return commitEdits(); },
                                   [this] { focusHeaderField(QStringLiteral("Numar")); });
@@ -469,10 +472,9 @@ void TDocOutForm::printDocument(const OutputPrintJob& job)
         m_ctx.dialogs.information(QStringLiteral("Functiune indisponibila in aceasta versiune."));
 }
 
-void TDocOutForm::transfer(double contor)
+bool TDocOutForm::askTransfer(TransferOptions& options)
 {
-    if (m_ctx.transfer)
-        m_ctx.transfer(contor);
+    return m_ctx.transfer && m_ctx.transfer(this, options);
 }
 
 bool TDocOutForm::askDiscount(double& percent)

@@ -40,8 +40,9 @@ struct DocOutContext {
     std::function<bool(QWidget* owner, int& printSet, prints::PrintOptions& options)> choosePrints;
     // One print of the document (after its series number and the print setup).
     std::function<void(const OutputPrintJob& job)> printDocument;
-    // "T&ransfer"; empty: the command is not offered.
-    std::function<void(double contor)> transfer;
+    // "T&ransfer": the transfer dialog (the receiving warehouse and the state
+    // of inventory objects), false when cancelled; empty: the command is not offered.
+    std::function<bool(QWidget* owner, TransferOptions& options)> transfer;
     // The "..." beside the beneficiary: the beneficiaries' window.
     std::function<void()> showBeneficiaries;
 };
@@ -80,7 +81,7 @@ private:
     bool printSetup() override;
     void setPrintDefaults(const QString& font, int size) override;
     void printDocument(const OutputPrintJob& job) override;
-    void transfer(double contor) override;
+    bool askTransfer(TransferOptions& options) override;
     bool askDiscount(double& percent) override;
     void closeWindow() override;
     void focusLineColumn(const QString& field) override;

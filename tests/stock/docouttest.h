@@ -18,7 +18,8 @@ struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
     QList<stock::OutputPrintJob> printed;
     int setups = 0;
     bool setupConfirmed = true;
-    QList<double> transfers;
+    std::deque<std::optional<stock::TransferOptions>> transferChoices; // the transfer dialog; nothing: cancelled
+    int transferDialogs = 0;
     stock::ClientControls client = stock::ClientControls::Hidden;
 
     bool pickStockLine(stock::StockLinePick& pick) override
@@ -42,7 +43,15 @@ struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
         return setupConfirmed;
     }
     void printDocument(const stock::OutputPrintJob& job) override { printed << job; }
-    void transfer(double contor) override { transfers << contor; }
+    bool askTransfer(stock::TransferOptions& options) override
+    {
+        ++transferDialogs;
+        const std::optional<stock::TransferOptions> chosen = next(transferChoices);
+        if (!chosen)
+            return false;
+        options = *chosen;
+        return true;
+    }
     void showClientControls(stock::ClientControls c) override { client = c; }
 
     std::deque<std::optional<double>> discounts; // the percentage typed; nothing: cancelled

@@ -451,9 +451,11 @@ TEST_F(DocOut, TransferHandsTheSavedDocumentOn)
     outHeader(QStringLiteral("BT"));
     out().docs.setValue("Client", "B");
     ASSERT_TRUE(issue("ART", 10, 1));
-    out().transfer();
-    EXPECT_EQ(outView.transfers, QList<double>{1});
+    out().transfer(); // the dialog cancelled
+    EXPECT_EQ(outView.transferDialogs, 1);
     EXPECT_EQ(out().docs.state(), datastore::DatasetState::Browse);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_OUT WHERE Contor = 1"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOC_IN WHERE Tip = 'BT'"), 0);
 }
 
 TEST_F(DocOut, SearchPeriodAndClosing)
