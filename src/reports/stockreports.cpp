@@ -179,6 +179,22 @@ void addCurrencyValues(Report& r, const common::Parameters& parameters, std::sha
 }
 
 // The common first lines of a page header: firm, title, warehouse and date.
+// The article group inside a warehouse: its code and name above its rows,
+// "Total pe grupa" with its code below them. The footer is returned for the
+// report's own sums.
+Band& articleGroupBands(Report& r)
+{
+    Group& gr = r.group(QStringLiteral("Cod_grupa"));
+    Band& gh = gr.header(5);
+    gh.label(0, 0, 15, QStringLiteral("Grupa :")).bold();
+    gh.field(16, 0, 20, QStringLiteral("Cod_grupa")).bold();
+    gh.field(37, 0, 100, QStringLiteral("DenGrupa")).bold();
+    Band& gf = gr.footer(6);
+    gf.label(0, 0, 30, QStringLiteral("Total pe grupa : ")).bold();
+    gf.field(31, 0, 20, QStringLiteral("Cod_grupa"));
+    return gf;
+}
+
 double stockPageHeader(Band& h, ReportContext& ctx, const QString& title, const QDate& date, const QString& budgetText,
                        bool warehouseLine, bool keeper)
 {
@@ -233,14 +249,7 @@ PreparedReport buildInventoryList(ReportContext& ctx, const QDate& date, bool wa
 
     const FirmData firm = readFirmData(ctx.db, ctx.parameters.FirmNo);
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
-    Group& gr = r->group(QStringLiteral("Cod_grupa"));
-    Band& gh = gr.header(5);
-    gh.label(0, 0, 15, QStringLiteral("Grupa :")).bold();
-    gh.field(16, 0, 20, QStringLiteral("Cod_grupa")).bold();
-    gh.field(37, 0, 100, QStringLiteral("DenGrupa")).bold();
-    Band& gf = gr.footer(6);
-    gf.label(0, 0, 30, QStringLiteral("Total pe grupa : ")).bold();
-    gf.field(31, 0, 20, QStringLiteral("Cod_grupa"));
+    Band& gf = articleGroupBands(*r);
     gf.field(52, 0, 100, QStringLiteral("DenGrupa"));
     gf.sum(247, 0, 19, QStringLiteral("VVal"), kMoneyMask).right().bold();
     Band& wf = wh.footer(0);
@@ -342,14 +351,7 @@ PreparedReport buildCurrencyReport(ReportContext& ctx, const QDate& date, bool w
     h.setHeight(y + 10);
     const double lei = cols[7].x, ref = cols[8].x, w = cols[7].width;
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
-    Group& gr = r->group(QStringLiteral("Cod_grupa"));
-    Band& gh = gr.header(5);
-    gh.label(0, 0, 15, QStringLiteral("Grupa :")).bold();
-    gh.field(16, 0, 20, QStringLiteral("Cod_grupa")).bold();
-    gh.field(37, 0, 100, QStringLiteral("DenGrupa")).bold();
-    Band& gf = gr.footer(6);
-    gf.label(0, 0, 30, QStringLiteral("Total pe grupa : ")).bold();
-    gf.field(31, 0, 20, QStringLiteral("Cod_grupa"));
+    Band& gf = articleGroupBands(*r);
     gf.sum(lei, 0, w, QStringLiteral("ValoareLei"), mask).right();
     gf.sum(ref, 0, w, QStringLiteral("ValoareUSD"), mask).right();
     Band& wf = wh.footer(7);
@@ -420,14 +422,7 @@ PreparedReport buildSaleValueReport(ReportContext& ctx, const QDate& date, bool 
         whh.label(0, 0, 20, QStringLiteral("Gestiunea :")).bold();
         whh.field(21, 0, 80, QStringLiteral("DenGest")).bold();
     }
-    Group& gr = r->group(QStringLiteral("Cod_grupa"));
-    Band& gh = gr.header(5);
-    gh.label(0, 0, 15, QStringLiteral("Grupa :")).bold();
-    gh.field(16, 0, 20, QStringLiteral("Cod_grupa")).bold();
-    gh.field(37, 0, 100, QStringLiteral("DenGrupa")).bold();
-    Band& gf = gr.footer(6);
-    gf.label(0, 0, 30, QStringLiteral("Total pe grupa : ")).bold();
-    gf.field(31, 0, 20, QStringLiteral("Cod_grupa"));
+    Band& gf = articleGroupBands(*r);
     totals(gf, 0, false);
     Band& wf = wh.footer(7);
     wf.label(0, 1, 40, perBudget ? QStringLiteral("Total pe gestiune") : QStringLiteral("Total pe Gestiune")).bold();
