@@ -10,6 +10,20 @@
 
 namespace stocktest {
 
+// The rows of a query, each as "v1|v2|..." (an empty value as "").
+inline QStringList queryRows(datastore::Database& db, const QString& sql, const QVariantHash& params = {})
+{
+    QStringList result;
+    datastore::Query q = db.query(sql, params);
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.columnCount(); ++i)
+            values << q.value(i).toString();
+        result << values.join(u'|');
+    }
+    return result;
+}
+
 // "Table: v1|v2|..." for every row, rows sorted within their table.
 inline QStringList databaseSnapshot(datastore::Database& db)
 {

@@ -65,18 +65,7 @@ protected:
         return {first, second};
     }
 
-    QStringList rows(const QString& sql, const QVariantHash& params = {})
-    {
-        QStringList result;
-        datastore::Query q = db.query(sql, params);
-        while (q.next()) {
-            QStringList values;
-            for (int i = 0; i < q.columnCount(); ++i)
-                values << q.value(i).toString();
-            result << values.join(u'|');
-        }
-        return result;
-    }
+    QStringList rows(const QString& sql, const QVariantHash& params = {}) { return stocktest::queryRows(db, sql, params); }
     QStringList stock() { return rows("SELECT * FROM STOC ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent"); }
 
     ::testing::AssertionResult documentsSound()

@@ -48,18 +48,7 @@ protected:
         out().transfer();
     }
 
-    QStringList rows(const QString& sql, const QVariantHash& params = {})
-    {
-        QStringList result;
-        datastore::Query q = db.query(sql, params);
-        while (q.next()) {
-            QStringList values;
-            for (int i = 0; i < q.columnCount(); ++i)
-                values << q.value(i).toString();
-            result << values.join(u'|');
-        }
-        return result;
-    }
+    QStringList rows(const QString& sql, const QVariantHash& params = {}) { return stocktest::queryRows(db, sql, params); }
 
     ::testing::AssertionResult documentsSound()
     {
