@@ -65,6 +65,9 @@ TEST_F(StockCardTest, OpeningLineAndRunningStock)
     input(QDate(2024, 3, 6), {{"01", "ALIM", "Z1", 4, 3}});
     input(QDate(2024, 4, 1), {{"01", "ALIM", "Z1", 100, 3}}); // after the interval
     input(QDate(2024, 3, 6), {{"05", "ALIM", "Z1", 9, 3}});   // another warehouse
+    // P1: an opening within +-Epsilon and no movement: no card.
+    input(QDate(2024, 2, 1), {{"01", "BIRO", "P1", 1, 1.5}});
+    output(QDate(2024, 2, 2), {{"01", "BIRO", "P1", 1 - parameters.Epsilon / 2, 1.5}});
     build();
     EXPECT_EQ(cardLines().join("\n").toStdString(), (QStringList{"F1 2.5 | |||12", "F1 2.5 |OUT 3||5|7", "Z1 3 | |||0", "Z1 3 |IN 4|4||4"}).join("\n").toStdString());
 }
@@ -166,6 +169,17 @@ TEST_F(StockCardReportTest, AccountCardPrintsValuesOnlyBesideQuantities)
     EXPECT_TRUE(texts.contains("6,25"));   // 2.5 left * 2.5
     if (!testsupport::shotsDir().isEmpty())
         reportengine::writePdf(ui.pages, testsupport::shotsDir() + "/report-account-card.pdf");
+}
+
+TEST_F(StockCardReportTest, DatabaseErrorEndsWithTheMessage)
+{
+    documents();
+    db.exec("DROP TABLE ITEM_OUT");
+    auto ctx = context();
+    EXPECT_FALSE(StockCard(ctx));
+    EXPECT_EQ(ui.outputs, 0);
+    ASSERT_FALSE(dialogs.texts().isEmpty());
+    EXPECT_TRUE(dialogs.last().text.startsWith(kDatabaseAccessError)) << qPrintable(dialogs.last().text);
 }
 
 TEST_F(StockCardReportTest, CancelEndsWithoutPrinting)
