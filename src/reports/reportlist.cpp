@@ -1,5 +1,7 @@
 #include "reportlist.h"
 
+#include "periodlists.h"
+#include "stockcard.h"
 #include "stockreports.h"
 
 namespace reports {
@@ -21,6 +23,10 @@ const std::vector<ReportKind>& reportKinds()
         {QStringLiteral("stock-totals"), QStringLiteral("Fara defalcare pe gestiuni"),
          [](ReportContext& ctx) { return StockTotals(ctx, false); }},
         {QStringLiteral("critical-stocks"), QStringLiteral("Stocul minim"), CriticalStocks},
+        {QStringLiteral("stock-card"), QStringLiteral("Fisa de magazie"), StockCard},
+        {QStringLiteral("inputs-outputs"), QStringLiteral("Lista intrari/iesiri in perioada"), InputsOutputsList},
+        {QStringLiteral("account-card"), QStringLiteral("Fisa de cont analitic cu valori"), AccountCard},
+        {QStringLiteral("inventory-centraliser"), QStringLiteral("Centralizator inventar"), InventoryCentraliser},
     };
     return kinds;
 }

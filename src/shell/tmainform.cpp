@@ -886,6 +886,10 @@ void TMainForm::installReportCommands()
         {CommandId::TotalStockPerWarehouse, QStringLiteral("stock-totals-split")},
         {CommandId::TotalStockOverall, QStringLiteral("stock-totals")},
         {CommandId::MinimumStock, QStringLiteral("critical-stocks")},
+        {CommandId::StockCard, QStringLiteral("stock-card")},
+        {CommandId::PeriodList, QStringLiteral("inputs-outputs")},
+        {CommandId::StockCardWithValues, QStringLiteral("account-card")},
+        {CommandId::InventorySummary, QStringLiteral("inventory-centraliser")},
     };
     for (const auto& [command, name] : commands) {
         const reports::ReportKind* kind = reports::findReportKind(name);

@@ -1,0 +1,183 @@
+// The stock cards of one warehouse for one year on the ten-year test
+// database (1 000 000 document lines, 5 000 articles, 10 warehouses): the
+// program's computation of ANSW_BF (openings, the lines of the year and the
+// running stock) next to the bare SQL aggregate of the same rows through the
+// SQLite C API (every opening grouped, zero ones too, and the lines of the year copied, no
+// running stock, no index), alternately, three times each; then the whole
+// report laid out and written to PDF, and the peak memory of the process.
+//
+//   bench_stockcard [lines] [articles] [warehouses] [directory]
+
+#include "benchsupport.h"
+#include "common/parameters.h"
+#include "datastore/database.h"
+#include "datastore/tablecatalog.h"
+#include "reportengine/output.h"
+#include "reports/batchui.h"
+#include "reports/stockcard.h"
+#include "testdatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+using benchsupport::ms;
+using benchsupport::SilentDialogs;
+
+namespace {
+
+const char* kBareAggregate =
+    "INSERT INTO bare_card SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret, Agent, Lot, NULL, NULL, SUM(Q) FROM ("
+    "SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie_lei AS Pret, D1.Agent, D1.Lot, "
+    "D1.Cantitate AS Q FROM Doc_in D, Item_in D1 WHERE D1.Contor = D.Contor AND D1.Cod_gestiune = ?3 AND "
+    "(D.Data_inregistrarii < ?1 OR D.Data_inregistrarii IS NULL) "
+    "UNION ALL SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie, D1.Agent, D1.Lot, -D1.Cantitate "
+    "FROM Doc_out D, Item_out D1 WHERE D1.Contor = D.Contor AND D1.Cod_gestiune = ?3 AND D.Data_inregistrarii < ?1) "
+    "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Agent, Lot "
+    "UNION ALL SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie_lei, D1.Agent, D1.Lot, "
+    "D.Data_inregistrarii, D1.Cantitate, NULL FROM Doc_in D, Item_in D1 WHERE D1.Contor = D.Contor AND "
+    "D1.Cod_gestiune = ?3 AND D.Data_inregistrarii >= ?1 AND D.Data_inregistrarii <= ?2 "
+    "UNION ALL SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie, D1.Agent, D1.Lot, "
+    "D.Data_inregistrarii, -D1.Cantitate, NULL FROM Doc_out D, Item_out D1 WHERE D1.Contor = D.Contor AND "
+    "D1.Cod_gestiune = ?3 AND D.Data_inregistrarii >= ?1 AND D.Data_inregistrarii <= ?2";
+
+bool run(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "%s: %s\n", sql, message ? message : "?");
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+double bareAggregate(const QString& file, const QDate& first, const QDate& last, const QString& warehouse,
+                     long long& rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return -1;
+    run(db, "DROP TABLE IF EXISTS bare_card");
+    run(db, "CREATE TABLE bare_card (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+            "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), Data DATE, Cantitate FLOAT, QInit FLOAT)");
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray a = first.toString(Qt::ISODate).toUtf8();
+    const QByteArray b = last.toString(Qt::ISODate).toUtf8();
+    const QByteArray w = warehouse.toUtf8();
+    bool ok = sqlite3_prepare_v2(db, kBareAggregate, -1, &stmt, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_bind_text(stmt, 1, a.constData(), int(a.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_bind_text(stmt, 2, b.constData(), int(b.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_bind_text(stmt, 3, w.constData(), int(w.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    if (!ok)
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    rows = sqlite3_changes(db);
+    const double elapsed = ms(t);
+    run(db, "DROP TABLE bare_card");
+    sqlite3_close(db);
+    return ok ? elapsed : -1;
+}
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testdata::GenerateOptions options;
+    options.lines = argc > 1 ? std::max(1000LL, std::atoll(argv[1])) : 1000000;
+    options.articles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
+    options.warehouses = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
+    const QString base = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QDir::tempPath();
+    QTemporaryDir dir(base + "/bench-XXXXXX");
+    QTemporaryDir privDir(base + "/bench-priv-XXXXXX");
+
+    datastore::Database db;
+    db.setDirectory(dir.path());
+    for (const datastore::TableDef& t : datastore::databaseTables())
+        db.createTable(t);
+    QElapsedTimer t;
+    t.start();
+    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
+    std::printf("%lld lines, %d articles, %d warehouses: generated in %.1f s; peak memory %.0f MB\n",
+                static_cast<long long>(options.lines), options.articles, options.warehouses, ms(t) / 1000, peakMb());
+    // The last whole year of the period, the first warehouse.
+    const int year = std::max(summary.first.year(), summary.last.year() - 1);
+    const QDate first(year, 1, 1);
+    const QDate last(year, 12, 31);
+    const QString warehouse = db.scalar("SELECT MIN(Cod_gestiune) FROM ITEM_IN").toString();
+
+    datastore::Database privateDb{QString::fromLatin1(datastore::kPrivateAlias)};
+    privateDb.setDirectory(privDir.path());
+    reports::connectPrivateDirectory(db, privateDb, dir.path() + "/", privDir.path() + "/");
+    common::Parameters parameters;
+    const QString list = QStringLiteral("\"%1\"").arg(warehouse);
+    double bestBare = 1e300, bestProgram = 1e300;
+    long long bareRows = 0;
+    int lines = 0;
+    for (int round = 0; round < 3; ++round) {
+        const double bare = bareAggregate(db.filePath(), first, last, warehouse, bareRows);
+        t.restart();
+        lines = reports::BuildStockCards(privateDb, parameters, {first, last, list});
+        const double program = ms(t);
+        if (bare < 0) {
+            std::printf("FAILED\n");
+            return 1;
+        }
+        std::printf("round %d: bare aggregate %8.0f ms   stock cards %8.0f ms   x%.2f\n", round + 1, bare, program,
+                    program / bare);
+        bestBare = std::min(bestBare, bare);
+        bestProgram = std::min(bestProgram, program);
+    }
+    const long long cards = privateDb.scalar("SELECT COUNT(*) FROM ANSW_BF WHERE Mod IS NULL").toLongLong();
+    std::printf("best:    bare aggregate %8.0f ms   stock cards %8.0f ms   x%.2f; warehouse %s, %d: %lld / %d card "
+                "lines, %lld cards\n",
+                bestBare, bestProgram, bestProgram / bestBare, qPrintable(warehouse), year, bareRows, lines, cards);
+    const double before = peakMb();
+
+    // The whole report of the warehouse and the year, to PDF.
+    SilentDialogs dialogs;
+    common::Formats formats;
+    reports::ReportSelection selection = reports::ReportSelection::initial(last);
+    prints::PrintSettings printSettings;
+    reports::BatchReportUi ui;
+    ui.warehouses = list;
+    ui.from = first;
+    ui.to = last;
+    reports::ReportContext ctx{db, privateDb, privDir.path() + "/", parameters, formats, dialogs, selection,
+                               printSettings, ui};
+    t.restart();
+    if (!reports::StockCard(ctx)) {
+        std::printf("FAILED: stock cards\n");
+        return 1;
+    }
+    const double laidOut = ms(t);
+    t.restart();
+    const QString pdf = dir.filePath("cards.pdf");
+    if (!reportengine::writePdf(ui.pages, pdf)) {
+        std::printf("FAILED: pdf\n");
+        return 1;
+    }
+    const double written = ms(t);
+    const int pages = ui.pages.pageCount();
+    std::printf("stock cards: %d lines, %d pages; computed and laid out in %.0f ms, PDF in %.0f ms: %.0f pages/s; "
+                "peak memory %.0f MB (%.0f MB before the report)\n",
+                lines, pages, laidOut, written, pages / ((laidOut + written) / 1000), peakMb(), before);
+    return pages >= cards ? 0 : 1;
+}
