@@ -1,5 +1,6 @@
 #include "reportlist.h"
 
+#include "balance.h"
 #include "stockreports.h"
 
 namespace reports {
@@ -21,6 +22,8 @@ const std::vector<ReportKind>& reportKinds()
         {QStringLiteral("stock-totals"), QStringLiteral("Fara defalcare pe gestiuni"),
          [](ReportContext& ctx) { return StockTotals(ctx, false); }},
         {QStringLiteral("critical-stocks"), QStringLiteral("Stocul minim"), CriticalStocks},
+        {QStringLiteral("balance"), QStringLiteral("&Balanta"), TurnoverBalance},
+        {QStringLiteral("verification-balance"), QStringLiteral("Balanta de &verificare"), VerificationBalance},
     };
     return kinds;
 }
