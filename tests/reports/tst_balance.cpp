@@ -258,6 +258,34 @@ TEST_F(BalanceTest, ArticlesOfTheSameNameDoNotInterleaveAndGroupNameIsTheArticle
     EXPECT_FALSE(texts.contains("Aparatura"));
 }
 
+TEST_F(BalanceTest, BudgetAndArticlesRestrictTheLines)
+{
+    documents();
+    struct Case {
+        QString budget;
+        QList<ArticleKey> articles;
+        QStringList present;
+        QStringList absent;
+    } cases[] = {
+        {"B1", {}, {"Faina alba", "Buget: Buget local"}, {"Pixuri", "Zahar", "Hartie A4"}},
+        {{}, {{"ALIM", "Z1", "Zahar"}, {"BIRO", "P1", "Pixuri"}}, {"Zahar", "Pixuri", "pentru selectia: Grupa \"ALIM\",\"BIRO\""},
+         {"Faina alba", "Hartie A4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.budget));
+        interval(kFirst, kLast);
+        ui.budget = c.budget;
+        ui.articles = ArticleSelection::fromKeys(c.articles);
+        auto ctx = context();
+        ASSERT_TRUE(TurnoverBalance(ctx));
+        const QString t = text();
+        for (const QString& s : c.present)
+            EXPECT_TRUE(t.contains(s)) << qPrintable(s);
+        for (const QString& s : c.absent)
+            EXPECT_FALSE(t.contains(s)) << qPrintable(s);
+    }
+}
+
 TEST_F(BalanceTest, CancelledQuestionEndsWithoutPrinting)
 {
     documents();
