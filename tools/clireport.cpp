@@ -46,7 +46,7 @@ std::optional<QDate> dateOption(const Options& options, const QString& name)
 int reportCommand(const QStringList& args)
 {
     bool ok = false;
-    const Options options = parseOptions(args, {QStringLiteral("text")}, &ok);
+    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("group-totals")}, &ok);
     const int outputs = int(options.has(QStringLiteral("text"))) + int(options.values.contains(QStringLiteral("pdf")))
                         + int(options.values.contains(QStringLiteral("csv")))
                         + int(options.values.contains(QStringLiteral("html")));
@@ -77,6 +77,7 @@ int reportCommand(const QStringList& args)
     ui.to = to;
     if (options.values.contains(QStringLiteral("warehouses")))
         ui.warehouses = reports::quotedList(options.values.value(QStringLiteral("warehouses")).split(u',', Qt::SkipEmptyParts));
+    ui.groupTotalsOnly = options.has(QStringLiteral("group-totals"));
     if (options.values.contains(QStringLiteral("budget")))
         ui.budget = options.values.value(QStringLiteral("budget"));
     if (options.values.contains(QStringLiteral("articles"))) {

@@ -96,13 +96,16 @@ Commands:
                         INVFOOT.TXT under an invoice, --description the catalog
                         description to a line.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
-         [--articles G/C,...] (--pdf FILE | --csv FILE | --html FILE | --text)
+         [--articles G/C,...] [--group-totals]
+         (--pdf FILE | --csv FILE | --html FILE | --text)
                         Run report NAME on DIR without the windows, with the
                         selections given (dates YYYY-MM-DD; none: all warehouses,
                         budgets and articles, today): inventory-list,
                         stock-at-date, stock-currency, stock-lot,
                         stock-lot-currency, stock-budget, stock-budget-lot,
-                        stock-totals-split, stock-totals, critical-stocks.
+                        stock-totals-split, stock-totals, critical-stocks,
+                        balance, verification-balance (--group-totals: only
+                        the group, warehouse and general totals).
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.

@@ -110,6 +110,12 @@ bool BatchReportUi::askSignaturesOnEveryPage()
     return signaturesOnEveryPage;
 }
 
+bool BatchReportUi::askGroupTotalsOnly()
+{
+    asked << QStringLiteral("group-totals");
+    return groupTotalsOnly;
+}
+
 bool BatchReportUi::output(Report& report, RowSource& rows, const prints::PrintSettings& settings)
 {
     applyPageSettings(report, settings);

@@ -31,6 +31,7 @@ public:
     std::optional<QString> suppliers;
     std::optional<QStringList> sortOrder;
     bool signaturesOnEveryPage = false;
+    bool groupTotalsOnly = false;
     // The question to cancel: "warehouses", "date", "interval", "budget",
     // "articles", "types", "beneficiaries", "suppliers", "sort", "print".
     QString cancel;
@@ -52,6 +53,7 @@ public:
     bool selectSortOrder(QStringList& fields) override;
     bool printSetup(prints::PrintSettings& settings) override;
     bool askSignaturesOnEveryPage() override;
+    bool askGroupTotalsOnly() override;
     bool output(reportengine::Report& report, reportengine::RowSource& rows,
                 const prints::PrintSettings& settings) override;
     void showProgress(const QString& text) override { progress << text; }

@@ -1,5 +1,6 @@
 #include "reportlist.h"
 
+#include "balance.h"
 #include "periodlists.h"
 #include "stockcard.h"
 #include "stockreports.h"
@@ -23,6 +24,8 @@ const std::vector<ReportKind>& reportKinds()
         {QStringLiteral("stock-totals"), QStringLiteral("Fara defalcare pe gestiuni"),
          [](ReportContext& ctx) { return StockTotals(ctx, false); }},
         {QStringLiteral("critical-stocks"), QStringLiteral("Stocul minim"), CriticalStocks},
+        {QStringLiteral("balance"), QStringLiteral("&Balanta"), TurnoverBalance},
+        {QStringLiteral("verification-balance"), QStringLiteral("Balanta de &verificare"), VerificationBalance},
         {QStringLiteral("stock-card"), QStringLiteral("Fisa de magazie"), StockCard},
         {QStringLiteral("inputs-outputs"), QStringLiteral("Lista intrari/iesiri in perioada"), InputsOutputsList},
         {QStringLiteral("account-card"), QStringLiteral("Fisa de cont analitic cu valori"), AccountCard},

@@ -55,6 +55,9 @@ public:
     virtual bool printSetup(prints::PrintSettings& settings) = 0;
     // The yes/no question of the inventory lists.
     virtual bool askSignaturesOnEveryPage() = 0;
+    // "Doriti numai listarea centralizata pe grupe?" of the balances: true
+    // prints only the group headers and the totals.
+    virtual bool askGroupTotalsOnly() = 0;
     // Preview or print (step 7): the settings applied to the report, laid out
     // over the rows. False when nothing was shown or printed.
     virtual bool output(reportengine::Report& report, reportengine::RowSource& rows,

@@ -1,5 +1,7 @@
 #include "selectiondialogs.h"
 
+#include "balance.h"
+
 #include "prints/tqrprndlg.h"
 #include "ui/datedialogs.h"
 
@@ -244,6 +246,11 @@ bool QtReportUi::printSetup(prints::PrintSettings& settings)
 bool QtReportUi::askSignaturesOnEveryPage()
 {
     return m_dialogs.confirm(QString::fromLatin1(kSignatureQuestion));
+}
+
+bool QtReportUi::askGroupTotalsOnly()
+{
+    return m_dialogs.confirm(QString::fromLatin1(kGroupTotalsQuestion));
 }
 
 bool QtReportUi::output(reportengine::Report& report, reportengine::RowSource& rows, const prints::PrintSettings& settings)

@@ -78,6 +78,7 @@ public:
     bool selectSortOrder(QStringList& fields) override;
     bool printSetup(prints::PrintSettings& settings) override;
     bool askSignaturesOnEveryPage() override;
+    bool askGroupTotalsOnly() override;
     bool output(reportengine::Report& report, reportengine::RowSource& rows,
                 const prints::PrintSettings& settings) override;
     void showProgress(const QString& text) override;

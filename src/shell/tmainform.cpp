@@ -886,6 +886,8 @@ void TMainForm::installReportCommands()
         {CommandId::TotalStockPerWarehouse, QStringLiteral("stock-totals-split")},
         {CommandId::TotalStockOverall, QStringLiteral("stock-totals")},
         {CommandId::MinimumStock, QStringLiteral("critical-stocks")},
+        {CommandId::TurnoverBalance, QStringLiteral("balance")},
+        {CommandId::DetailedTurnoverBalance, QStringLiteral("verification-balance")},
         {CommandId::StockCard, QStringLiteral("stock-card")},
         {CommandId::PeriodList, QStringLiteral("inputs-outputs")},
         {CommandId::StockCardWithValues, QStringLiteral("account-card")},

@@ -350,7 +350,7 @@ TEST_F(MainFormTest, CommandsOfWindowsNotBuiltYetSayTheyAreUnavailable)
         CommandId command;
         bool unavailableMessage;
     } cases[] = {
-        {CommandId::TurnoverBalance, true},
+        {CommandId::WarehouseTargetReport, true},
         {CommandId::Help, true},
         {CommandId::None, false},            {CommandId::Cascade, false},
         {CommandId::ToolbarVisible, false},

@@ -1,0 +1,175 @@
+// The turnover balance on the ten-year test database (1 000 000 document
+// lines, 5 000 articles, 10 warehouses): the program's computation of
+// ANSW_B (every warehouse, one year in the middle of the period) next to the
+// bare SQL aggregate of the same rows through the SQLite C API, alternately,
+// three times each; then the whole "&Balanta" laid out and the detailed
+// form with its document tables, and the peak memory of the process.
+//
+//   bench_balance [--lines N | lines] [articles] [warehouses] [directory]
+
+#include "benchsupport.h"
+#include "common/parameters.h"
+#include "datastore/database.h"
+#include "datastore/tablecatalog.h"
+#include "reports/balance.h"
+#include "reports/batchui.h"
+#include "testdatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+using benchsupport::ms;
+using benchsupport::SilentDialogs;
+
+namespace {
+
+// Opening, inputs and outputs of every key, the same rows the program keeps.
+const char* kBareAggregate =
+    "INSERT INTO bare_balance SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, SUM(RQIn), SUM(RQOut), "
+    "SUM(QIn) - SUM(QOut), SUM(Moved) FROM ("
+    "SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie_lei AS Pret_achizitie, D1.Agent, D1.Lot, "
+    "CASE WHEN D.Data_inregistrarii >= ?1 THEN 0 ELSE D1.Cantitate END AS QIn, 0 AS QOut, "
+    "CASE WHEN D.Data_inregistrarii >= ?1 THEN D1.Cantitate ELSE 0 END AS RQIn, 0 AS RQOut, "
+    "CASE WHEN D.Data_inregistrarii >= ?1 THEN 1 ELSE 0 END AS Moved "
+    "FROM Doc_in D, Item_in D1 WHERE D1.Contor = D.Contor AND (D.Data_inregistrarii <= ?2 OR D.Data_inregistrarii IS NULL) "
+    "UNION ALL SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie, D1.Agent, D1.Lot, "
+    "0, CASE WHEN D.Data_inregistrarii >= ?1 THEN 0 ELSE D1.Cantitate END, 0, "
+    "CASE WHEN D.Data_inregistrarii >= ?1 THEN D1.Cantitate ELSE 0 END, CASE WHEN D.Data_inregistrarii >= ?1 THEN 1 ELSE 0 END "
+    "FROM Doc_out D, Item_out D1 WHERE D1.Contor = D.Contor AND D.Data_inregistrarii <= ?2) "
+    "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
+    "HAVING ABS(SUM(QIn) - SUM(QOut)) > 0.00001 OR SUM(Moved) > 0";
+
+bool run(sqlite3* db, const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "%s: %s\n", sql, message ? message : "?");
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+double bareAggregate(const QString& file, const QDate& first, const QDate& last, long long& rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return -1;
+    run(db, "DROP TABLE IF EXISTS bare_balance");
+    run(db, "CREATE TABLE bare_balance (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+            "Pret_achizitie FLOAT, Agent CHAR(3), RQIn FLOAT, RQOut FLOAT, QInit FLOAT, Moved INTEGER)");
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray f = first.toString(Qt::ISODate).toUtf8();
+    const QByteArray l = last.toString(Qt::ISODate).toUtf8();
+    bool ok = sqlite3_prepare_v2(db, kBareAggregate, -1, &stmt, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_bind_text(stmt, 1, f.constData(), int(f.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_bind_text(stmt, 2, l.constData(), int(l.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    if (!ok)
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    rows = sqlite3_changes(db);
+    const double elapsed = ms(t);
+    run(db, "DROP TABLE bare_balance");
+    sqlite3_close(db);
+    return ok ? elapsed : -1;
+}
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<char*> args(argv, argv + argc);
+    if (args.size() > 2 && std::string(args[1]) == "--lines")
+        args.erase(args.begin() + 1);
+    argc = int(args.size());
+    argv = args.data();
+    testdata::GenerateOptions options;
+    options.lines = argc > 1 ? std::max(1000LL, std::atoll(argv[1])) : 1000000;
+    options.articles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
+    options.warehouses = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
+    const QString base = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QDir::tempPath();
+    QTemporaryDir dir(base + "/bench-XXXXXX");
+    QTemporaryDir privDir(base + "/bench-priv-XXXXXX");
+
+    datastore::Database db;
+    db.setDirectory(dir.path());
+    for (const datastore::TableDef& t : datastore::databaseTables())
+        db.createTable(t);
+    QElapsedTimer t;
+    t.start();
+    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
+    std::printf("%lld lines, %d articles, %d warehouses: generated in %.1f s; peak memory %.0f MB\n",
+                static_cast<long long>(options.lines), options.articles, options.warehouses, ms(t) / 1000, peakMb());
+    const QDate middle = summary.first.addDays(summary.first.daysTo(summary.last) / 2);
+    const QDate first(middle.year(), 1, 1);
+    const QDate last(middle.year(), 12, 31);
+
+    datastore::Database privateDb{QString::fromLatin1(datastore::kPrivateAlias)};
+    privateDb.setDirectory(privDir.path());
+    reports::connectPrivateDirectory(db, privateDb, dir.path() + "/", privDir.path() + "/");
+    common::Parameters parameters;
+    double bestBare = 1e300, bestProgram = 1e300;
+    long long bareRows = 0;
+    for (int round = 0; round < 3; ++round) {
+        const double bare = bareAggregate(db.filePath(), first, last, bareRows);
+        t.restart();
+        reports::BuildBalance(privateDb, parameters, {first, last, {}, reports::BalanceForm::Simple});
+        const double program = ms(t);
+        if (bare < 0) {
+            std::printf("FAILED\n");
+            return 1;
+        }
+        std::printf("round %d: bare aggregate %8.0f ms   balance of %d %8.0f ms   x%.2f\n", round + 1, bare, first.year(),
+                    program, program / bare);
+        bestBare = std::min(bestBare, bare);
+        bestProgram = std::min(bestProgram, program);
+    }
+    const long long rows = privateDb.scalar("SELECT COUNT(*) FROM ANSW_B").toLongLong();
+    std::printf("best:    bare aggregate %8.0f ms   balance %8.0f ms   x%.2f (target 2.00); %lld / %lld rows\n", bestBare,
+                bestProgram, bestProgram / bestBare, bareRows, rows);
+    const double before = peakMb();
+
+    // The whole "&Balanta" and "Balanta de &verificare", every warehouse, laid out.
+    SilentDialogs dialogs;
+    common::Formats formats;
+    reports::ReportSelection selection = reports::ReportSelection::initial(last);
+    prints::PrintSettings printSettings;
+    int status = bareRows == rows ? 0 : 1;
+    for (const bool detailed : {false, true}) {
+        reports::BatchReportUi ui;
+        ui.from = first;
+        ui.to = last;
+        reports::ReportContext ctx{db, privateDb, privDir.path() + "/", parameters, formats, dialogs, selection,
+                                   printSettings, ui};
+        t.restart();
+        const bool shown = detailed ? reports::VerificationBalance(ctx) : reports::TurnoverBalance(ctx);
+        const double laidOut = ms(t);
+        if (!shown) {
+            std::printf("FAILED: %s\n", detailed ? "verification balance" : "balance");
+            return 1;
+        }
+        std::printf("%s: %d pages computed and laid out in %.0f ms; peak memory %.0f MB (%.0f MB before the reports)\n",
+                    detailed ? "verification balance" : "balance", ui.pages.pageCount(), laidOut, peakMb(), before);
+    }
+    return status;
+}
