@@ -105,7 +105,8 @@ Commands:
                         stock-lot-currency, stock-budget, stock-budget-lot,
                         stock-totals-split, stock-totals, critical-stocks,
                         balance, verification-balance (--group-totals: only
-                        the group, warehouse and general totals).
+                        the group, warehouse and general totals), stock-card,
+                        inputs-outputs, account-card, inventory-centraliser.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
