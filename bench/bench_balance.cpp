@@ -7,6 +7,7 @@
 //
 //   bench_balance [--lines N | lines] [articles] [warehouses] [directory]
 
+#include "benchdatabase.h"
 #include "benchsupport.h"
 #include "common/parameters.h"
 #include "datastore/database.h"
@@ -27,6 +28,8 @@
 #include <vector>
 
 using benchsupport::ms;
+using benchsupport::peakMb;
+using benchsupport::runSql;
 using benchsupport::SilentDialogs;
 
 namespace {
@@ -47,24 +50,14 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
     "HAVING ABS(SUM(QIn) - SUM(QOut)) > 0.00001 OR SUM(Moved) > 0";
 
-bool run(sqlite3* db, const char* sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "%s: %s\n", sql, message ? message : "?");
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
-}
 
 double bareAggregate(const QString& file, const QDate& first, const QDate& last, long long& rows)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return -1;
-    run(db, "DROP TABLE IF EXISTS bare_balance");
-    run(db, "CREATE TABLE bare_balance (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    runSql(db, "DROP TABLE IF EXISTS bare_balance");
+    runSql(db, "CREATE TABLE bare_balance (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
             "Pret_achizitie FLOAT, Agent CHAR(3), RQIn FLOAT, RQOut FLOAT, QInit FLOAT, Moved INTEGER)");
     QElapsedTimer t;
     t.start();
@@ -80,17 +73,11 @@ double bareAggregate(const QString& file, const QDate& first, const QDate& last,
     sqlite3_finalize(stmt);
     rows = sqlite3_changes(db);
     const double elapsed = ms(t);
-    run(db, "DROP TABLE bare_balance");
+    runSql(db, "DROP TABLE bare_balance");
     sqlite3_close(db);
     return ok ? elapsed : -1;
 }
 
-double peakMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 } // namespace
 
@@ -98,28 +85,15 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::vector<char*> args(argv, argv + argc);
-    if (args.size() > 2 && std::string(args[1]) == "--lines")
-        args.erase(args.begin() + 1);
-    argc = int(args.size());
-    argv = args.data();
-    testdata::GenerateOptions options;
-    options.lines = argc > 1 ? std::max(1000LL, std::atoll(argv[1])) : 1000000;
-    options.articles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
-    options.warehouses = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
-    const QString base = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QDir::tempPath();
-    QTemporaryDir dir(base + "/bench-XXXXXX");
-    QTemporaryDir privDir(base + "/bench-priv-XXXXXX");
+    const benchsupport::BenchArguments arguments = benchsupport::benchArguments(argc, argv);
+    const testdata::GenerateOptions& options = arguments.options;
+    QTemporaryDir dir(arguments.base + "/bench-XXXXXX");
+    QTemporaryDir privDir(arguments.base + "/bench-priv-XXXXXX");
 
     datastore::Database db;
     db.setDirectory(dir.path());
-    for (const datastore::TableDef& t : datastore::databaseTables())
-        db.createTable(t);
+    const testdata::GenerateSummary summary = benchsupport::generateBenchDatabase(db, options);
     QElapsedTimer t;
-    t.start();
-    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
-    std::printf("%lld lines, %d articles, %d warehouses: generated in %.1f s; peak memory %.0f MB\n",
-                static_cast<long long>(options.lines), options.articles, options.warehouses, ms(t) / 1000, peakMb());
     const QDate middle = summary.first.addDays(summary.first.daysTo(summary.last) / 2);
     const QDate first(middle.year(), 1, 1);
     const QDate last(middle.year(), 12, 31);

@@ -8,6 +8,7 @@
 //
 //   bench_recalc [lines] [articles] [warehouses] [directory]
 
+#include "benchdatabase.h"
 #include "benchsupport.h"
 #include "common/parameters.h"
 #include "datastore/database.h"
@@ -25,6 +26,7 @@
 #include <sqlite3.h>
 
 using benchsupport::ms;
+using benchsupport::runSql;
 using benchsupport::SilentDialogs;
 
 namespace {
@@ -39,16 +41,6 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent "
     "HAVING (SUM(Cantitate) < -0.00001) OR (SUM(Cantitate) > 0.00001)";
 
-bool run(sqlite3* db, const char* sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "%s: %s\n", sql, message ? message : "?");
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
-}
 
 // Milliseconds of the bare aggregate, its table made anew; rows written in `rows`.
 double bareAggregate(const QString& file, long long& rows)
@@ -57,18 +49,18 @@ double bareAggregate(const QString& file, long long& rows)
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return -1;
     sqlite3_busy_timeout(db, 10000);
-    run(db, "PRAGMA journal_mode=WAL");
-    run(db, "PRAGMA synchronous=FULL");
-    run(db, "DROP TABLE IF EXISTS bare_stock");
-    run(db, "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    runSql(db, "PRAGMA journal_mode=WAL");
+    runSql(db, "PRAGMA synchronous=FULL");
+    runSql(db, "DROP TABLE IF EXISTS bare_stock");
+    runSql(db, "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
             "Pret_achizitie FLOAT, Lot CHAR(30), Agent CHAR(3), Cantitate FLOAT)");
     QElapsedTimer t;
     t.start();
-    bool ok = run(db, "BEGIN IMMEDIATE") && run(db, kBareAggregate);
+    bool ok = runSql(db, "BEGIN IMMEDIATE") && runSql(db, kBareAggregate);
     rows = sqlite3_changes(db);
-    ok = ok && run(db, "COMMIT");
+    ok = ok && runSql(db, "COMMIT");
     const double elapsed = ms(t);
-    run(db, "DROP TABLE bare_stock");
+    runSql(db, "DROP TABLE bare_stock");
     sqlite3_close(db);
     return ok ? elapsed : -1;
 }
@@ -78,23 +70,14 @@ double bareAggregate(const QString& file, long long& rows)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    testdata::GenerateOptions options;
-    options.lines = argc > 1 ? std::max(1000LL, std::atoll(argv[1])) : 1000000;
-    options.articles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
-    options.warehouses = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
-    QTemporaryDir dir(argc > 4 ? QString::fromLocal8Bit(argv[4]) + "/bench-XXXXXX" : QDir::tempPath() + "/bench-XXXXXX");
+    const benchsupport::BenchArguments arguments = benchsupport::benchArguments(argc, argv);
+    const testdata::GenerateOptions& options = arguments.options;
+    QTemporaryDir dir(arguments.base + "/bench-XXXXXX");
 
     datastore::Database db;
     db.setDirectory(dir.path());
-    for (const datastore::TableDef& t : datastore::databaseTables())
-        db.createTable(t);
+    benchsupport::generateBenchDatabase(db, options);
     QElapsedTimer t;
-    t.start();
-    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
-    std::printf("%lld lines (%lld in, %lld initial, %lld out), %d articles, %d warehouses: generated in %.1f s\n",
-                static_cast<long long>(options.lines), static_cast<long long>(summary.inputLines),
-                static_cast<long long>(summary.initialLines), static_cast<long long>(summary.outputLines),
-                options.articles, options.warehouses, ms(t) / 1000);
 
     common::Parameters parameters;
     SilentDialogs dialogs;

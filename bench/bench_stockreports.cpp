@@ -7,6 +7,7 @@
 //
 //   bench_stockreports [lines] [articles] [warehouses] [directory]
 
+#include "benchdatabase.h"
 #include "benchsupport.h"
 #include "common/parameters.h"
 #include "datastore/database.h"
@@ -27,6 +28,8 @@
 #include <sys/resource.h>
 
 using benchsupport::ms;
+using benchsupport::peakMb;
+using benchsupport::runSql;
 using benchsupport::SilentDialogs;
 
 namespace {
@@ -41,24 +44,14 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
     "HAVING (SUM(QIn) - SUM(QOut) < -0.00001) OR (SUM(QIn) - SUM(QOut) > 0.00001)";
 
-bool run(sqlite3* db, const char* sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "%s: %s\n", sql, message ? message : "?");
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
-}
 
 double bareAggregate(const QString& file, const QDate& date, long long& rows)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return -1;
-    run(db, "DROP TABLE IF EXISTS bare_stock");
-    run(db, "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    runSql(db, "DROP TABLE IF EXISTS bare_stock");
+    runSql(db, "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
             "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), QOut FLOAT, QIn FLOAT)");
     QElapsedTimer t;
     t.start();
@@ -70,17 +63,11 @@ double bareAggregate(const QString& file, const QDate& date, long long& rows)
     sqlite3_finalize(stmt);
     rows = sqlite3_changes(db);
     const double elapsed = ms(t);
-    run(db, "DROP TABLE bare_stock");
+    runSql(db, "DROP TABLE bare_stock");
     sqlite3_close(db);
     return ok ? elapsed : -1;
 }
 
-double peakMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 } // namespace
 
@@ -88,23 +75,15 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    testdata::GenerateOptions options;
-    options.lines = argc > 1 ? std::max(1000LL, std::atoll(argv[1])) : 1000000;
-    options.articles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
-    options.warehouses = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
-    const QString base = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QDir::tempPath();
-    QTemporaryDir dir(base + "/bench-XXXXXX");
-    QTemporaryDir privDir(base + "/bench-priv-XXXXXX");
+    const benchsupport::BenchArguments arguments = benchsupport::benchArguments(argc, argv);
+    const testdata::GenerateOptions& options = arguments.options;
+    QTemporaryDir dir(arguments.base + "/bench-XXXXXX");
+    QTemporaryDir privDir(arguments.base + "/bench-priv-XXXXXX");
 
     datastore::Database db;
     db.setDirectory(dir.path());
-    for (const datastore::TableDef& t : datastore::databaseTables())
-        db.createTable(t);
+    const testdata::GenerateSummary summary = benchsupport::generateBenchDatabase(db, options);
     QElapsedTimer t;
-    t.start();
-    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
-    std::printf("%lld lines, %d articles, %d warehouses: generated in %.1f s; peak memory %.0f MB\n",
-                static_cast<long long>(options.lines), options.articles, options.warehouses, ms(t) / 1000, peakMb());
     const QDate middle = summary.first.addDays(summary.first.daysTo(summary.last) / 2);
 
     datastore::Database privateDb{QString::fromLatin1(datastore::kPrivateAlias)};
