@@ -50,34 +50,15 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
     "HAVING ABS(SUM(QIn) - SUM(QOut)) > 0.00001 OR SUM(Moved) > 0";
 
+const char* const kBareTable =
+    "CREATE TABLE bare_balance (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    "Pret_achizitie FLOAT, Agent CHAR(3), RQIn FLOAT, RQOut FLOAT, QInit FLOAT, Moved INTEGER)";
 
 double bareAggregate(const QString& file, const QDate& first, const QDate& last, long long& rows)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return -1;
-    runSql(db, "DROP TABLE IF EXISTS bare_balance");
-    runSql(db, "CREATE TABLE bare_balance (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
-            "Pret_achizitie FLOAT, Agent CHAR(3), RQIn FLOAT, RQOut FLOAT, QInit FLOAT, Moved INTEGER)");
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray f = first.toString(Qt::ISODate).toUtf8();
-    const QByteArray l = last.toString(Qt::ISODate).toUtf8();
-    bool ok = sqlite3_prepare_v2(db, kBareAggregate, -1, &stmt, nullptr) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 1, f.constData(), int(f.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 2, l.constData(), int(l.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    if (!ok)
-        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    rows = sqlite3_changes(db);
-    const double elapsed = ms(t);
-    runSql(db, "DROP TABLE bare_balance");
-    sqlite3_close(db);
-    return ok ? elapsed : -1;
+    return benchsupport::timeBareInsert(file, "bare_balance", kBareTable, kBareAggregate,
+                                        {first.toString(Qt::ISODate), last.toString(Qt::ISODate)}, rows);
 }
-
 
 } // namespace
 

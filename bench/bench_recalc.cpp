@@ -41,7 +41,6 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent "
     "HAVING (SUM(Cantitate) < -0.00001) OR (SUM(Cantitate) > 0.00001)";
 
-
 // Milliseconds of the bare aggregate, its table made anew; rows written in `rows`.
 double bareAggregate(const QString& file, long long& rows)
 {

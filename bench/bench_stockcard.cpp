@@ -49,37 +49,16 @@ const char* kBareAggregate =
     "D.Data_inregistrarii, -D1.Cantitate, NULL FROM Doc_out D, Item_out D1 WHERE D1.Contor = D.Contor AND "
     "D1.Cod_gestiune = ?3 AND D.Data_inregistrarii >= ?1 AND D.Data_inregistrarii <= ?2";
 
+const char* const kBareTable =
+    "CREATE TABLE bare_card (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), Data DATE, Cantitate FLOAT, QInit FLOAT)";
 
 double bareAggregate(const QString& file, const QDate& first, const QDate& last, const QString& warehouse,
                      long long& rows)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return -1;
-    runSql(db, "DROP TABLE IF EXISTS bare_card");
-    runSql(db, "CREATE TABLE bare_card (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
-            "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), Data DATE, Cantitate FLOAT, QInit FLOAT)");
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray a = first.toString(Qt::ISODate).toUtf8();
-    const QByteArray b = last.toString(Qt::ISODate).toUtf8();
-    const QByteArray w = warehouse.toUtf8();
-    bool ok = sqlite3_prepare_v2(db, kBareAggregate, -1, &stmt, nullptr) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 1, a.constData(), int(a.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 2, b.constData(), int(b.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 3, w.constData(), int(w.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    if (!ok)
-        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    rows = sqlite3_changes(db);
-    const double elapsed = ms(t);
-    runSql(db, "DROP TABLE bare_card");
-    sqlite3_close(db);
-    return ok ? elapsed : -1;
+    return benchsupport::timeBareInsert(file, "bare_card", kBareTable, kBareAggregate,
+                                        {first.toString(Qt::ISODate), last.toString(Qt::ISODate), warehouse}, rows);
 }
-
 
 } // namespace
 

@@ -44,30 +44,15 @@ const char* kBareAggregate =
     "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
     "HAVING (SUM(QIn) - SUM(QOut) < -0.00001) OR (SUM(QIn) - SUM(QOut) > 0.00001)";
 
+const char* const kBareTable =
+    "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
+    "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), QOut FLOAT, QIn FLOAT)";
 
 double bareAggregate(const QString& file, const QDate& date, long long& rows)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return -1;
-    runSql(db, "DROP TABLE IF EXISTS bare_stock");
-    runSql(db, "CREATE TABLE bare_stock (Cod_gestiune CHAR(4), Cod_grupa CHAR(8), Cod_articol CHAR(30), "
-            "Pret_achizitie FLOAT, Agent CHAR(3), Lot CHAR(30), QOut FLOAT, QIn FLOAT)");
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray d = date.toString(Qt::ISODate).toUtf8();
-    bool ok = sqlite3_prepare_v2(db, kBareAggregate, -1, &stmt, nullptr) == SQLITE_OK;
-    ok = ok && sqlite3_bind_text(stmt, 1, d.constData(), int(d.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    sqlite3_finalize(stmt);
-    rows = sqlite3_changes(db);
-    const double elapsed = ms(t);
-    runSql(db, "DROP TABLE bare_stock");
-    sqlite3_close(db);
-    return ok ? elapsed : -1;
+    return benchsupport::timeBareInsert(file, "bare_stock", kBareTable, kBareAggregate,
+                                        {date.toString(Qt::ISODate)}, rows);
 }
-
 
 } // namespace
 

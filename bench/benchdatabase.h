@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -43,6 +44,37 @@ inline bool runSql(sqlite3* db, const char* sql)
         return false;
     }
     return true;
+}
+
+// The bare aggregate a program's statement is measured against: on a raw
+// connection to `file`, `table` is made by `create`, filled by the INSERT
+// `insert` with `texts` bound to ?1, ?2, ... (timed alone), then dropped.
+// Milliseconds, or -1 on an error (printed); `rows` takes the rows inserted.
+inline double timeBareInsert(const QString& file, const char* table, const char* create, const char* insert,
+                             const QStringList& texts, long long& rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return -1;
+    runSql(db, (std::string("DROP TABLE IF EXISTS ") + table).c_str());
+    runSql(db, create);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, insert, -1, &stmt, nullptr) == SQLITE_OK;
+    for (int i = 0; ok && i < texts.size(); ++i) {
+        const QByteArray text = texts.at(i).toUtf8();
+        ok = sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    if (!ok)
+        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    rows = sqlite3_changes(db);
+    const double elapsed = t.nsecsElapsed() / 1e6;
+    runSql(db, (std::string("DROP TABLE ") + table).c_str());
+    sqlite3_close(db);
+    return ok ? elapsed : -1;
 }
 
 struct BenchArguments {
