@@ -2,6 +2,7 @@
 
 #include "answertables.h"
 #include "stockatdate.h"
+#include "stockreports.h"
 
 #include "datastore/dberror.h"
 
@@ -155,15 +156,9 @@ bool InputsOutputsList(ReportContext& ctx)
 bool InventoryCentraliser(ReportContext& ctx)
 {
     useDefaultPrintParameters(ctx, prints::PageOrientation::Portrait);
-    if (!ComputeStockAtDate(ctx, ctx.selection.stockDate, ctx.selection.warehouses))
-        return false;
-    if (!ctx.ui.printSetup(ctx.printSettings))
-        return false;
-    ctx.ui.showProgress(QStringLiteral("Listez..."));
     QString budget;
-    if (!chooseBudget(ctx, budget))
+    if (!PrepareStockAtDatePrint(ctx, budget))
         return false;
-    ctx.selection.budget = budget;
     return finishReport(ctx, [&] { return buildCentraliser(ctx, ctx.selection.stockDate, budget); }, QString());
 }
 

@@ -456,6 +456,19 @@ bool runAtDate(ReportContext& ctx, const std::function<PreparedReport(bool wareh
 
 } // namespace
 
+bool PrepareStockAtDatePrint(ReportContext& ctx, QString& budget)
+{
+    if (!ComputeStockAtDate(ctx, ctx.selection.stockDate, ctx.selection.warehouses))
+        return false;
+    if (!ctx.ui.printSetup(ctx.printSettings))
+        return false;
+    ctx.ui.showProgress(QStringLiteral("Listez..."));
+    if (!chooseBudget(ctx, budget))
+        return false;
+    ctx.selection.budget = budget;
+    return true;
+}
+
 QStringList stockTotalsSortFields()
 {
     return {QStringLiteral("Denumire"), QStringLiteral("Descriere")};
@@ -464,15 +477,9 @@ QStringList stockTotalsSortFields()
 bool InventoryList(ReportContext& ctx)
 {
     useDefaultPrintParameters(ctx, prints::PageOrientation::Landscape);
-    if (!ComputeStockAtDate(ctx, ctx.selection.stockDate, ctx.selection.warehouses))
-        return false;
-    if (!ctx.ui.printSetup(ctx.printSettings))
-        return false;
-    ctx.ui.showProgress(QStringLiteral("Listez..."));
     QString budget;
-    if (!chooseBudget(ctx, budget))
+    if (!PrepareStockAtDatePrint(ctx, budget))
         return false;
-    ctx.selection.budget = budget;
     const bool signatures = ctx.ui.askSignaturesOnEveryPage();
     const bool warehouses = SelectionTables(ctx.privateDb).writeWarehouses(ctx.selection.warehouses);
     return finishReport(
@@ -487,15 +494,9 @@ bool StockSituation(ReportContext& ctx)
     if (!ctx.ui.selectArticles(articles))
         return false;
     ctx.selection.articles = articles;
-    if (!ComputeStockAtDate(ctx, ctx.selection.stockDate, ctx.selection.warehouses))
-        return false;
-    if (!ctx.ui.printSetup(ctx.printSettings))
-        return false;
-    ctx.ui.showProgress(QStringLiteral("Listez..."));
     QString budget;
-    if (!chooseBudget(ctx, budget))
+    if (!PrepareStockAtDatePrint(ctx, budget))
         return false;
-    ctx.selection.budget = budget;
     SelectionTables tables(ctx.privateDb);
     const bool warehouses = tables.writeWarehouses(ctx.selection.warehouses);
     const bool selected = tables.writeArticles(articles);

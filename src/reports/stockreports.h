@@ -31,6 +31,11 @@ bool StockPerBudget(ReportContext& ctx, bool withLot);
 bool StockTotals(ReportContext& ctx, bool splitByWarehouse);
 bool CriticalStocks(ReportContext& ctx);
 
+// What a stock report at a date does before it prints: the stock at the
+// chosen date and warehouses (ANSW_ST), the print setup, "Listez...", then
+// the budget (kept in the selection). False when a step was cancelled or failed.
+bool PrepareStockAtDatePrint(ReportContext& ctx, QString& budget);
+
 // The catalog fields an article group may be sorted by in the stock totals.
 QStringList stockTotalsSortFields(); // "Denumire", "Descriere"
 
