@@ -12,10 +12,35 @@
 #include "prints/printsettings.h"
 #include "reports/batchui.h"
 #include "reports/reportrun.h"
+#include "testdatabase.h"
 
 #include <QDate>
 
 namespace reportstest {
+
+// A generated database of a few thousand lines, with its private directory
+// connected: the invariants of the reports are checked on it.
+struct GeneratedDatabase {
+    testsupport::TempDir dir;
+    testsupport::TempDir priv;
+    datastore::Database db{QStringLiteral("TSTOCK")};
+    datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
+    testdata::GenerateSummary summary;
+
+    GeneratedDatabase(long long lines, int articles, int warehouses)
+    {
+        db.setDirectory(dir.path());
+        for (const datastore::TableDef& t : datastore::databaseTables())
+            db.createTable(t);
+        testdata::GenerateOptions options;
+        options.lines = lines;
+        options.articles = articles;
+        options.warehouses = warehouses;
+        summary = testdata::GenerateTestDatabase(db, options);
+        privateDb.setDirectory(priv.path());
+        reports::connectPrivateDirectory(db, privateDb, dir.path() + "/", priv.path() + "/");
+    }
+};
 
 struct ReportDatabase {
     testsupport::TempDir dir;

@@ -305,20 +305,9 @@ TEST_F(BalanceTest, CancelledQuestionEndsWithoutPrinting)
 // last day of the interval.
 TEST(BalanceOnGeneratedData, ClosingQuantityIsTheStockAtTheLastDay)
 {
-    testsupport::TempDir dir;
-    testsupport::TempDir priv;
-    datastore::Database db;
-    db.setDirectory(dir.path());
-    for (const datastore::TableDef& t : datastore::databaseTables())
-        db.createTable(t);
-    testdata::GenerateOptions options;
-    options.lines = 4000;
-    options.articles = 80;
-    options.warehouses = 3;
-    const testdata::GenerateSummary summary = testdata::GenerateTestDatabase(db, options);
-    datastore::Database privateDb{"TBX_PRIV"};
-    privateDb.setDirectory(priv.path());
-    connectPrivateDirectory(db, privateDb, dir.path() + "/", priv.path() + "/");
+    reportstest::GeneratedDatabase generated(4000, 80, 3);
+    datastore::Database& privateDb = generated.privateDb;
+    const testdata::GenerateSummary& summary = generated.summary;
     common::Parameters parameters;
     parameters.CLot = true;
     const QDate first = summary.first.addDays(summary.first.daysTo(summary.last) / 2);

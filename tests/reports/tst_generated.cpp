@@ -15,20 +15,9 @@ namespace {
 
 TEST(StockAtDateOnGeneratedData, EqualsTheDocumentsSummedOneByOne)
 {
-    testsupport::TempDir dir;
-    testsupport::TempDir priv;
-    datastore::Database db;
-    db.setDirectory(dir.path());
-    for (const datastore::TableDef& t : datastore::databaseTables())
-        db.createTable(t);
-    testdata::GenerateOptions options;
-    options.lines = 4000;
-    options.articles = 80;
-    options.warehouses = 3;
-    testdata::GenerateTestDatabase(db, options);
-    datastore::Database privateDb{"TBX_PRIV"};
-    privateDb.setDirectory(priv.path());
-    connectPrivateDirectory(db, privateDb, dir.path() + "/", priv.path() + "/");
+    reportstest::GeneratedDatabase generated(4000, 80, 3);
+    datastore::Database& db = generated.db;
+    datastore::Database& privateDb = generated.privateDb;
 
     for (const bool lots : {true, false}) {
         SCOPED_TRACE(lots ? "lots in use" : "lots off");
