@@ -35,6 +35,7 @@ inline constexpr const char* kPrivateAlias = "TBX_PRIV";
 
 class Query;
 struct QueryState; // the statement a Query reads
+class Engine;      // the SQL server behind a Database (engine.h)
 
 // The engine's own check of a database file. The quick check walks every
 // table and index page (about a second per million document lines); the full
@@ -130,16 +131,15 @@ public:
 
     QSqlDatabase sql(); // opens on demand; for the dataset layer
 
-    // Translation of one statement into SQLite's dialect (exposed for tests).
+    // Translation of one statement into the engine's dialect (exposed for tests).
     QString translate(const QString& sql) const;
 
 private:
     friend class Query;
     friend class UnitOfWork;
     friend class Savepoint;
+    friend class Engine;
     void ensureOpen(bool create);
-    void installTableSupport(const TableDef& def); // triggers kept in step with the definition
-    void dropTableSupport(const QString& table);
     void rebuildTable(const QString& table, const QList<IndexDef>& indexes);
     int execTranslated(const QString& original, const QString& sql, const QVariantHash& params);
     int execCached(const QString& original, const QVariantHash& params);
@@ -149,6 +149,7 @@ private:
     QString m_alias;
     QString m_directory;
     QString m_connectionName;
+    std::unique_ptr<Engine> m_engine;
     void attachPending();
     QHash<QString, QString> m_attached; // alias (upper) -> directory
     QSet<QString> m_live;               // aliases attached on the open connection
