@@ -35,18 +35,11 @@ QString writtenName(const TableRef& ref)
     return (ref.schema.isEmpty() ? QString() : u':' + ref.schema + u':') + ref.name;
 }
 
-QString quoteName(const QString& ident)
-{
-    QString s = ident;
-    s.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + s + u'"';
-}
-
-QString columnList(const TableDef& def)
+QString columnList(const Engine& engine, const TableDef& def)
 {
     QStringList cols;
     for (const FieldDef& f : def.fields)
-        cols << quoteName(f.name);
+        cols << engine.quoteName(f.name);
     return cols.join(QStringLiteral(", "));
 }
 
@@ -155,11 +148,17 @@ void Database::setDirectory(const QString& dir)
     while (d.size() > 1 && d.endsWith(u'/'))
         d.chop(1);
     m_directory = d;
+    m_engine = onServer() ? makePostgresEngine(*this) : makeSqliteEngine(*this);
 }
 
 QString Database::filePath() const { return QDir(m_directory).filePath(QLatin1String(kDatabaseFileName)); }
 
-bool Database::fileExists() const { return !m_directory.isEmpty() && QFileInfo::exists(filePath()); }
+bool Database::fileExists() const { return !m_directory.isEmpty() && (QFileInfo::exists(filePath()) || onServer()); }
+
+bool Database::onServer() const
+{
+    return !m_directory.isEmpty() && QFileInfo::exists(QDir(m_directory).filePath(QLatin1String(kServerFileName)));
+}
 
 void Database::attach(const QString& alias, const QString& directory)
 {
@@ -331,7 +330,9 @@ QString Database::translate(const QString& sql) const
         return it.value();
     if (m_translated.size() >= 256)
         m_translated.clear();
-    return m_translated.insert(sql, SqlDialect(m_alias, m_directory, m_attached).translate(sql)).value();
+    SqlDialect dialect(m_alias, m_directory, m_attached);
+    dialect.setTarget(m_engine->dialectTarget());
+    return m_translated.insert(sql, dialect.translate(sql)).value();
 }
 
 // --- structure --------------------------------------------------------------
@@ -430,7 +431,7 @@ void Database::dropIndex(const QString& table, const QString& indexName)
 void Database::rebuildTable(const QString& table, const QList<IndexDef>& indexes)
 {
     const TableRef ref = resolve(table);
-    const QString prefix = ref.schema.isEmpty() ? QString() : quoteName(ref.schema) + u'.';
+    const QString prefix = ref.schema.isEmpty() ? QString() : m_engine->quoteName(ref.schema) + u'.';
     UnitOfWork work(*this);
     const TableDef def = readTableDef(table);
     TableDef temp = def;
@@ -442,7 +443,7 @@ void Database::rebuildTable(const QString& table, const QList<IndexDef>& indexes
     createTable(temp);
     // A duplicate key fails here and the whole rebuild is rolled back.
     execTranslated(QString(), QStringLiteral("INSERT INTO %1%2 (%3) SELECT %3 FROM %1%4")
-                                  .arg(prefix, quoteName(ref.name + QStringLiteral("__rebuild")), columnList(def), quoteName(ref.name)),
+                                  .arg(prefix, m_engine->quoteName(ref.name + QStringLiteral("__rebuild")), columnList(*m_engine, def), m_engine->quoteName(ref.name)),
                    {});
     dropTable(writtenName(ref));
     renameTable(temp.name, writtenName(TableRef{ref.schema, stem(def.name)}));
@@ -460,6 +461,11 @@ int Database::execTranslated(const QString& original, const QString& sqlText, co
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
     const QString shown = original.isEmpty() ? sqlText : original;
+    if (params.isEmpty() && !m_engine->preparesPlainStatements()) {
+        if (!query.exec(sqlText))
+            throw m_engine->error(db, query.lastError(), shown);
+        return query.numRowsAffected();
+    }
     if (!query.prepare(sqlText))
         throw m_engine->error(db, query.lastError(), shown);
     bindAll(*m_engine, query, params);

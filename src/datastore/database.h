@@ -30,6 +30,11 @@
 namespace datastore {
 
 inline constexpr const char* kDatabaseFileName = "gestiune.db";
+// In place of kDatabaseFileName: the tables live on a PostgreSQL server. An
+// INI file with the keys host (a name, an address or a socket folder), port,
+// database, user and schema (default "public"); never a password (libpq's
+// password file or PGPASSWORD serve).
+inline constexpr const char* kServerFileName = "gestiune.pg";
 inline constexpr const char* kDatabaseAlias = "TSTOCK";
 inline constexpr const char* kPrivateAlias = "TBX_PRIV";
 
@@ -77,7 +82,10 @@ public:
     QString directory() const { return m_directory; }
     void setDirectory(const QString& dir);
     QString filePath() const; // directory + kDatabaseFileName
+    // Whether the directory holds a database: its file, or kServerFileName.
     bool fileExists() const;
+    // Whether the directory's tables live on a server (kServerFileName).
+    bool onServer() const;
 
     // Another connection's file made visible under its alias, so that one
     // statement can join both (":TBX_PRIV:Answ1" from "TSTOCK" and back).

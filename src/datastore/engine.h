@@ -51,6 +51,13 @@ public:
     virtual void open(QSqlDatabase& db, const QString& directory, int busyTimeoutMs) = 0;
     // Applies a new wait for other processes' locks to the open connection.
     virtual void setBusyTimeout(QSqlDatabase& db, int ms) = 0;
+    // The dialect's translation for this engine.
+    virtual SqlDialect::Target dialectTarget() const = 0;
+    // Whether a statement without values is prepared before it runs (a server
+    // that cannot prepare DDL or SAVEPOINT runs such statements directly).
+    virtual bool preparesPlainStatements() const = 0;
+    // A table or field name quoted in the engine's spelling.
+    virtual QString quoteName(const QString& name) const = 0;
     // The statement that starts a write transaction.
     virtual QString beginStatement() const = 0;
     // A value as bound to a statement (dates, booleans in the stored form).
@@ -111,6 +118,8 @@ private:
 
 // The engine of a directory holding kDatabaseFileName.
 std::unique_ptr<Engine> makeSqliteEngine(Database& db);
+// The engine of a directory holding kServerFileName (postgresengine.cpp).
+std::unique_ptr<Engine> makePostgresEngine(Database& db);
 
 // "ALIAS:Name" as written in statements, so that the dialect finds the table again.
 QString writtenTableName(const TableRef& ref);

@@ -344,6 +344,14 @@ QString SqlDialect::quoted(const TableRef& ref)
     return ref.schema.isEmpty() ? quoteIdent(ref.name) : quoteIdent(ref.schema) + u'.' + quoteIdent(ref.name);
 }
 
+QString SqlDialect::quotedTable(const TableRef& ref) const
+{
+    // The server folds names written bare to lower case: its names are kept so.
+    if (m_target == Target::Postgres)
+        return quoted(TableRef{ref.schema, ref.name.toLower()});
+    return quoted(ref);
+}
+
 QString SqlDialect::translate(const QString& sql) const
 {
     const QList<SqlToken> tokens = tokenizeSql(sql);
@@ -422,7 +430,7 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
                 || isWord(prev, "UPDATE") || (isPunct(prev, ",") && level.afterFrom);
             if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition)
-                out += quoted(resolveTable(text));
+                out += quotedTable(resolveTable(text));
             else
                 out += constantText(text);
             break;
@@ -474,11 +482,11 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                          || prev->text == QLatin1String(">=") || prev->text == QLatin1String("==")))
                     || isWord(prev, "LIKE"));
             if (tableLike && !afterComparison)
-                out += quoted(resolveTable(name));
+                out += quotedTable(resolveTable(name));
             else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList))
                 out += constantText(name);
             else
-                out += quoteIdent(name);
+                out += m_target == Target::Postgres ? quoteIdent(name.toLower()) : quoteIdent(name);
             break;
         }
         case SqlToken::Word: {
@@ -503,9 +511,11 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                             syntaxError(QStringLiteral("Expresii EXTRACT incluse una in alta pe mai mult de %1 niveluri")
                                             .arg(kMaxExtractNesting),
                                         all.sql);
-                        out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
-                                   .arg(QLatin1String(fmt),
-                                        translateTokens(all, fromIx + 1, close, nesting + 1).trimmed());
+                        const QString expr = translateTokens(all, fromIx + 1, close, nesting + 1).trimmed();
+                        if (m_target == Target::Postgres)
+                            out += QStringLiteral("CAST(EXTRACT(%1 FROM %2) AS INTEGER)").arg(part, expr);
+                        else
+                            out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)").arg(QLatin1String(fmt), expr);
                         i = close; // the parentheses are balanced: the level stays as it was
                         break;
                     }
@@ -516,8 +526,13 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             if (dot > 0 && dot == i + 1 && isPunct(&tokens[dot], ".") && dot + 1 < to
                 && tokens[dot + 1].kind == SqlToken::Word
                 && tokens[dot + 1].text.compare(QLatin1String("DB"), Qt::CaseInsensitive) == 0) {
-                out += quoted(resolveTable(t.text));
+                out += quotedTable(resolveTable(t.text));
                 i = dot + 1;
+                break;
+            }
+            // LIKE ignores the letter case of ASCII letters on SQLite.
+            if (m_target == Target::Postgres && isWord(&t, "LIKE")) {
+                out += QStringLiteral("ILIKE");
                 break;
             }
             out += t.text;

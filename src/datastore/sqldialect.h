@@ -51,11 +51,17 @@ public:
     // attached: other aliases (upper case) -> their directories.
     SqlDialect(QString ownAlias, QString ownDir, QHash<QString, QString> attached);
 
+    // The SQL server the translation is for (SQLite unless told otherwise).
+    enum class Target { Sqlite, Postgres };
+    void setTarget(Target target) { m_target = target; }
+
     // Resolves a table name as written ("Doc_in.DB", ":TSTOCK:Catalog.DB",
     // "STOC", "/path/TBX_PRIV/ANSW_ST.DB"). Throws DbError for an unknown alias.
     TableRef resolveTable(const QString& written) const;
     // The SQLite text for a resolved table: "Name" or "ALIAS"."Name".
     static QString quoted(const TableRef& ref);
+    // The same in the target's spelling (lower case on PostgreSQL).
+    QString quotedTable(const TableRef& ref) const;
 
     // Translates a SELECT / INSERT / UPDATE / DELETE statement.
     QString translate(const QString& sql) const;
@@ -91,6 +97,7 @@ private:
 
     QString m_ownAlias;
     QString m_ownDir;
+    Target m_target = Target::Sqlite;
     QHash<QString, QString> m_attached;
 };
 

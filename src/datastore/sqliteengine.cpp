@@ -255,6 +255,9 @@ public:
         if (sqlite3* h = sqliteHandle(db))
             sqlite3_busy_timeout(h, ms);
     }
+    SqlDialect::Target dialectTarget() const override { return SqlDialect::Target::Sqlite; }
+    bool preparesPlainStatements() const override { return true; }
+    QString quoteName(const QString& name) const override { return q(name); }
     // IMMEDIATE takes the write lock now: two writers wait for each other
     // (busy timeout) instead of failing when one upgrades its lock.
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
