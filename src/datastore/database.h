@@ -1,8 +1,9 @@
 #pragma once
-// The storage engine of a database directory.
+// The storage of a database directory.
 //
 // A database directory holds one SQLite file (kDatabaseFileName) with every
-// table of the catalog, plus TBXDEF.INI. A Database is one named connection
+// table of the catalog, or the connection file kServerFileName of a
+// PostgreSQL server that holds them, plus TBXDEF.INI. A Database is one named connection
 // to such a directory ("TSTOCK" for the database, "TBX_PRIV" for the private
 // directory of a workstation). Statements are written in the dialect the
 // windows and reports use (see SqlDialect): tables named by file name
@@ -10,7 +11,7 @@
 // EXTRACT(YEAR FROM ...), ALTER TABLE ... ADD/DROP, DROP INDEX Table.Index.
 //
 // Table passwords, the engine's idle-time call and its creation options (table
-// level, block size, language driver, fill factor) have no meaning for SQLite:
+// level, block size, language driver, fill factor) have no meaning here:
 // the validator keeps them as properties and this layer ignores them.
 
 #include "dberror.h"

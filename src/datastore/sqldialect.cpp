@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace datastore {
 
@@ -50,6 +51,26 @@ QString constantText(const QString& text)
     if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("FALSE");
     return quoteString(text);
+}
+
+// Whether a double-quoted name may be a field: a field of a catalog table, or
+// a name made of letters, digits, '_' and inner blanks that does not start
+// with a digit. SQLite turns a double-quoted name that is no field into a
+// string; a server does not, so the translation decides with this.
+bool couldBeField(const QString& name)
+{
+    static const QSet<QString> catalogFields = [] {
+        QSet<QString> names;
+        for (const QList<TableDef>* list : {&databaseTables(), &uncheckedTables()})
+            for (const TableDef& t : *list)
+                for (const FieldDef& f : t.fields)
+                    names.insert(f.name.toLower());
+        return names;
+    }();
+    if (catalogFields.contains(name.toLower()))
+        return true;
+    static const QRegularExpression plain(QStringLiteral(R"(^[A-Za-z_](?:[A-Za-z0-9_ ]*[A-Za-z0-9_])?$)"));
+    return plain.match(name).hasMatch();
 }
 
 // The text of a single-quoted string token.
@@ -485,6 +506,8 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                 out += quotedTable(resolveTable(name));
             else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList))
                 out += constantText(name);
+            else if (m_target == Target::Postgres && !couldBeField(name))
+                out += constantText(name); // SQLite reads such a name as a string itself
             else
                 out += m_target == Target::Postgres ? quoteIdent(name.toLower()) : quoteIdent(name);
             break;

@@ -16,7 +16,7 @@
 //   - text constants 'MM/DD/YYYY' are dates ('01/01/2001'), 'TRUE' and 'FALSE'
 //     booleans;
 //   - an empty text is a blank field: X = "" (or '') asks whether X is blank,
-//     X <> "" whether it is not (blank fields are stored empty, see database.cpp);
+//     X <> "" whether it is not (blank fields are stored empty, see engine.h);
 //   - DDL: CREATE TABLE with char(n), numeric, Date, ...; ALTER TABLE with
 //     several ADD/DROP actions; CREATE INDEX; DROP INDEX Table.Index; DROP TABLE.
 // The translation works on tokens, not on a full grammar.
