@@ -177,8 +177,10 @@ void Database::attach(const QString& alias, const QString& directory)
 
 void Database::attachPending()
 {
-    if (m_live.size() != m_attached.size())
+    if (m_live.size() != m_attached.size()) {
         m_prepared.clear(); // names may resolve to other tables once attached
+        m_translated.clear();
+    }
     // A directory is attached once it holds a store: an empty database
     // directory must stay empty.
     if (m_live.size() == m_attached.size() || m_txDepth > 0) // no ATTACH inside a transaction
@@ -332,6 +334,7 @@ QString Database::translate(const QString& sql) const
         m_translated.clear();
     SqlDialect dialect(m_alias, m_directory, m_attached);
     dialect.setTarget(m_engine->dialectTarget());
+    dialect.setSchemaNames(m_engine->schemaNames());
     return m_translated.insert(sql, dialect.translate(sql)).value();
 }
 

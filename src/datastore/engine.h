@@ -68,6 +68,9 @@ public:
     // connection; false (and nothing done) while that directory has no store.
     virtual bool attach(QSqlDatabase& db, const QString& alias, const QString& directory) = 0;
     virtual void detach(QSqlDatabase& db, const QString& alias) = 0;
+    // What an attached alias is called in statements, where the server names
+    // it otherwise (alias upper case -> name); empty when aliases serve as they are.
+    virtual QHash<QString, QString> schemaNames() const { return {}; }
 
     // --- structure -------------------------------------------------------
     // Tables of the connection's own store, as stored, in creation order;

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -74,6 +75,12 @@ DbError errorOf(const QSqlError& e, const QString& statement)
 [[noreturn]] void raise(const QSqlError& e, const QString& statement)
 {
     throw errorOf(e, statement);
+}
+
+QString serverOf(const QSettings& settings)
+{
+    return settings.value(QStringLiteral("host")).toString() + u'|' + settings.value(QStringLiteral("port")).toString()
+        + u'|' + settings.value(QStringLiteral("database")).toString();
 }
 
 QString serverType(const FieldDef& f)
@@ -162,9 +169,9 @@ public:
     {
         return errorOf(e, statement);
     }
-    // Other directories' tables are not reachable from a server yet.
-    bool attach(QSqlDatabase&, const QString&, const QString&) override { return false; }
-    void detach(QSqlDatabase&, const QString&) override {}
+    bool attach(QSqlDatabase& db, const QString& alias, const QString& directory) override;
+    void detach(QSqlDatabase&, const QString& alias) override { m_aliasSchemas.remove(alias.toUpper()); }
+    QHash<QString, QString> schemaNames() const override { return m_aliasSchemas; }
 
     QStringList storedTableNames() override;
     QString storedTableName(const TableRef& ref) override;
@@ -199,9 +206,16 @@ private:
     QSqlQuery select(const QString& sql, const QVariantList& values);
     void installTableSupport(const QString& table, const TableDef& def);
     QString indexColumns(const TableDef& def, const IndexDef& ix) const;
-    qlonglong tableOid(const QString& table);
+    qlonglong tableOid(const QString& schema, const QString& table);
+
+    QString schemaOf(const TableRef& ref) const
+    {
+        return ref.schema.isEmpty() ? m_schema : m_aliasSchemas.value(ref.schema.toUpper(), m_schema);
+    }
 
     QString m_schema = QStringLiteral("public");
+    QString m_server; // host, port and database of the connection, to compare with another directory's
+    QHash<QString, QString> m_aliasSchemas; // alias (upper) -> schema of an attached directory
 };
 
 } // namespace
@@ -216,6 +230,8 @@ void PostgresEngine::open(QSqlDatabase& db, const QString& directory, int busyTi
     db.setDatabaseName(settings.value(QStringLiteral("database")).toString());
     db.setUserName(settings.value(QStringLiteral("user")).toString());
     m_schema = settings.value(QStringLiteral("schema"), QStringLiteral("public")).toString();
+    m_server = serverOf(settings);
+    m_aliasSchemas.clear();
     if (!db.open())
         throw DbError(DbErrorKind::Io, db.lastError().databaseText().isEmpty() ? db.lastError().text()
                                                                                 : db.lastError().databaseText(),
@@ -234,6 +250,21 @@ void PostgresEngine::open(QSqlDatabase& db, const QString& directory, int busyTi
             raise(e, s);
         }
     }
+}
+
+bool PostgresEngine::attach(QSqlDatabase&, const QString& alias, const QString& directory)
+{
+    // Another directory's tables are reachable when they live on the same
+    // server database: its schema stands for its alias in statements.
+    const QString file = QDir(directory).filePath(QLatin1String(kServerFileName));
+    if (!QFileInfo::exists(file))
+        return false;
+    const QSettings settings(file, QSettings::IniFormat);
+    if (serverOf(settings) != m_server)
+        throw DbError(DbErrorKind::Io,
+                      QStringLiteral("Directorul %1 are tabelele pe alt server").arg(QDir::toNativeSeparators(directory)), file);
+    m_aliasSchemas.insert(alias.toUpper(), settings.value(QStringLiteral("schema"), QStringLiteral("public")).toString());
+    return true;
 }
 
 void PostgresEngine::ddl(const QString& sql)
@@ -276,23 +307,23 @@ QString PostgresEngine::storedTableName(const TableRef& ref)
     QSqlQuery query = select(QStringLiteral("SELECT COALESCE(obj_description(c.oid, 'pg_class'), c.relname) "
                                             "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
                                             "WHERE n.nspname = ? AND c.relkind IN ('r', 'p') AND c.relname = ?"),
-                             {m_schema, ref.name.toLower()});
+                             {schemaOf(ref), ref.name.toLower()});
     return query.next() ? query.value(0).toString() : QString();
 }
 
-qlonglong PostgresEngine::tableOid(const QString& table)
+qlonglong PostgresEngine::tableOid(const QString& schema, const QString& table)
 {
     QSqlQuery query = select(QStringLiteral("SELECT CAST(c.oid AS bigint) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
                                             "WHERE n.nspname = ? AND c.relname = ?"),
-                             {m_schema, table.toLower()});
+                             {schema, table.toLower()});
     if (!query.next())
         throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("Table %1 does not exist").arg(table));
     return query.value(0).toLongLong();
 }
 
-TableDef PostgresEngine::readStoredDef(const TableRef&, const QString& name)
+TableDef PostgresEngine::readStoredDef(const TableRef& ref, const QString& name)
 {
-    const qlonglong oid = tableOid(name);
+    const qlonglong oid = tableOid(schemaOf(ref), name);
     TableDef def;
     QHash<int, QString> byNumber;
     QSqlQuery cols = select(QStringLiteral("SELECT a.attnum, a.attname, COALESCE(col_description(a.attrelid, a.attnum), ''), "

@@ -54,7 +54,7 @@ QString constantText(const QString& text)
 }
 
 // Whether a double-quoted name may be a field: a field of a catalog table, or
-// a name made of letters, digits, '_' and inner blanks that does not start
+// a name made of letters, digits, '_', inner blanks and dots that does not start
 // with a digit. SQLite turns a double-quoted name that is no field into a
 // string; a server does not, so the translation decides with this.
 bool couldBeField(const QString& name)
@@ -69,7 +69,7 @@ bool couldBeField(const QString& name)
     }();
     if (catalogFields.contains(name.toLower()))
         return true;
-    static const QRegularExpression plain(QStringLiteral(R"(^[A-Za-z_](?:[A-Za-z0-9_ ]*[A-Za-z0-9_])?$)"));
+    static const QRegularExpression plain(QStringLiteral(R"(^[A-Za-z_](?:[A-Za-z0-9_ .]*[A-Za-z0-9_])?$)"));
     return plain.match(name).hasMatch();
 }
 
@@ -369,7 +369,7 @@ QString SqlDialect::quotedTable(const TableRef& ref) const
 {
     // The server folds names written bare to lower case: its names are kept so.
     if (m_target == Target::Postgres)
-        return quoted(TableRef{ref.schema, ref.name.toLower()});
+        return quoted(TableRef{m_schemaNames.value(ref.schema.toUpper(), ref.schema), ref.name.toLower()});
     return quoted(ref);
 }
 
@@ -542,6 +542,19 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                         i = close; // the parentheses are balanced: the level stays as it was
                         break;
                     }
+                }
+            }
+            // A catalog table named bare where a table stands: quoted on the
+            // server, where some of their names (User) are reserved words.
+            if (m_target == Target::Postgres) {
+                const SqlToken* prev = prevSignificant(i);
+                const int after = nextSignificant(i);
+                const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
+                    || isWord(prev, "UPDATE") || isWord(prev, "TABLE") || (isPunct(prev, ",") && level.afterFrom);
+                const bool dotted = after == i + 1 && isPunct(&tokens[after], ".");
+                if (tablePosition && !dotted && findTableDef(t.text)) {
+                    out += quotedTable(resolveTable(t.text));
+                    break;
                 }
             }
             // Name.DB written bare

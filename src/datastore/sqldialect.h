@@ -54,6 +54,8 @@ public:
     // The SQL server the translation is for (SQLite unless told otherwise).
     enum class Target { Sqlite, Postgres };
     void setTarget(Target target) { m_target = target; }
+    // The server's names of attached aliases (upper case -> name), where they differ.
+    void setSchemaNames(QHash<QString, QString> names) { m_schemaNames = std::move(names); }
 
     // Resolves a table name as written ("Doc_in.DB", ":TSTOCK:Catalog.DB",
     // "STOC", "/path/TBX_PRIV/ANSW_ST.DB"). Throws DbError for an unknown alias.
@@ -98,6 +100,7 @@ private:
     QString m_ownAlias;
     QString m_ownDir;
     Target m_target = Target::Sqlite;
+    QHash<QString, QString> m_schemaNames;
     QHash<QString, QString> m_attached;
 };
 
