@@ -387,11 +387,14 @@ TEST_P(EngineTest, SavepointUndoesOnlyWhatCameAfterIt)
     EXPECT_FALSE(db.inTransaction());
 }
 
-TEST_F(DatabaseTest, PrivateTablesAreReachedThroughTheirAlias)
+TEST_P(EngineTest, PrivateTablesAreReachedThroughTheirAlias)
 {
     create({"Catalog.DB"});
     db.exec("INSERT INTO Catalog (Grupa, Cod, Denumire) VALUES ('G', 'A', 'Faina')");
     testsupport::TempDir privDir;
+    testsupport::ServerSchema privSchema; // on the server: a schema of the same database
+    if (!onSqlite())
+        privSchema.useIn(privDir.path());
     // Attaching a directory that holds no file yet does not create one there.
     db.attach(kPrivateAlias, privDir.path());
     EXPECT_EQ(count("Catalog"), 1);
