@@ -4,10 +4,43 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
 
 namespace testsupport {
 
 TempDir::TempDir() : m_dir(QDir::tempPath() + "/mirafel-test-XXXXXX") {}
+
+QString ServerSchema::socketDir() { return qEnvironmentVariable("MIRAFEL_PG_SOCKET_DIR"); }
+
+void ServerSchema::useIn(const QString& dir)
+{
+    if (m_name.isEmpty())
+        m_name = "t_" + QUuid::createUuid().toString(QUuid::Id128).left(16);
+    QSettings file(QDir(dir).filePath("gestiune.pg"), QSettings::IniFormat);
+    file.setValue("host", socketDir());
+    file.setValue("database", qEnvironmentVariable("MIRAFEL_PG_DATABASE", "mirafel"));
+    file.setValue("schema", m_name);
+    file.sync();
+}
+
+ServerSchema::~ServerSchema()
+{
+    if (m_name.isEmpty())
+        return;
+    const QString connection = "drop-" + m_name;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", connection);
+        db.setHostName(socketDir());
+        db.setDatabaseName(qEnvironmentVariable("MIRAFEL_PG_DATABASE", "mirafel"));
+        if (db.open() && QSqlQuery(db).exec("SET client_min_messages TO warning"))
+            QSqlQuery(db).exec("DROP SCHEMA IF EXISTS \"" + m_name + "\" CASCADE");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
 
 bool zeroDatabasePage(const QString& file, qint64 page)
 {

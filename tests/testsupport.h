@@ -20,6 +20,27 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A schema of its own on the throw-away PostgreSQL cluster of the tests
+// (scripts/pgcluster.sh), whose socket folder MIRAFEL_PG_SOCKET_DIR names.
+// useIn(dir) writes the directory's server file so that a Database on `dir`
+// keeps its tables in this schema; the schema is dropped when the object
+// goes away.
+class ServerSchema {
+public:
+    ServerSchema() = default;
+    ~ServerSchema();
+    ServerSchema(const ServerSchema&) = delete;
+    ServerSchema& operator=(const ServerSchema&) = delete;
+
+    // The socket folder, empty when no cluster is given to the tests.
+    static QString socketDir();
+    void useIn(const QString& dir);
+    const QString& name() const { return m_name; }
+
+private:
+    QString m_name;
+};
+
 // Overwrites page `page` (1-based) of an SQLite file with zeros, as a failing
 // disk or an interrupted copy leaves it; the page size is read from the
 // file's header. False when the file cannot be written or has no such page.

@@ -1,8 +1,9 @@
 #pragma once
-// The storage engine of a database directory.
+// The storage of a database directory.
 //
 // A database directory holds one SQLite file (kDatabaseFileName) with every
-// table of the catalog, plus TBXDEF.INI. A Database is one named connection
+// table of the catalog, or the connection file kServerFileName of a
+// PostgreSQL server that holds them, plus TBXDEF.INI. A Database is one named connection
 // to such a directory ("TSTOCK" for the database, "TBX_PRIV" for the private
 // directory of a workstation). Statements are written in the dialect the
 // windows and reports use (see SqlDialect): tables named by file name
@@ -10,7 +11,7 @@
 // EXTRACT(YEAR FROM ...), ALTER TABLE ... ADD/DROP, DROP INDEX Table.Index.
 //
 // Table passwords, the engine's idle-time call and its creation options (table
-// level, block size, language driver, fill factor) have no meaning for SQLite:
+// level, block size, language driver, fill factor) have no meaning here:
 // the validator keeps them as properties and this layer ignores them.
 
 #include "dberror.h"
@@ -30,11 +31,17 @@
 namespace datastore {
 
 inline constexpr const char* kDatabaseFileName = "gestiune.db";
+// In place of kDatabaseFileName: the tables live on a PostgreSQL server. An
+// INI file with the keys host (a name, an address or a socket folder), port,
+// database, user and schema (default "public"); never a password (libpq's
+// password file or PGPASSWORD serve).
+inline constexpr const char* kServerFileName = "gestiune.pg";
 inline constexpr const char* kDatabaseAlias = "TSTOCK";
 inline constexpr const char* kPrivateAlias = "TBX_PRIV";
 
 class Query;
 struct QueryState; // the statement a Query reads
+class Engine;      // the SQL server behind a Database (engine.h)
 
 // The engine's own check of a database file. The quick check walks every
 // table and index page (about a second per million document lines); the full
@@ -76,7 +83,10 @@ public:
     QString directory() const { return m_directory; }
     void setDirectory(const QString& dir);
     QString filePath() const; // directory + kDatabaseFileName
+    // Whether the directory holds a database: its file, or kServerFileName.
     bool fileExists() const;
+    // Whether the directory's tables live on a server (kServerFileName).
+    bool onServer() const;
 
     // Another connection's file made visible under its alias, so that one
     // statement can join both (":TBX_PRIV:Answ1" from "TSTOCK" and back).
@@ -130,16 +140,15 @@ public:
 
     QSqlDatabase sql(); // opens on demand; for the dataset layer
 
-    // Translation of one statement into SQLite's dialect (exposed for tests).
+    // Translation of one statement into the engine's dialect (exposed for tests).
     QString translate(const QString& sql) const;
 
 private:
     friend class Query;
     friend class UnitOfWork;
     friend class Savepoint;
+    friend class Engine;
     void ensureOpen(bool create);
-    void installTableSupport(const TableDef& def); // triggers kept in step with the definition
-    void dropTableSupport(const QString& table);
     void rebuildTable(const QString& table, const QList<IndexDef>& indexes);
     int execTranslated(const QString& original, const QString& sql, const QVariantHash& params);
     int execCached(const QString& original, const QVariantHash& params);
@@ -149,6 +158,7 @@ private:
     QString m_alias;
     QString m_directory;
     QString m_connectionName;
+    std::unique_ptr<Engine> m_engine;
     void attachPending();
     QHash<QString, QString> m_attached; // alias (upper) -> directory
     QSet<QString> m_live;               // aliases attached on the open connection

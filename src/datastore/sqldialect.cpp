@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace datastore {
 
@@ -50,6 +51,26 @@ QString constantText(const QString& text)
     if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("FALSE");
     return quoteString(text);
+}
+
+// Whether a double-quoted name may be a field: a field of a catalog table, or
+// a name made of letters, digits, '_', inner blanks and dots that does not start
+// with a digit. SQLite turns a double-quoted name that is no field into a
+// string; a server does not, so the translation decides with this.
+bool couldBeField(const QString& name)
+{
+    static const QSet<QString> catalogFields = [] {
+        QSet<QString> names;
+        for (const QList<TableDef>* list : {&databaseTables(), &uncheckedTables()})
+            for (const TableDef& t : *list)
+                for (const FieldDef& f : t.fields)
+                    names.insert(f.name.toLower());
+        return names;
+    }();
+    if (catalogFields.contains(name.toLower()))
+        return true;
+    static const QRegularExpression plain(QStringLiteral(R"(^[A-Za-z_](?:[A-Za-z0-9_ .]*[A-Za-z0-9_])?$)"));
+    return plain.match(name).hasMatch();
 }
 
 // The text of a single-quoted string token.
@@ -344,6 +365,14 @@ QString SqlDialect::quoted(const TableRef& ref)
     return ref.schema.isEmpty() ? quoteIdent(ref.name) : quoteIdent(ref.schema) + u'.' + quoteIdent(ref.name);
 }
 
+QString SqlDialect::quotedTable(const TableRef& ref) const
+{
+    // The server folds names written bare to lower case: its names are kept so.
+    if (m_target == Target::Postgres)
+        return quoted(TableRef{m_schemaNames.value(ref.schema.toUpper(), ref.schema), ref.name.toLower()});
+    return quoted(ref);
+}
+
 QString SqlDialect::translate(const QString& sql) const
 {
     const QList<SqlToken> tokens = tokenizeSql(sql);
@@ -422,7 +451,7 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
                 || isWord(prev, "UPDATE") || (isPunct(prev, ",") && level.afterFrom);
             if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition)
-                out += quoted(resolveTable(text));
+                out += quotedTable(resolveTable(text));
             else
                 out += constantText(text);
             break;
@@ -474,11 +503,13 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                          || prev->text == QLatin1String(">=") || prev->text == QLatin1String("==")))
                     || isWord(prev, "LIKE"));
             if (tableLike && !afterComparison)
-                out += quoted(resolveTable(name));
+                out += quotedTable(resolveTable(name));
             else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList))
                 out += constantText(name);
+            else if (m_target == Target::Postgres && !couldBeField(name))
+                out += constantText(name); // SQLite reads such a name as a string itself
             else
-                out += quoteIdent(name);
+                out += m_target == Target::Postgres ? quoteIdent(name.toLower()) : quoteIdent(name);
             break;
         }
         case SqlToken::Word: {
@@ -503,12 +534,27 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                             syntaxError(QStringLiteral("Expresii EXTRACT incluse una in alta pe mai mult de %1 niveluri")
                                             .arg(kMaxExtractNesting),
                                         all.sql);
-                        out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
-                                   .arg(QLatin1String(fmt),
-                                        translateTokens(all, fromIx + 1, close, nesting + 1).trimmed());
+                        const QString expr = translateTokens(all, fromIx + 1, close, nesting + 1).trimmed();
+                        if (m_target == Target::Postgres)
+                            out += QStringLiteral("CAST(EXTRACT(%1 FROM %2) AS INTEGER)").arg(part, expr);
+                        else
+                            out += QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)").arg(QLatin1String(fmt), expr);
                         i = close; // the parentheses are balanced: the level stays as it was
                         break;
                     }
+                }
+            }
+            // A catalog table named bare where a table stands: quoted on the
+            // server, where some of their names (User) are reserved words.
+            if (m_target == Target::Postgres) {
+                const SqlToken* prev = prevSignificant(i);
+                const int after = nextSignificant(i);
+                const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
+                    || isWord(prev, "UPDATE") || isWord(prev, "TABLE") || (isPunct(prev, ",") && level.afterFrom);
+                const bool dotted = after == i + 1 && isPunct(&tokens[after], ".");
+                if (tablePosition && !dotted && findTableDef(t.text)) {
+                    out += quotedTable(resolveTable(t.text));
+                    break;
                 }
             }
             // Name.DB written bare
@@ -516,8 +562,13 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             if (dot > 0 && dot == i + 1 && isPunct(&tokens[dot], ".") && dot + 1 < to
                 && tokens[dot + 1].kind == SqlToken::Word
                 && tokens[dot + 1].text.compare(QLatin1String("DB"), Qt::CaseInsensitive) == 0) {
-                out += quoted(resolveTable(t.text));
+                out += quotedTable(resolveTable(t.text));
                 i = dot + 1;
+                break;
+            }
+            // LIKE ignores the letter case of ASCII letters on SQLite.
+            if (m_target == Target::Postgres && isWord(&t, "LIKE")) {
+                out += QStringLiteral("ILIKE");
                 break;
             }
             out += t.text;

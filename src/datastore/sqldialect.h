@@ -16,7 +16,7 @@
 //   - text constants 'MM/DD/YYYY' are dates ('01/01/2001'), 'TRUE' and 'FALSE'
 //     booleans;
 //   - an empty text is a blank field: X = "" (or '') asks whether X is blank,
-//     X <> "" whether it is not (blank fields are stored empty, see database.cpp);
+//     X <> "" whether it is not (blank fields are stored empty, see engine.h);
 //   - DDL: CREATE TABLE with char(n), numeric, Date, ...; ALTER TABLE with
 //     several ADD/DROP actions; CREATE INDEX; DROP INDEX Table.Index; DROP TABLE.
 // The translation works on tokens, not on a full grammar.
@@ -51,11 +51,19 @@ public:
     // attached: other aliases (upper case) -> their directories.
     SqlDialect(QString ownAlias, QString ownDir, QHash<QString, QString> attached);
 
+    // The SQL server the translation is for (SQLite unless told otherwise).
+    enum class Target { Sqlite, Postgres };
+    void setTarget(Target target) { m_target = target; }
+    // The server's names of attached aliases (upper case -> name), where they differ.
+    void setSchemaNames(QHash<QString, QString> names) { m_schemaNames = std::move(names); }
+
     // Resolves a table name as written ("Doc_in.DB", ":TSTOCK:Catalog.DB",
     // "STOC", "/path/TBX_PRIV/ANSW_ST.DB"). Throws DbError for an unknown alias.
     TableRef resolveTable(const QString& written) const;
     // The SQLite text for a resolved table: "Name" or "ALIAS"."Name".
     static QString quoted(const TableRef& ref);
+    // The same in the target's spelling (lower case on PostgreSQL).
+    QString quotedTable(const TableRef& ref) const;
 
     // Translates a SELECT / INSERT / UPDATE / DELETE statement.
     QString translate(const QString& sql) const;
@@ -91,6 +99,8 @@ private:
 
     QString m_ownAlias;
     QString m_ownDir;
+    Target m_target = Target::Sqlite;
+    QHash<QString, QString> m_schemaNames;
     QHash<QString, QString> m_attached;
 };
 

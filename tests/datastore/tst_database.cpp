@@ -37,13 +37,38 @@ protected:
     Database db;
 };
 
+// The same cases on each engine: SQLite, and PostgreSQL when the tests are
+// given a cluster (MIRAFEL_PG_SOCKET_DIR; scripts/pgcluster.sh makes one).
+enum class Backend { Sqlite, Postgres };
+
+class EngineTest : public DatabaseTest, public ::testing::WithParamInterface<Backend> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Backend::Postgres) {
+            if (testsupport::ServerSchema::socketDir().isEmpty())
+                GTEST_SKIP() << "no PostgreSQL cluster (MIRAFEL_PG_SOCKET_DIR)";
+            server.useIn(dir.path());
+        }
+        DatabaseTest::SetUp();
+    }
+    bool onSqlite() const { return GetParam() == Backend::Sqlite; }
+
+    testsupport::ServerSchema server;
+};
+
 } // namespace
 
-TEST_F(DatabaseTest, EveryCatalogTableReadsBackAsDefined)
+INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const ::testing::TestParamInfo<Backend>& p) {
+                             return p.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
+TEST_P(EngineTest, EveryCatalogTableReadsBackAsDefined)
 {
-    EXPECT_FALSE(db.fileExists());
+    EXPECT_EQ(db.fileExists(), !onSqlite());
     EXPECT_TRUE(db.tableNames().isEmpty()) << "listing must not create the file";
-    EXPECT_FALSE(db.fileExists());
+    EXPECT_EQ(db.fileExists(), !onSqlite());
 
     for (const TableDef& t : databaseTables())
         db.createTable(t);
@@ -60,7 +85,7 @@ TEST_F(DatabaseTest, EveryCatalogTableReadsBackAsDefined)
     }
 }
 
-TEST_F(DatabaseTest, ValuesKeepTheirTypesAndEmptyIsNull)
+TEST_P(EngineTest, ValuesKeepTheirTypesAndEmptyIsNull)
 {
     create({"Doc_in.DB", "Client.DB", "Firmdata.DB", "Ch_agent.DB"});
     db.exec("INSERT INTO \"Doc_in.DB\" (Contor, Data_inregistrarii, Numar, Tip, Furnizor, Explicatie) "
@@ -86,7 +111,7 @@ TEST_F(DatabaseTest, ValuesKeepTheirTypesAndEmptyIsNull)
     EXPECT_EQ(db.scalar("SELECT Comentariu FROM Ch_agent"), QVariant(QString("007")));
 }
 
-TEST_F(DatabaseTest, TextIsCutToItsSizeOnEveryWrite)
+TEST_P(EngineTest, TextIsCutToItsSizeOnEveryWrite)
 {
     create({"Gest.db"});
     struct Case { const char* sql; const char* expected; } cases[] = {
@@ -102,7 +127,7 @@ TEST_F(DatabaseTest, TextIsCutToItsSizeOnEveryWrite)
     EXPECT_TRUE(db.scalar("SELECT Denumire FROM Gest").isNull());
 }
 
-TEST_F(DatabaseTest, KeyViolationsAreTheirOwnErrorKind)
+TEST_P(EngineTest, KeyViolationsAreTheirOwnErrorKind)
 {
     create({"Stoc.DB", "Gest.db"});
     const QString insert = "INSERT INTO \"Stoc.DB\" (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent, Cantitate) "
@@ -150,7 +175,7 @@ TEST_F(DatabaseTest, KeyViolationsAreTheirOwnErrorKind)
     EXPECT_EQ(count("Gest"), 3);
 }
 
-TEST_F(DatabaseTest, AutoIncrementInsideACompositeKey)
+TEST_P(EngineTest, AutoIncrementInsideACompositeKey)
 {
     create({"Clnpay.DB", "Doc_out.DB"});
     const QString insert = "INSERT INTO Clnpay (Cod_client, Contor_document, Data_platii, Suma) VALUES ('B', 1, :D, 10)";
@@ -171,7 +196,7 @@ TEST_F(DatabaseTest, AutoIncrementInsideACompositeKey)
     EXPECT_EQ(db.scalar("SELECT COUNT(DISTINCT Nrcrt) FROM Clnpay").toInt(), 6);
 }
 
-TEST_F(DatabaseTest, IndexNamesBelongToTheirTable)
+TEST_P(EngineTest, IndexNamesBelongToTheirTable)
 {
     create({"Catalog.DB", "Client.DB", "Furn.DB", "Gest.db"});
     for (const char* t : {"Catalog.DB", "Client.DB", "Furn.DB", "Gest.db"}) {
@@ -188,7 +213,7 @@ TEST_F(DatabaseTest, IndexNamesBelongToTheirTable)
     EXPECT_EQ(db.readTableDef("Catalog.DB").indexes, expected);
 }
 
-TEST_F(DatabaseTest, StatementsOfTheWindowsRunAsWritten)
+TEST_P(EngineTest, StatementsOfTheWindowsRunAsWritten)
 {
     create({"Doc_in.DB", "Doc_out.DB", "Item_in.DB", "Item_out.DB", "Stoc.DB", "Catalog.DB", "Firmdata.DB",
             "TipAlocatie.DB", "Fctser.DB"});
@@ -245,7 +270,7 @@ TEST_F(DatabaseTest, StatementsOfTheWindowsRunAsWritten)
     }
 }
 
-TEST_F(DatabaseTest, StructureStatements)
+TEST_P(EngineTest, StructureStatements)
 {
     create({"TipAlocatie.DB", "Catalog.DB", "Item_in.DB"});
     db.exec("INSERT INTO TipAlocatie (Cod, Denumire) VALUES (1, 'Mic dejun')");
@@ -283,7 +308,7 @@ TEST_F(DatabaseTest, StructureStatements)
     EXPECT_EQ(db.scalar("SELECT Cod_gestiune FROM ItemInNew").toString(), "TOOL");
 }
 
-TEST_F(DatabaseTest, AddingAPrimaryKeyRebuildsTheTableOrLeavesItWhole)
+TEST_P(EngineTest, AddingAPrimaryKeyRebuildsTheTableOrLeavesItWhole)
 {
     db.exec("CREATE TABLE ANSW_ST (Cod_gestiune char(4), Cod_articol char(30), QIn numeric)");
     db.addIndex("ANSW_ST", secondary("ByArt", "Cod_articol"));
@@ -308,7 +333,7 @@ TEST_F(DatabaseTest, AddingAPrimaryKeyRebuildsTheTableOrLeavesItWhole)
     EXPECT_FALSE(db.tableExists("DUP__rebuild"));
 }
 
-TEST_F(DatabaseTest, UnitOfWorkCommitsTogetherOrNotAtAll)
+TEST_P(EngineTest, UnitOfWorkCommitsTogetherOrNotAtAll)
 {
     create({"Stoc.DB", "Item_in.DB"});
     auto post = [&](int line, bool fail) {
@@ -340,7 +365,7 @@ TEST_F(DatabaseTest, UnitOfWorkCommitsTogetherOrNotAtAll)
     EXPECT_EQ(count("Item_in"), 1);
 }
 
-TEST_F(DatabaseTest, SavepointUndoesOnlyWhatCameAfterIt)
+TEST_P(EngineTest, SavepointUndoesOnlyWhatCameAfterIt)
 {
     create({"Item_in.DB"});
     EXPECT_THROW(Savepoint outside(db), DbError); // needs a transaction
@@ -362,11 +387,14 @@ TEST_F(DatabaseTest, SavepointUndoesOnlyWhatCameAfterIt)
     EXPECT_FALSE(db.inTransaction());
 }
 
-TEST_F(DatabaseTest, PrivateTablesAreReachedThroughTheirAlias)
+TEST_P(EngineTest, PrivateTablesAreReachedThroughTheirAlias)
 {
     create({"Catalog.DB"});
     db.exec("INSERT INTO Catalog (Grupa, Cod, Denumire) VALUES ('G', 'A', 'Faina')");
     testsupport::TempDir privDir;
+    testsupport::ServerSchema privSchema; // on the server: a schema of the same database
+    if (!onSqlite())
+        privSchema.useIn(privDir.path());
     // Attaching a directory that holds no file yet does not create one there.
     db.attach(kPrivateAlias, privDir.path());
     EXPECT_EQ(count("Catalog"), 1);

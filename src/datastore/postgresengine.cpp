@@ -1,0 +1,568 @@
+#include "engine.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace datastore {
+
+// The PostgreSQL engine. The directory's kServerFileName names the server,
+// the database and the schema that holds the directory's tables:
+//  - a table is a table of that schema named after its file without
+//    extension, in lower case like every name on the server (a name written
+//    bare is folded so); the names' own spelling is kept in the comments of
+//    the table, its columns and its indexes;
+//  - a field's type is the server's nearest (text and memo -> text, small
+//    integer -> smallint, integer and autoincrement -> integer, boolean,
+//    float -> double precision, date), and its declared type (CHAR(20),
+//    MEMOTEXT(240), AUTOINC, ...) heads the column's comment, so that the
+//    definition reads back exactly; an index's comment holds its options;
+//  - the primary key is a unique index "<table>#pk" with NULLS NOT DISTINCT:
+//    an empty key field is a value like any other, and a server primary key
+//    would refuse empty fields; a secondary index is "<table>.<index>";
+//    case-insensitive indexes use the schema's collation "nocase";
+//  - one BEFORE INSERT OR UPDATE trigger per table ("<table>#fit") cuts text
+//    to its size, stores '' as NULL and gives an autoincrement field left
+//    empty the next number of its sequence "<table>#<field>" (a sequence
+//    never gives a number twice; a number written by hand moves it on).
+// Names containing '#' are the storage's own and never listed.
+
+namespace {
+
+QString q(const QString& ident)
+{
+    QString s = ident;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+QString literal(const QString& text)
+{
+    QString s = text;
+    s.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + s + u'\'';
+}
+
+DbErrorKind classify(const QString& state)
+{
+    if (state == QLatin1String("23505"))
+        return DbErrorKind::KeyViolation;
+    if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001")
+        || state == QLatin1String("57014"))
+        return DbErrorKind::Busy;
+    if (state == QLatin1String("42P01"))
+        return DbErrorKind::NoSuchTable;
+    if (state.startsWith(QLatin1String("42")))
+        return DbErrorKind::Syntax;
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("53"))
+        || state.startsWith(QLatin1String("58")) || state == QLatin1String("XX001") || state == QLatin1String("XX002"))
+        return DbErrorKind::Io;
+    return DbErrorKind::Other;
+}
+
+DbError errorOf(const QSqlError& e, const QString& statement)
+{
+    QString text = e.databaseText();
+    if (text.isEmpty())
+        text = e.text();
+    const QString state = e.nativeErrorCode();
+    return DbError(classify(state), text.trimmed(), statement, state);
+}
+
+[[noreturn]] void raise(const QSqlError& e, const QString& statement)
+{
+    throw errorOf(e, statement);
+}
+
+QString serverOf(const QSettings& settings)
+{
+    return settings.value(QStringLiteral("host")).toString() + u'|' + settings.value(QStringLiteral("port")).toString()
+        + u'|' + settings.value(QStringLiteral("database")).toString();
+}
+
+QString serverType(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo: return QStringLiteral("text");
+    case FieldType::SmallInt: return QStringLiteral("smallint");
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: return QStringLiteral("integer");
+    case FieldType::Boolean: return QStringLiteral("boolean");
+    case FieldType::Float: return QStringLiteral("double precision");
+    case FieldType::Date: return QStringLiteral("date");
+    }
+    return QStringLiteral("text");
+}
+
+// A column made by someone else, without a declared type in its comment.
+FieldDef fieldFromServerType(const QString& name, const QString& type)
+{
+    const auto declared = fieldFromDeclaredType(name, type);
+    if (declared)
+        return *declared;
+    if (type == QLatin1String("double precision") || type == QLatin1String("real"))
+        return floating(name);
+    if (type == QLatin1String("bigint"))
+        return integer(name);
+    return FieldDef{name, FieldType::Text, 255, false};
+}
+
+struct PostgresQueryState final : QueryState {
+    QSqlQuery query;
+    bool done = false;
+
+    explicit PostgresQueryState(const QSqlDatabase& db) : query(db) {}
+    ~PostgresQueryState() override { finalize(); }
+    void finalize() override
+    {
+        query.finish();
+        done = true;
+    }
+    bool next() override
+    {
+        if (done)
+            return false;
+        if (query.next())
+            return true;
+        done = true;
+        if (query.lastError().isValid())
+            raise(query.lastError(), statement);
+        return false;
+    }
+    QVariant value(int column) const override
+    {
+        const QVariant v = query.value(column);
+        if (v.isNull())
+            return QVariant();
+        if (v.typeId() == QMetaType::QDateTime)
+            return v.toDateTime().date();
+        return v;
+    }
+};
+
+class PostgresEngine final : public Engine {
+public:
+    using Engine::Engine;
+
+    QString driverName() const override { return QStringLiteral("QPSQL"); }
+    void open(QSqlDatabase& db, const QString& directory, int busyTimeoutMs) override;
+    void setBusyTimeout(QSqlDatabase& db, int ms) override
+    {
+        // Waiting for another connection's lock ends with the busy error.
+        QSqlQuery(db).exec(QStringLiteral("SET lock_timeout = %1").arg(ms));
+    }
+    SqlDialect::Target dialectTarget() const override { return SqlDialect::Target::Postgres; }
+    QString quoteName(const QString& name) const override { return id(name); }
+    bool preparesPlainStatements() const override { return false; }
+    QString beginStatement() const override { return QStringLiteral("BEGIN"); }
+    QVariant bindable(const QVariant& v) const override
+    {
+        if (v.typeId() == QMetaType::QDateTime)
+            return v.toDateTime().isValid() ? QVariant(v.toDateTime().date()) : QVariant(QMetaType(QMetaType::QDate));
+        return v;
+    }
+    DbError error(const QSqlDatabase&, const QSqlError& e, const QString& statement) const override
+    {
+        return errorOf(e, statement);
+    }
+    bool attach(QSqlDatabase& db, const QString& alias, const QString& directory) override;
+    void detach(QSqlDatabase&, const QString& alias) override { m_aliasSchemas.remove(alias.toUpper()); }
+    QHash<QString, QString> schemaNames() const override { return m_aliasSchemas; }
+
+    QStringList storedTableNames() override;
+    QString storedTableName(const TableRef& ref) override;
+    TableDef readStoredDef(const TableRef& ref, const QString& storedName) override;
+    void createTable(const TableRef& ref, const TableDef& def) override;
+    void dropTable(const TableRef& ref) override;
+    void renameTable(const TableRef& from, const TableRef& to, const TableDef& def) override;
+    void createIndex(const TableRef& ref, const IndexDef& index) override;
+    void dropIndex(const TableRef& ref, const QString& indexName) override
+    {
+        ddl(QStringLiteral("DROP INDEX %1").arg(qualified(sqlIndexName(ref.name, indexName))));
+    }
+    void alterTable(const SqlDialect::AlterTableStmt& st, const QString& original) override;
+
+    std::unique_ptr<QueryState> prepareQuery(QSqlDatabase& db, const QString& translated, const QVariantHash& params,
+                                             const QString& original) override;
+
+    // The server checks its own pages; there is nothing to ask it here.
+    IntegrityReport integrityCheck(QSqlDatabase&, IntegrityDepth) override
+    {
+        IntegrityReport report;
+        report.outcome = IntegrityReport::Outcome::Sound;
+        return report;
+    }
+    bool isDamage(const DbError&) const override { return false; }
+
+private:
+    static QString id(const QString& name) { return q(name.toLower()); }
+    QString qualified(const QString& name) const { return q(m_schema) + u'.' + id(name); }
+    void describeIndex(const QString& ixName, const IndexDef& ix);
+    void ddl(const QString& sql);
+    QSqlQuery select(const QString& sql, const QVariantList& values);
+    void installTableSupport(const QString& table, const TableDef& def);
+    QString indexColumns(const TableDef& def, const IndexDef& ix) const;
+    qlonglong tableOid(const QString& schema, const QString& table);
+
+    QString schemaOf(const TableRef& ref) const
+    {
+        return ref.schema.isEmpty() ? m_schema : m_aliasSchemas.value(ref.schema.toUpper(), m_schema);
+    }
+
+    QString m_schema = QStringLiteral("public");
+    QString m_server; // host, port and database of the connection, to compare with another directory's
+    QHash<QString, QString> m_aliasSchemas; // alias (upper) -> schema of an attached directory
+};
+
+} // namespace
+
+void PostgresEngine::open(QSqlDatabase& db, const QString& directory, int busyTimeoutMs)
+{
+    const QString file = QDir(directory).filePath(QLatin1String(kServerFileName));
+    QSettings settings(file, QSettings::IniFormat);
+    db.setHostName(settings.value(QStringLiteral("host")).toString());
+    if (const int port = settings.value(QStringLiteral("port")).toInt(); port > 0)
+        db.setPort(port);
+    db.setDatabaseName(settings.value(QStringLiteral("database")).toString());
+    db.setUserName(settings.value(QStringLiteral("user")).toString());
+    m_schema = settings.value(QStringLiteral("schema"), QStringLiteral("public")).toString();
+    m_server = serverOf(settings);
+    m_aliasSchemas.clear();
+    if (!db.open())
+        throw DbError(DbErrorKind::Io, db.lastError().databaseText().isEmpty() ? db.lastError().text()
+                                                                                : db.lastError().databaseText(),
+                      file);
+    QSqlQuery query(db);
+    const QStringList settingsSql = {
+        QStringLiteral("SET search_path TO %1").arg(q(m_schema)),
+        QStringLiteral("SET lock_timeout = %1").arg(busyTimeoutMs),
+        QStringLiteral("SET client_min_messages TO warning"),
+        QStringLiteral("SET DateStyle TO ISO"),
+    };
+    for (const QString& s : settingsSql) {
+        if (!query.exec(s)) {
+            const QSqlError e = query.lastError();
+            db.close();
+            raise(e, s);
+        }
+    }
+}
+
+bool PostgresEngine::attach(QSqlDatabase&, const QString& alias, const QString& directory)
+{
+    // Another directory's tables are reachable when they live on the same
+    // server database: its schema stands for its alias in statements.
+    const QString file = QDir(directory).filePath(QLatin1String(kServerFileName));
+    if (!QFileInfo::exists(file))
+        return false;
+    const QSettings settings(file, QSettings::IniFormat);
+    if (serverOf(settings) != m_server)
+        throw DbError(DbErrorKind::Io,
+                      QStringLiteral("Directorul %1 are tabelele pe alt server").arg(QDir::toNativeSeparators(directory)), file);
+    m_aliasSchemas.insert(alias.toUpper(), settings.value(QStringLiteral("schema"), QStringLiteral("public")).toString());
+    return true;
+}
+
+void PostgresEngine::ddl(const QString& sql)
+{
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        raise(query.lastError(), sql);
+}
+
+QSqlQuery PostgresEngine::select(const QString& sql, const QVariantList& values)
+{
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        raise(query.lastError(), sql);
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    if (!query.exec())
+        raise(query.lastError(), sql);
+    return query;
+}
+
+QStringList PostgresEngine::storedTableNames()
+{
+    QStringList names;
+    QSqlQuery query = select(QStringLiteral("SELECT COALESCE(obj_description(c.oid, 'pg_class'), c.relname) "
+                                            "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                            "WHERE n.nspname = ? AND c.relkind IN ('r', 'p') AND strpos(c.relname, '#') = 0 "
+                                            "ORDER BY c.oid"),
+                             {m_schema});
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QString PostgresEngine::storedTableName(const TableRef& ref)
+{
+    QSqlQuery query = select(QStringLiteral("SELECT COALESCE(obj_description(c.oid, 'pg_class'), c.relname) "
+                                            "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                            "WHERE n.nspname = ? AND c.relkind IN ('r', 'p') AND c.relname = ?"),
+                             {schemaOf(ref), ref.name.toLower()});
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+qlonglong PostgresEngine::tableOid(const QString& schema, const QString& table)
+{
+    QSqlQuery query = select(QStringLiteral("SELECT CAST(c.oid AS bigint) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                            "WHERE n.nspname = ? AND c.relname = ?"),
+                             {schema, table.toLower()});
+    if (!query.next())
+        throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("Table %1 does not exist").arg(table));
+    return query.value(0).toLongLong();
+}
+
+TableDef PostgresEngine::readStoredDef(const TableRef& ref, const QString& name)
+{
+    const qlonglong oid = tableOid(schemaOf(ref), name);
+    TableDef def;
+    QHash<int, QString> byNumber;
+    QSqlQuery cols = select(QStringLiteral("SELECT a.attnum, a.attname, COALESCE(col_description(a.attrelid, a.attnum), ''), "
+                                           "format_type(a.atttypid, a.atttypmod), a.attnotnull FROM pg_attribute a "
+                                           "WHERE a.attrelid = ? AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"),
+                            {oid});
+    while (cols.next()) {
+        // The comment: the declared type, a line break, the name as spelt.
+        const QStringList comment = cols.value(2).toString().split(u'\n');
+        const QString declared = comment.value(0);
+        const QString fname = comment.size() > 1 ? comment[1] : cols.value(1).toString();
+        FieldDef field = declared.isEmpty() ? fieldFromServerType(fname, cols.value(3).toString())
+                                            : fieldFromDeclaredType(fname, declared).value_or(FieldDef{fname, FieldType::Text, 255, false});
+        field.required = cols.value(4).toBool();
+        byNumber.insert(cols.value(0).toInt(), fname);
+        def.fields.append(field);
+    }
+
+    // Indexes in the order they were made; the primary key first.
+    QSqlQuery ixs = select(QStringLiteral("SELECT i.relname, x.indisunique, CAST(x.indkey AS text), CAST(x.indoption AS text), "
+                                          "ARRAY_TO_STRING(ARRAY(SELECT COALESCE(cl.collname, '') FROM unnest(x.indcollation) "
+                                          "WITH ORDINALITY AS u(coll, n) LEFT JOIN pg_collation cl ON cl.oid = u.coll ORDER BY u.n), ' '), "
+                                          "x.indexprs IS NOT NULL, COALESCE(obj_description(i.oid, 'pg_class'), '') "
+                                          "FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE x.indrelid = ? ORDER BY i.oid"),
+                           {oid});
+    const QString pkName = (name + QStringLiteral("#pk")).toLower();
+    while (ixs.next()) {
+        const QString ixName = ixs.value(0).toString();
+        // The comment: the options, a line break, the name as spelt.
+        const QStringList comment = ixs.value(6).toString().split(u'\n');
+        const QStringList keys = ixs.value(2).toString().split(u' ', Qt::SkipEmptyParts);
+        const QStringList directions = ixs.value(3).toString().split(u' ', Qt::SkipEmptyParts);
+        const QStringList collations = ixs.value(4).toString().split(u' ');
+        IndexDef ix;
+        QStringList fields;
+        bool anyDesc = false;
+        bool allNoCase = !keys.isEmpty();
+        for (int k = 0; k < keys.size(); ++k) {
+            const int number = keys[k].toInt();
+            if (number == 0)
+                ix.options |= IxExpression;
+            fields << byNumber.value(number);
+            anyDesc = anyDesc || (directions.value(k).toInt() & 1);
+            allNoCase = allNoCase && collations.value(k) == QLatin1String("nocase");
+        }
+        ix.fields = fields.join(u';');
+        const bool primary = ixName == pkName;
+        if (primary)
+            ix.options |= IxPrimary | IxUnique;
+        else if (ixs.value(1).toBool())
+            ix.options |= IxUnique;
+        if (anyDesc)
+            ix.options |= IxDescending;
+        if (allNoCase)
+            ix.options |= IxCaseInsensitive;
+        bool described = false;
+        const uint options = comment.value(0).toUInt(&described);
+        if (described) // a case-insensitive index may have no text field for the collation to show
+            ix.options = (ix.options & ~IndexOptions(IxCaseInsensitive)) | (options & IxCaseInsensitive);
+        if (primary) {
+            def.indexes.prepend(ix);
+        } else {
+            const QString p = name.toLower() + u'.';
+            ix.name = comment.size() > 1 ? comment[1] : ixName.startsWith(p) ? ixName.mid(p.size()) : ixName;
+            def.indexes.append(ix);
+        }
+    }
+    return def;
+}
+
+QString PostgresEngine::indexColumns(const TableDef& def, const IndexDef& ix) const
+{
+    QStringList cols;
+    for (const QString& f : ix.fieldList()) {
+        QString c = id(f);
+        const FieldDef* field = def.field(f);
+        const bool text = !field || field->type == FieldType::Text || field->type == FieldType::Memo;
+        if ((ix.options & IxCaseInsensitive) && text)
+            c += QStringLiteral(" COLLATE %1").arg(qualified(QStringLiteral("nocase")));
+        if (ix.options & IxDescending)
+            c += QStringLiteral(" DESC");
+        cols << c;
+    }
+    return cols.join(QStringLiteral(", "));
+}
+
+void PostgresEngine::createTable(const TableRef& ref, const TableDef& def)
+{
+    ddl(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(q(m_schema)));
+    // Case-insensitive comparison in indexes (letters equal whatever their case).
+    QSqlQuery hasCollation = select(QStringLiteral("SELECT 1 FROM pg_collation c JOIN pg_namespace n ON n.oid = c.collnamespace "
+                                                   "WHERE n.nspname = ? AND c.collname = 'nocase'"),
+                                    {m_schema});
+    if (!hasCollation.next())
+        ddl(QStringLiteral("CREATE COLLATION %1 (provider = icu, locale = 'und-u-ks-level2', deterministic = false)")
+                .arg(qualified(QStringLiteral("nocase"))));
+
+    const QString table = qualified(ref.name);
+    QStringList cols;
+    for (const FieldDef& f : def.fields)
+        cols << id(f.name) + u' ' + serverType(f) + (f.required ? QStringLiteral(" NOT NULL") : QString());
+    ddl(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, cols.join(QStringLiteral(", "))));
+    ddl(QStringLiteral("COMMENT ON TABLE %1 IS %2").arg(table, literal(ref.name)));
+    for (const FieldDef& f : def.fields)
+        ddl(QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3").arg(table, id(f.name), literal(declaredType(f) + u'\n' + f.name)));
+    if (const IndexDef* pk = def.primaryKey()) {
+        ddl(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3) NULLS NOT DISTINCT")
+                .arg(id(ref.name + QStringLiteral("#pk")), table, indexColumns(def, *pk)));
+        describeIndex(ref.name + QStringLiteral("#pk"), *pk);
+    }
+    for (const IndexDef& ix : def.indexes)
+        if (!ix.isPrimary())
+            createIndex(ref, ix);
+    installTableSupport(ref.name, def);
+}
+
+void PostgresEngine::createIndex(const TableRef& ref, const IndexDef& index)
+{
+    const bool unique = index.options & IxUnique;
+    const QString stored = storedTableName(ref);
+    const TableDef def = readStoredDef(ref, stored.isEmpty() ? ref.name : stored);
+    ddl(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)%5")
+            .arg(unique ? QStringLiteral("UNIQUE ") : QString(), id(sqlIndexName(ref.name, index.name)),
+                 qualified(ref.name), indexColumns(def, index), unique ? QStringLiteral(" NULLS NOT DISTINCT") : QString()));
+    describeIndex(sqlIndexName(ref.name, index.name), index);
+}
+
+void PostgresEngine::describeIndex(const QString& ixName, const IndexDef& ix)
+{
+    ddl(QStringLiteral("COMMENT ON INDEX %1 IS %2").arg(qualified(ixName), literal(QString::number(ix.options) + u'\n' + ix.name)));
+}
+
+void PostgresEngine::installTableSupport(const QString& table, const TableDef& def)
+{
+    QStringList body;
+    QStringList onInsert;
+    for (const FieldDef& f : def.fields) {
+        const QString col = QStringLiteral("NEW.") + id(f.name);
+        if (f.type == FieldType::Text)
+            body << QStringLiteral("%1 := NULLIF(left(%1, %2), '');").arg(col).arg(f.size);
+        else if (f.type == FieldType::Memo)
+            body << QStringLiteral("%1 := NULLIF(%1, '');").arg(col);
+        else if (f.type == FieldType::AutoIncrement) {
+            const QString seq = qualified(table + u'#' + f.name);
+            ddl(QStringLiteral("CREATE SEQUENCE IF NOT EXISTS %1 AS integer MINVALUE 0 START 1 OWNED BY %2.%3")
+                    .arg(seq, qualified(table), id(f.name)));
+            const QString seqText = literal(seq);
+            onInsert << QStringLiteral("IF %1 IS NULL THEN %1 := nextval(%2); "
+                                       "ELSIF %1 >= (SELECT CASE WHEN is_called THEN last_value + 1 ELSE last_value END FROM %3) "
+                                       "THEN PERFORM setval(%2, %1); END IF;")
+                            .arg(col, seqText, seq);
+        }
+    }
+    const QString function = qualified(table + QStringLiteral("#fit"));
+    ddl(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(id(table + QStringLiteral("#fit")), qualified(table)));
+    ddl(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(function));
+    if (body.isEmpty() && onInsert.isEmpty())
+        return;
+    QString text = QStringLiteral("BEGIN ") + body.join(u' ');
+    if (!onInsert.isEmpty())
+        text += QStringLiteral(" IF TG_OP = 'INSERT' THEN ") + onInsert.join(u' ') + QStringLiteral(" END IF;");
+    text += QStringLiteral(" RETURN NEW; END");
+    ddl(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $fit$ %2 $fit$").arg(function, text));
+    ddl(QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT OR UPDATE ON %2 FOR EACH ROW EXECUTE FUNCTION %3()")
+            .arg(id(table + QStringLiteral("#fit")), qualified(table), function));
+}
+
+void PostgresEngine::dropTable(const TableRef& ref)
+{
+    // The sequences go with the table (OWNED BY), the function does not.
+    ddl(QStringLiteral("DROP TABLE IF EXISTS %1").arg(qualified(ref.name)));
+    ddl(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(qualified(ref.name + QStringLiteral("#fit"))));
+}
+
+void PostgresEngine::renameTable(const TableRef& from, const TableRef& to, const TableDef& def)
+{
+    const QString stored = storedTableName(from);
+    ddl(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(id(stored + QStringLiteral("#fit")), qualified(stored)));
+    ddl(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(qualified(stored + QStringLiteral("#fit"))));
+    ddl(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(qualified(stored), id(to.name)));
+    ddl(QStringLiteral("COMMENT ON TABLE %1 IS %2").arg(qualified(to.name), literal(to.name)));
+    if (def.primaryKey())
+        ddl(QStringLiteral("ALTER INDEX %1 RENAME TO %2").arg(qualified(stored + QStringLiteral("#pk")), id(to.name + QStringLiteral("#pk"))));
+    for (const IndexDef& ix : def.indexes)
+        if (!ix.isPrimary())
+            ddl(QStringLiteral("ALTER INDEX %1 RENAME TO %2")
+                    .arg(qualified(sqlIndexName(stored, ix.name)), id(sqlIndexName(to.name, ix.name))));
+    for (const FieldDef& f : def.fields)
+        if (f.type == FieldType::AutoIncrement)
+            ddl(QStringLiteral("ALTER SEQUENCE %1 RENAME TO %2").arg(qualified(stored + u'#' + f.name), id(to.name + u'#' + f.name)));
+    installTableSupport(to.name, def);
+}
+
+void PostgresEngine::alterTable(const SqlDialect::AlterTableStmt& st, const QString& original)
+{
+    const QString stored = storedTableName(st.table);
+    if (stored.isEmpty())
+        throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("no such table: %1").arg(st.table.name), original);
+    const QString table = qualified(stored);
+    ddl(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(id(stored + QStringLiteral("#fit")), table));
+    for (const auto& action : st.actions) {
+        QString sql;
+        if (action.add) {
+            sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, id(action.field.name), serverType(action.field));
+            runFor(original, sql);
+            ddl(QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
+                    .arg(table, id(action.field.name), literal(declaredType(action.field) + u'\n' + action.field.name)));
+        } else {
+            runFor(original, QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(table, id(action.field.name)));
+        }
+    }
+    installTableSupport(stored, readDef(stored));
+}
+
+std::unique_ptr<QueryState> PostgresEngine::prepareQuery(QSqlDatabase& db, const QString& translated,
+                                                         const QVariantHash& params, const QString& original)
+{
+    auto state = std::make_unique<PostgresQueryState>(db);
+    state->statement = original;
+    QSqlQuery& query = state->query;
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!query.prepare(translated))
+        raise(query.lastError(), original);
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        const QString name = it.key().startsWith(u':') ? it.key() : u':' + it.key();
+        query.bindValue(name, bindable(it.value()));
+    }
+    if (!query.exec())
+        raise(query.lastError(), original);
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        state->names << record.fieldName(i);
+    return state;
+}
+
+std::unique_ptr<Engine> makePostgresEngine(Database& db)
+{
+    return std::make_unique<PostgresEngine>(db);
+}
+
+} // namespace datastore
