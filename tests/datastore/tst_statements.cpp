@@ -354,7 +354,7 @@ protected:
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Engines, StatementsTest, ::testing::Values(Backend::Sqlite),
+INSTANTIATE_TEST_SUITE_P(Engines, StatementsTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const ::testing::TestParamInfo<Backend>& p) {
                              return p.param == Backend::Sqlite ? "Sqlite" : "Postgres";
                          });
