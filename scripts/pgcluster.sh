@@ -60,9 +60,12 @@ start)
     as_owner "$bindir/initdb" -D "$data" -A trust -E UTF8 --locale=C.UTF-8 -U postgres >"$dir/initdb.log" 2>&1 \
       || { cat "$dir/initdb.log" >&2; exit 1; }
   fi
-  as_owner "$bindir/pg_ctl" -D "$data" -l "$log" -w -t 60 \
-    -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c unix_socket_permissions=0777 -c fsync=off -c max_connections=50" \
-    start >/dev/null || { cat "$log" >&2; exit 1; }
+  # A server left running by an interrupted run serves again.
+  if ! as_owner "$bindir/pg_ctl" -D "$data" status >/dev/null 2>&1; then
+    as_owner "$bindir/pg_ctl" -D "$data" -l "$log" -w -t 60 \
+      -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c unix_socket_permissions=0777 -c fsync=off -c max_connections=50" \
+      start >/dev/null || { cat "$log" >&2; exit 1; }
+  fi
   psql=("$bindir/psql" -h "$dir" -U postgres -d postgres -v ON_ERROR_STOP=1 -qAt)
   if [ "$caller" != "postgres" ] && [ -z "$("${psql[@]}" -c "SELECT 1 FROM pg_roles WHERE rolname = '$caller'")" ]; then
     "${psql[@]}" -c "CREATE ROLE \"$caller\" LOGIN SUPERUSER"

@@ -11,7 +11,17 @@
 
 namespace testsupport {
 
-TempDir::TempDir() : m_dir(QDir::tempPath() + "/mirafel-test-XXXXXX") {}
+bool serverRun() { return qEnvironmentVariable("MIRAFEL_TEST_ENGINE") == QLatin1String("postgres"); }
+
+TempDir::TempDir(Kind kind) : m_dir(QDir::tempPath() + "/mirafel-test-XXXXXX")
+{
+    if (kind == Database && serverRun()) {
+        m_server = std::make_unique<ServerSchema>();
+        m_server->useIn(m_dir.path());
+    }
+}
+
+TempDir::~TempDir() = default;
 
 QString ServerSchema::socketDir() { return qEnvironmentVariable("MIRAFEL_PG_SOCKET_DIR"); }
 

@@ -2,23 +2,13 @@
 // Small helpers shared by the tests.
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 
 #include <gtest/gtest.h>
 
 class QWidget;
 
 namespace testsupport {
-
-// A fresh directory on disk, removed when the object goes away.
-class TempDir {
-public:
-    TempDir();
-    QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // A schema of its own on the throw-away PostgreSQL cluster of the tests
 // (scripts/pgcluster.sh), whose socket folder MIRAFEL_PG_SOCKET_DIR names.
@@ -39,6 +29,29 @@ public:
 
 private:
     QString m_name;
+};
+
+// Whether the suites' databases live on the PostgreSQL cluster of the tests
+// (MIRAFEL_TEST_ENGINE=postgres, set by the server runs of ctest) instead of
+// SQLite files.
+bool serverRun();
+
+// A fresh directory on disk, removed when the object goes away. A database
+// folder (TempDir::Database) holds its tables on the server in a server run:
+// its connection file names a schema of its own, dropped with the folder.
+class TempDir {
+public:
+    enum Kind { Plain, Database };
+    explicit TempDir(Kind kind = Plain);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    std::unique_ptr<ServerSchema> m_server;
+    QTemporaryDir m_dir;
 };
 
 // Overwrites page `page` (1-based) of an SQLite file with zeros, as a failing

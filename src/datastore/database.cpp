@@ -588,9 +588,15 @@ void Database::begin()
     if (m_txDepth == 0) {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         QSqlQuery query(db);
-        const QString begin = m_engine->beginStatement();
-        if (!query.exec(begin))
-            throw m_engine->error(db, query.lastError(), begin);
+        const QStringList statements = m_engine->beginStatements();
+        for (int i = 0; i < int(statements.size()); ++i) {
+            if (!query.exec(statements[i])) {
+                const DbError e = m_engine->error(db, query.lastError(), statements[i]);
+                if (i > 0)
+                    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                throw e;
+            }
+        }
         m_rollbackOnly = false;
     }
     ++m_txDepth;

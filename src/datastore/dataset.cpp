@@ -16,6 +16,12 @@ QString duplicateKeyMessage()
                           "cîmpurile care îi confera unicitate!");
 }
 
+QString busyMessage()
+{
+    return QStringLiteral("Atentie! Baza de date este folosita in acest moment de un alt utilizator. "
+                          "Operatia nu a fost efectuata; reluati-o peste cateva momente.");
+}
+
 QString StaleRecord::staleRecordMessage()
 {
     return QStringLiteral("Inregistrarea a fost modificata sau stearsa de alt utilizator. Datele au fost reincarcate.");
@@ -24,7 +30,7 @@ QString StaleRecord::staleRecordMessage()
 QString errorText(const std::exception& error)
 {
     if (const auto* db = dynamic_cast<const DbError*>(&error))
-        return db->message();
+        return db->kind() == DbErrorKind::Busy ? busyMessage() : db->message();
     if (const auto* ds = dynamic_cast<const DatasetError*>(&error))
         return ds->message();
     return QString::fromUtf8(error.what());

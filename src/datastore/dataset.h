@@ -98,6 +98,9 @@ public:
 
 // The duplicate-record warning shown for an engine key violation.
 QString duplicateKeyMessage();
+// The warning shown when another workstation held the database longer than
+// the wait allows (nothing was written).
+QString busyMessage();
 
 // The text of an error as the user is shown it: the engine's own message of a
 // DbError, the dataset's message of a DatasetError, what() of anything else.

@@ -58,8 +58,10 @@ public:
     virtual bool preparesPlainStatements() const = 0;
     // A table or field name quoted in the engine's spelling.
     virtual QString quoteName(const QString& name) const = 0;
-    // The statement that starts a write transaction.
-    virtual QString beginStatement() const = 0;
+    // The statements that start a write transaction, in order: the first
+    // opens it, the others take the locks that make writers wait for each
+    // other (a failure of any of them leaves no transaction open).
+    virtual QStringList beginStatements() const = 0;
     // A value as bound to a statement (dates, booleans in the stored form).
     virtual QVariant bindable(const QVariant& v) const = 0;
     // A failed statement as a DbError of the right kind.

@@ -32,6 +32,9 @@ namespace datastore {
 
 namespace {
 
+// The first key of the advisory write locks of this storage ("MiRa").
+constexpr int kWriteLockClass = 0x4d695261;
+
 QString q(const QString& ident)
 {
     QString s = ident;
@@ -158,7 +161,17 @@ public:
     SqlDialect::Target dialectTarget() const override { return SqlDialect::Target::Postgres; }
     QString quoteName(const QString& name) const override { return id(name); }
     bool preparesPlainStatements() const override { return false; }
-    QString beginStatement() const override { return QStringLiteral("BEGIN"); }
+    // A write transaction takes the database's write lock first (an advisory
+    // lock of the transaction, keyed by the schema): writers of one database
+    // take turns as they do on SQLite (BEGIN IMMEDIATE), each statement after
+    // the lock sees what the previous writer committed (READ COMMITTED takes
+    // a snapshot per statement), and a writer that waits longer than
+    // lock_timeout gets the busy error. Readers never wait.
+    QStringList beginStatements() const override
+    {
+        return {QStringLiteral("BEGIN"),
+                QStringLiteral("SELECT pg_advisory_xact_lock(%1, hashtext(%2))").arg(kWriteLockClass).arg(literal(m_schema))};
+    }
     QVariant bindable(const QVariant& v) const override
     {
         if (v.typeId() == QMetaType::QDateTime)

@@ -260,7 +260,7 @@ public:
     QString quoteName(const QString& name) const override { return q(name); }
     // IMMEDIATE takes the write lock now: two writers wait for each other
     // (busy timeout) instead of failing when one upgrades its lock.
-    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+    QStringList beginStatements() const override { return {QStringLiteral("BEGIN IMMEDIATE")}; }
     QVariant bindable(const QVariant& v) const override;
     DbError error(const QSqlDatabase& db, const QSqlError& e, const QString& statement) const override
     {

@@ -30,6 +30,8 @@ void reportDataError(common::Dialogs& dialogs, std::exception_ptr error)
     } catch (const datastore::DbError& e) {
         if (e.isKeyViolation())
             dialogs.warning(datastore::duplicateKeyMessage());
+        else if (e.kind() == datastore::DbErrorKind::Busy)
+            dialogs.warning(datastore::busyMessage());
         else
             dialogs.error(e.message());
     } catch (const datastore::StaleRecord& e) {

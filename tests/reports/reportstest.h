@@ -21,8 +21,8 @@ namespace reportstest {
 // A generated database of a few thousand lines, with its private directory
 // connected: the invariants of the reports are checked on it.
 struct GeneratedDatabase {
-    testsupport::TempDir dir;
-    testsupport::TempDir priv;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
+    testsupport::TempDir priv{testsupport::TempDir::Database};
     datastore::Database db{QStringLiteral("TSTOCK")};
     datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
     testdata::GenerateSummary summary;
@@ -43,8 +43,8 @@ struct GeneratedDatabase {
 };
 
 struct ReportDatabase {
-    testsupport::TempDir dir;
-    testsupport::TempDir priv;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
+    testsupport::TempDir priv{testsupport::TempDir::Database};
     datastore::Database db{QStringLiteral("TSTOCK")};
     datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
     common::Parameters parameters;

@@ -158,7 +158,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
     common::Parameters parameters;
     common::Formats formats;

@@ -31,7 +31,7 @@ protected:
         return out;
     }
 
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
 };
 

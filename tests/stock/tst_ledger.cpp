@@ -491,7 +491,7 @@ struct LockWatchingDialogs : common::ScriptedDialogs {
 
 TEST(LedgerMessages, AreShownOutsideTheWriteTransaction)
 {
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
     db.setDirectory(dir.path());
     stocktest::createStockTables(db);

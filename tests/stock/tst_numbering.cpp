@@ -31,7 +31,7 @@ protected:
     }
     int rows(const QString& table) { return db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt(); }
 
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
     common::Parameters p;
     common::ScriptedDialogs dialogs;
