@@ -249,6 +249,20 @@ public:
     QString beginStatement() const override { return QStringLiteral("BEGIN"); }
     QVariant bindable(const QVariant& v) const override
     {
+        // A whole number goes as text, which the server reads as whatever the
+        // parameter is: a number, a text, or a boolean (0, 1) as SQLite stores it.
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return v.isNull() ? v : QVariant(v.toString());
+        default: break;
+        }
         if (v.typeId() == QMetaType::QDateTime)
             return v.toDateTime().isValid() ? QVariant(v.toDateTime().date()) : QVariant(QMetaType(QMetaType::QDate));
         return v;

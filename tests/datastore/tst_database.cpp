@@ -301,6 +301,7 @@ TEST_P(EngineTest, ServerStatementsGiveWhatSqliteGives)
         {"SELECT COUNT(*) FROM DOC_OUT WHERE Tip IN (:A, :B)", {{"A", "FCT"}, {"B", "AE"}}, 2},
         {"SELECT COUNT(*) FROM CLIENT WHERE Lock = :L", {{"L", true}}, 1},
         {"SELECT Cod_client FROM CLIENT WHERE Lock = :L", {{"L", false}}, "B2"},
+        {"SELECT Cod_client FROM CLIENT WHERE Lock = :L", {{"L", 0}}, "B2"},
         {"UPDATE CATALOG SET Pret_vinzare = (Pret_vinzare * :Coef)", {{"Coef", 2}}, 1},
         {"UPDATE CATALOG SET Pret_vinzare = (Pret_vinzare * :Coef)", {{"Coef", 0.25}}, 1},
         {"SELECT Pret_vinzare FROM CATALOG", {}, 1.0},
