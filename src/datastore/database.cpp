@@ -469,7 +469,7 @@ int Database::execTranslated(const QString& original, const QString& sqlText, co
             throw m_engine->error(db, query.lastError(), shown);
         return query.numRowsAffected();
     }
-    if (!query.prepare(sqlText))
+    if (!query.prepare(m_engine->withParameterTypes(sqlText, params)))
         throw m_engine->error(db, query.lastError(), shown);
     bindAll(*m_engine, query, params);
     if (!query.exec())
@@ -483,14 +483,17 @@ int Database::execCached(const QString& original, const QVariantHash& params)
     // translation and their prepared form.
     attachPending();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    auto it = m_prepared.find(original);
+    // A server told the types of the values prepares one form per set of types.
+    const QString typesKey = m_engine->parameterTypesKey(params);
+    const QString key = typesKey.isEmpty() ? original : original + QChar(0) + typesKey;
+    auto it = m_prepared.find(key);
     if (it == m_prepared.end()) {
         if (m_prepared.size() >= 128)
             m_prepared.clear();
         QSqlQuery query(db);
-        if (!query.prepare(translate(original)))
+        if (!query.prepare(m_engine->withParameterTypes(translate(original), params)))
             throw m_engine->error(db, query.lastError(), original);
-        it = m_prepared.insert(original, query);
+        it = m_prepared.insert(key, query);
     }
     QSqlQuery& query = it.value();
     bindAll(*m_engine, query, params);

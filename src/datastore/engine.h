@@ -64,6 +64,20 @@ public:
     virtual QStringList beginStatements() const = 0;
     // A value as bound to a statement (dates, booleans in the stored form).
     virtual QVariant bindable(const QVariant& v) const = 0;
+    // The translated statement as it is prepared for these values: a server
+    // that cannot tell a parameter's type from where it stands is told the
+    // type of its value. The same text for values of the same types.
+    virtual QString withParameterTypes(const QString& translated, const QVariantHash& params) const
+    {
+        Q_UNUSED(params);
+        return translated;
+    }
+    // What withParameterTypes depends on in `params` (empty when nothing).
+    virtual QString parameterTypesKey(const QVariantHash& params) const
+    {
+        Q_UNUSED(params);
+        return {};
+    }
     // A failed statement as a DbError of the right kind.
     virtual DbError error(const QSqlDatabase& db, const QSqlError& e, const QString& statement) const = 0;
     // Makes another directory's tables visible under `alias` on the open

@@ -28,7 +28,8 @@ namespace datastore {
 //    to its size, stores '' as NULL and gives an autoincrement field left
 //    empty the next number of its sequence "<table>#<field>" (a sequence
 //    never gives a number twice; a number written by hand moves it on).
-// Names containing '#' are the storage's own and never listed.
+// Names containing '#' are the storage's own and never listed. A parameter
+// the server cannot type from where it stands is cast to its value's type.
 
 namespace {
 
@@ -147,6 +148,93 @@ struct PostgresQueryState final : QueryState {
     }
 };
 
+// The server's type for a bound value; empty when the server is best left
+// to infer it (an empty value, a type it has no cast for).
+QString serverTypeOf(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::Bool: return QStringLiteral("boolean");
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UShort: return QStringLiteral("integer");
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return QStringLiteral("bigint");
+    case QMetaType::Double:
+    case QMetaType::Float: return QStringLiteral("double precision");
+    case QMetaType::QString: return QStringLiteral("text");
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: return QStringLiteral("date");
+    default: return {};
+    }
+}
+
+// The server prepares a statement before it sees the values and types each
+// parameter from where it stands: "Cod = :Cod" takes the field's type, but
+// "-:Eps", ":Coef * X" or ":Contor" alone in a select list leave it unknown
+// ("operator is not unique", "could not determine data type"). A parameter
+// is cast to its value's type unless it stands next to a comparison or is a
+// whole item of a VALUES or IN list: there the field beside it gives the type,
+// which also holds when the value's type differs (a number bound against a
+// text field, a date written as text), as SQLite compares them.
+QString typedParameters(const QString& sql, const QVariantHash& params)
+{
+    const QList<SqlToken> tokens = tokenizeSql(sql);
+    auto significant = [&](int i, int step) -> const SqlToken* {
+        for (int j = i + step; j >= 0 && j < tokens.size(); j += step)
+            if (tokens[j].kind != SqlToken::Space)
+                return &tokens[j];
+        return nullptr;
+    };
+    auto isPunct = [](const SqlToken* t, std::initializer_list<const char*> texts) {
+        if (!t || t->kind != SqlToken::Punct)
+            return false;
+        for (const char* p : texts)
+            if (t->text == QLatin1String(p))
+                return true;
+        return false;
+    };
+    auto isWord = [](const SqlToken* t, std::initializer_list<const char*> words) {
+        if (!t || t->kind != SqlToken::Word)
+            return false;
+        for (const char* w : words)
+            if (t->text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    };
+    const auto comparisons = {"=", "==", "<>", "!=", "<", ">", "<=", ">="};
+    const auto likes = {"LIKE", "ILIKE", "IN", "BETWEEN", "IS"};
+    QList<bool> lists{false}; // per parenthesis: the list of a VALUES or IN
+    QString out;
+    out.reserve(sql.size() + 32);
+    for (int i = 0; i < tokens.size(); ++i) {
+        const SqlToken& t = tokens[i];
+        if (t.kind == SqlToken::Punct && t.text == QLatin1String("(")) {
+            lists.append(isWord(significant(i, -1), {"VALUES", "IN"}));
+        } else if (t.kind == SqlToken::Punct && t.text == QLatin1String(")")) {
+            if (lists.size() > 1)
+                lists.removeLast();
+        } else if (t.kind == SqlToken::Param) {
+            const SqlToken* before = significant(i, -1);
+            const SqlToken* after = significant(i, 1);
+            const bool placed = isPunct(before, comparisons) || isPunct(after, comparisons) || isWord(before, likes)
+                || (lists.back() && isPunct(before, {"(", ","}) && isPunct(after, {",", ")"}));
+            const QString name = t.text.mid(1);
+            const QString type = placed ? QString() : serverTypeOf(params.contains(name) ? params.value(name) : params.value(t.text));
+            if (!type.isEmpty()) {
+                out += QStringLiteral("CAST(%1 AS %2)").arg(t.text, type);
+                continue;
+            }
+        }
+        out += t.kind == SqlToken::Quoted ? q(t.text) : t.text;
+    }
+    return out;
+}
+
 class PostgresEngine final : public Engine {
 public:
     using Engine::Engine;
@@ -174,9 +262,43 @@ public:
     }
     QVariant bindable(const QVariant& v) const override
     {
+        // A whole number goes as text, which the server reads as whatever the
+        // parameter is: a number, a text, or a boolean (0, 1) as SQLite stores it.
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return v.isNull() ? v : QVariant(v.toString());
+        default: break;
+        }
         if (v.typeId() == QMetaType::QDateTime)
             return v.toDateTime().isValid() ? QVariant(v.toDateTime().date()) : QVariant(QMetaType(QMetaType::QDate));
         return v;
+    }
+    QString withParameterTypes(const QString& translated, const QVariantHash& params) const override
+    {
+        if (params.isEmpty())
+            return translated;
+        const QString key = translated + QChar(0) + parameterTypesKey(params);
+        if (const auto it = m_typed.constFind(key); it != m_typed.cend())
+            return it.value();
+        if (m_typed.size() >= 256)
+            m_typed.clear();
+        return m_typed.insert(key, typedParameters(translated, params)).value();
+    }
+    QString parameterTypesKey(const QVariantHash& params) const override
+    {
+        QStringList names = params.keys();
+        names.sort();
+        QString key;
+        for (const QString& name : names)
+            key += name + u'=' + serverTypeOf(params.value(name)) + u';';
+        return key;
     }
     DbError error(const QSqlDatabase&, const QSqlError& e, const QString& statement) const override
     {
@@ -229,6 +351,7 @@ private:
     QString m_schema = QStringLiteral("public");
     QString m_server; // host, port and database of the connection, to compare with another directory's
     QHash<QString, QString> m_aliasSchemas; // alias (upper) -> schema of an attached directory
+    mutable QHash<QString, QString> m_typed; // translated statement and value types -> statement prepared
 };
 
 } // namespace
@@ -559,7 +682,7 @@ std::unique_ptr<QueryState> PostgresEngine::prepareQuery(QSqlDatabase& db, const
     QSqlQuery& query = state->query;
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!query.prepare(translated))
+    if (!query.prepare(withParameterTypes(translated, params)))
         raise(query.lastError(), original);
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
         const QString name = it.key().startsWith(u':') ? it.key() : u':' + it.key();

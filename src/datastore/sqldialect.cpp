@@ -73,6 +73,24 @@ bool couldBeField(const QString& name)
     return plain.match(name).hasMatch();
 }
 
+// Words of the statement's own grammar: never a field, an alias or a table's alias.
+bool isKeyword(const SqlToken& t)
+{
+    static const QSet<QString> words = {
+        "ALL", "AND", "AS", "ASC", "BETWEEN", "BY", "CASE", "CROSS", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+        "DESC", "DISTINCT", "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS", "FALSE", "FROM", "FULL", "GLOB", "GROUP", "HAVING",
+        "ILIKE", "IN", "INNER", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE", "LIMIT", "NATURAL", "NOT", "NULL", "OFFSET",
+        "ON", "OR", "ORDER", "OUTER", "OVER", "RIGHT", "SELECT", "SET", "THEN", "TRUE", "UNION", "USING", "VALUES", "WHEN",
+        "WHERE", "WINDOW"};
+    return t.kind == SqlToken::Word && words.contains(t.text.toUpper());
+}
+
+// A token as it was written (a double-quoted name with its quotes).
+QString writtenText(const SqlToken& t)
+{
+    return t.kind == SqlToken::Quoted ? quoteIdent(t.text) : t.text;
+}
+
 // The text of a single-quoted string token.
 QString unquoted(const QString& token)
 {
@@ -394,16 +412,21 @@ QString SqlDialect::translate(const QString& sql) const
 QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nesting) const
 {
     const QList<SqlToken>& tokens = all.tokens;
+    const bool server = m_target == Target::Postgres;
     QString out;
     if (nesting == 0)
         out.reserve(all.sql.size() + all.sql.size() / 2 + 16); // blanks grow: "= ''" -> "IS NULL"
-    // Significant tokens before the current one, for the context rules.
-    auto prevSignificant = [&](int i) -> const SqlToken* {
+    // Significant tokens around the current one, for the context rules.
+    auto prevIndex = [&](int i) -> int {
         for (int j = i - 1; j >= from; --j) {
             if (tokens[j].kind != SqlToken::Space)
-                return &tokens[j];
+                return j;
         }
-        return nullptr;
+        return -1;
+    };
+    auto prevSignificant = [&](int i) -> const SqlToken* {
+        const int j = prevIndex(i);
+        return j < 0 ? nullptr : &tokens[j];
     };
     auto nextSignificant = [&](int i) -> int {
         for (int j = i + 1; j < to; ++j)
@@ -423,6 +446,72 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                 return true;
         return false;
     };
+    auto isPunctOf = [](const SqlToken* t, std::initializer_list<const char*> puncts) {
+        if (!t || t->kind != SqlToken::Punct)
+            return false;
+        for (const char* p : puncts)
+            if (t->text == QLatin1String(p))
+                return true;
+        return false;
+    };
+    auto isName = [](const SqlToken& t) { return (t.kind == SqlToken::Word && !isKeyword(t)) || t.kind == SqlToken::Quoted; };
+    // A name in the server's spelling (a double-quoted one lowered, as every name there).
+    auto serverName = [](const SqlToken& t) { return t.kind == SqlToken::Quoted ? quoteIdent(t.text.toLower()) : t.text; };
+
+    // On the server, the catalog tables the statement has named so far, by
+    // their name and alias in lower case: an integer written against one of
+    // their boolean fields becomes TRUE or FALSE (the server has no implicit
+    // cast from integer to boolean; SQLite stores booleans as 0 and 1).
+    QHash<QString, const TableDef*> namedTables;
+    QList<const TableDef*> tableOrder;
+    const TableDef* awaitingAlias = nullptr; // a table just named: a name right after it is its alias
+    const TableDef* insertInto = nullptr;    // the catalog table of an INSERT
+    int insertTableEnd = -1;                 // the last token of its name
+    QStringList insertColumns;
+    auto nameTable = [&](const TableRef& ref, int first, int last) {
+        if (!server)
+            return;
+        const TableDef* def = findTableDef(ref.name);
+        awaitingAlias = def;
+        if (!def)
+            return;
+        namedTables.insert(ref.name.toLower(), def);
+        tableOrder.append(def);
+        if (isWord(prevSignificant(first), "INTO")) {
+            insertInto = def;
+            insertTableEnd = last;
+        }
+    };
+    auto isBooleanIn = [](const TableDef* def, const QString& name) {
+        const FieldDef* f = def ? def->field(name) : nullptr;
+        return f && f->type == FieldType::Boolean;
+    };
+    auto isBooleanField = [&](const QString& qualifier, const QString& name) {
+        if (!qualifier.isEmpty())
+            return isBooleanIn(namedTables.value(qualifier.toLower()), name);
+        for (const TableDef* def : tableOrder)
+            if (def->field(name))
+                return isBooleanIn(def, name);
+        return false;
+    };
+    // The field written just before token j + 1 ("Serii", "I.Serii"), or after
+    // token j - 1; empty when there is none.
+    auto fieldEndingAt = [&](int j, QString* qualifier) -> QString {
+        if (j < 0 || !isName(tokens[j]))
+            return {};
+        if (j - 2 >= from && isPunct(&tokens[j - 1], ".") && isName(tokens[j - 2]))
+            *qualifier = tokens[j - 2].text;
+        return tokens[j].text;
+    };
+    auto fieldStartingAt = [&](int j, QString* qualifier) -> QString {
+        if (j < 0 || !isName(tokens[j]))
+            return {};
+        if (j + 2 < to && isPunct(&tokens[j + 1], ".") && isName(tokens[j + 2])) {
+            *qualifier = tokens[j].text;
+            return tokens[j + 2].text;
+        }
+        return tokens[j].text;
+    };
 
     // What the rules need to know of the parentheses around a token, kept
     // while reading forward (one level per open parenthesis):
@@ -431,16 +520,253 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
     //    SET (among SET, WHERE, ON, WHEN, HAVING, SELECT): "X = ''" there is
     //    an assignment;
     //  - whether it is FROM (among FROM, SELECT, WHERE, GROUP, ORDER, HAVING,
-    //    SET, VALUES): a comma there separates tables.
+    //    SET, VALUES): a comma there separates tables;
+    //  - on the server, whether they hold the field list or the VALUES of an
+    //    INSERT, and which item is being read;
+    //  - on the server, the select list or GROUP BY being read at this level:
+    //    its current item, and the bare columns of the select list.
+    struct SelectColumn {
+        int outStart; // the item's text in the output
+        int outEnd;
+        QString column;  // qualifier and name in the server's spelling
+        QString name;    // the name a column gets: its alias, else the field's name
+        QString grouped; // "qualifier.name" in lower case, or "name"
+        QString field;   // the field's name in lower case
+        QString alias;   // in lower case
+        QString qualifier; // as written, for the field's type
+        QString written;
+    };
     struct Level {
         bool inList = false;
         bool afterSet = false;
         bool afterFrom = false;
+        enum class Items { None, Columns, Values } items = Items::None;
+        int item = 0;
+        enum class Clause { None, SelectList, GroupBy, OrderBy } clause = Clause::None;
+        bool leading = false; // DISTINCT, ALL or BY may come before the first item
+        int itemFirst = -1;   // the first token of the current item
+        int itemOut = 0;      // where its text begins in the output
+        QList<SelectColumn> columns;
+        QSet<QString> grouped;      // bare columns of GROUP BY: "qualifier.name" or "name"
+        QSet<QString> groupedNames; // their names
+        bool groupedQuery = false;  // the SELECT at this level has a GROUP BY
+        bool aggregated = false;    // its select list calls an aggregate
+        QSet<QString> selectNames;  // names of its columns (aliases, bare fields), lower case
     };
     QList<Level> levels(1);
+    auto isGrouped = [](const Level& lv, const QString& qualified, const QString& field, const QString& alias) {
+        return lv.grouped.contains(qualified) || lv.grouped.contains(field)
+            || (qualified == field && lv.groupedNames.contains(field)) || (!alias.isEmpty() && lv.grouped.contains(alias));
+    };
+
+    // The end of an item of a select list or GROUP BY (tokens itemFirst..end-1).
+    // A select-list item that is an expression without an alias is named by
+    // its text as written, as SQLite names it; the server would call it after
+    // its function or "?column?".
+    auto endItem = [&](Level& lv, int end) {
+        if (lv.itemFirst < 0)
+            return;
+        int head[3] = {-1, -1, -1};
+        int count = 0, last = -1, beforeLast = -1;
+        for (int j = lv.itemFirst; j < end; ++j) {
+            if (tokens[j].kind == SqlToken::Space)
+                continue;
+            if (count < 3)
+                head[count] = j;
+            ++count;
+            beforeLast = last;
+            last = j;
+        }
+        int exprCount = count, exprLast = last;
+        QString alias;
+        if (count >= 2 && isName(tokens[last]) && !isPunct(&tokens[beforeLast], ".")) {
+            const SqlToken& b = tokens[beforeLast];
+            if (isWord(&b, "AS")) {
+                alias = serverName(tokens[last]);
+                exprCount = count - 2;
+                exprLast = prevIndex(beforeLast);
+            } else if (isName(b) || b.kind == SqlToken::Number || b.kind == SqlToken::String || b.kind == SqlToken::Param
+                       || isPunct(&b, ")") || isOneOf(b, {"NULL", "TRUE", "FALSE", "END"})) {
+                alias = serverName(tokens[last]);
+                exprCount = count - 1;
+                exprLast = beforeLast;
+            }
+        }
+        QString qualifier, field;
+        if (exprCount == 1 && isName(tokens[head[0]])
+            && (tokens[head[0]].kind == SqlToken::Word || couldBeField(tokens[head[0]].text))) {
+            field = tokens[head[0]].text;
+        } else if (exprCount == 3 && isName(tokens[head[0]]) && isPunct(&tokens[head[1]], ".") && isName(tokens[head[2]])) {
+            qualifier = tokens[head[0]].text;
+            field = tokens[head[2]].text;
+        }
+        const bool star = (exprCount == 1 && isPunct(&tokens[head[0]], "*"))
+            || (exprCount == 3 && isPunct(&tokens[head[1]], ".") && isPunct(&tokens[head[2]], "*"));
+        int outEnd = int(out.size());
+        while (outEnd > lv.itemOut && out[outEnd - 1].isSpace())
+            --outEnd;
+        if (lv.clause == Level::Clause::SelectList) {
+            if (!alias.isEmpty() || !field.isEmpty())
+                lv.selectNames.insert(alias.isEmpty() ? field.toLower() : alias.toLower());
+            if (!field.isEmpty()) {
+                const SqlToken& nameToken = tokens[exprCount == 1 ? head[0] : head[2]];
+                const QString column = exprCount == 1 ? serverName(nameToken)
+                                                      : serverName(tokens[head[0]]) + u'.' + serverName(nameToken);
+                lv.columns.append({lv.itemOut, outEnd, column, alias.isEmpty() ? serverName(nameToken) : alias,
+                                   qualifier.isEmpty() ? field.toLower() : qualifier.toLower() + u'.' + field.toLower(),
+                                   field.toLower(), alias.toLower(), qualifier, field});
+            } else if (alias.isEmpty() && !star && exprLast >= 0) {
+                QString text;
+                for (int j = lv.itemFirst; j <= exprLast; ++j)
+                    text += writtenText(tokens[j]);
+                out.insert(outEnd, QStringLiteral(" AS ") + quoteIdent(text));
+            }
+        } else if (lv.clause == Level::Clause::OrderBy) {
+            // SQLite puts empty values first in an ascending order, the
+            // server last: the place of NULL is written out.
+            const bool chosen = count >= 2 && isWord(&tokens[beforeLast], "NULLS");
+            const bool descending = isWord(&tokens[last], "DESC");
+            const bool direction = descending || isWord(&tokens[last], "ASC");
+            // A bare column neither grouped nor a column of the select list,
+            // in the order of a grouped SELECT: as in the select list.
+            const int n = count - (direction ? 1 : 0);
+            const bool bare = n == 1 && tokens[head[0]].kind == SqlToken::Word && !isKeyword(tokens[head[0]]);
+            const bool dotted = n == 3 && isName(tokens[head[0]]) && isPunct(&tokens[head[1]], ".") && isName(tokens[head[2]]);
+            if (!chosen && lv.groupedQuery && (bare || dotted)) {
+                const SqlToken& nameToken = tokens[bare ? head[0] : head[2]];
+                const QString orderField = nameToken.text.toLower();
+                const QString qualified = bare ? orderField : tokens[head[0]].text.toLower() + u'.' + orderField;
+                if (!(bare && lv.selectNames.contains(orderField)) && !isGrouped(lv, qualified, orderField, QString())) {
+                    const QString column = bare ? serverName(nameToken) : serverName(tokens[head[0]]) + u'.' + serverName(nameToken);
+                    const bool boolean = isBooleanField(bare ? QString() : tokens[head[0]].text, nameToken.text);
+                    out.truncate(lv.itemOut); // the item is the end of the text
+                    out += (boolean ? QStringLiteral("BOOL_OR(") : QStringLiteral("MIN(")) + column + u')';
+                    if (direction)
+                        out += descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+                    outEnd = int(out.size());
+                }
+            }
+            // SQLite puts empty values first in an ascending order, the
+            // server last: the place of NULL is written out.
+            if (!chosen && last >= 0)
+                out.insert(outEnd, descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST"));
+        } else if (!field.isEmpty()) {
+            lv.grouped.insert(qualifier.isEmpty() ? field.toLower() : qualifier.toLower() + u'.' + field.toLower());
+            lv.groupedNames.insert(field.toLower());
+        }
+        lv.itemFirst = -1;
+    };
+    // SQLite lets a grouped SELECT (GROUP BY, or an aggregate without it)
+    // name a column that is neither grouped nor aggregated and takes its value
+    // from a row of the group; the server refuses it. Such a select-list item
+    // that is a bare column becomes MIN(column) (BOOL_OR for a boolean field)
+    // under the column's name: the same value wherever the group's rows agree
+    // on it. The text is copied once, from the first such column on.
+    auto wrapLoose = [&](Level& lv) {
+        QList<const SelectColumn*> loose;
+        for (const SelectColumn& c : lv.columns)
+            if (!isGrouped(lv, c.grouped, c.field, c.alias))
+                loose.append(&c);
+        if (!loose.isEmpty()) {
+            QString tail;
+            int copied = loose.first()->outStart;
+            tail.reserve(int(out.size()) - copied + 24 * int(loose.size()));
+            for (const SelectColumn* c : loose) {
+                tail += QStringView(out).mid(copied, c->outStart - copied);
+                // the tables are all named by now
+                const bool boolean = isBooleanField(c->qualifier, c->written);
+                tail += (boolean ? QStringLiteral("BOOL_OR(") : QStringLiteral("MIN(")) + c->column
+                    + QStringLiteral(") AS ") + c->name;
+                copied = c->outEnd;
+            }
+            tail += QStringView(out).mid(copied);
+            out.truncate(loose.first()->outStart);
+            out += tail;
+        }
+        lv.columns.clear();
+    };
+    // The end of a select list, GROUP BY or ORDER BY.
+    auto endClause = [&](Level& lv, int end) {
+        endItem(lv, end);
+        if (lv.clause == Level::Clause::GroupBy)
+            wrapLoose(lv);
+        lv.clause = Level::Clause::None;
+    };
+    // The end of a SELECT's clauses up to ORDER BY: an aggregate without
+    // GROUP BY groups all rows into one.
+    auto endSelect = [&](Level& lv) {
+        if (lv.aggregated && !lv.groupedQuery && !lv.columns.isEmpty()) {
+            wrapLoose(lv);
+            lv.groupedQuery = true;
+        }
+    };
 
     for (int i = from; i < to; ++i) {
         const SqlToken& t = tokens[i];
+        if (server && t.kind != SqlToken::Space) {
+            Level& lv = levels.back();
+            if (awaitingAlias && !isWord(&t, "AS")) {
+                if (isName(t))
+                    namedTables.insert(t.text.toLower(), awaitingAlias);
+                awaitingAlias = nullptr;
+            }
+            if (lv.items == Level::Items::Columns && isName(t))
+                insertColumns << t.text;
+            bool clauseWord = false;
+            if (t.kind == SqlToken::Word) {
+                if (lv.clause == Level::Clause::SelectList
+                    && isOneOf(t, {"FROM", "WHERE", "GROUP", "ORDER", "HAVING", "UNION", "EXCEPT", "INTERSECT", "LIMIT", "INTO"}))
+                    endClause(lv, i);
+                else if (lv.clause == Level::Clause::GroupBy
+                         && isOneOf(t, {"HAVING", "ORDER", "LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT", "WINDOW"}))
+                    endClause(lv, i);
+                else if (lv.clause == Level::Clause::OrderBy
+                         && isOneOf(t, {"LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT", "ROWS", "RANGE", "GROUPS"}))
+                    endClause(lv, i);
+                if (isOneOf(t, {"ORDER", "LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT"}))
+                    endSelect(lv);
+                const int after = nextSignificant(i);
+                if (lv.clause == Level::Clause::SelectList && after > 0 && isPunct(&tokens[after], "(")
+                    && isOneOf(t, {"COUNT", "SUM", "MIN", "MAX", "AVG", "TOTAL", "GROUP_CONCAT"})) {
+                    const int close = all.closing[after];
+                    const int over = close > 0 ? nextSignificant(close) : -1;
+                    lv.aggregated = lv.aggregated || !(over > 0 && isWord(&tokens[over], "OVER"));
+                }
+                if (isWord(&t, "SELECT")) {
+                    lv.clause = Level::Clause::SelectList;
+                    lv.columns.clear();
+                    lv.selectNames.clear();
+                    lv.groupedQuery = false;
+                    lv.aggregated = false;
+                    clauseWord = true;
+                } else if (isWord(&t, "GROUP") && after > 0 && isWord(&tokens[after], "BY")) {
+                    lv.clause = Level::Clause::GroupBy;
+                    lv.grouped.clear();
+                    lv.groupedNames.clear();
+                    lv.groupedQuery = true;
+                    clauseWord = true;
+                } else if (isWord(&t, "ORDER") && after > 0 && isWord(&tokens[after], "BY")) {
+                    lv.clause = Level::Clause::OrderBy;
+                    clauseWord = true;
+                }
+                if (clauseWord) {
+                    lv.leading = true;
+                    lv.itemFirst = -1;
+                }
+            }
+            if (isPunct(&t, ")")) {
+                endClause(lv, i); // the level closes below
+                endSelect(lv);
+            } else if (lv.clause != Level::Clause::None && !clauseWord) {
+                if (isPunct(&t, ","))
+                    endItem(lv, i);
+                else if (lv.itemFirst < 0 && !(lv.leading && isOneOf(t, {"DISTINCT", "ALL", "BY"}))) {
+                    lv.leading = false;
+                    lv.itemFirst = i;
+                    lv.itemOut = int(out.size());
+                }
+            }
+        }
         Level& level = levels.back();
         switch (t.kind) {
         case SqlToken::String: {
@@ -450,15 +776,56 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             const SqlToken* prev = prevSignificant(i);
             const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
                 || isWord(prev, "UPDATE") || (isPunct(prev, ",") && level.afterFrom);
-            if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition)
-                out += quotedTable(resolveTable(text));
-            else
+            if ((text.contains(u'/') || text.contains(u'\\')) && tablePosition) {
+                const TableRef ref = resolveTable(text);
+                nameTable(ref, i, i);
+                out += quotedTable(ref);
+            } else {
                 out += constantText(text);
+            }
+            break;
+        }
+        case SqlToken::Number: {
+            if (server) {
+                const int p = prevIndex(i);
+                const int n = nextSignificant(i);
+                const SqlToken* before = p >= 0 ? &tokens[p] : nullptr;
+                const SqlToken* after = n >= 0 ? &tokens[n] : nullptr;
+                const auto equality = {"=", "==", "<>", "!="};
+                const auto arithmetic = {"+", "-", "*", "/", "%", "||"};
+                bool boolean = false;
+                QString qualifier;
+                if (level.items == Level::Items::Values && insertInto && isPunctOf(before, {"(", ","})
+                    && isPunctOf(after, {",", ")"})) {
+                    const QString column = insertColumns.isEmpty() ? insertInto->fields.value(level.item).name
+                                                                   : insertColumns.value(level.item);
+                    boolean = isBooleanIn(insertInto, column);
+                } else if (isPunctOf(before, equality) && !isPunctOf(after, arithmetic)) {
+                    const QString field = fieldEndingAt(prevIndex(p), &qualifier);
+                    boolean = !field.isEmpty() && isBooleanField(qualifier, field);
+                } else if (isPunctOf(after, equality) && !isPunctOf(before, arithmetic)) {
+                    const QString field = fieldStartingAt(nextSignificant(n), &qualifier);
+                    boolean = !field.isEmpty() && isBooleanField(qualifier, field);
+                }
+                if (boolean) {
+                    out += t.text.toDouble() != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                    break;
+                }
+            }
+            out += t.text;
             break;
         }
         case SqlToken::Punct: {
             if (t.text == QLatin1String("(")) {
-                levels.append({isWord(prevSignificant(i), "IN"), false, false});
+                const int p = prevIndex(i);
+                levels.append(Level());
+                levels.back().inList = isWord(prevSignificant(i), "IN");
+                if (server && insertInto && p >= 0) {
+                    if (p == insertTableEnd)
+                        levels.back().items = Level::Items::Columns;
+                    else if (isWord(&tokens[p], "VALUES"))
+                        levels.back().items = Level::Items::Values;
+                }
                 out += t.text;
                 break;
             }
@@ -471,6 +838,8 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                 out += t.text;
                 break;
             }
+            if (t.text == QLatin1String(",") && level.items != Level::Items::None)
+                ++level.item;
             // An empty text is a blank field, and a blank field is stored empty
             // (NULL): "X = ''" asks whether X is blank. Assignments stay.
             const int next = nextSignificant(i);
@@ -502,14 +871,17 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                          || prev->text == QLatin1String(">") || prev->text == QLatin1String("<=")
                          || prev->text == QLatin1String(">=") || prev->text == QLatin1String("==")))
                     || isWord(prev, "LIKE"));
-            if (tableLike && !afterComparison)
-                out += quotedTable(resolveTable(name));
-            else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList))
+            if (tableLike && !afterComparison) {
+                const TableRef ref = resolveTable(name);
+                nameTable(ref, i, i);
+                out += quotedTable(ref);
+            } else if (afterComparison || ((isPunct(prev, "(") || isPunct(prev, ",")) && level.inList)) {
                 out += constantText(name);
-            else if (m_target == Target::Postgres && !couldBeField(name))
+            } else if (server && !couldBeField(name)) {
                 out += constantText(name); // SQLite reads such a name as a string itself
-            else
-                out += m_target == Target::Postgres ? quoteIdent(name.toLower()) : quoteIdent(name);
+            } else {
+                out += server ? quoteIdent(name.toLower()) : quoteIdent(name);
+            }
             break;
         }
         case SqlToken::Word: {
@@ -546,14 +918,16 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             }
             // A catalog table named bare where a table stands: quoted on the
             // server, where some of their names (User) are reserved words.
-            if (m_target == Target::Postgres) {
+            if (server) {
                 const SqlToken* prev = prevSignificant(i);
                 const int after = nextSignificant(i);
                 const bool tablePosition = isWord(prev, "FROM") || isWord(prev, "JOIN") || isWord(prev, "INTO")
                     || isWord(prev, "UPDATE") || isWord(prev, "TABLE") || (isPunct(prev, ",") && level.afterFrom);
                 const bool dotted = after == i + 1 && isPunct(&tokens[after], ".");
                 if (tablePosition && !dotted && findTableDef(t.text)) {
-                    out += quotedTable(resolveTable(t.text));
+                    const TableRef ref = resolveTable(t.text);
+                    nameTable(ref, i, i);
+                    out += quotedTable(ref);
                     break;
                 }
             }
@@ -562,12 +936,14 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             if (dot > 0 && dot == i + 1 && isPunct(&tokens[dot], ".") && dot + 1 < to
                 && tokens[dot + 1].kind == SqlToken::Word
                 && tokens[dot + 1].text.compare(QLatin1String("DB"), Qt::CaseInsensitive) == 0) {
-                out += quotedTable(resolveTable(t.text));
+                const TableRef ref = resolveTable(t.text);
+                nameTable(ref, i, dot + 1);
+                out += quotedTable(ref);
                 i = dot + 1;
                 break;
             }
             // LIKE ignores the letter case of ASCII letters on SQLite.
-            if (m_target == Target::Postgres && isWord(&t, "LIKE")) {
+            if (server && isWord(&t, "LIKE")) {
                 out += QStringLiteral("ILIKE");
                 break;
             }
@@ -579,6 +955,11 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             break;
         }
     }
+    if (server)
+        for (int l = int(levels.size()) - 1; l >= 0; --l) {
+            endClause(levels[l], to);
+            endSelect(levels[l]);
+        }
     return out;
 }
 

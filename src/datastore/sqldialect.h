@@ -19,7 +19,11 @@
 //     X <> "" whether it is not (blank fields are stored empty, see engine.h);
 //   - DDL: CREATE TABLE with char(n), numeric, Date, ...; ALTER TABLE with
 //     several ADD/DROP actions; CREATE INDEX; DROP INDEX Table.Index; DROP TABLE.
-// The translation works on tokens, not on a full grammar.
+// The translation works on tokens, not on a full grammar, in one forward pass.
+// For a PostgreSQL server (setTarget) it also writes what SQLite does by
+// itself: integers against boolean fields as TRUE/FALSE, the names of
+// unaliased select-list expressions, loose columns of grouped SELECTs, the
+// place of empty values in ORDER BY (docs/architecture.md lists the rules).
 
 #include "tabledef.h"
 

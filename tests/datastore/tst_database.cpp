@@ -270,6 +270,83 @@ TEST_P(EngineTest, StatementsOfTheWindowsRunAsWritten)
     }
 }
 
+// What the server would do otherwise, each as SQLite does it: a parameter
+// whose type the server cannot tell from where it stands, an integer against
+// a boolean field, the names of columns without an alias, a column of a
+// grouped SELECT that is neither grouped nor aggregated, and empty values
+// first in an ascending order.
+TEST_P(EngineTest, ServerStatementsGiveWhatSqliteGives)
+{
+    create({"Doc_out.DB", "Item_out.DB", "Client.DB", "Catalog.DB"});
+    db.exec("INSERT INTO \"Doc_out.DB\" (Contor, Data_inregistrarii, Numar, Tip) VALUES (1, '2026-02-01', 7, 'FCT')");
+    db.exec("INSERT INTO \"Doc_out.DB\" (Contor, Numar, Tip) VALUES (2, 9, 'AE')");
+    for (int line : {1, 2})
+        db.exec("INSERT INTO \"Item_out.db\" (Contor, Contor_secundar, Cod_grupa, Cod_articol, Cantitate, Lot) "
+                "VALUES (1, :Line, 'G', 'A', :Q, 'L1')",
+                {{"Line", line}, {"Q", line + 1}});
+    db.exec("INSERT INTO Catalog (Grupa, Cod, Denumire, Pret_vinzare) VALUES ('G', 'A', 'Faina', 2)");
+    db.exec("INSERT INTO Client (Cod_client, Lock, Grila) VALUES ('B1', 1, 0)");
+    db.exec("INSERT INTO Client (Cod_client, Lock, Grila) VALUES ('B2', :L, 0)", {{"L", false}});
+
+    struct Case { const char* sql; QVariantHash params; QVariant expected; } cases[] = {
+        // parameters
+        {"SELECT COUNT(*) FROM ITEM_OUT WHERE (Cantitate < -:Eps) OR (Cantitate > :Eps)", {{"Eps", 0.0001}}, 2},
+        {"SELECT COUNT(*) FROM ITEM_OUT WHERE Cantitate > -:N", {{"N", 1}}, 2},
+        {"SELECT Cantitate * :Coef AS V FROM ITEM_OUT WHERE Contor_secundar = 2", {{"Coef", 1.5}}, 4.5},
+        {"SELECT :Pre || Tip AS V FROM DOC_OUT WHERE Contor = 1", {{"Pre", "x"}}, "xFCT"},
+        {"SELECT :N + 1 AS V FROM DOC_OUT WHERE Contor = 1", {{"N", 5}}, 6},
+        {"SELECT COUNT(*) FROM DOC_OUT WHERE Data_inregistrarii >= :D", {{"D", QDate(2026, 1, 1)}}, 1},
+        {"SELECT COUNT(*) FROM DOC_OUT WHERE Data_inregistrarii >= :D", {{"D", "2026-01-01"}}, 1},
+        {"SELECT COUNT(*) FROM DOC_OUT WHERE Numar = :N", {{"N", "7"}}, 1},
+        {"SELECT COUNT(*) FROM DOC_OUT WHERE Tip IN (:A, :B)", {{"A", "FCT"}, {"B", "AE"}}, 2},
+        {"SELECT COUNT(*) FROM CLIENT WHERE Lock = :L", {{"L", true}}, 1},
+        {"SELECT Cod_client FROM CLIENT WHERE Lock = :L", {{"L", false}}, "B2"},
+        {"SELECT Cod_client FROM CLIENT WHERE Lock = :L", {{"L", 0}}, "B2"},
+        {"UPDATE CATALOG SET Pret_vinzare = (Pret_vinzare * :Coef)", {{"Coef", 2}}, 1},
+        {"UPDATE CATALOG SET Pret_vinzare = (Pret_vinzare * :Coef)", {{"Coef", 0.25}}, 1},
+        {"SELECT Pret_vinzare FROM CATALOG", {}, 1.0},
+        // integers against boolean fields
+        {"SELECT COUNT(*) FROM CLIENT WHERE Lock = 1", {}, 1},
+        {"SELECT Cod_client FROM CLIENT C WHERE C.Lock = 0", {}, "B2"},
+        {"UPDATE Client SET Lock = 0, Grila = 1 WHERE Cod_client = 'B1'", {}, 1},
+        {"SELECT COUNT(*) FROM CLIENT WHERE Lock <> 0 OR Grila = 0", {}, 1},
+        // a grouped SELECT's loose column, empty values first
+        {"SELECT Lot FROM ITEM_OUT GROUP BY Contor", {}, "L1"},
+        {"SELECT Data_inregistrarii FROM DOC_OUT ORDER BY Data_inregistrarii", {}, QVariant()},
+        {"SELECT Contor FROM DOC_OUT ORDER BY Data_inregistrarii DESC", {}, 1.0},
+    };
+    for (const Case& c : cases) {
+        const QString sql = QString::fromUtf8(c.sql);
+        try {
+            if (sql.startsWith("SELECT")) {
+                Query rows = db.query(sql, c.params);
+                ASSERT_TRUE(rows.next()) << c.sql;
+                const QVariant v = rows.value(0);
+                if (c.expected.isValid())
+                    EXPECT_EQ(v.toString(), c.expected.toString()) << c.sql;
+                else
+                    EXPECT_TRUE(v.isNull()) << c.sql;
+            } else {
+                EXPECT_EQ(db.exec(sql, c.params), c.expected.toInt()) << c.sql;
+            }
+        } catch (const DbError& e) {
+            ADD_FAILURE() << c.sql << " -> " << e.what() << " [" << db.translate(sql).toStdString() << "]";
+        }
+    }
+
+    // Booleans read back as booleans, however they were written.
+    EXPECT_EQ(db.scalar("SELECT Lock FROM Client WHERE Cod_client = 'B1'").toBool(), false);
+    db.exec("UPDATE Client SET Lock = :L WHERE Cod_client = 'B2'", {{"L", true}});
+    EXPECT_EQ(db.scalar("SELECT Lock FROM Client WHERE Cod_client = 'B2'").toBool(), true);
+
+    // Columns without an alias are named by their text; bare ones by their field.
+    Query named = db.query("SELECT max(Contor_secundar), COUNT(*), Sum (Cantitate), 1, D.Lot FROM ITEM_OUT D");
+    ASSERT_TRUE(named.next());
+    EXPECT_EQ(named.columnNames().mid(0, 4), QStringList({"max(Contor_secundar)", "COUNT(*)", "Sum (Cantitate)", "1"}));
+    EXPECT_EQ(named.columnNames().value(4).toLower(), "lot");
+    EXPECT_EQ(named.value("Sum (Cantitate)").toDouble(), 5.0);
+}
+
 TEST_P(EngineTest, StructureStatements)
 {
     create({"TipAlocatie.DB", "Catalog.DB", "Item_in.DB"});
@@ -483,4 +560,52 @@ TEST(SqlDialect, TranslatesTableNamesAndConstants)
     };
     for (const Case& c : cases)
         EXPECT_EQ(d.translate(QString::fromUtf8(c.in)).toStdString(), std::string(c.out));
+}
+
+// The translation for the server, rule by rule, with the places where a rule
+// must not apply.
+TEST(SqlDialect, TranslatesForTheServer)
+{
+    SqlDialect d("TSTOCK", "/data/db", {{"TBX_PRIV", "/home/u/TBX_PRIV"}});
+    d.setTarget(SqlDialect::Target::Postgres);
+    struct Case { const char* in; const char* out; } cases[] = {
+        // an integer against a boolean field of a catalog table named by the statement
+        {"INSERT INTO Grup (Cod_grupa, Target) VALUES ('G1', 1)",
+         R"~(INSERT INTO "grup" (Cod_grupa, Target) VALUES ('G1', TRUE))~"},
+        {"INSERT INTO Target (Cod_gest, Target) VALUES ('01', 1)",
+         R"~(INSERT INTO "target" (Cod_gest, Target) VALUES ('01', 1))~"},
+        {R"~(INSERT INTO "Client.DB" (Cod_client, Lock, Grila) VALUES ('B1', 0, 1))~",
+         R"~(INSERT INTO "client" (Cod_client, Lock, Grila) VALUES ('B1', FALSE, 1))~"},
+        {"UPDATE Client SET Lock = 0, Grila = 0 WHERE Lock <> 1",
+         R"~(UPDATE "client" SET Lock = FALSE, Grila = 0 WHERE Lock <> TRUE)~"},
+        {"SELECT COUNT(*) FROM ITEM_IN I WHERE I.Serii = 1 AND 0 = Serii AND I.Contor = 1 AND Serii = 1 + 0",
+         R"~(SELECT COUNT(*) AS "COUNT(*)" FROM "item_in" I WHERE I.Serii = TRUE AND FALSE = Serii AND I.Contor = 1 AND Serii = 1 + 0)~"},
+        {"SELECT * FROM ANSW WHERE Target = 0",
+         "SELECT * FROM ANSW WHERE Target = 0"},
+        // an expression without an alias is named by its text, as SQLite names it
+        {"SELECT max(Contor_secundar)  from ITEM_IN",
+         R"~(SELECT max(Contor_secundar) AS "max(Contor_secundar)"  from "item_in")~"},
+        {R"~(SELECT Cod, D.Denumire, D.Cod DenGest, 1, Target + 1, X AS Y, "Cod fiscal", * FROM T D)~",
+         R"~(SELECT Cod, D.Denumire, D.Cod DenGest, 1 AS "1", Target + 1 AS "Target + 1", X AS Y, "cod fiscal", * FROM T D)~"},
+        {"SELECT A, (SELECT COUNT(*) FROM U) FROM T",
+         R"~(SELECT A, (SELECT COUNT(*) AS "COUNT(*)" FROM U) AS "(SELECT COUNT(*) FROM U)" FROM T)~"},
+        // a bare column neither grouped nor aggregated
+        {"SELECT I.Cod_articol, SUM(I.TVA) as TVA, I.Buget, C.Denumire as Den, Lot FROM ITEM_PROF I, CATALOG C "
+         "GROUP BY I.Cod_articol, C.Cod",
+         "SELECT I.Cod_articol, SUM(I.TVA) as TVA, MIN(I.Buget) AS Buget, MIN(C.Denumire) AS Den, MIN(Lot) AS Lot "
+         R"~(FROM "item_prof" I, "catalog" C GROUP BY I.Cod_articol, C.Cod)~"},
+        {"SELECT Q.A, B FROM (SELECT A, C FROM T GROUP BY A) Q GROUP BY Q.A",
+         "SELECT Q.A, MIN(B) AS B FROM (SELECT A, MIN(C) AS C FROM T GROUP BY A) Q GROUP BY Q.A"},
+        {"SELECT Sum (Target), Cod FROM T", R"~(SELECT Sum (Target) AS "Sum (Target)", MIN(Cod) AS Cod FROM T)~"},
+        {"SELECT Cod, Serii FROM ITEM_IN GROUP BY Cod ORDER BY Cod DESC, Lot, Serii",
+         R"~(SELECT Cod, BOOL_OR(Serii) AS Serii FROM "item_in" GROUP BY Cod )~"
+         "ORDER BY Cod DESC NULLS LAST, MIN(Lot) NULLS FIRST, Serii NULLS FIRST"},
+        // empty values first in an ascending order
+        {"SELECT A FROM T ORDER BY A NULLS LAST, B ASC",
+         "SELECT A FROM T ORDER BY A NULLS LAST, B ASC NULLS FIRST"},
+        {"SELECT A, SUM(X) OVER (PARTITION BY A ORDER BY B) FROM T",
+         R"~(SELECT A, SUM(X) OVER (PARTITION BY A ORDER BY B NULLS FIRST) AS "SUM(X) OVER (PARTITION BY A ORDER BY B)" FROM T)~"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(d.translate(QString::fromUtf8(c.in)).toStdString(), std::string(c.out)) << c.in;
 }

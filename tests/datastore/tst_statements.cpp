@@ -133,9 +133,8 @@ QList<FieldDef> stockKey()
 }
 
 // The statements on each engine: SQLite, and PostgreSQL when the tests are
-// given a cluster (MIRAFEL_PG_SOCKET_DIR). The fixture serves both; the
-// server's run joins the instantiation below once the translation covers
-// every statement (docs/architecture.md lists what it does not yet).
+// given a cluster (MIRAFEL_PG_SOCKET_DIR), with the same results; SQLite's
+// are the reference.
 enum class Backend { Sqlite, Postgres };
 
 class StatementsTest : public ::testing::TestWithParam<Backend> {
