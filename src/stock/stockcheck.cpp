@@ -168,8 +168,8 @@ void countersBehind(datastore::Database& db, QList<DocumentFault>& faults)
         const QString field = counterFieldName(c.field);
         double counter = 0;
         if (hasCounter) {
-            const QVariant v = db.scalar(
-                QStringLiteral("SELECT %1 FROM COUNTER WHERE rowid = (SELECT MIN(rowid) FROM COUNTER)").arg(field));
+            // The first record: Counter.DB has no index, a plain read starts with it.
+            const QVariant v = db.scalar(QStringLiteral("SELECT %1 FROM COUNTER").arg(field));
             counter = v.toDouble();
         }
         if (counter < *largest)
