@@ -7,6 +7,8 @@
 #include "stock/stockcheck.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace cli {
@@ -24,6 +26,25 @@ QStringList differingStock(const QList<stock::StockComparison>& rows)
                              QString::number(c.stock, 'g', 15), QString::number(c.documents, 'g', 15));
     std::sort(keys.begin(), keys.end());
     return keys;
+}
+
+// The directory's other files (parameters TBXDEF.INI, layouts of pre-printed
+// forms, invoice footer) that TO does not have yet; never the storage's own.
+void copyDirectoryFiles(const QString& fromDir, const QString& toDir)
+{
+    const QString db = QString::fromLatin1(datastore::kDatabaseFileName);
+    for (const QFileInfo& file : QDir(fromDir).entryInfoList(QDir::Files | QDir::Hidden)) {
+        const QString name = file.fileName();
+        if (name.startsWith(db) || name == QLatin1String(datastore::kServerFileName))
+            continue;
+        const QString target = QDir(toDir).filePath(name);
+        if (QFileInfo::exists(target))
+            continue;
+        if (QFile::copy(file.filePath(), target))
+            out() << "Copiat fisierul " << name << Qt::endl;
+        else
+            out() << "Atentie: nu pot copia fisierul " << name << Qt::endl;
+    }
 }
 
 bool holdsDocuments(datastore::Database& db)
@@ -80,6 +101,7 @@ int copyCommand(const QStringList& args)
         out() << "Directorul destinatie a ramas neschimbat." << Qt::endl;
         return 1;
     }
+    copyDirectoryFiles(fromDir, toDir);
     out() << "OK: " << report.tables.size() << " tabele, " << report.rows << " rinduri copiate in "
           << QString::number(report.milliseconds / 1000.0, 'f', 1) << " s; numarul de rinduri este acelasi in "
           << "fiecare tabela" << (stockKeys > 0 ? QStringLiteral(", stocul corespunde documentelor (%1 chei)").arg(stockKeys)

@@ -92,7 +92,9 @@ Commands:
                         copy is one transaction on TO, kept only when every table
                         has the same rows on both sides and the stock of the copy
                         equals its documents as on FROM; otherwise TO is left as it
-                        was and the reason is printed. Exits 1 on failure.
+                        was and the reason is printed. Then the other files of FROM
+                        (TBXDEF.INI, layouts, ...) that TO lacks are copied.
+                        Exits 1 on failure.
   print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
         [--comment] [--description] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document

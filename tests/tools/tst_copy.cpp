@@ -105,9 +105,15 @@ TEST(CliCopy, LocalCopyAndRefusals)
     const QString source = tmp.file("source");
     const QString copy = tmp.file("copy");
     ASSERT_EQ(cli(QStringList{"generate", source} + kGenerate).code, 0);
+    {
+        QFile footer(source + "/INVFOOT.TXT");
+        ASSERT_TRUE(footer.open(QIODevice::WriteOnly));
+        footer.write("Va multumim!\n");
+    }
 
     const CliRun copied = cli({"copy", source, copy});
     ASSERT_EQ(copied.code, 0) << copied.out.toStdString() << copied.err.toStdString();
+    EXPECT_EQ(fileBytes(copy + "/INVFOOT.TXT"), "Va multumim!\n") << "the directory's other files come along";
     EXPECT_EQ(cli({"describe", copy}).out, cli({"describe", source}).out);
     EXPECT_EQ(rowCounts(copy), rowCounts(source));
     expectSameReports(source, copy);
