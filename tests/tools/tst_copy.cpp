@@ -151,8 +151,30 @@ TEST(CliCopy, LocalCopyAndRefusals)
     EXPECT_TRUE(damaged.out.contains("este deteriorata")) << damaged.out.toStdString();
     EXPECT_FALSE(QFile::exists(tmp.file("fromdamaged")));
 
+    // A server that cannot be reached, on either side; no source at all.
+    const QString unreachable = tmp.file("unreachable");
+    QDir().mkpath(unreachable);
+    {
+        QFile file(unreachable + "/gestiune.pg");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("host=" + tmp.file("no-socket-here").toUtf8() + "\ndatabase=mirafel\nschema=s\n");
+    }
+    struct Case { const char* what; QString from; QString to; const char* message; };
+    const Case cases[] = {
+        {"to an unreachable server", copy, unreachable, "error: Copierea bazei de date a esuat: "},
+        {"from an unreachable server", unreachable, tmp.file("x"), "error: Nu pot citi baza de date din directorul "},
+        {"no source", tmp.file("nothing"), tmp.file("x"), "error: Directorul bazei de date "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CliRun run = cli({"copy", c.from, c.to});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_TRUE(run.out.contains(QLatin1String(c.message))) << run.out.toStdString();
+        EXPECT_TRUE(run.out.endsWith("Directorul destinatie a ramas neschimbat.\n")) << run.out.toStdString();
+    }
+    EXPECT_EQ(QDir(unreachable).entryList(QDir::Files), QStringList{"gestiune.pg"});
+    EXPECT_FALSE(QFile::exists(tmp.file("x")));
     EXPECT_EQ(cli({"copy", source}).code, 2);
-    EXPECT_EQ(cli({"copy", tmp.file("nothing"), tmp.file("x")}).code, 1);
     EXPECT_TRUE(cli({"--help"}).out.contains("copy FROM TO"));
 }
 
