@@ -39,5 +39,7 @@ QString databaseProblem(const QString& dir);
 int printCommand(const QStringList& args);
 // mirafel-cli report DIR NAME ...: a report of reports::reportKinds().
 int reportCommand(const QStringList& args);
+// mirafel-cli copy FROM TO: a whole database into another directory (args: FROM, TO).
+int copyCommand(const QStringList& args);
 
 } // namespace cli

@@ -83,6 +83,18 @@ Commands:
                         input lines, documents of 1 to 30 lines), written in bulk;
                         then the stock is recalculated. The same seed (default 1)
                         gives the same database.
+  copy FROM TO          Copy the whole database of FROM into TO, table by table with
+                        its definition (fields, sizes, indexes), its rows and its
+                        autoincrement counters: from SQLite to a PostgreSQL server
+                        (TO holds a gestiune.pg naming an empty schema), back (TO
+                        empty or missing: it gets a gestiune.db), or between two
+                        directories of the same kind. TO must hold no table. The
+                        copy is one transaction on TO, kept only when every table
+                        has the same rows on both sides and the stock of the copy
+                        equals its documents as on FROM; otherwise TO is left as it
+                        was and the reason is printed. Then the other files of FROM
+                        (TBXDEF.INI, layouts, ...) that TO lacks are copied.
+                        Exits 1 on failure.
   print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
         [--comment] [--description] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document
@@ -477,6 +489,10 @@ int main(int argc, char** argv)
         return verify(args[1]);
     if (command == QLatin1String("recalc") && args.size() == 2)
         return recalc(args[1]);
+    if (command == QLatin1String("copy")) {
+        if (const int code = cli::copyCommand(args.mid(1)); code != 2)
+            return code;
+    }
     if (command == QLatin1String("print")) {
         if (const int code = cli::printCommand(args.mid(1)); code != 2)
             return code;

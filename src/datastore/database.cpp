@@ -431,6 +431,28 @@ void Database::dropIndex(const QString& table, const QString& indexName)
     rebuildTable(table, indexes);
 }
 
+qlonglong Database::autoIncrementValue(const QString& table, const QString& field)
+{
+    ensureOpen(false);
+    const TableRef ref = resolve(table);
+    const QString name = m_engine->storedTableName(ref);
+    if (name.isEmpty())
+        throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("Table %1 does not exist").arg(table));
+    return m_engine->autoIncrementValue(ref, name, field);
+}
+
+void Database::advanceAutoIncrement(const QString& table, const QString& field, qlonglong last)
+{
+    ensureOpen(false);
+    const TableRef ref = resolve(table);
+    const QString name = m_engine->storedTableName(ref);
+    if (name.isEmpty())
+        throw DbError(DbErrorKind::NoSuchTable, QStringLiteral("Table %1 does not exist").arg(table));
+    UnitOfWork work(*this);
+    m_engine->advanceAutoIncrement(ref, name, field, last);
+    work.commit();
+}
+
 void Database::rebuildTable(const QString& table, const QList<IndexDef>& indexes)
 {
     const TableRef ref = resolve(table);

@@ -118,6 +118,12 @@ public:
     void renameTable(const QString& from, const QString& to);
     void addIndex(const QString& table, const IndexDef& index); // a primary index rebuilds the table
     void dropIndex(const QString& table, const QString& indexName);
+    // The last number the autoincrement field `field` of `table` has given, 0
+    // when none: numbers of deleted rows count, they are never given again.
+    qlonglong autoIncrementValue(const QString& table, const QString& field);
+    // Moves the field's counter on so that the next number given is above
+    // `last`; a counter already past it stays where it is.
+    void advanceAutoIncrement(const QString& table, const QString& field, qlonglong last);
 
     // --- statements ------------------------------------------------------
     // Runs a statement with named parameters (":Contor"); returns rows affected.

@@ -107,6 +107,11 @@ public:
     virtual void createIndex(const TableRef& ref, const IndexDef& index) = 0; // not the primary key
     virtual void dropIndex(const TableRef& ref, const QString& indexName) = 0;  // not the primary key
     virtual void alterTable(const SqlDialect::AlterTableStmt& st, const QString& original) = 0;
+    // The last number an autoincrement field of the table has given (0 when
+    // none), and a counter moved on so that the next number is above `last`
+    // (never moved back).
+    virtual qlonglong autoIncrementValue(const TableRef& ref, const QString& storedName, const QString& field) = 0;
+    virtual void advanceAutoIncrement(const TableRef& ref, const QString& storedName, const QString& field, qlonglong last) = 0;
 
     // --- rows ------------------------------------------------------------
     // Prepares a translated SELECT on the open connection and binds `params`

@@ -320,6 +320,8 @@ public:
         ddl(QStringLiteral("DROP INDEX %1").arg(qualified(sqlIndexName(ref.name, indexName))));
     }
     void alterTable(const SqlDialect::AlterTableStmt& st, const QString& original) override;
+    qlonglong autoIncrementValue(const TableRef& ref, const QString& storedName, const QString& field) override;
+    void advanceAutoIncrement(const TableRef& ref, const QString& storedName, const QString& field, qlonglong last) override;
 
     std::unique_ptr<QueryState> prepareQuery(QSqlDatabase& db, const QString& translated, const QVariantHash& params,
                                              const QString& original) override;
@@ -672,6 +674,27 @@ void PostgresEngine::alterTable(const SqlDialect::AlterTableStmt& st, const QStr
         }
     }
     installTableSupport(stored, readDef(stored));
+}
+
+qlonglong PostgresEngine::autoIncrementValue(const TableRef& ref, const QString& name, const QString& field)
+{
+    // The sequence, or the largest number stored when a row was written past it.
+    const QString schema = q(schemaOf(ref)) + u'.';
+    QSqlQuery seq = select(QStringLiteral("SELECT CASE WHEN is_called THEN last_value ELSE last_value - 1 END FROM %1")
+                               .arg(schema + id(name + u'#' + field)),
+                           {});
+    qlonglong last = seq.next() ? seq.value(0).toLongLong() : 0;
+    QSqlQuery stored = select(QStringLiteral("SELECT COALESCE(MAX(%1), 0) FROM %2").arg(id(field), schema + id(name)), {});
+    if (stored.next())
+        last = std::max(last, stored.value(0).toLongLong());
+    return last;
+}
+
+void PostgresEngine::advanceAutoIncrement(const TableRef& ref, const QString& name, const QString& field, qlonglong last)
+{
+    if (last <= autoIncrementValue(ref, name, field))
+        return;
+    select(QStringLiteral("SELECT setval(CAST(? AS regclass), ?)"), {q(schemaOf(ref)) + u'.' + id(name + u'#' + field), last});
 }
 
 std::unique_ptr<QueryState> PostgresEngine::prepareQuery(QSqlDatabase& db, const QString& translated,

@@ -289,6 +289,8 @@ public:
         run(QStringLiteral("DROP INDEX %1%2").arg(schemaPrefix(ref), q(sqlIndexName(ref.name, indexName))));
     }
     void alterTable(const SqlDialect::AlterTableStmt& st, const QString& original) override;
+    qlonglong autoIncrementValue(const TableRef& ref, const QString& storedName, const QString& field) override;
+    void advanceAutoIncrement(const TableRef& ref, const QString& storedName, const QString& field, qlonglong last) override;
 
     std::unique_ptr<QueryState> prepareQuery(QSqlDatabase& db, const QString& translated, const QVariantHash& params,
                                              const QString& original) override;
@@ -629,6 +631,30 @@ void SqliteEngine::alterTable(const SqlDialect::AlterTableStmt& st, const QStrin
     }
     installTableSupport(st.table, readDef(writtenTableName(st.table)));
 }
+qlonglong SqliteEngine::autoIncrementValue(const TableRef& ref, const QString& name, const QString& field)
+{
+    // The counter, or the largest number stored when a row was written past it.
+    const QString prefix = schemaPrefix(ref);
+    qlonglong last = value(QStringLiteral("SELECT COALESCE(MAX(%1), 0) FROM %2%3").arg(q(field), prefix, q(name))).toLongLong();
+    const QVariant hasSeq = value(QStringLiteral("SELECT 1 FROM %1sqlite_master WHERE type = 'table' AND name = '%2'")
+                                       .arg(prefix, QLatin1String(kAutoIncTable)));
+    if (hasSeq.isValid())
+        last = std::max(last, value(QStringLiteral("SELECT last FROM %1%2 WHERE tbl = :Table COLLATE NOCASE AND fld = :Field COLLATE NOCASE")
+                                        .arg(prefix, q(QLatin1String(kAutoIncTable))),
+                                    {{QStringLiteral("Table"), name}, {QStringLiteral("Field"), field}})
+                                  .toLongLong());
+    return last;
+}
+
+void SqliteEngine::advanceAutoIncrement(const TableRef& ref, const QString& name, const QString& field, qlonglong last)
+{
+    run(QStringLiteral("UPDATE %1%2 SET last = :Last WHERE tbl = :Table COLLATE NOCASE AND fld = :Field COLLATE NOCASE "
+                       "AND last < :Floor")
+            .arg(schemaPrefix(ref), q(QLatin1String(kAutoIncTable))),
+        {{QStringLiteral("Last"), last}, {QStringLiteral("Floor"), last}, {QStringLiteral("Table"), name},
+         {QStringLiteral("Field"), field}});
+}
+
 std::unique_ptr<QueryState> SqliteEngine::prepareQuery(QSqlDatabase& db, const QString& translated,
                                                      const QVariantHash& params, const QString& sqlText)
 {

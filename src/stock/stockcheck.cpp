@@ -37,7 +37,7 @@ QList<StockComparison> CompareStockWithDocuments(datastore::Database& db, double
         QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent, SUM(Stoc), SUM(Docs) FROM ("
                        "SELECT %1, D1.Cantitate AS Stoc, 0 AS Docs FROM STOC D1 "
                        "UNION ALL SELECT %2, 0, D1.Cantitate %4 "
-                       "UNION ALL SELECT %3, 0, -D1.Cantitate %5) "
+                       "UNION ALL SELECT %3, 0, -D1.Cantitate %5) S "
                        "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent "
                        "ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Pret, Lot, Agent")
             .arg(keys.arg(QStringLiteral("Pret_achizitie")), keys.arg(QStringLiteral("Pret_achizitie_lei")),
@@ -168,8 +168,8 @@ void countersBehind(datastore::Database& db, QList<DocumentFault>& faults)
         const QString field = counterFieldName(c.field);
         double counter = 0;
         if (hasCounter) {
-            const QVariant v = db.scalar(
-                QStringLiteral("SELECT %1 FROM COUNTER WHERE rowid = (SELECT MIN(rowid) FROM COUNTER)").arg(field));
+            // The first record: Counter.DB has no index, a plain read starts with it.
+            const QVariant v = db.scalar(QStringLiteral("SELECT %1 FROM COUNTER").arg(field));
             counter = v.toDouble();
         }
         if (counter < *largest)
@@ -192,22 +192,36 @@ void numbersGivenTwice(datastore::Database& db, QList<DocumentFault>& faults)
         const QString table = QString::fromLatin1(s.table);
         if (!db.tableExists(table))
             continue;
+        // Read in key order and grouped here: one statement that every engine reads alike.
         const QString key = s.hasSeries ? QStringLiteral("Serie, Number") : QStringLiteral("Numar");
-        datastore::Query q = db.query(
-            QStringLiteral("SELECT %1, COUNT(*), GROUP_CONCAT(CAST(Contor AS INTEGER), ', ') FROM "
-                           "(SELECT %2, Contor FROM \"%3\" ORDER BY Contor) GROUP BY %2 HAVING COUNT(*) > 1 ORDER BY %2")
-                .arg(s.hasSeries ? key : QStringLiteral("NULL, Numar"), key, table));
-        while (q.next()) {
+        const int keyColumns = s.hasSeries ? 2 : 1;
+        datastore::Query q = db.query(QStringLiteral("SELECT %1, Contor FROM \"%2\" ORDER BY %1, Contor").arg(key, table));
+        QVariantList current;
+        QStringList counters;
+        const auto report = [&] {
+            if (counters.size() < 2)
+                return;
             QString what = QString::fromLatin1(s.what);
             if (s.hasSeries)
-                what += QStringLiteral(" seria %1").arg(q.value(0).toString());
-            what += QStringLiteral(" numarul %1").arg(number(q.value(1).toDouble()));
-            faults << DocumentFault{Kind::NumberGivenTwice,
-                                    QStringLiteral("%1: data de %2 ori (contoarele %3)")
-                                        .arg(what)
-                                        .arg(q.value(2).toLongLong())
-                                        .arg(q.value(3).toString())};
+                what += QStringLiteral(" seria %1").arg(current.value(0).toString());
+            what += QStringLiteral(" numarul %1").arg(number(current.value(keyColumns - 1).toDouble()));
+            faults << DocumentFault{Kind::NumberGivenTwice, QStringLiteral("%1: data de %2 ori (contoarele %3)")
+                                                                .arg(what)
+                                                                .arg(counters.size())
+                                                                .arg(counters.join(QStringLiteral(", ")))};
+        };
+        while (q.next()) {
+            QVariantList k;
+            for (int i = 0; i < keyColumns; ++i)
+                k << q.value(i);
+            if (k != current || counters.isEmpty()) {
+                report();
+                current = k;
+                counters.clear();
+            }
+            counters << QString::number(qint64(q.value(keyColumns).toDouble()));
         }
+        report();
     }
 }
 

@@ -1,5 +1,6 @@
 // The command-line companion: create, check and describe a database directory.
 
+#include "clirun.h"
 #include "datastore/database.h"
 #include "testsupport.h"
 
@@ -10,20 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(MIRAFEL_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 QString golden(const QString& name)
 {
