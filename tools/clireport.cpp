@@ -5,6 +5,7 @@
 
 #include "datastore/database.h"
 #include "datastore/dataset.h"
+#include "datastore/privatedirectory.h"
 #include "reportengine/exportfilters.h"
 #include "reportengine/output.h"
 #include "reports/batchui.h"
@@ -93,12 +94,29 @@ int reportCommand(const QStringList& args)
 
     const DirectorySettings settings = directorySettings(dir);
     // The working tables go to a private directory of this run.
+    // With the database on a server they go to a schema of the run there,
+    // dropped at the end (after both connections have closed).
     QTemporaryDir privateDir;
+    struct DropRunSchema {
+        QString dir;
+        ~DropRunSchema()
+        {
+            try {
+                datastore::dropPrivateSchema(dir);
+            } catch (const std::exception& e) {
+                err() << "error: " << datastore::errorText(e) << Qt::endl;
+            }
+        }
+    } dropRunSchema{privateDir.path()};
     datastore::Database db;
     datastore::Database privateDb{QString::fromLatin1(datastore::kPrivateAlias)};
     db.setDirectory(dir);
-    privateDb.setDirectory(privateDir.path());
-    reports::connectPrivateDirectory(db, privateDb, QDir(dir).absolutePath() + u'/', privateDir.path() + u'/');
+    try {
+        reports::connectPrivateDirectory(db, privateDb, QDir(dir).absolutePath() + u'/', privateDir.path() + u'/');
+    } catch (const std::exception& e) {
+        err() << "error: " << datastore::errorText(e) << Qt::endl;
+        return 1;
+    }
     ConsoleDialogs dialogs;
     reports::ReportSelection selection = reports::ReportSelection::initial();
     if (date)

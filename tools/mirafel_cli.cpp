@@ -40,7 +40,9 @@ Commands:
   create DIR            Create a new database in DIR (made if missing), answering
                         the creation question with yes, and validate it.
   check DIR             Run the engine's full integrity check of the database file
-                        (every page, every index against its table), then open and
+                        (every page, every index against its table; on a server:
+                        every row and index of every table, no repeated unique
+                        key), then open and
                         validate DIR as the application does at start-up: the steps
                         for existing databases, the transfer repair, the validation
                         of every table (missing secondary indexes are rebuilt).
@@ -348,7 +350,8 @@ int verify(const QString& dir)
     datastore::Database db;
     if (!existingDatabase(db, dir))
         return 1;
-    out() << "Verific integritatea fisierului bazei de date..." << Qt::endl;
+    out() << (db.onServer() ? "Verific integritatea tabelelor de pe server..." : "Verific integritatea fisierului bazei de date...")
+          << Qt::endl;
     const datastore::IntegrityReport report = db.integrityCheck(datastore::IntegrityDepth::Full);
     if (!report.sound()) {
         for (const QString& problem : report.problems)
@@ -359,7 +362,7 @@ int verify(const QString& dir)
               << Qt::endl;
         return 1;
     }
-    out() << "Fisierul bazei de date este intact." << Qt::endl;
+    out() << (db.onServer() ? "Tabelele de pe server sunt intacte." : "Fisierul bazei de date este intact.") << Qt::endl;
     out() << "Compar stocurile cu documentele..." << Qt::endl;
     QList<stock::DocumentFault> faults;
     try {

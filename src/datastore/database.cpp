@@ -237,7 +237,16 @@ QString Database::accessProblem() const
     return QString();
 }
 
-IntegrityReport Database::integrityCheck(IntegrityDepth depth)
+IntegrityReport checkDatabaseDirectory(const QString& directory, IntegrityDepth depth, const std::atomic_bool* cancel)
+{
+    if (!QFileInfo(QDir(directory).filePath(QLatin1String(kServerFileName))).isFile())
+        return checkDatabaseFile(QDir(directory).filePath(QLatin1String(kDatabaseFileName)), depth, cancel);
+    Database db(QStringLiteral("CHECK"));
+    db.setDirectory(directory);
+    return db.integrityCheck(depth, cancel);
+}
+
+IntegrityReport Database::integrityCheck(IntegrityDepth depth, const std::atomic_bool* cancel)
 {
     IntegrityReport report;
     if (!isOpen() && !fileExists()) {
@@ -253,7 +262,7 @@ IntegrityReport Database::integrityCheck(IntegrityDepth depth)
         return report;
     }
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    return m_engine->integrityCheck(db, depth);
+    return m_engine->integrityCheck(db, depth, cancel);
 }
 
 void Database::close()

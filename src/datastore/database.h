@@ -45,7 +45,9 @@ class Engine;      // the SQL server behind a Database (engine.h)
 
 // The engine's own check of a database file. The quick check walks every
 // table and index page (about a second per million document lines); the full
-// check also compares every index with its table.
+// check also compares every index with its table. On a server the quick
+// check reads a row of every table, the full check every row and every index,
+// and that no unique key repeats.
 enum class IntegrityDepth { Quick, Full };
 
 struct IntegrityReport {
@@ -67,6 +69,10 @@ struct IntegrityReport {
 // `cancel` becomes true the check stops (outcome Cancelled).
 IntegrityReport checkDatabaseFile(const QString& filePath, IntegrityDepth depth,
                                   const std::atomic_bool* cancel = nullptr);
+// The same for a database directory, wherever its tables are: its file, or
+// its tables on the server (kServerFileName) through a connection of its own.
+IntegrityReport checkDatabaseDirectory(const QString& directory, IntegrityDepth depth,
+                                       const std::atomic_bool* cancel = nullptr);
 
 class Database {
 public:
@@ -102,8 +108,10 @@ public:
     // directory that cannot be listed.
     QString accessProblem() const;
 
-    // The engine's check of this connection's file (see IntegrityReport).
-    IntegrityReport integrityCheck(IntegrityDepth depth = IntegrityDepth::Full);
+    // The engine's check of this connection's file or server tables (see
+    // IntegrityReport); on the server it stops between statements when
+    // `cancel` becomes true.
+    IntegrityReport integrityCheck(IntegrityDepth depth = IntegrityDepth::Full, const std::atomic_bool* cancel = nullptr);
 
     // --- structure -------------------------------------------------------
     // Table names with the ".DB" extension (the catalog's spelling for known

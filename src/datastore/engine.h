@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 
 namespace datastore {
@@ -120,8 +121,9 @@ public:
                                                      const QVariantHash& params, const QString& original) = 0;
 
     // --- checks ----------------------------------------------------------
-    // The engine's check of the connection's store (Database has opened it).
-    virtual IntegrityReport integrityCheck(QSqlDatabase& db, IntegrityDepth depth) = 0;
+    // The engine's check of the connection's store (Database has opened it);
+    // stopped (outcome Cancelled) when `cancel` becomes true, where the engine can.
+    virtual IntegrityReport integrityCheck(QSqlDatabase& db, IntegrityDepth depth, const std::atomic_bool* cancel) = 0;
     // Whether an error met while opening means the store is damaged.
     virtual bool isDamage(const DbError& e) const = 0;
 

@@ -30,6 +30,9 @@ bool usableDefinitionFile(const QString& path)
 
 bool isDamageError(const DbError& error)
 {
+    // A server's SQLSTATE for corrupt data or a corrupt index.
+    if (error.nativeCode() == QLatin1String("XX001") || error.nativeCode() == QLatin1String("XX002"))
+        return true;
     bool ok = false;
     const int primary = error.nativeCode().toInt(&ok) & 0xff;
     return ok && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB);
@@ -76,8 +79,7 @@ bool recordSoundCheck(const QString& directory, const QDate& today)
 
 IntegrityReport checkBeforeBackup(const QString& directory, const QDate& today)
 {
-    const IntegrityReport report =
-        checkDatabaseFile(QDir(directory).filePath(QLatin1String(kDatabaseFileName)), IntegrityDepth::Quick);
+    const IntegrityReport report = checkDatabaseDirectory(directory, IntegrityDepth::Quick);
     if (report.sound())
         recordSoundCheck(directory, today);
     return report;
@@ -112,16 +114,18 @@ QString BackgroundIntegrityCheck::directory() const
 bool BackgroundIntegrityCheck::start(const QString& directory, const QDate& today)
 {
     cancel();
-    const QString file = QDir(directory).filePath(QLatin1String(kDatabaseFileName));
-    if (!QFileInfo(file).isFile() || !integrityCheckDue(directory, today))
+    const QDir dir(directory);
+    const bool stored = QFileInfo(dir.filePath(QLatin1String(kDatabaseFileName))).isFile()
+        || QFileInfo(dir.filePath(QLatin1String(kServerFileName))).isFile();
+    if (!stored || !integrityCheckDue(directory, today))
         return false;
 
     auto run = std::make_shared<Run>();
     run->directory = directory;
     run->today = today;
     Run* state = run.get(); // lives in m_runs until its thread has ended
-    run->thread = QThread::create([state, file] {
-        state->report = checkDatabaseFile(file, IntegrityDepth::Quick, &state->cancelled);
+    run->thread = QThread::create([state] {
+        state->report = checkDatabaseDirectory(state->directory, IntegrityDepth::Quick, &state->cancelled);
     });
     run->thread->setParent(&m_receiver);
     QObject::connect(run->thread, &QThread::finished, &m_receiver, [this, run] { finished(run); });

@@ -41,7 +41,7 @@ bool integrityCheckDue(const QString& directory, const QDate& today);
 bool recordSoundCheck(const QString& directory, const QDate& today);
 
 // The check to run before a backup of `directory`: the quick check now, on a
-// connection of its own; a sound result is recorded for the day. The backup
+// connection of its own (its file, or its tables on the server); a sound result is recorded for the day. The backup
 // must not be made when the result is damaged().
 IntegrityReport checkBeforeBackup(const QString& directory, const QDate& today = QDate::currentDate());
 
@@ -57,8 +57,8 @@ public:
     BackgroundIntegrityCheck(const BackgroundIntegrityCheck&) = delete;
     BackgroundIntegrityCheck& operator=(const BackgroundIntegrityCheck&) = delete;
 
-    // Starts the check of `directory` when it is due today and the database
-    // file exists; false otherwise. A check still running for another
+    // Starts the check of `directory` when it is due today and the directory
+    // holds a database (its file, or the server file); false otherwise. A check still running for another
     // directory is cancelled first (its report is dropped).
     bool start(const QString& directory, const QDate& today = QDate::currentDate());
     // Stops the running check; its report is dropped.

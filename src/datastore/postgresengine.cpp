@@ -326,19 +326,19 @@ public:
     std::unique_ptr<QueryState> prepareQuery(QSqlDatabase& db, const QString& translated, const QVariantHash& params,
                                              const QString& original) override;
 
-    // The server checks its own pages; there is nothing to ask it here.
-    IntegrityReport integrityCheck(QSqlDatabase&, IntegrityDepth) override
+    IntegrityReport integrityCheck(QSqlDatabase& db, IntegrityDepth depth, const std::atomic_bool* cancel) override;
+    // The server's own words for a page it cannot read: data or index corrupted.
+    bool isDamage(const DbError& e) const override
     {
-        IntegrityReport report;
-        report.outcome = IntegrityReport::Outcome::Sound;
-        return report;
+        return e.nativeCode() == QLatin1String("XX001") || e.nativeCode() == QLatin1String("XX002");
     }
-    bool isDamage(const DbError&) const override { return false; }
 
 private:
     static QString id(const QString& name) { return q(name.toLower()); }
     QString qualified(const QString& name) const { return q(m_schema) + u'.' + id(name); }
     void describeIndex(const QString& ixName, const IndexDef& ix);
+    QStringList checkTable(const QString& table, IntegrityDepth depth, const QString& amcheckSchema,
+                           const std::atomic_bool* cancel);
     void ddl(const QString& sql);
     QSqlQuery select(const QString& sql, const QVariantList& values);
     void installTableSupport(const QString& table, const TableDef& def);
@@ -717,6 +717,133 @@ std::unique_ptr<QueryState> PostgresEngine::prepareQuery(QSqlDatabase& db, const
     for (int i = 0; i < record.count(); ++i)
         state->names << record.fieldName(i);
     return state;
+}
+
+// The check of the server's tables. The quick check reads a row of every
+// table; the full check reads every row of every table, reads every index
+// from end to end and compares its entries with the table's rows, looks for
+// rows repeating a unique key, and, where the database has the server's
+// amcheck extension, has it verify every B-tree index against its table.
+// Stopped between statements when `cancel` becomes true.
+IntegrityReport PostgresEngine::integrityCheck(QSqlDatabase& db, IntegrityDepth depth, const std::atomic_bool* cancel)
+{
+    IntegrityReport report;
+    const auto stopped = [cancel] { return cancel && cancel->load(); };
+    // A failure to read: damage when the server says its pages are corrupt,
+    // otherwise the check could not go on (connection lost, lock held).
+    bool damaged = false;
+    const auto fail = [&](const DbError& e, const QString& what) {
+        report.problems << (what.isEmpty() ? e.message() : what + QStringLiteral(": ") + e.message());
+        damaged = damaged || isDamage(e);
+        return isDamage(e);
+    };
+    QStringList tables;
+    QString amcheckSchema;
+    try {
+        tables = storedTableNames();
+        if (depth == IntegrityDepth::Full) {
+            QSqlQuery ext = select(QStringLiteral("SELECT n.nspname FROM pg_extension e JOIN pg_namespace n ON n.oid = e.extnamespace "
+                                                  "WHERE e.extname = 'amcheck'"),
+                                   {});
+            if (ext.next())
+                amcheckSchema = ext.value(0).toString();
+        }
+    } catch (const DbError& e) {
+        fail(e, QString());
+        return report;
+    }
+    // Every row is read from the table and every index from the index: the
+    // planner is told so for the time of the check.
+    QSqlQuery(db).exec(QStringLiteral("SET jit = off"));
+    for (const QString& table : std::as_const(tables)) {
+        if (stopped())
+            break;
+        try {
+            const QStringList found = checkTable(table, depth, amcheckSchema, cancel);
+            report.problems << found;
+            damaged = damaged || !found.isEmpty();
+        } catch (const DbError& e) {
+            if (!fail(e, QStringLiteral("Tabela %1 nu poate fi citita").arg(table))) {
+                report.outcome = IntegrityReport::Outcome::NotChecked;
+                break;
+            }
+        }
+        if (report.problems.size() >= 100)
+            break;
+    }
+    for (const char* setting : {"jit", "enable_seqscan", "enable_indexscan", "enable_indexonlyscan", "enable_bitmapscan", "enable_sort"})
+        QSqlQuery(db).exec(QStringLiteral("RESET ") + QLatin1String(setting));
+    report.problems = report.problems.mid(0, 100);
+    if (stopped())
+        report.outcome = IntegrityReport::Outcome::Cancelled;
+    else if (damaged)
+        report.outcome = IntegrityReport::Outcome::Damaged;
+    else if (report.problems.isEmpty())
+        report.outcome = IntegrityReport::Outcome::Sound;
+    return report;
+}
+
+QStringList PostgresEngine::checkTable(const QString& table, IntegrityDepth depth, const QString& amcheckSchema,
+                                       const std::atomic_bool* cancel)
+{
+    const QString t = qualified(table);
+    if (depth == IntegrityDepth::Quick) {
+        select(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(t), {});
+        return {};
+    }
+    const auto number = [this](const QString& sql) {
+        QSqlQuery query = select(sql, {});
+        return query.next() ? query.value(0).toLongLong() : 0;
+    };
+    const auto scansOnly = [this](bool tables) {
+        const QString on = tables ? QStringLiteral("on") : QStringLiteral("off");
+        const QString off = tables ? QStringLiteral("off") : QStringLiteral("on");
+        ddl(QStringLiteral("SET enable_seqscan = %1").arg(on));
+        ddl(QStringLiteral("SET enable_sort = %1").arg(on));
+        for (const char* index : {"enable_indexscan", "enable_indexonlyscan", "enable_bitmapscan"})
+            ddl(QStringLiteral("SET %1 = %2").arg(QLatin1String(index), off));
+    };
+    QStringList problems;
+    // Every row, every value (text of any length read back in full).
+    scansOnly(true);
+    const qlonglong rows = number(QStringLiteral("SELECT count(*), sum(octet_length(CAST(x AS text))) FROM %1 x").arg(t));
+    const TableDef def = readStoredDef(TableRef{}, table);
+    for (const IndexDef& ix : def.indexes) {
+        if (cancel && cancel->load())
+            break;
+        if (ix.options & IxExpression)
+            continue;
+        const QString shown = ix.isPrimary() ? QStringLiteral("cheia primara") : QStringLiteral("indexul %1").arg(ix.name);
+        if (ix.options & IxUnique) {
+            // Compared on the rows themselves: a damaged index lets a repeated key in.
+            QStringList key;
+            for (const QString& f : ix.fieldList()) {
+                const FieldDef* field = def.field(f);
+                const bool text = !field || field->type == FieldType::Text || field->type == FieldType::Memo;
+                key << id(f) + ((ix.options & IxCaseInsensitive) && text
+                                    ? QStringLiteral(" COLLATE %1").arg(qualified(QStringLiteral("nocase")))
+                                    : QString());
+            }
+            scansOnly(true);
+            const qlonglong repeated = number(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 GROUP BY %2 HAVING count(*) > 1) d")
+                                                  .arg(t, key.join(QStringLiteral(", "))));
+            if (repeated > 0)
+                problems << QStringLiteral("Tabela %1: %2 are %3 valori repetate").arg(table, shown).arg(repeated);
+        }
+        // The index read from end to end holds one entry per row.
+        scansOnly(false);
+        const qlonglong entries = number(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 ORDER BY %2) e").arg(t, indexColumns(def, ix)));
+        if (entries != rows)
+            problems << QStringLiteral("Tabela %1: %2 are %3 intrari, tabela are %4 randuri").arg(table, shown).arg(entries).arg(rows);
+    }
+    scansOnly(true);
+    if (!amcheckSchema.isEmpty()) {
+        select(QStringLiteral("SELECT %1.bt_index_check(x.indexrelid, true) FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid "
+                              "JOIN pg_am a ON a.oid = i.relam WHERE x.indrelid = ? AND a.amname = 'btree'")
+                   .arg(q(amcheckSchema)),
+               {tableOid(m_schema, table)});
+    }
+    return problems;
 }
 
 std::unique_ptr<Engine> makePostgresEngine(Database& db)

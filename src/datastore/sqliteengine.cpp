@@ -295,7 +295,7 @@ public:
     std::unique_ptr<QueryState> prepareQuery(QSqlDatabase& db, const QString& translated, const QVariantHash& params,
                                              const QString& original) override;
 
-    IntegrityReport integrityCheck(QSqlDatabase& db, IntegrityDepth depth) override
+    IntegrityReport integrityCheck(QSqlDatabase& db, IntegrityDepth depth, const std::atomic_bool*) override
     {
         return runIntegrityCheck(sqliteHandle(db), depth);
     }

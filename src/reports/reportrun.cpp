@@ -2,6 +2,7 @@
 
 #include "answertables.h"
 #include "datastore/dberror.h"
+#include "datastore/privatedirectory.h"
 
 namespace reports {
 
@@ -12,8 +13,12 @@ ReportUi::~ReportUi() = default;
 void connectPrivateDirectory(datastore::Database& db, datastore::Database& privateDb, const QString& databaseDir,
                              const QString& privateDir)
 {
-    if (!privateDir.isEmpty())
+    if (!privateDir.isEmpty()) {
+        // On a server the working tables go to this workstation's schema there.
+        datastore::placePrivateDirectory(privateDir, databaseDir);
+        privateDb.setDirectory(privateDir); // the engine follows what the directory now holds
         db.attach(QString::fromLatin1(datastore::kPrivateAlias), privateDir);
+    }
     if (!databaseDir.isEmpty())
         privateDb.attach(QString::fromLatin1(datastore::kDatabaseAlias), databaseDir);
 }

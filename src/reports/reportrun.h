@@ -83,7 +83,10 @@ struct ReportContext {
 };
 
 // Connects the two connections to each other's directory (ATTACH), so that
-// one statement joins a working table with the database's tables.
+// one statement joins a working table with the database's tables. The private
+// directory follows the database first (datastore::placePrivateDirectory: a
+// schema of this workstation when the database is on a server) and
+// `privateDb` is set to it. Throws DbError when the server refuses.
 void connectPrivateDirectory(datastore::Database& db, datastore::Database& privateDb, const QString& databaseDir,
                              const QString& privateDir);
 

@@ -2,6 +2,7 @@
 
 #include "datastore/databasevalidator.h"
 #include "datastore/dberror.h"
+#include "datastore/privatedirectory.h"
 #include "ui/datagrid.h"
 
 #include <QDir>
@@ -263,17 +264,21 @@ void MainFormLogic::preparePrivateDirectory()
                 QFile::copy(from, to); // the executable's folder may be read-only
         }
     }
-    m_ctx.privateDatabase.close();
-    m_ctx.privateDatabase.setDirectory(dir);
     connectDirectories();
 }
 
 void MainFormLogic::connectDirectories()
 {
     // One statement may join a working table with the database's tables
-    // (":TBX_PRIV:Answ1", ":TSTOCK:Catalog.DB") from either connection.
-    if (!m_ctx.privateDir.isEmpty())
+    // (":TBX_PRIV:Answ1", ":TSTOCK:Catalog.DB") from either connection. With
+    // the database on a server the working tables follow it, into a schema of
+    // this workstation there; with a local database they are local.
+    if (!m_ctx.privateDir.isEmpty()) {
+        m_ctx.privateDatabase.close();
+        datastore::placePrivateDirectory(m_ctx.privateDir, m_ctx.databaseDir);
+        m_ctx.privateDatabase.setDirectory(m_ctx.privateDir);
         m_ctx.database.attach(QLatin1String(datastore::kPrivateAlias), m_ctx.privateDir);
+    }
     if (!m_ctx.databaseDir.isEmpty())
         m_ctx.privateDatabase.attach(QLatin1String(datastore::kDatabaseAlias), m_ctx.databaseDir);
 }

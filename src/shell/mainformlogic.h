@@ -97,7 +97,9 @@ public:
     // files lying next to the executable into it) and points the private
     // connection at it.
     void preparePrivateDirectory();
-    // Makes each connection see the other's tables under its alias.
+    // Makes each connection see the other's tables under its alias; the
+    // private directory first follows the database (placePrivateDirectory:
+    // a schema of this workstation when the database is on a server).
     void connectDirectories();
     // "Sterge fisierele .cfg".
     void deleteLayoutFiles();

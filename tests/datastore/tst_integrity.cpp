@@ -1,7 +1,8 @@
 // The engine's integrity check: a file whose table pages are damaged passes
 // the comparison of its structure with the catalog, so only this check tells.
 // Covered: the check on the connection and on a connection of its own, the
-// daily record in TBXDEF.INI, the background run and the check before a backup.
+// daily record in TBXDEF.INI, the background run and the check before a backup,
+// on a file and on a server.
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
+#include <QUuid>
 
 using namespace datastore;
 using Outcome = IntegrityReport::Outcome;
@@ -203,4 +209,160 @@ TEST(IntegrityCheck, TheCheckBeforeABackup)
     const IntegrityReport report = checkBeforeBackup(damaged.path(), today);
     EXPECT_TRUE(report.damaged());
     EXPECT_TRUE(integrityCheckDue(damaged.path(), today));
+}
+
+// The same check on each engine: SQLite, and PostgreSQL when the tests are
+// given a cluster (MIRAFEL_PG_SOCKET_DIR).
+namespace {
+
+enum class Backend { Sqlite, Postgres };
+
+class IntegrityEngineTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Backend::Postgres) {
+            if (testsupport::ServerSchema::socketDir().isEmpty())
+                GTEST_SKIP() << "no PostgreSQL cluster (MIRAFEL_PG_SOCKET_DIR)";
+            server.useIn(dir.path());
+        }
+        createDatabase(dir.path());
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ServerSchema server;
+};
+
+// A connection of the test's own to the cluster, for what the storage never does.
+class ServerConnection {
+public:
+    ServerConnection() : m_name("test-" + QUuid::createUuid().toString(QUuid::Id128))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", m_name);
+        db.setHostName(testsupport::ServerSchema::socketDir());
+        db.setDatabaseName(qEnvironmentVariable("MIRAFEL_PG_DATABASE", "mirafel"));
+        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+    }
+    ~ServerConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    void exec(const QString& sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, IntegrityEngineTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const ::testing::TestParamInfo<Backend>& p) {
+                             return p.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
+TEST_P(IntegrityEngineTest, ASoundDatabaseIsFoundSoundByEveryPathAndRecordedOnceADay)
+{
+    for (const IntegrityDepth depth : {IntegrityDepth::Quick, IntegrityDepth::Full}) {
+        SCOPED_TRACE(depth == IntegrityDepth::Quick ? "quick" : "full");
+        Database db;
+        db.setDirectory(dir.path());
+        const IntegrityReport onConnection = db.integrityCheck(depth);
+        EXPECT_EQ(onConnection.outcome, Outcome::Sound) << onConnection.problems.join('\n').toStdString();
+        const IntegrityReport own = checkDatabaseDirectory(dir.path(), depth);
+        EXPECT_EQ(own.outcome, Outcome::Sound) << own.problems.join('\n').toStdString();
+        EXPECT_TRUE(own.problems.isEmpty());
+        const std::atomic_bool stop{true};
+        EXPECT_EQ(checkDatabaseDirectory(dir.path(), depth, &stop).outcome, Outcome::Cancelled);
+    }
+
+    const QDate today(2026, 12, 9);
+    EXPECT_TRUE(checkBeforeBackup(dir.path(), today).sound());
+    EXPECT_EQ(lastSoundCheck(dir.path()), today);
+
+    QList<IntegrityReport> reports;
+    BackgroundIntegrityCheck check([&](const QString&, const IntegrityReport& r) { reports.append(r); });
+    EXPECT_FALSE(check.start(dir.path(), today)) << "already found sound today";
+    ASSERT_TRUE(check.start(dir.path(), today.addDays(1)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.isEmpty(); }, 20000));
+    EXPECT_TRUE(reports.first().sound()) << reports.first().problems.join('\n').toStdString();
+    EXPECT_EQ(lastSoundCheck(dir.path()), today.addDays(1));
+
+    // Cancelled: nothing reported, nothing recorded.
+    ASSERT_TRUE(check.start(dir.path(), today.addDays(2)));
+    check.cancel();
+    QTest::qWait(200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports.size(), 1);
+    EXPECT_EQ(lastSoundCheck(dir.path()), today.addDays(1));
+}
+
+TEST_P(IntegrityEngineTest, ADatabaseThatCannotBeReachedIsNotChecked)
+{
+    testsupport::TempDir gone;
+    if (GetParam() == Backend::Postgres) {
+        QSettings file(gone.file(kServerFileName), QSettings::IniFormat);
+        file.setValue("host", testsupport::ServerSchema::socketDir());
+        file.setValue("database", "mirafel_nu_exista");
+        file.setValue("schema", "stoc");
+    } else {
+        ASSERT_TRUE(QDir().mkpath(gone.file(kDatabaseFileName))); // a directory where the file should be
+    }
+    const IntegrityReport report = checkDatabaseDirectory(gone.path(), IntegrityDepth::Quick);
+    EXPECT_EQ(report.outcome, Outcome::NotChecked);
+    EXPECT_FALSE(report.problems.isEmpty());
+
+    QList<IntegrityReport> reports;
+    BackgroundIntegrityCheck check([&](const QString&, const IntegrityReport& r) { reports.append(r); });
+    const QDate today(2026, 12, 9);
+    if (GetParam() == Backend::Postgres) {
+        ASSERT_TRUE(check.start(gone.path(), today));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.isEmpty(); }, 20000));
+        EXPECT_EQ(reports.first().outcome, Outcome::NotChecked);
+    }
+    EXPECT_FALSE(lastSoundCheck(gone.path()).isValid());
+    EXPECT_FALSE(checkBeforeBackup(gone.path(), today).sound());
+    EXPECT_FALSE(lastSoundCheck(gone.path()).isValid());
+}
+
+// On the server: a unique key that no longer holds is damage the full check
+// finds; a table another connection keeps locked cannot be checked.
+TEST(ServerIntegrityCheck, RepeatedKeysAreDamageAndALockedTableIsNotChecked)
+{
+    if (testsupport::ServerSchema::socketDir().isEmpty())
+        GTEST_SKIP() << "no PostgreSQL cluster (MIRAFEL_PG_SOCKET_DIR)";
+    testsupport::TempDir dir;
+    testsupport::ServerSchema server;
+    server.useIn(dir.path());
+    createDatabase(dir.path());
+    const QString schema = '"' + server.name() + '"';
+
+    ServerConnection other;
+    other.exec("BEGIN");
+    other.exec("LOCK TABLE " + schema + ".catalog IN ACCESS EXCLUSIVE MODE");
+    {
+        Database db;
+        db.setDirectory(dir.path());
+        db.setBusyTimeout(300);
+        const IntegrityReport report = db.integrityCheck(IntegrityDepth::Quick);
+        EXPECT_EQ(report.outcome, Outcome::NotChecked);
+        ASSERT_EQ(report.problems.size(), 1);
+        EXPECT_TRUE(report.problems.first().startsWith("Tabela Catalog nu poate fi citita")) << report.problems.first().toStdString();
+    }
+    // The key's index made plain, as a damaged one would let a second row in.
+    other.exec("DROP INDEX " + schema + ".\"catalog#pk\"");
+    other.exec("INSERT INTO " + schema + ".catalog (grupa, cod, denumire) VALUES ('G1', 'A1', 'Faina neagra')");
+    other.exec("CREATE INDEX \"catalog#pk\" ON " + schema + ".catalog (grupa, cod)");
+    other.exec("COMMIT");
+
+    EXPECT_TRUE(checkDatabaseDirectory(dir.path(), IntegrityDepth::Quick).sound()) << "the quick check reads, it does not compare";
+    const IntegrityReport full = checkDatabaseDirectory(dir.path(), IntegrityDepth::Full);
+    EXPECT_EQ(full.outcome, Outcome::Damaged);
+    EXPECT_EQ(full.problems, QStringList{"Tabela Catalog: cheia primara are 1 valori repetate"});
+    const QString text = damagedDatabaseMessage(dir.path(), full);
+    EXPECT_TRUE(text.endsWith("\r<Tabela Catalog: cheia primara are 1 valori repetate>")) << text.toStdString();
 }

@@ -55,8 +55,11 @@ struct ReportDatabase {
     reports::BatchReportUi ui;
     double nextContor = 1;
 
-    ReportDatabase()
+    // `server`: the database directory's tables go to its schema.
+    explicit ReportDatabase(testsupport::ServerSchema* server = nullptr)
     {
+        if (server)
+            server->useIn(dir.path());
         db.setDirectory(dir.path());
         for (const datastore::TableDef& t : datastore::databaseTables())
             db.createTable(t);

@@ -9,9 +9,11 @@
 #include "datastore/databasevalidator.h"
 #include "datastore/dberror.h"
 #include "datastore/integritycheck.h"
+#include "datastore/privatedirectory.h"
 #include "datastore/tablecatalog.h"
 
 #include <QColor>
+#include <QScopeGuard>
 #include <functional>
 #include <QTest>
 #include <stdexcept>
@@ -120,6 +122,52 @@ TEST_F(MainFormLogicTest, StartUpConnectsTheDatabaseAndThePrivateDirectory)
     ctx->privateDatabase.exec("INSERT INTO Answ1 SELECT Ver FROM \":TSTOCK:Versiune.db\"");
     EXPECT_EQ(ctx->database.scalar("SELECT A.Ver FROM \":TBX_PRIV:Answ1\" A, \"Versiune.db\" V WHERE A.Ver = V.Ver").toString(),
               versionString());
+}
+
+// With the database on a server the working tables go to a schema of this
+// workstation there; switching to a local database brings them back.
+TEST_F(MainFormLogicTest, ThePrivateDirectoryFollowsTheDatabaseOntoTheServerAndBack)
+{
+    if (testsupport::ServerSchema::socketDir().isEmpty())
+        GTEST_SKIP() << "no PostgreSQL cluster (MIRAFEL_PG_SOCKET_DIR)";
+    testsupport::ServerSchema server;
+    const QString serverDir = newDir("server");
+    server.useIn(serverDir);
+    const QString privateFile = paths.privateDir + datastore::kServerFileName;
+    host.picker.answers << serverDir;
+    ASSERT_TRUE(logic.startUp()) << dialogs.texts().join(" | ").toStdString();
+    const auto dropPrivateSchema = qScopeGuard([&] {
+        ctx->privateDatabase.close();
+        ctx->database.close();
+        datastore::placePrivateDirectory(paths.privateDir, serverDir);
+        datastore::dropPrivateSchema(paths.privateDir);
+    });
+    EXPECT_TRUE(datastore::hasPlacedServerFile(paths.privateDir));
+    EXPECT_TRUE(ctx->privateDatabase.onServer());
+    const auto joins = [&] {
+        ctx->privateDatabase.exec("CREATE TABLE Answ1 (Ver char(10))");
+        ctx->privateDatabase.exec("INSERT INTO Answ1 SELECT Ver FROM \":TSTOCK:Versiune.db\"");
+        const QString ver =
+            ctx->database.scalar("SELECT A.Ver FROM \":TBX_PRIV:Answ1\" A, \"Versiune.db\" V WHERE A.Ver = V.Ver").toString();
+        ctx->privateDatabase.exec("DROP TABLE Answ1");
+        return ver;
+    };
+    EXPECT_EQ(joins(), versionString());
+    EXPECT_FALSE(ctx->database.tableExists("Answ1"));
+
+    host.picker.answers << newDir("locala");
+    logic.selectDatabase();
+    ASSERT_EQ(ctx->databaseDir, home.file("locala") + "/") << dialogs.texts().join(" | ").toStdString();
+    EXPECT_FALSE(QFile::exists(privateFile));
+    EXPECT_FALSE(ctx->privateDatabase.onServer());
+    logic.stampVersion(); // a switch does not stamp
+    EXPECT_EQ(joins(), versionString());
+    EXPECT_TRUE(QFile::exists(paths.privateDir + datastore::kDatabaseFileName));
+
+    host.picker.answers << serverDir;
+    logic.selectDatabase();
+    EXPECT_TRUE(ctx->privateDatabase.onServer());
+    EXPECT_EQ(joins(), versionString());
 }
 
 TEST_F(MainFormLogicTest, AbandonedChoiceLeavesNoDatabaseAndTheStampReportsTheEngineError)
