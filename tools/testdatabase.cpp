@@ -192,8 +192,9 @@ private:
             for (int g = 0; g < groupsPerClass; ++g) {
                 const QString code = QStringLiteral("%1%2").arg(QString::fromLatin1(cls.code)).arg(g + 1, 2, 10, QLatin1Char('0'));
                 m_db.exec(QStringLiteral("INSERT INTO \"Grup.db\" (Cod_material, Cod_grupa, Denumire, Cont_sint, Target) "
-                                         "VALUES (:m, :g, :d, :a, 0)"),
+                                         "VALUES (:m, :g, :d, :a, :t)"),
                           {{QStringLiteral("m"), QString::fromLatin1(cls.code)},
+                           {QStringLiteral("t"), false},
                            {QStringLiteral("g"), code},
                            {QStringLiteral("d"), QStringLiteral("%1 - grupa %2").arg(QString::fromLatin1(cls.name)).arg(g + 1)},
                            {QStringLiteral("a"), QString::fromLatin1(cls.account)}});
@@ -359,8 +360,9 @@ private:
         m_db.exec(QStringLiteral(
                       "INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Lot, Cantitate, "
                       "Valuta, Pret_achizitie_lei, Pret_echiv_USD, TVA, Cont_marfa, Cont_TVA_Intrari, Agent, Serii) "
-                      "VALUES (:c, :n, :g, :gr, :a, :l, :q, 'LEI', :p, :usd, :t, :cm, '4426', :b, 0)"),
+                      "VALUES (:c, :n, :g, :gr, :a, :l, :q, 'LEI', :p, :usd, :t, :cm, '4426', :b, :serii)"),
                   {{QStringLiteral("c"), contor},
+                   {QStringLiteral("serii"), false},
                    {QStringLiteral("n"), double(number)},
                    {QStringLiteral("g"), m_warehouses.at(warehouse)},
                    {QStringLiteral("gr"), a.group},
