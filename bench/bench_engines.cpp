@@ -402,8 +402,9 @@ std::optional<double> measurePosting(const QString& base, bool server, int proce
     std::printf("%-10s %d process(es): %6d lines in %7.2f s  %8.0f lines/s; %d refused%s%s\n", engineName(server),
                 processes, written, seconds, written / seconds, refused,
                 counterRefused ? "; no counter taken (the documents numbered themselves)" : "",
-                faults.isEmpty() ? (counterRefused ? "; stock and lines add up" : "; stock, lines and counters add up")
-                                 : "");
+                !faults.isEmpty() || written == 0 ? ""
+                : counterRefused                  ? "; stock and lines add up"
+                                                  : "; stock, lines and counters add up");
     for (const QString& e : errors)
         std::printf("    error: %s\n", qPrintable(e));
     for (const QString& f : faults)
