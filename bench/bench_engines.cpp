@@ -10,7 +10,9 @@
 //    its outputs, and no line, document or counter may be missing.
 // 2. The stock at a date (reports::BuildStockAtDate) on the ten-year test
 //    database of 1 000 000 lines, run in a process of its own so that its
-//    time and peak memory are its alone (best of two runs per engine).
+//    time and peak memory are its alone (best of two runs per engine); next
+//    to it the same aggregate only counted on the database connection, its
+//    derived table named, which every engine reads.
 //
 // Figures are lines/s and milliseconds, with the ratios PG / SQLite and
 // 4 processes / 1 process.
@@ -20,6 +22,7 @@
 // The workers are this program started again:
 //   bench_engines --worker post DIR FIRST_LINE_SEED LINES
 //   bench_engines --worker stock DIR PRIVATE_DIR DATE
+//   bench_engines --worker aggregate DIR DATE
 
 #include "benchdatabase.h"
 #include "common/formats.h"
@@ -125,6 +128,29 @@ private:
 
 // ---- the workers ------------------------------------------------------------
 
+// The peak resident memory of this program image, MB: VmHWM starts again at
+// exec, while getrusage keeps the parent's figure from before it.
+double peakOfProcess(const QString& pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+double ownPeakMb()
+{
+    const double peak = peakOfProcess(QStringLiteral("self"));
+    return peak > 0 ? peak : benchsupport::peakMb();
+}
+// On a server on this machine, the peak memory of the server process serving
+// this connection (the shared buffers it touched included); 0 elsewhere.
+double serverPeakMb(datastore::Database& db)
+{
+    return db.onServer() ? peakOfProcess(db.scalar(QStringLiteral("SELECT pg_backend_pid()")).toString()) : 0;
+}
+
 // Posts `count` lines in documents of kDocumentLines, inputs and outputs in
 // turn, on keys spread from `seed`; waits for the file "go" in the directory.
 // When no counter can be taken the document numbers its own (a million per
@@ -222,7 +248,7 @@ int postWorker(const QString& dir, int seed, int count)
 }
 
 // The stock at `date` into the private directory's ANSW_ST. Prints
-// "<milliseconds> <rows> <peak MB>".
+// "<milliseconds> <rows> <peak MB> <server peak MB>".
 int stockWorker(const QString& dir, const QString& privateDir, const QDate& date)
 {
     datastore::Database db;
@@ -240,7 +266,40 @@ int stockWorker(const QString& dir, const QString& privateDir, const QDate& date
         }
         const double elapsed = t.nsecsElapsed() / 1e6;
         const long long rows = privateDb.scalar(QStringLiteral("SELECT COUNT(*) FROM ANSW_ST")).toLongLong();
-        std::printf("%.1f %lld %.1f\n", elapsed, rows, benchsupport::peakMb());
+        std::printf("%.1f %lld %.1f %.1f\n", elapsed, rows, ownPeakMb(), serverPeakMb(privateDb));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(datastore::errorText(e).simplified()));
+        return 1;
+    }
+    return 0;
+}
+
+// The aggregate of the stock at a date read on the database connection, its
+// derived table named (as every engine accepts it): the engines compared on the
+// same rows without the working table. Prints as stockWorker.
+int aggregateWorker(const QString& dir, const QDate& date)
+{
+    datastore::Database db;
+    db.setDirectory(dir);
+    const QString sql = QStringLiteral(
+        "SELECT COUNT(*) FROM (SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot, "
+        "SUM(QOut) AS QOut, SUM(QIn) AS QIn FROM ("
+        "SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie_lei AS Pret_achizitie, D1.Agent, "
+        "NULL AS Lot, 0 AS QOut, D1.Cantitate AS QIn FROM DOC_IN D, ITEM_IN D1 WHERE D1.Contor = D.Contor AND "
+        "((D.Data_inregistrarii <= :Date) OR (D.Data_inregistrarii IS NULL)) "
+        "UNION ALL SELECT D1.Cod_gestiune, D1.Cod_grupa, D1.Cod_articol, D1.Pret_achizitie, D1.Agent, NULL, "
+        "D1.Cantitate, 0 FROM DOC_OUT D, ITEM_OUT D1 WHERE D1.Contor = D.Contor AND D.Data_inregistrarii <= :Date) AS L "
+        "GROUP BY Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, Lot "
+        "HAVING (SUM(QIn) - SUM(QOut) < :Low) OR (SUM(QIn) - SUM(QOut) > :High)) AS S");
+    const common::Parameters parameters;
+    try {
+        QElapsedTimer t;
+        t.start();
+        const long long rows = db.scalar(sql, {{QStringLiteral("Date"), date},
+                                               {QStringLiteral("Low"), -parameters.Epsilon},
+                                               {QStringLiteral("High"), parameters.Epsilon}})
+                                   .toLongLong();
+        std::printf("%.1f %lld %.1f %.1f\n", t.nsecsElapsed() / 1e6, rows, ownPeakMb(), serverPeakMb(db));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", qPrintable(datastore::errorText(e).simplified()));
         return 1;
@@ -415,11 +474,40 @@ std::optional<double> measurePosting(const QString& base, bool server, int proce
     return written / seconds; // measured even when some refusal is reported above
 }
 
-struct StockFigures {
-    double ms = 0;
+struct Timing {
+    double ms = 1e300; // the best run
     long long rows = 0;
-    double peakMb = 0;
+    double peakMb = 0;       // of the process, the larger run
+    double serverPeakMb = 0; // of the server process serving it
+};
+
+// Runs a worker twice; its best time, or nullopt (with the reason printed).
+std::optional<Timing> timeWorker(const QStringList& arguments, const char* engine, const char* what)
+{
+    Timing timing;
+    for (int round = 0; round < 2; ++round) {
+        const QList<WorkerResult> r = runWorkers({arguments}, {});
+        if (!r[0].ok || r[0].fields.size() != 4) {
+            std::printf("%-10s %s: FAILED: %s\n", engine, what, qPrintable(r[0].error));
+            return std::nullopt;
+        }
+        timing.ms = std::min(timing.ms, r[0].fields[0].toDouble());
+        timing.rows = r[0].fields[1].toLongLong();
+        timing.peakMb = std::max(timing.peakMb, r[0].fields[2].toDouble());
+        timing.serverPeakMb = std::max(timing.serverPeakMb, r[0].fields[3].toDouble());
+    }
+    const QByteArray server = timing.serverPeakMb > 0 ? QStringLiteral(", of its server process %1 MB")
+                                                            .arg(timing.serverPeakMb, 0, 'f', 0).toLatin1()
+                                                      : QByteArray();
+    std::printf("%-10s %s: %8.0f ms (best of 2), %lld rows, peak memory of the process %.0f MB%s\n", engine, what,
+                timing.ms, timing.rows, timing.peakMb, server.constData());
+    return timing;
+}
+
+struct StockFigures {
     double generatedS = 0;
+    std::optional<Timing> program;   // BuildStockAtDate into ANSW_ST
+    std::optional<Timing> aggregate; // the same rows counted, on the database connection
 };
 
 std::optional<StockFigures> measureStockAtDate(const QString& base, bool server, const testdata::GenerateOptions& options)
@@ -441,30 +529,21 @@ std::optional<StockFigures> measureStockAtDate(const QString& base, bool server,
         std::printf("%-10s FAILED generating: %s\n", engineName(server), qPrintable(datastore::errorText(e).simplified()));
         return std::nullopt;
     }
-    figures.ms = 1e300;
-    for (int round = 0; round < 2; ++round) {
-        const QList<WorkerResult> r = runWorkers(
-            {{QStringLiteral("stock"), place.path(), privatePlace.path(), middle.toString(Qt::ISODate)}}, {});
-        if (!r[0].ok || r[0].fields.size() != 3) {
-            std::printf("%-10s stock at %s: FAILED: %s\n", engineName(server), qPrintable(middle.toString(Qt::ISODate)),
-                        qPrintable(r[0].error));
-            return std::nullopt;
-        }
-        figures.ms = std::min(figures.ms, r[0].fields[0].toDouble());
-        figures.rows = r[0].fields[1].toLongLong();
-        figures.peakMb = std::max(figures.peakMb, r[0].fields[2].toDouble());
-    }
-    std::printf("%-10s stock at %s: %8.0f ms (best of 2), %lld rows, peak memory of the process %.0f MB\n",
-                engineName(server), qPrintable(middle.toString(Qt::ISODate)), figures.ms, figures.rows, figures.peakMb);
+    const QString date = middle.toString(Qt::ISODate);
+    const QByteArray stockAt = "stock at " + date.toLatin1() + " (BuildStockAtDate)";
+    figures.program = timeWorker({QStringLiteral("stock"), place.path(), privatePlace.path(), date}, engineName(server),
+                                 stockAt.constData());
+    figures.aggregate = timeWorker({QStringLiteral("aggregate"), place.path(), date}, engineName(server),
+                                   "its aggregate counted, derived table named");
     return figures;
 }
 
 void printRatio(const char* what, const std::optional<double>& a, const std::optional<double>& b)
 {
     if (a && b)
-        std::printf("  %-44s x%.2f\n", what, *a / *b);
+        std::printf("  %-58s x%.2f\n", what, *a / *b);
     else
-        std::printf("  %-44s -\n", what);
+        std::printf("  %-58s -\n", what);
 }
 
 } // namespace
@@ -478,6 +557,8 @@ int main(int argc, char** argv)
             return postWorker(args[3], args[4].toInt(), args[5].toInt());
         if (args[2] == QLatin1String("stock") && args.size() == 6)
             return stockWorker(args[3], args[4], QDate::fromString(args[5], Qt::ISODate));
+        if (args[2] == QLatin1String("aggregate") && args.size() == 5)
+            return aggregateWorker(args[3], QDate::fromString(args[4], Qt::ISODate));
         return 2;
     }
 
@@ -544,14 +625,30 @@ int main(int argc, char** argv)
             figures[onServer] = measureStockAtDate(base, onServer, options);
             failed |= !figures[onServer];
         }
+        for (const auto& f : figures)
+            if (f)
+                failed |= !f->program || !f->aggregate;
         if (server && figures[0] && figures[1]) {
             std::printf("ratios PostgreSQL / SQLite:\n");
-            std::printf("  %-44s x%.2f\n", "generation time", figures[1]->generatedS / figures[0]->generatedS);
-            std::printf("  %-44s x%.2f\n", "stock at the date, time", figures[1]->ms / figures[0]->ms);
-            std::printf("  %-44s x%.2f\n", "stock at the date, peak memory (client)", figures[1]->peakMb / figures[0]->peakMb);
-            if (figures[1]->rows != figures[0]->rows) {
-                std::printf("  FAULT: %lld rows on the server, %lld in the file\n", figures[1]->rows, figures[0]->rows);
-                failed = true;
+            std::printf("  %-58s x%.2f\n", "generation time", figures[1]->generatedS / figures[0]->generatedS);
+            for (const auto& [name, part] : {std::pair{"stock at the date", &StockFigures::program},
+                                             std::pair{"its aggregate counted", &StockFigures::aggregate}}) {
+                const std::optional<Timing>& file = *figures[0].*part;
+                const std::optional<Timing>& onServer = *figures[1].*part;
+                const QByteArray time = QByteArray(name) + ", time";
+                const QByteArray memory = QByteArray(name) + ", peak memory (client)";
+                printRatio(time.constData(), onServer ? std::optional(onServer->ms) : std::nullopt,
+                           file ? std::optional(file->ms) : std::nullopt);
+                printRatio(memory.constData(), onServer ? std::optional(onServer->peakMb) : std::nullopt,
+                           file ? std::optional(file->peakMb) : std::nullopt);
+                const QByteArray total = QByteArray(name) + ", peak memory (client + server process)";
+                printRatio(total.constData(), onServer ? std::optional(onServer->peakMb + onServer->serverPeakMb) : std::nullopt,
+                           file ? std::optional(file->peakMb) : std::nullopt);
+                if (file && onServer && file->rows != onServer->rows) {
+                    std::printf("  FAULT: %s: %lld rows on the server, %lld in the file\n", name, onServer->rows,
+                                file->rows);
+                    failed = true;
+                }
             }
         }
     }
