@@ -426,7 +426,8 @@ int generate(const QStringList& args)
     {
         datastore::Database probe;
         probe.setDirectory(dir);
-        if (probe.fileExists()) {
+        // A server schema named by the connection file is new while it holds no table.
+        if (probe.onServer() ? !probe.tableNames().isEmpty() : probe.fileExists()) {
             out() << "error: Directorul " << QDir::toNativeSeparators(dir)
                   << " contine deja o baza de date; alegeti un director nou." << Qt::endl;
             return 1;

@@ -147,11 +147,102 @@ double roundCents(double x) { return std::round(x * 100) / 100; }
 
 QVariant textOrNull(const QString& s) { return s.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s); }
 
+// Rows of one table written a batch at a time: on a server one INSERT of a
+// hundred rows, every value bound, so that the server is reached once per
+// batch rather than once per row; in a SQLite file a row per statement, which
+// binds faster there. The statements of a full batch and of a single row are
+// prepared once and reused; flush() writes what is left.
+class BatchedInsert {
+public:
+    BatchedInsert(datastore::Database& db, const QString& table, const QStringList& columns)
+        : m_db(db), m_table(table), m_columns(columns), m_batch(db.onServer() ? 100 : 1)
+    {
+        for (int r = 0; r < m_batch; ++r)
+            for (int c = 0; c < m_columns.size(); ++c)
+                m_names << QStringLiteral("r%1c%2").arg(r).arg(c);
+    }
+
+    // One row, its values in the order of the columns.
+    void add(QVariantList values)
+    {
+        m_rows.push_back(std::move(values));
+        if (m_rows.size() == m_batch) {
+            write(0, m_batch);
+            m_rows.clear();
+        }
+    }
+
+    void flush()
+    {
+        for (int i = 0; i < m_rows.size(); ++i)
+            write(i, 1);
+        m_rows.clear();
+    }
+
+private:
+    void write(int first, int count)
+    {
+        QString& sql = count == m_batch ? m_full : m_single;
+        if (sql.isEmpty())
+            sql = statement(count);
+        QVariantHash params;
+        params.reserve(count * m_columns.size());
+        for (int r = 0; r < count; ++r)
+            for (int c = 0; c < m_columns.size(); ++c)
+                params.insert(m_names[r * m_columns.size() + c], m_rows[first + r][c]);
+        m_db.exec(sql, params);
+    }
+
+    QString statement(int rows) const
+    {
+        QStringList tuples;
+        for (int r = 0; r < rows; ++r) {
+            QStringList names;
+            for (int c = 0; c < m_columns.size(); ++c)
+                names << u':' + m_names[r * m_columns.size() + c];
+            tuples << u'(' + names.join(QStringLiteral(", ")) + u')';
+        }
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(m_table, m_columns.join(QStringLiteral(", ")), tuples.join(QStringLiteral(", ")));
+    }
+
+    datastore::Database& m_db;
+    QString m_table;
+    QStringList m_columns;
+    qsizetype m_batch;  // rows of one statement
+    QStringList m_names; // of the parameters, row by row
+    QList<QVariantList> m_rows;
+    QString m_full;
+    QString m_single;
+};
+
 class Generator {
 public:
     Generator(datastore::Database& db, const GenerateOptions& options,
               const std::function<void(const QString&)>& progress)
-        : m_db(db), m_options(options), m_progress(progress), m_rng(options.seed), m_stock(options.warehouses)
+        : m_db(db), m_options(options), m_progress(progress), m_rng(options.seed), m_stock(options.warehouses),
+          m_rates(db, QStringLiteral("\"Curs.db\""), {QStringLiteral("Valuta"), QStringLiteral("Data"), QStringLiteral("Curs")}),
+          m_inputHeaders(db, QStringLiteral("DOC_IN"),
+                         QStringList{QStringLiteral("Contor"), QStringLiteral("Data_inregistrarii"), QStringLiteral("Numar"),
+                                     QStringLiteral("Tip"), QStringLiteral("Data"), QStringLiteral("Furnizor"),
+                                     QStringLiteral("Explicatie")}),
+          m_inputLines(db, QStringLiteral("ITEM_IN"),
+                       QStringList{QStringLiteral("Contor"), QStringLiteral("Contor_secundar"), QStringLiteral("Cod_gestiune"),
+                                   QStringLiteral("Cod_grupa"), QStringLiteral("Cod_articol"), QStringLiteral("Lot"),
+                                   QStringLiteral("Cantitate"), QStringLiteral("Valuta"), QStringLiteral("Pret_achizitie_lei"),
+                                   QStringLiteral("Pret_echiv_USD"), QStringLiteral("TVA"), QStringLiteral("Cont_marfa"),
+                                   QStringLiteral("Cont_TVA_Intrari"), QStringLiteral("Agent"), QStringLiteral("Serii")}),
+          m_outputHeaders(db, QStringLiteral("DOC_OUT"),
+                          QStringList{QStringLiteral("Contor"), QStringLiteral("Data_inregistrarii"), QStringLiteral("Numar"),
+                                      QStringLiteral("Tip"), QStringLiteral("Data"), QStringLiteral("Explicatie"),
+                                      QStringLiteral("Agent")}),
+          m_outputLines(db, QStringLiteral("ITEM_OUT"),
+                        QStringList{QStringLiteral("Contor"), QStringLiteral("Contor_secundar"), QStringLiteral("Cod_gestiune"),
+                                    QStringLiteral("Cod_grupa"), QStringLiteral("Cod_articol"), QStringLiteral("Cantitate"),
+                                    QStringLiteral("Pret_achizitie"), QStringLiteral("Pret_vinzare"), QStringLiteral("TVA"),
+                                    QStringLiteral("Cont_marfa"), QStringLiteral("Cont_cheltuieli"),
+                                    QStringLiteral("Cont_TVA_Iesiri"), QStringLiteral("Acciza"), QStringLiteral("Cont_venituri"),
+                                    QStringLiteral("Lot"), QStringLiteral("Agent")})
     {
     }
 
@@ -164,6 +255,8 @@ public:
         say(QStringLiteral("Scriu documentele..."));
         writeInitialStock();
         writeDocuments();
+        for (BatchedInsert* table : {&m_rates, &m_inputHeaders, &m_inputLines, &m_outputHeaders, &m_outputLines})
+            table->flush();
         writeCounters();
         work.commit();
         return m_summary;
@@ -192,8 +285,9 @@ private:
             for (int g = 0; g < groupsPerClass; ++g) {
                 const QString code = QStringLiteral("%1%2").arg(QString::fromLatin1(cls.code)).arg(g + 1, 2, 10, QLatin1Char('0'));
                 m_db.exec(QStringLiteral("INSERT INTO \"Grup.db\" (Cod_material, Cod_grupa, Denumire, Cont_sint, Target) "
-                                         "VALUES (:m, :g, :d, :a, 0)"),
+                                         "VALUES (:m, :g, :d, :a, :t)"),
                           {{QStringLiteral("m"), QString::fromLatin1(cls.code)},
+                           {QStringLiteral("t"), false},
                            {QStringLiteral("g"), code},
                            {QStringLiteral("d"), QStringLiteral("%1 - grupa %2").arg(QString::fromLatin1(cls.name)).arg(g + 1)},
                            {QStringLiteral("a"), QString::fromLatin1(cls.account)}});
@@ -302,8 +396,7 @@ private:
                     continue;
                 rate = std::clamp(rate * (1 + (m_rng.unit() - 0.48) * 0.004), c.start * 0.85, c.start * 1.25);
                 const double stored = std::round(rate * 10000) / 10000;
-                m_db.exec(QStringLiteral("INSERT INTO \"Curs.db\" (Valuta, Data, Curs) VALUES (:v, :d, :c)"),
-                          {{QStringLiteral("v"), code}, {QStringLiteral("d"), d}, {QStringLiteral("c"), stored}});
+                m_rates.add({code, d, stored});
                 if (code == u"USD")
                     m_usd.insert(d, stored);
             }
@@ -356,22 +449,11 @@ private:
         const double quantity = inputQuantity(a);
         const double unitPrice = a.prices[price];
         const double vat = common::roundHalfEven(common::roundHalfEven(a.vat * unitPrice * quantity) / 100);
-        m_db.exec(QStringLiteral(
-                      "INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Lot, Cantitate, "
-                      "Valuta, Pret_achizitie_lei, Pret_echiv_USD, TVA, Cont_marfa, Cont_TVA_Intrari, Agent, Serii) "
-                      "VALUES (:c, :n, :g, :gr, :a, :l, :q, 'LEI', :p, :usd, :t, :cm, '4426', :b, 0)"),
-                  {{QStringLiteral("c"), contor},
-                   {QStringLiteral("n"), double(number)},
-                   {QStringLiteral("g"), m_warehouses.at(warehouse)},
-                   {QStringLiteral("gr"), a.group},
-                   {QStringLiteral("a"), a.code},
-                   {QStringLiteral("l"), textOrNull(lotText(lot))},
-                   {QStringLiteral("q"), quantity},
-                   {QStringLiteral("p"), unitPrice},
-                   {QStringLiteral("usd"), initial ? QVariant(unitPrice / usdAt(day)) : QVariant(QMetaType(QMetaType::Double))},
-                   {QStringLiteral("t"), initial ? 0.0 : vat},
-                   {QStringLiteral("cm"), a.goodsAccount},
-                   {QStringLiteral("b"), textOrNull(budget ? QString::fromLatin1(kBudgetCodes[budget - 1]) : QString())}});
+        m_inputLines.add({contor, double(number), m_warehouses.at(warehouse), a.group, a.code, textOrNull(lotText(lot)),
+                          quantity, QStringLiteral("LEI"), unitPrice,
+                          initial ? QVariant(unitPrice / usdAt(day)) : QVariant(QMetaType(QMetaType::Double)),
+                          initial ? 0.0 : vat, a.goodsAccount, QStringLiteral("4426"),
+                          textOrNull(budget ? QString::fromLatin1(kBudgetCodes[budget - 1]) : QString()), false});
         m_stock.add(packKey(warehouse, articleIndex, price, budget, lot), quantity);
     }
 
@@ -393,25 +475,11 @@ private:
         const double sale = sold ? roundCents(price * 1.25) : 0;
         const double vat = sold ? common::roundHalfEven(common::roundHalfEven(a.vat * sale * quantity) / 100) : 0;
         const int budget = keyBudget(key);
-        m_db.exec(QStringLiteral(
-                      "INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
-                      "Pret_achizitie, Pret_vinzare, TVA, Cont_marfa, Cont_cheltuieli, Cont_TVA_Iesiri, Acciza, "
-                      "Cont_venituri, Lot, Agent) "
-                      "VALUES (:c, :n, :g, :gr, :a, :q, :p, :s, :t, :cm, :cc, '4427', 0, :cv, :l, :b)"),
-                  {{QStringLiteral("c"), contor},
-                   {QStringLiteral("n"), double(number)},
-                   {QStringLiteral("g"), m_warehouses.at(keyWarehouse(key))},
-                   {QStringLiteral("gr"), a.group},
-                   {QStringLiteral("a"), a.code},
-                   {QStringLiteral("q"), quantity},
-                   {QStringLiteral("p"), price},
-                   {QStringLiteral("s"), sold ? QVariant(sale) : QVariant(QMetaType(QMetaType::Double))},
-                   {QStringLiteral("t"), vat},
-                   {QStringLiteral("cm"), a.goodsAccount},
-                   {QStringLiteral("cc"), a.expenseAccount},
-                   {QStringLiteral("cv"), sold ? QVariant(QStringLiteral("707")) : textOrNull({})},
-                   {QStringLiteral("l"), textOrNull(lotText(keyLot(key)))},
-                   {QStringLiteral("b"), textOrNull(budget ? QString::fromLatin1(kBudgetCodes[budget - 1]) : QString())}});
+        m_outputLines.add({contor, double(number), m_warehouses.at(keyWarehouse(key)), a.group, a.code, quantity, price,
+                           sold ? QVariant(sale) : QVariant(QMetaType(QMetaType::Double)), vat, a.goodsAccount,
+                           a.expenseAccount, QStringLiteral("4427"), 0.0,
+                           sold ? QVariant(QStringLiteral("707")) : textOrNull({}), textOrNull(lotText(keyLot(key))),
+                           textOrNull(budget ? QString::fromLatin1(kBudgetCodes[budget - 1]) : QString())});
         m_stock.take(key, quantity);
     }
 
@@ -471,15 +539,9 @@ private:
         const bool invoice = m_rng.chance(0.8);
         const QString type = invoice ? QStringLiteral("FCT") : QStringLiteral("NR");
         const double number = invoice ? double(1 + m_rng.below(999999)) : nextNumber(type, day.year());
-        m_db.exec(QStringLiteral("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor, Explicatie) "
-                                 "VALUES (:c, :r, :n, :t, :d, :f, :e)"),
-                  {{QStringLiteral("c"), contor},
-                   {QStringLiteral("r"), day},
-                   {QStringLiteral("n"), number},
-                   {QStringLiteral("t"), type},
-                   {QStringLiteral("d"), day.addDays(-m_rng.below(3))},
-                   {QStringLiteral("f"), m_suppliers.at(m_rng.below(int(m_suppliers.size())))},
-                   {QStringLiteral("e"), invoice ? QStringLiteral("Aprovizionare") : QStringLiteral("Receptie marfa")}});
+        m_inputHeaders.add({contor, day, number, type, day.addDays(-m_rng.below(3)),
+                            m_suppliers.at(m_rng.below(int(m_suppliers.size()))),
+                            invoice ? QStringLiteral("Aprovizionare") : QStringLiteral("Receptie marfa")});
         const int warehouse = m_rng.below(m_options.warehouses);
         for (int i = 0; i < size; ++i)
             writeInputLine(contor, i + 1, warehouse, day, false);
@@ -497,15 +559,9 @@ private:
         const double contor = double(++m_summary.outputDocuments);
         const int r = m_rng.below(100);
         const QString type = r < 70 ? QStringLiteral("BMC") : (r < 85 ? QStringLiteral("AE") : QStringLiteral("NPR"));
-        m_db.exec(QStringLiteral("INSERT INTO DOC_OUT (Contor, Data_inregistrarii, Numar, Tip, Data, Explicatie, Agent) "
-                                 "VALUES (:c, :r, :n, :t, :d, :e, :a)"),
-                  {{QStringLiteral("c"), contor},
-                   {QStringLiteral("r"), day},
-                   {QStringLiteral("n"), nextNumber(type, day.year())},
-                   {QStringLiteral("t"), type},
-                   {QStringLiteral("d"), day},
-                   {QStringLiteral("e"), QStringLiteral("Consum %1").arg(day.toString(QStringLiteral("MM.yyyy")))},
-                   {QStringLiteral("a"), QString::fromLatin1(kUserInits[m_rng.below(8)])}});
+        m_outputHeaders.add({contor, day, nextNumber(type, day.year()), type, day,
+                             QStringLiteral("Consum %1").arg(day.toString(QStringLiteral("MM.yyyy"))),
+                             QString::fromLatin1(kUserInits[m_rng.below(8)])});
         int written = 0;
         while (written < size && !m_stock.available(warehouse).empty()) {
             const std::vector<quint64>& keys = m_stock.available(warehouse);
@@ -541,6 +597,11 @@ private:
     QHash<QDate, double> m_usd;
     std::vector<QDate> m_days;
     QHash<QString, double> m_numbers; // last number of a type in a year
+    BatchedInsert m_rates;
+    BatchedInsert m_inputHeaders;
+    BatchedInsert m_inputLines;
+    BatchedInsert m_outputHeaders;
+    BatchedInsert m_outputLines;
     qint64 m_written = 0;             // lines written so far
     qint64 m_inputs = 0;
     qint64 m_outputs = 0;

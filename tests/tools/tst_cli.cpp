@@ -229,6 +229,38 @@ TEST(Cli, GenerateGivesADatabaseThatCheckAndVerifyAccept)
     EXPECT_FALSE(QFileInfo::exists(tmp.file("x")));
 }
 
+// The same seed written into a server schema gives the database the SQLite
+// file holds: the same structure, the same stock rows next to the documents,
+// the same verdict of verify; a schema that holds tables is never written over.
+TEST(Cli, GenerateOnTheServerGivesTheSameDatabase)
+{
+    if (testsupport::ServerSchema::socketDir().isEmpty())
+        GTEST_SKIP() << "MIRAFEL_PG_SOCKET_DIR names no PostgreSQL cluster";
+    testsupport::TempDir tmp;
+    const QString file = tmp.file("file");
+    const QString server = tmp.file("server");
+    ASSERT_TRUE(QDir().mkpath(server));
+    testsupport::ServerSchema schema;
+    schema.useIn(server);
+    const QStringList options{"--lines", "3000", "--articles", "60", "--warehouses", "2", "--seed", "7"};
+    ASSERT_EQ(cli(QStringList{"generate", file} + options).code, 0);
+    const CliRun generated = cli(QStringList{"generate", server} + options);
+    ASSERT_EQ(generated.code, 0) << generated.out.toStdString() << generated.err.toStdString();
+    EXPECT_TRUE(generated.out.contains("Recalcularea stocurilor curente s-a efectuat cu succes!")) << generated.out.toStdString();
+
+    for (const char* command : {"describe", "stock", "verify"}) {
+        const CliRun onFile = cli({command, file});
+        const CliRun onServer = cli({command, server});
+        EXPECT_EQ(onServer.code, onFile.code) << command << ": " << onServer.err.toStdString();
+        EXPECT_EQ(onServer.out, onFile.out) << command;
+    }
+    EXPECT_TRUE(cli({"verify", server}).out.endsWith("OK: baza de date este integra.\n"));
+
+    const CliRun over = cli({"generate", server, "--lines", "10"});
+    EXPECT_EQ(over.code, 1);
+    EXPECT_TRUE(over.out.contains("contine deja o baza de date")) << over.out.toStdString();
+}
+
 // verify on a small database broken by hand: every kind of fault is reported
 // under its heading and the exit code says so; recalc repairs the stock.
 TEST(Cli, VerifyReportsEachFaultAndRecalcRepairsTheStock)
