@@ -552,8 +552,10 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
         bool groupedQuery = false;  // the SELECT at this level has a GROUP BY
         bool aggregated = false;    // its select list calls an aggregate
         QSet<QString> selectNames;  // names of its columns (aliases, bare fields), lower case
+        bool derivedTable = false;  // a SELECT in parentheses where a table stands
     };
     QList<Level> levels(1);
+    int derivedTables = 0;
     auto isGrouped = [](const Level& lv, const QString& qualified, const QString& field, const QString& alias) {
         return lv.grouped.contains(qualified) || lv.grouped.contains(field)
             || (qualified == field && lv.groupedNames.contains(field)) || (!alias.isEmpty() && lv.grouped.contains(alias));
@@ -818,8 +820,12 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
         case SqlToken::Punct: {
             if (t.text == QLatin1String("(")) {
                 const int p = prevIndex(i);
+                const bool fromPosition = isWord(prevSignificant(i), "FROM") || isWord(prevSignificant(i), "JOIN")
+                    || (isPunct(prevSignificant(i), ",") && level.afterFrom);
+                const int first = nextSignificant(i);
                 levels.append(Level());
                 levels.back().inList = isWord(prevSignificant(i), "IN");
+                levels.back().derivedTable = server && fromPosition && first > 0 && isWord(&tokens[first], "SELECT");
                 if (server && insertInto && p >= 0) {
                     if (p == insertTableEnd)
                         levels.back().items = Level::Items::Columns;
@@ -831,11 +837,21 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             }
             if (t.text == QLatin1String(")")) {
                 // A parenthesis closed without one opened hides what came before.
+                const bool derived = levels.size() > 1 && levels.back().derivedTable;
                 if (levels.size() > 1)
                     levels.removeLast();
                 else
                     levels.back() = Level();
                 out += t.text;
+                // The server wants a name for a SELECT in FROM; SQLite does not.
+                if (derived) {
+                    const int after = nextSignificant(i);
+                    const bool named = after > 0
+                        && ((tokens[after].kind == SqlToken::Word && !isKeyword(tokens[after])) || isWord(&tokens[after], "AS")
+                            || tokens[after].kind == SqlToken::Quoted);
+                    if (!named)
+                        out += QStringLiteral(" AS \"sq#%1\"").arg(++derivedTables);
+                }
                 break;
             }
             if (t.text == QLatin1String(",") && level.items != Level::Items::None)
@@ -885,6 +901,41 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
             break;
         }
         case SqlToken::Word: {
+            if (server) {
+                // "X IS :v" / "X IS NOT :v" compare values with NULL equal to NULL.
+                if (isWord(&t, "IS")) {
+                    int n = nextSignificant(i);
+                    const bool negated = n > 0 && isWord(&tokens[n], "NOT");
+                    if (negated)
+                        n = nextSignificant(n);
+                    if (n > 0 && !isOneOf(tokens[n], {"NULL", "TRUE", "FALSE", "DISTINCT", "UNKNOWN", "NOT"})) {
+                        out += negated ? QStringLiteral("IS DISTINCT FROM ") : QStringLiteral("IS NOT DISTINCT FROM ");
+                        i = n - 1;
+                        break;
+                    }
+                }
+                // LIMIT -1: no limit.
+                if (isWord(&t, "LIMIT")) {
+                    const int minus = nextSignificant(i);
+                    const int one = minus > 0 && isPunct(&tokens[minus], "-") ? nextSignificant(minus) : -1;
+                    if (one > 0 && tokens[one].text == QLatin1String("1")) {
+                        out += QStringLiteral("LIMIT ALL");
+                        i = one;
+                        break;
+                    }
+                }
+                // The row number of the last row this connection inserted
+                // (kept by the table's trigger).
+                if (t.text.compare(QLatin1String("last_insert_rowid"), Qt::CaseInsensitive) == 0) {
+                    const int open = nextSignificant(i);
+                    const int close = open > 0 && isPunct(&tokens[open], "(") ? nextSignificant(open) : -1;
+                    if (close > 0 && isPunct(&tokens[close], ")")) {
+                        out += QStringLiteral("CAST(current_setting('mirafel.rowid', true) AS bigint)");
+                        i = close;
+                        break;
+                    }
+                }
+            }
             if (isOneOf(t, {"SET", "WHERE", "ON", "WHEN", "HAVING", "SELECT"}))
                 level.afterSet = isWord(&t, "SET");
             if (isOneOf(t, {"FROM", "SELECT", "WHERE", "GROUP", "ORDER", "HAVING", "SET", "VALUES"}))

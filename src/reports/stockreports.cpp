@@ -109,7 +109,10 @@ QString stockRowsSql(const StockRowsQuery& q, const QString& privateDir)
     lines << QStringLiteral("SELECT A.Cod_gestiune, A.Cod_grupa, A.Cod_articol, %1, %2, %3, %4, %5,").arg(price, lot, agent, qIn, qOut)
           << QStringLiteral("C.Denumire, C.Unitate_masura, C.Pret_vinzare, C.Moneda, C.Coef_TVA, G.Denumire AS DenGest, G.Gestionar,")
           << QStringLiteral("(SELECT MIN(R.Denumire) FROM GRUP R WHERE R.Cod_grupa = A.Cod_grupa) AS DenGrupa,")
-          << QStringLiteral("(SELECT MIN(K.Nume_client) FROM CLIENT K WHERE K.Cod_client = A.Agent) AS DenBuget")
+          // The budget of a grouped row is its first one (an ungrouped column
+          // of the outer query is no key of a subquery on every server).
+          << QStringLiteral("(SELECT MIN(K.Nume_client) FROM CLIENT K WHERE K.Cod_client = %1) AS DenBuget")
+                 .arg(perKey ? QStringLiteral("A.Agent") : QStringLiteral("MIN(A.Agent)"))
           << QStringLiteral("FROM ANSW_ST A LEFT JOIN CATALOG C ON (A.Cod_grupa = C.Grupa) AND (A.Cod_articol = C.Cod)")
           << QStringLiteral("LEFT JOIN GEST G ON (G.Cod = A.Cod_gestiune)")
           << QStringLiteral("WHERE ((A.QIn - A.QOut < -:Eps) OR (A.QIn - A.QOut > :Eps))")

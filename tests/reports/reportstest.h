@@ -12,17 +12,32 @@
 #include "prints/printsettings.h"
 #include "reports/batchui.h"
 #include "reports/reportrun.h"
+#include "datastore/privatedirectory.h"
 #include "testdatabase.h"
 
 #include <QDate>
+#include <QFile>
 
 namespace reportstest {
 
 // A generated database of a few thousand lines, with its private directory
 // connected: the invariants of the reports are checked on it.
+// Drops the schema that the connection of the private directory placed on
+// the server (nothing for a private directory on disk).
+inline void dropPrivateTables(datastore::Database& privateDb, const QString& dir)
+{
+    privateDb.close();
+    try {
+        if (datastore::hasPlacedServerFile(dir))
+            datastore::dropPrivateSchema(dir);
+    } catch (const datastore::DbError& e) {
+        ADD_FAILURE() << e.message().toStdString();
+    }
+}
+
 struct GeneratedDatabase {
     testsupport::TempDir dir{testsupport::TempDir::Database};
-    testsupport::TempDir priv{testsupport::TempDir::Database};
+    testsupport::TempDir priv; // on the server in a server run: a schema of its own
     datastore::Database db{QStringLiteral("TSTOCK")};
     datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
     testdata::GenerateSummary summary;
@@ -40,11 +55,12 @@ struct GeneratedDatabase {
         privateDb.setDirectory(priv.path());
         reports::connectPrivateDirectory(db, privateDb, dir.path() + "/", priv.path() + "/");
     }
+    ~GeneratedDatabase() { dropPrivateTables(privateDb, priv.path()); }
 };
 
 struct ReportDatabase {
     testsupport::TempDir dir{testsupport::TempDir::Database};
-    testsupport::TempDir priv{testsupport::TempDir::Database};
+    testsupport::TempDir priv; // on the server in a server run: a schema of its own
     datastore::Database db{QStringLiteral("TSTOCK")};
     datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
     common::Parameters parameters;
@@ -55,11 +71,16 @@ struct ReportDatabase {
     reports::BatchReportUi ui;
     double nextContor = 1;
 
+    ~ReportDatabase() { dropPrivateTables(privateDb, priv.path()); }
+
     // `server`: the database directory's tables go to its schema.
-    explicit ReportDatabase(testsupport::ServerSchema* server = nullptr)
+    // `onDisk`: an SQLite file even in a server run.
+    explicit ReportDatabase(testsupport::ServerSchema* server = nullptr, bool onDisk = false)
     {
         if (server)
             server->useIn(dir.path());
+        else if (onDisk)
+            QFile::remove(dir.file(QString::fromLatin1(datastore::kServerFileName)));
         db.setDirectory(dir.path());
         for (const datastore::TableDef& t : datastore::databaseTables())
             db.createTable(t);

@@ -90,7 +90,7 @@ TEST_F(AnswerTablesTest, EveryWayReplacesTheTableAndTheMainDatabaseJoinsIt)
 
 TEST_F(AnswerTablesTest, TwoWorkstationsKeepTheirOwnTables)
 {
-    testsupport::TempDir otherPriv{testsupport::TempDir::Database};
+    testsupport::TempDir otherPriv;
     datastore::Database otherPrivate{"TBX_PRIV"};
     datastore::Database otherDb{"TSTOCK"};
     otherDb.setDirectory(dir.path());

@@ -201,7 +201,7 @@ TEST_F(PrivateServerTest, ALocalDatabaseBringsTheWorkingTablesBack)
     ASSERT_TRUE(QFile::exists(file));
 
     // The workstation switches to a local database.
-    ReportDatabase local;
+    ReportDatabase local(nullptr, true);
     datastore::Database db{QStringLiteral("TSTOCK")};
     datastore::Database privateDb{QStringLiteral("TBX_PRIV")};
     db.setDirectory(local.dir.path());

@@ -252,7 +252,11 @@ TEST(Cli, GenerateOnTheServerGivesTheSameDatabase)
         const CliRun onFile = cli({command, file});
         const CliRun onServer = cli({command, server});
         EXPECT_EQ(onServer.code, onFile.code) << command << ": " << onServer.err.toStdString();
-        EXPECT_EQ(onServer.out, onFile.out) << command;
+        // The integrity lines name what was checked: the file or the server's tables.
+        QString serverOut = onServer.out;
+        serverOut.replace("Verific integritatea tabelelor de pe server...", "Verific integritatea fisierului bazei de date...")
+            .replace("Tabelele de pe server sunt intacte.", "Fisierul bazei de date este intact.");
+        EXPECT_EQ(serverOut, onFile.out) << command;
     }
     EXPECT_TRUE(cli({"verify", server}).out.endsWith("OK: baza de date este integra.\n"));
 
