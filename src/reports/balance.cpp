@@ -89,8 +89,9 @@ QString balanceSelect(bool detailed, bool warehouses)
                           "Pret_achizitie * QInit, Pret_achizitie * RQIn, QInit + RQIn - RQOut, Pret_achizitie * RQOut, "
                           "Pret_achizitie * (QInit + RQIn - RQOut) FROM (%2) "
                           "WHERE ((QInit <> 0) OR (Moved > 0)) "
-                          "AND NOT ((Cod_gestiune IS NULL) AND (Cod_grupa IS NULL) AND (Cod_articol IS NULL))")
-        .arg(lot, grouped);
+                          "AND NOT ((Cod_gestiune IS NULL) AND (Cod_grupa IS NULL) AND (Cod_articol IS NULL)) "
+                          "ORDER BY %3")
+        .arg(lot, grouped, kKey); // rows of one key written in lot order on every engine
 }
 
 // Every input (or output) line of the interval.
@@ -315,7 +316,10 @@ const QString kLineOrder =
 QString simpleRowsSql(const BalanceRowsQuery& q, const QString& privateDir)
 {
     QStringList lines = balanceLineSql(q, {}, {});
-    lines << balanceConditions(q) << QStringLiteral("ORDER BY ") + kLineOrder;
+    // Lines of one key that differ in their lot come in the lot's order, as
+    // written, on every engine.
+    lines << balanceConditions(q)
+          << QStringLiteral("ORDER BY ") + kLineOrder + (q.detailed ? QStringLiteral(", A.Lot") : QStringLiteral(", A.rowid"));
     QualifyAnswerTable(lines, QString::fromLatin1(kBalanceTable), privateDir);
     QualifyAnswerTable(lines, QString::fromLatin1(kArticleTable), privateDir);
     return lines.join(u'\n');

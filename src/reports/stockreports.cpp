@@ -126,7 +126,12 @@ QString stockRowsSql(const StockRowsQuery& q, const QString& privateDir)
         lines << QStringLiteral("GROUP BY A.Cod_gestiune, A.Cod_grupa, A.Cod_articol, A.Lot");
     if (!perKey)
         lines << QStringLiteral("HAVING (SUM(A.QIn) - SUM(A.QOut) < -:Eps) OR (SUM(A.QIn) - SUM(A.QOut) > :Eps)");
-    lines << QStringLiteral("ORDER BY ") + q.orderBy;
+    // The rest of the key last: rows equal in the chosen order come in the
+    // same order whatever the engine.
+    const QString rest = perKey                     ? QStringLiteral(", A.Pret_achizitie, A.Lot, A.Agent")
+        : q.rows == Rows::PerPrice                  ? QStringLiteral(", A.Pret_achizitie")
+                                                    : QStringLiteral(", A.Lot");
+    lines << QStringLiteral("ORDER BY ") + q.orderBy + rest;
     QualifyAnswerTable(lines, QString::fromLatin1(kStockTable), privateDir);
     QualifyAnswerTable(lines, QString::fromLatin1(kWarehouseTable), privateDir);
     QualifyAnswerTable(lines, QString::fromLatin1(kArticleTable), privateDir);
