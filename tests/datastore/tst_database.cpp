@@ -3,6 +3,7 @@
 // statements of the windows' dialect, transactions and a second writer.
 
 #include "datastore/database.h"
+#include "datastore/dataset.h"
 #include "datastore/sqldialect.h"
 #include "datastore/tablecatalog.h"
 #include "testsupport.h"
@@ -608,4 +609,45 @@ TEST(SqlDialect, TranslatesForTheServer)
     };
     for (const Case& c : cases)
         EXPECT_EQ(d.translate(QString::fromUtf8(c.in)).toStdString(), std::string(c.out)) << c.in;
+}
+
+// Two workstations writing: the second unit of work waits for the first, then
+// reads what it wrote (no lost update of a counter read and written back);
+// held past its wait it gets the busy error, shown as the busy warning, and
+// writes nothing.
+TEST_P(EngineTest, ASecondUnitOfWorkWaitsForTheFirstOrGetsBusy)
+{
+    create({"Gest.db", "Counter.DB"});
+    db.exec("INSERT INTO COUNTER (NewCounterIn) VALUES (1)");
+    {
+        LockHolder holder(dir.path(), "T1", 300);
+        holder.start();
+        while (!holder.locked)
+            QThread::msleep(5);
+        UnitOfWork work(db); // waits for the holder's commit
+        EXPECT_EQ(count("Gest"), 1) << "the first writer's row is seen once the lock is taken";
+        const double next = db.scalar("SELECT MAX(NewCounterIn) FROM COUNTER").toDouble() + 1;
+        db.exec("UPDATE COUNTER SET NewCounterIn = :c", {{"c", next}});
+        work.commit();
+        holder.wait();
+    }
+    EXPECT_EQ(db.scalar("SELECT NewCounterIn FROM COUNTER").toDouble(), 2.0);
+
+    LockHolder holder(dir.path(), "T2", 600);
+    holder.start();
+    while (!holder.locked)
+        QThread::msleep(5);
+    db.setBusyTimeout(50);
+    try {
+        UnitOfWork work(db);
+        db.exec("INSERT INTO Gest (Cod) VALUES ('N')");
+        work.commit();
+        ADD_FAILURE() << "a unit of work went through another writer's lock";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbErrorKind::Busy) << e.what();
+        EXPECT_EQ(errorText(e), busyMessage());
+    }
+    holder.wait();
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(count("Gest"), 2) << "T1 and T2, nothing of the refused unit of work";
 }

@@ -7,6 +7,7 @@
 #include "shelltest.h"
 
 #include "datastore/databasevalidator.h"
+#include "datastore/dataset.h"
 #include "datastore/dberror.h"
 #include "datastore/integritycheck.h"
 #include "datastore/privatedirectory.h"
@@ -523,9 +524,11 @@ TEST(ReportException, KeyViolationsBecomeTheDuplicateWarning)
          common::Icon::Warning,
          "Atentie! Inregistrare duplicata! Stergeti înregistrarea curenta sau modificati cîmpurile care îi "
          "confera unicitate!"},
-        {"other engine error",
+        {"another workstation holds the database",
          [] { throw datastore::DbError(datastore::DbErrorKind::Busy, "database is locked"); },
-         common::Icon::Error, "database is locked"},
+         common::Icon::Warning, datastore::busyMessage()},
+        {"other engine error", [] { throw datastore::DbError(datastore::DbErrorKind::Io, "disk I/O error"); },
+         common::Icon::Error, "disk I/O error"},
         {"validation error", [] { throw datastore::EDBValidate("Tabela Stoc.DB nu exista!"); },
          common::Icon::Error, "Tabela Stoc.DB nu exista!"},
         {"standard exception", [] { throw std::runtime_error("Fișier lipsă"); }, common::Icon::Error,
