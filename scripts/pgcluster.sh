@@ -49,11 +49,12 @@ case "$action" in
 start)
   if [ "$(id -u)" -eq 0 ]; then
     chown -R "${MIRAFEL_PG_USER:-nobody}:" "$dir"
-    # The folders above DIR must let the owner reach it.
+    # The folders above DIR must let the owner reach it (a folder made by
+    # mktemp is closed to others). Tested as the owner: root may pass anywhere.
     p="$dir"
     while [ "$p" != "/" ]; do
       p="$(dirname "$p")"
-      [ -x "$p" ] || chmod o+x "$p"
+      as_owner test -x "$p" || chmod o+x "$p"
     done
   fi
   if [ ! -f "$data/PG_VERSION" ]; then
