@@ -78,11 +78,18 @@ Commands:
                         menu command "Recalculare stocuri" does; exits 1 on failure.
   generate DIR --lines N [--articles A] [--warehouses W] [--seed S]
                         Create a new database in DIR (which must not hold one) with
-                        ten years of realistic documents: material classes and
-                        groups, A articles (default 500), suppliers, budgets,
+                        ten years of realistic documents: its TBXDEF.INI (lots in
+                        use, VAT only on invoices, the series of invoices,
+                        delivery notes and receipts, the current firm), the firm
+                        record, material classes and groups, A articles (default
+                        500), suppliers, budgets, buyers with their fiscal data,
                         W warehouses (default 3), exchange rates, the initial stock
                         and N document lines (about one output line for every two
-                        input lines, documents of 1 to 30 lines), written in bulk;
+                        input lines, documents of 1 to 30 lines): receipts,
+                        consumption and hand-over notes, delivery notes and
+                        invoices with their series numbers, invoices paid at issue
+                        (in full or in part, with their receipts), transfers with
+                        their input documents, scrapping lists; written in bulk;
                         then the stock is recalculated. The same seed (default 1)
                         gives the same database.
   copy FROM TO          Copy the whole database of FROM into TO, table by table with
@@ -447,6 +454,9 @@ int generate(const QStringList& args)
               << summary.outputDocuments << " (" << summary.outputLines << " linii), "
               << summary.first.toString(QStringLiteral("dd.MM.yyyy")) << " - "
               << summary.last.toString(QStringLiteral("dd.MM.yyyy")) << Qt::endl;
+        out() << "Dintre iesiri: facturi " << summary.invoices << " (" << summary.payments << " incasate la emitere), avize "
+              << summary.deliveryNotes << ", transferuri " << summary.transfers << ", casari " << summary.scrappings
+              << Qt::endl;
     } catch (const std::exception& e) {
         out() << "error: " << datastore::errorText(e) << Qt::endl;
         return 1;
