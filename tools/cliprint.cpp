@@ -16,7 +16,8 @@ namespace cli {
 int printCommand(const QStringList& args)
 {
     bool ok = false;
-    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("comment"), QStringLiteral("description")}, &ok);
+    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("comment"), QStringLiteral("description"),
+                                                       QStringLiteral("explanation")}, &ok);
     if (!ok || options.positional.size() != 1 || !options.values.contains(QStringLiteral("document"))
         || !options.values.contains(QStringLiteral("kind"))
         || options.has(QStringLiteral("text")) == options.values.contains(QStringLiteral("pdf")))
@@ -43,12 +44,19 @@ int printCommand(const QStringList& args)
     db.setDirectory(dir);
     prints::PrintRequest request{db, settings.parameters, settings.formats, dir};
     request.contor = contor;
-    if (options.values.contains(QStringLiteral("date")))
+    // Without --date a note is dated on its document's registration date.
+    if (options.values.contains(QStringLiteral("date"))) {
         request.registrationDate = QDate::fromString(options.values.value(QStringLiteral("date")), Qt::ISODate);
+        if (!request.registrationDate.isValid()) {
+            err() << "--date: expected YYYY-MM-DD" << Qt::endl;
+            return 2;
+        }
+    }
     request.seriesNumber = options.values.value(QStringLiteral("series"));
     request.receiptNumber = options.values.value(QStringLiteral("receipt")).toDouble();
     request.options.comment = options.has(QStringLiteral("comment"));
     request.options.description = options.has(QStringLiteral("description"));
+    request.options.explanation = options.has(QStringLiteral("explanation"));
     try {
         const prints::DocumentPrint print = kind->build(request);
         const reportengine::PageList pages = print.layout();

@@ -105,7 +105,7 @@ Commands:
                         (TBXDEF.INI, layouts, ...) that TO lacks are copied.
                         Exits 1 on failure.
   print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
-        [--comment] [--description] (--pdf FILE | --text)
+        [--comment] [--description] [--explanation] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document
                         windows do, without them: to a PDF file, or as plain text
                         (one line per printed row; used for the golden files of
@@ -113,9 +113,12 @@ Commands:
                         invoice-with-receipt, preprinted-invoice (Factura.INI in
                         DIR), daily-food-list, hand-over-note, delivery-note,
                         preprinted-delivery-note (Aviz.INI in DIR),
-                        consumption-note, scrapping-list, labels. --comment adds
-                        INVFOOT.TXT under an invoice, --description the catalog
-                        description to a line.
+                        consumption-note, scrapping-list, labels. --date is the
+                        registration date printed on the note (default: the
+                        document's own). --comment adds INVFOOT.TXT under an
+                        invoice, --description the catalog description to a
+                        line, --explanation the document's explanation to a
+                        consumption or hand-over note.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
          [--articles G/C,...] [--group-totals]
          (--pdf FILE | --csv FILE | --html FILE | --text)

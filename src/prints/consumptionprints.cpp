@@ -5,8 +5,12 @@
 #include "printdata.h"
 #include "tqrprndlg.h"
 
+#include "common/documenttotals.h"
+#include "common/rounding.h"
 #include "datastore/dataset.h"
 #include "reportengine/papersizes.h"
+
+#include <QSet>
 
 namespace prints {
 
@@ -40,16 +44,22 @@ DocumentPrint BuildConsumptionNote(const PrintRequest& request)
         {{QStringLiteral("Contor"), request.contor}});
     const QHash<QString, QString> budgets = budgetNames(db, lines);
     QHash<QString, QString> groups;
-    for (PrintRow& line : lines) {
+    // Each printed line's value rounded once; every total sums those values.
+    const QList<common::TotalLine> valued = common::valuedLines(pricedLines(lines, "Pret_achizitie"),
+                                                                request.parameters.nrZecimaleLei);
+    QSet<QString> agents;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        PrintRow& line = lines[i];
         const QString code = textOf(line, QStringLiteral("Cod_articol"));
         line.insert(QStringLiteral("linetext"),
                     lineText(code, field(line, QStringLiteral("Den")), textOf(line, QStringLiteral("Descriere")),
                              request.parameters.CodProdusPeFact, true));
-        const double value = field(line, QStringLiteral("Cantitate")).toDouble()
-                             * field(line, QStringLiteral("Pret_achizitie")).toDouble();
-        line.insert(QStringLiteral("valoare"), value);
-        line.insert(QStringLiteral("tval"), value + field(line, QStringLiteral("TVA")).toDouble());
-        line.insert(QStringLiteral("nume_client"), budgets.value(textOf(line, QStringLiteral("Agent"))));
+        line.insert(QStringLiteral("valoare"), valued.at(i).value);
+        line.insert(QStringLiteral("tva"), valued.at(i).vat);
+        line.insert(QStringLiteral("tval"), common::roundMoney(valued.at(i).value + valued.at(i).vat, 9));
+        const QString agent = textOf(line, QStringLiteral("Agent"));
+        agents.insert(agent);
+        line.insert(QStringLiteral("nume_client"), budgetName(budgets, agent));
         const QString group = textOf(line, QStringLiteral("Cod_grupa"));
         if (!groups.contains(group)) {
             const QList<PrintRow> names = readRows(
@@ -59,9 +69,13 @@ DocumentPrint BuildConsumptionNote(const PrintRequest& request)
         }
         line.insert(QStringLiteral("dengrupa"), groups.value(group));
     }
-    // The budget's bands print only when the first line's budget is one.
+    const common::DocumentTotals totals = common::totalsOf(valued);
+    // The budget's bands print when the lines hold more than one budget (a
+    // line without one is a budget of its own), or when their one budget is
+    // in the list of budgets; otherwise a group would print once for each
+    // budget, its lines never told apart.
     const bool byBudget =
-        !lines.isEmpty() && budgets.contains(textOf(lines.first(), QStringLiteral("Agent")));
+        agents.size() > 1 || (!lines.isEmpty() && budgets.contains(textOf(lines.first(), QStringLiteral("Agent"))));
     const QString keeper =
         lines.isEmpty() ? QString() : warehouseField(db, textOf(lines.first(), QStringLiteral("Cod_gestiune")), "Gestionar");
     QString explanation;
@@ -96,20 +110,30 @@ DocumentPrint BuildConsumptionNote(const PrintRequest& request)
         .center();
     title.label(0, 24, W, explanation).wrap();
 
+    // Money columns hold "-9.999.999.999.999,99", the lot its 30 characters.
     const QList<Column> columns{
-        {0, 10, {S("Nr.crt.")}, {}, {}, true},
-        {10, 90, {S("Denumirea materialelor"), S("(inclusiv cod, sort, marca, profil, dimensiune, etc.)")},
+        {0, 9, {S("Nr.crt.")}, {}, {}, true},
+        {9, 60, {S("Denumirea materialelor"), S("(inclusiv cod, sort, marca,"), S("profil, dimensiune, etc.)")},
          QStringLiteral("LineText"), {}},
-        {100, 12, {S("U.M.")}, QStringLiteral("UM"), {}},
-        {112, 20, {S("Cantitate"), S("necesara")}, QString(), {}},
-        {132, 20, {S("Cantitate"), S("eliberata")}, QStringLiteral("Cantitate"), kQuantityMask, true},
-        {152, 22, {S("Lot")}, QStringLiteral("Lot"), {}},
-        {174, 22, {S("Pret unitar ")}, QStringLiteral("Pret_achizitie"), money, true},
-        {196, 25, {S("Valoare"), S("- lei -")}, QStringLiteral("Valoare"), money, true},
-        {221, 20, {S("TVA"), S("- lei -")}, QStringLiteral("TVA"), kVatMask, true},
-        {241, 36, {S("Observatii")}, QStringLiteral("Observatii"), {}},
+        {69, 9, {S("U.M.")}, QStringLiteral("UM"), {}},
+        {78, 16, {S("Cantitate"), S("necesara")}, QString(), {}},
+        {94, 24, {S("Cantitate"), S("eliberata")}, QStringLiteral("Cantitate"), kQuantityMask, true},
+        {118, 46, {S("Lot")}, QStringLiteral("Lot"), {}},
+        {164, 30, {S("Pret unitar ")}, QStringLiteral("Pret_achizitie"), priceMask(request.parameters.nrZecimaleLei), true},
+        {194, 30, {S("Valoare"), S("- lei -")}, QStringLiteral("Valoare"), money, true},
+        {224, 30, {S("TVA"), S("- lei -")}, QStringLiteral("TVA"), kVatMask, true},
+        {254, 23, {S("Observatii")}, QStringLiteral("Observatii"), {}},
     };
-    Band& head = r.band(BandKind::ColumnHeader, 13);
+    const double valueX = 194.5, valueWidth = 28.5; // where a value prints, right-aligned
+    // The pages after the first say whose lines they carry.
+    Band& continued = r.band(BandKind::PageHeader, 6).skipFirstPage();
+    continued.label(0, 0, W, QStringLiteral("BON CONSUM MATERIALE   Nr. %1   data %2   %3 / %4")
+                                 .arg(wholeText(field(header, QStringLiteral("Numar"))),
+                                      dateText(field(header, QStringLiteral("Data")), request.formats),
+                                      wholeText(request.contor),
+                                      dateText(registrationDate(request, header), request.formats)));
+    continued.line(0, 4.5, W, 4.5);
+    Band& head = r.band(BandKind::ColumnHeader, 16);
     Group& budget = r.group(QStringLiteral("Agent"));
     Band& bh = budget.header(6).setEnabled(byBudget);
     bh.field(0, 1, 150, QStringLiteral("Nume_client")).bold();
@@ -117,32 +141,41 @@ DocumentPrint BuildConsumptionNote(const PrintRequest& request)
     Band& bf = budget.footer(6).setEnabled(byBudget);
     bf.label(0, 1, 12, QStringLiteral("Total")).bold();
     bf.field(12, 1, 150, QStringLiteral("Nume_client")).bold();
-    bf.sum(196.5, 1, 24, QStringLiteral("Valoare"), money).right().bold();
+    bf.sum(valueX, 1, valueWidth, QStringLiteral("Valoare"), money).right().bold();
     Group& group = r.group(QStringLiteral("Cod_grupa"));
     Band& gh = group.header(5);
     gh.field(4, 0.5, 150, QStringLiteral("DenGrupa")).bold();
     gh.field(155, 0.5, 40, QStringLiteral("Cod_grupa"));
     Band& gf = group.footer(6);
-    gf.line(100, 0.5, W, 0.5);
+    gf.line(69, 0.5, W, 0.5);
     gf.label(4, 1, 12, QStringLiteral("Total"));
     gf.field(16, 1, 150, QStringLiteral("DenGrupa"));
-    gf.sum(196.5, 1, 24, QStringLiteral("Valoare"), money).right();
+    gf.sum(valueX, 1, valueWidth, QStringLiteral("Valoare"), money).right();
     Band& detail = r.band(BandKind::Detail, 4.5);
     // The count goes on over the groups: the note numbers its lines.
     QList<Column> shown = columns;
     shown[3].field = QStringLiteral("Necesar");
-    addColumns(head, detail, shown, 8);
+    addColumns(head, detail, shown, 11);
     numberColumns(head, columns, {S("1"), S("2"), S("3"), S("4"), S("5"), S("6"), S("7"), S("8=5x7"), S("9"), S("10")},
-                  8.5);
+                  11.5);
 
+    // The document's totals, from the rounded values of its lines; wider
+    // than a line's value, since the document's total adds the VAT.
+    r.value(QStringLiteral("TotalValoare"), totals.value);
+    r.value(QStringLiteral("TotalTVA"), totals.vat);
+    r.value(QStringLiteral("TotalDocument"), totals.total());
     Band& summary = r.band(BandKind::Summary, 42);
     summary.line(0, 0.5, W, 0.5);
-    summary.label(150, 2, 40, QStringLiteral("Valoare totala:"));
-    summary.sum(196.5, 2, 24, QStringLiteral("Valoare"), money).right();
-    summary.label(150, 6, 40, QStringLiteral("Total TVA:"));
-    summary.sum(221.5, 6, 19, QStringLiteral("TVA"), kVatMask).right();
-    summary.label(150, 10, 40, QStringLiteral("Total document:")).bold();
-    summary.sum(196.5, 10, 24, QStringLiteral("TVal"), money).right().bold();
+    const double valueRight = valueX + valueWidth, vatRight = 253;
+    summary.label(120, 2, 40, QStringLiteral("Valoare totala:"));
+    summary.field(valueRight - 50, 2, 50, QStringLiteral("TotalValoare"), money).right();
+    summary.label(120, 6, 40, QStringLiteral("Total TVA:"));
+    summary.field(vatRight - 50, 6, 50, QStringLiteral("TotalTVA"), kVatMask).right();
+    summary.label(120, 10, 40, QStringLiteral("Total document:")).bold();
+    summary.field(valueRight - 50, 10, 50, QStringLiteral("TotalDocument"),
+                  moneyMask(qMax(request.parameters.nrZecimaleLei, 2)))
+        .right()
+        .bold();
     summary.label(0, 17, 40, QStringLiteral("Data si semnatura:"));
     summary.label(40, 17, 40, dateText(registrationDate(request, header), request.formats));
     summary.label(0, 23, 80, QStringLiteral("GESTIONAR")).bold().center();
@@ -182,9 +215,11 @@ DocumentPrint BuildScrappingList(const PrintRequest& request)
                        "C.Denumire "
                        "ORDER BY I.Cod_gestiune, I.Cod_grupa, I.Cod_articol, I.Pret_achizitie, I.Lot, I.Agent"),
         {{QStringLiteral("Contor"), request.contor}});
-    for (PrintRow& line : lines)
-        line.insert(QStringLiteral("valoare"), field(line, QStringLiteral("Cantitate")).toDouble()
-                                                   * field(line, QStringLiteral("Pret_achizitie")).toDouble());
+    // Each printed line's value rounded once; the totals sum those values.
+    const QList<common::TotalLine> valued = common::valuedLines(pricedLines(lines, "Pret_achizitie"),
+                                                                request.parameters.nrZecimaleLei);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        lines[i].insert(QStringLiteral("valoare"), valued.at(i).value);
 
     auto report = newReport(request, Orientation::Portrait,
                             QStringLiteral("Lista obiectelor de inventar casate %1").arg(wholeText(request.contor)));
@@ -208,7 +243,7 @@ DocumentPrint BuildScrappingList(const PrintRequest& request)
         {75, 25, {S("   Cod articol  (nr. de inventar)")}, QStringLiteral("Cod_articol"), {}},
         {100, 22, {S("Lot (data folosinta)")}, QStringLiteral("Lot"), {}},
         {122, 14, {S("Can- titate")}, QStringLiteral("Cantitate"), kQuantityMask, true},
-        {136, 18, {S("Pret unitar")}, QStringLiteral("Pret_achizitie"), money, true},
+        {136, 18, {S("Pret unitar")}, QStringLiteral("Pret_achizitie"), priceMask(request.parameters.nrZecimaleLei), true},
         {154, 22, {S("Valoare lei")}, QStringLiteral("Valoare"), money, true},
         {176, 14, {S("Cod buget")}, QStringLiteral("Agent"), {}},
     };

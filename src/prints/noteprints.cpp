@@ -5,6 +5,8 @@
 #include "layoutfile.h"
 #include "printdata.h"
 
+#include "common/documenttotals.h"
+#include "common/rounding.h"
 #include "reportengine/papersizes.h"
 
 #include <QDir>
@@ -42,15 +44,17 @@ DocumentPrint BuildHandOverNote(const PrintRequest& request)
             "ORDER BY I.Agent, I.Cod_gestiune, I.Cod_articol, I.Pret_achizitie, I.Cod_grupa"),
         {{QStringLiteral("Contor"), request.contor}});
     const QHash<QString, QString> budgets = budgetNames(db, lines);
-    for (PrintRow& line : lines) {
+    // Each printed line's value rounded once; the totals sum those values.
+    const QList<common::TotalLine> valued = common::valuedLines(pricedLines(lines, "Pret_achizitie"),
+                                                                request.parameters.nrZecimaleLei);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        PrintRow& line = lines[i];
         const QString code = textOf(line, QStringLiteral("Cod_articol"));
         line.insert(QStringLiteral("linetext"),
                     lineText(code, field(line, QStringLiteral("Den")), textOf(line, QStringLiteral("Descriere")),
                              request.parameters.CodProdusPeFact, true));
-        line.insert(QStringLiteral("valoare"), field(line, QStringLiteral("Cantitate")).toDouble()
-                                                   * field(line, QStringLiteral("Pret_achizitie")).toDouble());
-        const QString agent = textOf(line, QStringLiteral("Agent"));
-        line.insert(QStringLiteral("nume_client"), budgets.value(agent));
+        line.insert(QStringLiteral("valoare"), valued.at(i).value);
+        line.insert(QStringLiteral("nume_client"), budgetName(budgets, textOf(line, QStringLiteral("Agent"))));
     }
 
     // The giving warehouse is the first line's; the receiving one is named by
@@ -106,7 +110,7 @@ DocumentPrint BuildHandOverNote(const PrintRequest& request)
         {50, 62, {S("Denumire produs")}, QStringLiteral("LineText"), {}},
         {112, 10, {S("U.M.")}, QStringLiteral("UM"), {}},
         {122, 16, {S("Canti-"), S("tate")}, QStringLiteral("Cantitate"), kQuantityMask, true},
-        {138, 18, {S("Pret unitar ")}, QStringLiteral("Pret_achizitie"), money, true},
+        {138, 18, {S("Pret unitar ")}, QStringLiteral("Pret_achizitie"), priceMask(request.parameters.nrZecimaleLei), true},
         {156, 24, {S("Valoare")}, QStringLiteral("Valoare"), money, true},
         {180, 10, {S("TVA")}, QStringLiteral("DummyTVA"), QStringLiteral("0"), true},
     };
@@ -374,19 +378,23 @@ DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
 
 namespace {
 
+// The figures of one allocation type (or of all) for one period. Money is
+// rounded to the decimals of lei when read, so every sum and difference is
+// one of the figures printed.
 struct DailyFigures {
     double persons = 0;
     double rights = 0;
     double consumed = 0;
     double counted = 0; // consumption compared with the rights
-    double savings() const { return rights - counted > 0 ? rights - counted : 0; }
-    double overrun() const { return rights - counted < 0 ? -(rights - counted) : 0; }
+    double difference() const { return common::roundMoney(rights - counted, 9); }
+    double savings() const { return difference() > 0 ? difference() : 0; }
+    double overrun() const { return difference() < 0 ? -difference() : 0; }
     DailyFigures& operator+=(const DailyFigures& o)
     {
         persons += o.persons;
-        rights += o.rights;
-        consumed += o.consumed;
-        counted += o.counted;
+        rights = common::roundMoney(rights + o.rights, 9);
+        consumed = common::roundMoney(consumed + o.consumed, 9);
+        counted = common::roundMoney(counted + o.counted, 9);
         return *this;
     }
 };
@@ -417,14 +425,24 @@ DocumentPrint BuildDailyFoodList(const PrintRequest& request)
     for (const PrintRow& t : readRows(db, QStringLiteral("SELECT Cod, Denumire, EcoDep FROM \"TipAlocatie.DB\"")))
         typeInfo.insert(field(t, QStringLiteral("Cod")).toDouble(), t);
 
-    // Three rows per type: carried over, the day, both.
-    const QStringList fields{QStringLiteral("Nr"),       QStringLiteral("Tip"),      QStringLiteral("Perioada"),
-                             QStringLiteral("NrPers"),   QStringLiteral("Drepturi"), QStringLiteral("Consumat"),
-                             QStringLiteral("ConsEco"),  QStringLiteral("Economii"), QStringLiteral("Depasiri")};
+    // One row per type, in three groups of columns: carried over, the day, both.
+    const char* const figureNames[] = {"NrPers", "Drepturi", "Consumat", "ConsEco", "Economii", "Depasiri"};
+    QStringList fields{QStringLiteral("Nr"), QStringLiteral("Tip")};
+    for (int p = 0; p < 3; ++p)
+        for (const char* f : figureNames)
+            fields << QString::fromLatin1(f) + QString::number(p);
+    const int decimals = request.parameters.nrZecimaleLei;
     QList<PrintRow> rows;
     DailyFigures totals[3];
     int number = 0;
     double persons = 0;
+    const auto insertFigures = [](PrintRow& row, int p, const DailyFigures& f) {
+        const QString n = QString::number(p);
+        const double values[] = {f.persons, f.rights, f.consumed, f.counted, f.savings(), f.overrun()};
+        const char* const names[] = {"nrpers", "drepturi", "consumat", "conseco", "economii", "depasiri"};
+        for (int v = 0; v < 6; ++v)
+            row.insert(QString::fromLatin1(names[v]) + n, values[v]);
+    };
     for (const PrintRow& t : types) {
         const double code = field(t, QStringLiteral("Cod")).toDouble();
         const PrintRow info = typeInfo.value(code);
@@ -433,32 +451,23 @@ DocumentPrint BuildDailyFoodList(const PrintRequest& request)
         const char* const names[2][3] = {{"NrPersR", "DrepturiR", "ConsumatR"}, {"NrPers", "Drepturi", "Consumat"}};
         for (int p = 0; p < 2; ++p) {
             figures[p].persons = field(t, QString::fromLatin1(names[p][0])).toDouble();
-            figures[p].rights = field(t, QString::fromLatin1(names[p][1])).toDouble();
-            figures[p].consumed = field(t, QString::fromLatin1(names[p][2])).toDouble();
+            figures[p].rights = common::roundMoney(field(t, QString::fromLatin1(names[p][1])).toDouble(), decimals);
+            figures[p].consumed = common::roundMoney(field(t, QString::fromLatin1(names[p][2])).toDouble(), decimals);
             figures[p].counted = counts ? figures[p].consumed : 0;
         }
         figures[2] = figures[0];
         figures[2] += figures[1];
         persons += figures[1].persons;
-        ++number;
+        PrintRow row;
+        row.insert(QStringLiteral("nr"), ++number);
+        row.insert(QStringLiteral("tip"), field(info, QStringLiteral("Denumire")).isNull()
+                                              ? QVariant(wholeText(code))
+                                              : field(info, QStringLiteral("Denumire")));
         for (int p = 0; p < 3; ++p) {
             totals[p] += figures[p];
-            PrintRow row;
-            if (p == 0) {
-                row.insert(QStringLiteral("nr"), number);
-                row.insert(QStringLiteral("tip"), field(info, QStringLiteral("Denumire")).isNull()
-                                                      ? QVariant(wholeText(code))
-                                                      : field(info, QStringLiteral("Denumire")));
-            }
-            row.insert(QStringLiteral("perioada"), QString::fromUtf8(kDailyListPeriods[p]));
-            row.insert(QStringLiteral("nrpers"), figures[p].persons);
-            row.insert(QStringLiteral("drepturi"), figures[p].rights);
-            row.insert(QStringLiteral("consumat"), figures[p].consumed);
-            row.insert(QStringLiteral("conseco"), figures[p].counted);
-            row.insert(QStringLiteral("economii"), figures[p].savings());
-            row.insert(QStringLiteral("depasiri"), figures[p].overrun());
-            rows << row;
+            insertFigures(row, p, figures[p]);
         }
+        rows << row;
     }
 
     // The menu: the articles of the list, warehouse by warehouse.
@@ -499,12 +508,17 @@ DocumentPrint BuildDailyFoodList(const PrintRequest& request)
     for (const QString& p : paragraphs)
         menu << paragraphText(p);
 
-    auto report = newReport(request, Orientation::Portrait,
+    // Landscape: the three groups of six columns side by side, as the list
+    // is drawn on paper. The day's figures are a day's; the carried-over and
+    // total ones hold a year's, up to 9.999.999,99 lei. The figures print a
+    // point smaller than the text.
+    auto report = newReport(request, Orientation::Landscape,
                             QStringLiteral("Lista zilnica %1").arg(wholeText(field(doc, QStringLiteral("Numar")))));
     Report& r = *report;
-    const double W = 190;
-    const QString money = QStringLiteral("#,###0.00");
+    const double W = 277;
+    const QString money = QStringLiteral("#,###0.") + QString(qMax(decimals, 0), u'0');
     const QString count = QStringLiteral("#,###");
+    constexpr double kFigureSize = 7;
 
     Band& title = r.band(BandKind::Title, 26);
     title.label(0, 0, 120, textOf(issuer, QStringLiteral("Denumire"))).bold();
@@ -519,59 +533,107 @@ DocumentPrint BuildDailyFoodList(const PrintRequest& request)
                          dateText(field(doc, QStringLiteral("Data")), request.formats)))
         .center();
 
-    const QList<Column> columns{
-        {0, 10, {S("Nr crt")}, QStringLiteral("Nr"), {}, true},
-        {10, 46, {S("Tip alocatie")}, QStringLiteral("Tip"), {}},
-        {56, 20, {S("")}, QStringLiteral("Perioada"), {}},
-        {76, 14, {S("Nr. persoane")}, QStringLiteral("NrPers"), count, true},
-        {90, 20, {S("Drepturi")}, QStringLiteral("Drepturi"), money, true},
-        {110, 20, {S("Consum total")}, QStringLiteral("Consumat"), money, true},
-        {130, 20, {S("Cons. pt. Eco/Dep")}, QStringLiteral("ConsEco"), money, true},
-        {150, 20, {S("Economii")}, QStringLiteral("Economii"), money, true},
-        {170, 20, {S("Depasiri")}, QStringLiteral("Depasiri"), money, true},
+    // The columns: number and type, then each period's six figures.
+    struct Span {
+        double x, width;
     };
-    Band& head = r.band(BandKind::ColumnHeader, 9);
-    Band& detail = r.band(BandKind::Detail, 4);
-    addColumns(head, detail, columns, 8);
-
-    Band& summary = r.band(BandKind::Summary, 15);
-    summary.line(0, 0.5, W, 0.5);
-    summary.label(10, 1.5, 46, QStringLiteral("Total general:")).bold();
+    const double personsWidth[3] = {11, 11, 11};
+    const double moneyWidth[3] = {15, 12.5, 15};
+    Span periods[3];
+    QList<Span> figureColumns[3];
+    double x = 31.5;
     for (int p = 0; p < 3; ++p) {
-        const double y = 1.5 + 4 * p;
-        summary.label(56.5, y, 19, QString::fromUtf8(kDailyListPeriods[p]));
+        periods[p].x = x;
+        for (int v = 0; v < 6; ++v) {
+            const double w = v == 0 ? personsWidth[p] : moneyWidth[p];
+            figureColumns[p] << Span{x, w};
+            x += w;
+        }
+        periods[p].width = x - periods[p].x;
+    }
+    const char* const captions[6][2] = {{"Nr.", "persoane"}, {"Drepturi", ""},        {"Consum", "total"},
+                                        {"Cons. pt.", "Eco/Dep"}, {"Economii", ""}, {"Depasiri", ""}};
+    Band& head = r.band(BandKind::ColumnHeader, 13);
+    head.box(0, 0.5, 7, 12.5);
+    head.label(0.5, 5, 6, QStringLiteral("Nr crt")).center().wrap();
+    head.box(7, 0.5, 24.5, 12.5);
+    head.label(7.5, 5, 23.5, QStringLiteral("Tip alocatie")).center();
+    for (int p = 0; p < 3; ++p) {
+        head.box(periods[p].x, 0.5, periods[p].width, 4.5);
+        head.label(periods[p].x, 1, periods[p].width, QString::fromUtf8(kDailyListPeriods[p])).bold().center();
+        for (int v = 0; v < 6; ++v) {
+            const Span& c = figureColumns[p].at(v);
+            head.box(c.x, 5, c.width, 8);
+            QStringList lines{QString::fromLatin1(captions[v][0])};
+            if (*captions[v][1])
+                lines << QString::fromLatin1(captions[v][1]);
+            head.label(c.x, 5.6, c.width, lines.join(u' ')).setLines(lines).center().fontSize(kFigureSize);
+        }
+    }
+
+    Band& detail = r.band(BandKind::Detail, 4.5);
+    detail.field(0, 0, 6, QStringLiteral("Nr")).right();
+    detail.field(8, 0, 23, QStringLiteral("Tip")).wrap();
+    for (int p = 0; p < 3; ++p)
+        for (int v = 0; v < 6; ++v) {
+            const Span& c = figureColumns[p].at(v);
+            detail.field(c.x + 0.3, 0.3, c.width - 0.6, QString::fromLatin1(figureNames[v]) + QString::number(p),
+                         v == 0 ? count : money)
+                .right()
+                .fontSize(kFigureSize);
+        }
+    // The table's lines down every column, through the rows and the total.
+    QList<double> rules{0, 7, 31.5, W};
+    for (int p = 0; p < 3; ++p)
+        for (const Span& c : figureColumns[p])
+            rules << c.x;
+
+    // The general total: the sums of the rows, savings and overruns worked
+    // out on the sums.
+    Band& summary = r.band(BandKind::Summary, 6);
+    summary.line(0, 0.5, W, 0.5);
+    summary.label(0, 1.5, 31, QStringLiteral("Total general:")).bold();
+    for (int p = 0; p < 3; ++p) {
         const double values[] = {totals[p].persons, totals[p].rights,    totals[p].consumed,
                                  totals[p].counted, totals[p].savings(), totals[p].overrun()};
         for (int v = 0; v < 6; ++v) {
-            const Column& c = columns.at(3 + v);
-            summary.label(c.x + 0.5, y, c.width - 1, common::formatFloat(v == 0 ? count : money, values[v], request.formats))
+            const Span& c = figureColumns[p].at(v);
+            summary.label(c.x + 0.3, 1.8, c.width - 0.6,
+                          common::formatFloat(v == 0 ? count : money, values[v], request.formats))
                 .right()
-                .bold();
+                .bold()
+                .fontSize(kFigureSize);
         }
+    }
+    summary.line(0, 5.8, W, 5.8);
+    for (double rule : rules) {
+        detail.vline(rule);
+        if (rule != 7) // "Total general:" takes the number's column too
+            summary.line(rule, 0.5, rule, 5.8);
     }
 
     // The menu and the meals served, then the signatures.
     Band& menuBand = summary.child(40);
     menuBand.label(0, 2, 40, QStringLiteral("Meniul zilnic :")).bold();
     const QString menuText = menu.join(u'\n');
-    menuBand.label(0, 7, 110, menuText).setLines(menuText.split(u'\n')).wrap();
-    menuBand.label(114, 2, 36, QStringLiteral("Mese servite")).bold();
+    menuBand.label(0, 7, 165, menuText).setLines(menuText.split(u'\n')).wrap();
+    menuBand.label(175, 2, 36, QStringLiteral("Mese servite")).bold();
     const char* const meals[] = {"Dimineata", "Pranz", "Seara"};
     for (int m = 0; m < 3; ++m)
-        menuBand.label(150 + 13.3 * m, 2, 13.3, QString::fromLatin1(meals[m])).center().frame();
+        menuBand.label(211 + 22 * m, 2, 22, QString::fromLatin1(meals[m])).center().frame();
     const char* const servings[] = {"Efectiv la hrana", "Portii preparate", "Portii distribuite", "Portii ramase"};
     for (int s = 0; s < 4; ++s) {
-        menuBand.label(114, 7 + 5 * s, 36, QString::fromLatin1(servings[s]));
+        menuBand.label(175, 7 + 5 * s, 36, QString::fromLatin1(servings[s]));
         for (int m = 0; m < 3; ++m)
-            menuBand.label(150 + 13.3 * m, 7 + 5 * s, 13.3, common::formatFloat(count, persons, request.formats))
+            menuBand.label(211 + 22 * m, 7 + 5 * s, 22, common::formatFloat(count, persons, request.formats))
                 .center()
                 .frame();
     }
     Band& signatures = menuBand.child(16);
-    signatures.label(0, 4, 45, QStringLiteral("Aprobat,")).bold().center();
-    signatures.label(48, 4, 45, QStringLiteral("Vizat,")).bold().center();
-    signatures.label(96, 4, 50, QStringLiteral("Compartiment financiar-contabil")).center();
-    signatures.label(148, 4, 42, QStringLiteral("Aprobat,")).bold().center();
+    signatures.label(0, 4, 65, QStringLiteral("Aprobat,")).bold().center();
+    signatures.label(70, 4, 65, QStringLiteral("Vizat,")).bold().center();
+    signatures.label(140, 4, 65, QStringLiteral("Compartiment financiar-contabil")).center();
+    signatures.label(210, 4, 67, QStringLiteral("Aprobat,")).bold().center();
     return DocumentPrint{std::move(report), listOf(fields, rows), nullptr};
 }
 

@@ -3,13 +3,16 @@
 // a PrintRequest into a report and its rows (see documentprints.h):
 //
 // - the daily food list of an input document "LZ" ("LISTA ZILNICA DE
-//   ALIMENTE"), from LZilnica.DB of the private directory;
+//   ALIMENTE"), from LZilnica.DB of the private directory: one row per
+//   allocation type with the carried-over, the day's and the total figures
+//   side by side;
 // - the hand-over note of an output document ("NOTA DE TRANSFER"), lines
 //   grouped by budget;
 // - the delivery note ("AVIZ DE INSOTIRE A MARFII"), on plain paper or on a
 //   pre-printed form placed by the layout file Aviz.INI;
 // - the materials consumption note ("BON CONSUM MATERIALE"), grouped by
-//   budget and article group;
+//   budget (when its lines hold more than one, lines without a budget being
+//   one of them, or when their one budget is in Client.DB) and article group;
 // - the list of scrapped inventory objects, grouped by warehouse;
 // - the inventory labels of the stock window, from Etichete.DB of the
 //   private directory, three to a row.
@@ -29,7 +32,7 @@ class QWidget;
 
 namespace prints {
 
-// The column groups of the daily food list, in the order they print.
+// The groups of columns of the daily food list, left to right.
 inline constexpr const char* kDailyListPeriods[] = {"Report", "Ziua curenta", "Total"};
 
 DocumentPrint BuildDailyFoodList(const PrintRequest& request);

@@ -2,6 +2,7 @@
 
 #include "documentprints.h"
 
+#include "common/rounding.h"
 #include "reportengine/papersizes.h"
 
 namespace prints {
@@ -49,6 +50,11 @@ PrintRow issuerOf(datastore::Database& db, int firmNo)
 QString moneyMask(int decimals)
 {
     return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
+}
+
+QString priceMask(int decimals)
+{
+    return moneyMask(decimals) + QStringLiteral("####");
 }
 
 QString dateText(const QVariant& date, const common::Formats& formats, const QString& mask)
@@ -197,5 +203,28 @@ QHash<QString, QString> budgetNames(datastore::Database& db, const QList<PrintRo
     return names;
 }
 
+QString budgetName(const QHash<QString, QString>& names, const QString& code)
+{
+    if (code.isEmpty())
+        return kNoBudget;
+    const auto found = names.constFind(code);
+    return found == names.constEnd() ? code : *found;
+}
+
+QList<common::PricedLine> pricedLines(const QList<PrintRow>& lines, const char* priceField)
+{
+    QList<common::PricedLine> priced;
+    priced.reserve(lines.size());
+    for (const PrintRow& line : lines) {
+        common::PricedLine p;
+        p.group = textOf(line, QStringLiteral("Cod_grupa"));
+        p.article = textOf(line, QStringLiteral("Cod_articol"));
+        p.price = field(line, QString::fromLatin1(priceField)).toDouble();
+        p.quantity = field(line, QStringLiteral("Cantitate")).toDouble();
+        p.vat = common::roundMoney(field(line, QStringLiteral("TVA")).toDouble(), 2);
+        priced << p;
+    }
+    return priced;
+}
 
 } // namespace prints

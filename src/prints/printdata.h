@@ -2,6 +2,7 @@
 // Pieces shared by the document prints: the issuer's record, the rows of a
 // statement, masks and texts as the prints write them.
 
+#include "common/documenttotals.h"
 #include "common/formats.h"
 #include "datastore/database.h"
 #include "reportengine/reportengine.h"
@@ -30,6 +31,10 @@ PrintRow issuerOf(datastore::Database& db, int firmNo);
 
 // "#,##0." followed by `decimals` zeros: the money mask of the prints.
 QString moneyMask(int decimals);
+// The mask of a unit price: the money mask and up to four decimals more when
+// the price has them, so that a price of 0,335 lei prints as it is and the
+// quantity times the printed price gives the line's value.
+QString priceMask(int decimals);
 // A date as the prints write it; empty for an empty value.
 QString dateText(const QVariant& date, const common::Formats& formats,
                  const QString& mask = QStringLiteral("dd.mm.yyyy"));
@@ -95,5 +100,14 @@ QVariant registrationDate(const PrintRequest& request, const PrintRow& header);
 QString warehouseField(datastore::Database& db, const QString& code, const char* name);
 // The names of the budgets (Client.DB) of the lines' Agent, by code.
 QHash<QString, QString> budgetNames(datastore::Database& db, const QList<PrintRow>& lines);
+// What a group of lines of budget `code` is called: the budget's name;
+// kNoBudget for lines without a budget; the code itself when Client.DB does
+// not hold it.
+inline const QString kNoBudget = QStringLiteral("(fara buget)");
+QString budgetName(const QHash<QString, QString>& names, const QString& code);
+
+// The printed lines as priced lines, valued at `priceField` times
+// "Cantitate", their VAT ("TVA", printed "#,##0.00") taken to the ban.
+QList<common::PricedLine> pricedLines(const QList<PrintRow>& lines, const char* priceField);
 
 } // namespace prints

@@ -144,6 +144,7 @@ private:
 
     void startPage();
     void endPage();
+    void printFurniture(BandKind kind, const Row& row); // the page header or footer
     void ensureRoom(double height);
     void printBand(Band* band, const Row& row, bool takeRow = false);
     Built build(const Band& band, const BandPlan& plan, const Row& row);
@@ -383,13 +384,23 @@ PageList LayoutRun::run(RowSource* rows)
     return std::move(m_out);
 }
 
+void LayoutRun::printFurniture(BandKind kind, const Row& row)
+{
+    Band* band = m_report.findBand(kind);
+    if (band && band->skipsFirstPage() && m_out.pages.size() == 1) {
+        resetAfter(band); // as a switched-off band: its page sums start again
+        return;
+    }
+    printBand(band, row);
+}
+
 void LayoutRun::startPage()
 {
     m_out.pages.append(Page{});
     m_y = m_out.setup.margins.top();
     m_pageHasBody = false;
     m_furniture = true;
-    printBand(m_report.findBand(BandKind::PageHeader), m_context);
+    printFurniture(BandKind::PageHeader, m_context);
     if (m_out.pages.size() == 1)
         printBand(m_report.findBand(BandKind::Title), m_context);
     printBand(m_report.findBand(BandKind::ColumnHeader), m_context);
@@ -400,7 +411,7 @@ void LayoutRun::endPage()
 {
     m_furniture = true;
     m_y = m_bodyBottom;
-    printBand(m_report.findBand(BandKind::PageFooter), m_lastPlaced);
+    printFurniture(BandKind::PageFooter, m_lastPlaced);
     m_furniture = false;
 }
 

@@ -40,7 +40,8 @@
 //
 // Printing order on a page: page header, title (first page only), column
 // header, then the bands of the rows, and the page footer at the bottom of the
-// page. For each row: the footers of the groups that end (innermost first; a
+// page (a page header or footer with skipFirstPage() only from the second
+// page on). For each row: the footers of the groups that end (innermost first; a
 // change of an outer group ends every group inside it), the headers of the
 // groups that start (outermost first), the detail band, then the sub-detail
 // bands. After the last row: the remaining group footers and the summary.
@@ -282,6 +283,10 @@ public:
     Band& setEnabled(bool on) { m_enabled = on; return *this; }
     // Prints only for rows that pass the test (it counts as switched off for the others).
     Band& printWhen(RowTest test) { m_condition = std::move(test); return *this; }
+    // Page headers and footers: left off the first page (a document whose
+    // title names it there repeats its number on the pages that follow).
+    Band& skipFirstPage(bool on = true) { m_skipFirstPage = on; return *this; }
+    bool skipsFirstPage() const { return m_skipFirstPage; }
     const RowTest& condition() const { return m_condition; }
     // Lines on the sides of the band, across the printable width and its whole height.
     Band& frame(unsigned sides = FrameAll, double lineWidth = 0.2);
@@ -333,6 +338,7 @@ private:
     BandKind m_kind;
     double m_height;
     bool m_enabled = true;
+    bool m_skipFirstPage = false;
     RowTest m_condition;
     unsigned m_frame = NoFrame;
     double m_frameWidth = 0.2;

@@ -10,6 +10,7 @@
 #include "reportengine/output.h"
 
 #include "common/inifile.h"
+#include "common/rounding.h"
 #include "datastore/tablecatalog.h"
 #include "datastore/tabledef.h"
 #include "testsupport.h"
@@ -69,7 +70,8 @@ protected:
         db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Descriere, Unitate_masura, Coef_TVA) VALUES "
                 "('G', 'HA4', 'Hartie', 'A4', 'top', 19), ('G', 'PIX', 'Pix', NULL, 'buc', 19), "
                 "('H', 'ZAH', 'Zahar', 'tos', 'kg', 9), ('H', 'LAP', 'Lapte', NULL, 'l', 9)");
-        db.exec("INSERT INTO \"TipAlocatie.DB\" (Cod, Denumire, EcoDep) VALUES (1, 'Elevi', 1), (2, 'Personal', 0)");
+        db.exec("INSERT INTO \"TipAlocatie.DB\" (Cod, Denumire, EcoDep) VALUES (1, 'Elevi', 1)");
+        db.exec("INSERT INTO \"TipAlocatie.DB\" (Cod, Denumire, EcoDep) VALUES (2, 'Personal', 0)");
 
         // A receipt note.
         db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor, Explicatie) "
@@ -156,7 +158,58 @@ protected:
         return found;
     }
 
-    testsupport::TempDir dir;
+    // A consumption note of three pages: two budgets, each with lines of
+    // two article groups, and lines without a budget.
+    void addLongConsumptionNote()
+    {
+        db.exec("INSERT INTO DOC_OUT (Contor, Data_inregistrarii, Numar, Tip, Data, Client, Explicatie) VALUES "
+                "(60, '2026-04-20', 14, 'BMC', '2026-04-20', NULL, 'Consum trimestrul II')");
+        const struct {
+            const char* agent; // nullptr: none
+            const char* group;
+            const char* article;
+            int lines;
+        } runs[] = {{"B1", "G", "HA4", 12}, {"B1", "H", "ZAH", 10}, {"B2", "G", "PIX", 14},
+                    {"B2", "H", "LAP", 8},  {nullptr, "H", "LAP", 12}, {nullptr, "G", "PIX", 6}};
+        int line = 0;
+        for (const auto& run : runs)
+            for (int i = 0; i < run.lines; ++i) {
+                ++line;
+                // 3 × 0.335 = 1.005: values that a total of unrounded products gets wrong.
+                const double price = 0.335 + 0.01 * i;
+                db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                        "Pret_achizitie, Pret_vinzare, TVA, Agent, Lot) VALUES (60, :n, 'A', :g, :a, 3, :p, :p, :t, :b, :l)",
+                        {{"n", line},
+                         {"g", QString::fromLatin1(run.group)},
+                         {"a", QString::fromLatin1(run.article)},
+                         {"p", price},
+                         {"t", common::roundMoney(3 * price * 0.19, 2)},
+                         {"b", run.agent ? QVariant(QString::fromLatin1(run.agent)) : QVariant()},
+                         {"l", QStringLiteral("L%1").arg(line)}});
+            }
+    }
+
+    // A receipt note of two pages whose first lines hold a large amount, one
+    // as wide as the largest a line can hold (thirteen digits before the
+    // decimals; the totals stay within the fifteen digits a figure prints),
+    // and the longest lot.
+    static constexpr const char* kLongLot = "L2016-000063-2016-03-09-000001";
+    void addLargeReceiptNote()
+    {
+        db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor, Explicatie) "
+                "VALUES (50, '2026-03-20', 981, 'FCT', '2026-03-19', 'S1', 'Centrala termica')");
+        db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie_lei, TVA, Agent, Lot) VALUES "
+                "(50, 1, 'A', 'G', 'HA4', 1, 6000000, 1140000, 'B1', :lot), "
+                "(50, 2, 'A', 'G', 'PIX', 1, 3999999999999.99, 759999999999.99, 'B2', NULL)",
+                {{"lot", QString::fromLatin1(kLongLot)}});
+        for (int i = 3; i <= 40; ++i)
+            db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                    "Pret_achizitie_lei, TVA, Agent, Lot) VALUES (50, :n, 'A', 'G', 'PIX', 3, 0.335, 0.19, 'B1', :l)",
+                    {{"n", i}, {"l", QStringLiteral("L%1").arg(i)}});
+    }
+
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
     common::Parameters parameters;
     common::Formats formats;
@@ -171,6 +224,7 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
         std::function<void(prints::PrintRequest&)> options;
     } cases[] = {
         {"receipt-note", 12, "print-receipt-note.txt", [](prints::PrintRequest& r) { r.registrationDate = QDate(2026, 3, 10); }},
+        {"receipt-note", 50, "print-receipt-note-large.txt", {}},
         {"daily-food-list", 20, "print-daily-food-list.txt", {}},
         {"hand-over-note", 31, "print-hand-over-note.txt",
          [](prints::PrintRequest& r) { r.options.explanation = true; }},
@@ -182,6 +236,8 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
              r.options.explanation = true;
              r.beneficiary = QStringLiteral("Ionescu Maria");
          }},
+        {"consumption-note", 60, "print-consumption-note-budgets.txt",
+         [](prints::PrintRequest& r) { r.options.explanation = true; }},
         {"scrapping-list", 33, "print-scrapping-list.txt",
          [](prints::PrintRequest& r) {
              r.options.comment = true; // the signatories under the list
@@ -190,6 +246,8 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
          }},
         {"labels", 0, "print-labels.txt", {}},
     };
+    addLargeReceiptNote();
+    addLongConsumptionNote();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.golden);
         prints::PrintRequest r = request(c.contor);
@@ -197,7 +255,7 @@ TEST_F(NotePrints, EachNotePrintsAsItsGoldenText)
             c.options(r);
         EXPECT_TRUE(testsupport::matchesGolden(QString::fromLatin1(c.golden), text(QString::fromLatin1(c.kind), r)));
     }
-    if (!testsupport::shotsDir().isEmpty()) { // the database, for a look through the command line
+    if (!testsupport::shotsDir().isEmpty() && !testsupport::serverRun()) { // the database, for a look through the command line
         QDir(testsupport::shotsDir()).mkpath(QStringLiteral("notes-db"));
         QFile::remove(testsupport::shotsDir() + QStringLiteral("/notes-db/gestiune.db"));
         db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
@@ -265,18 +323,144 @@ TEST_F(NotePrints, TheHandOverNoteNamesBothWarehousesAndTheirKeepers)
     EXPECT_FALSE(other.contains(QStringLiteral("Pop Ion")));
 }
 
-TEST_F(NotePrints, TheConsumptionNoteDropsTheBudgetBandsWhenTheFirstLineHasNoBudget)
+// The consumption note groups by budget whenever its lines hold more than
+// one (lines without a budget form a group of their own); one budget prints
+// its bands only when the budget list holds it.
+TEST_F(NotePrints, TheConsumptionNoteGroupsByBudgetWhenItHoldsSeveral)
 {
-    db.exec("UPDATE ITEM_OUT SET Agent = 'ZZ' WHERE Contor = 32");
-    const QString printed = text(QStringLiteral("consumption-note"), request(32));
-    EXPECT_FALSE(printed.contains(QStringLiteral("Total Buget local")));
-    EXPECT_TRUE(printed.contains(QStringLiteral("Total Rechizite")));
-    EXPECT_TRUE(printed.contains(QStringLiteral("Total Alimente")));
-    EXPECT_TRUE(printed.contains(QStringLiteral("58,80")));
+    const struct {
+        const char* name;
+        const char* update; // applied to the lines of document 32
+        QStringList headers; // the budget headers, in order
+        QStringList totals;  // the budget footers
+    } cases[] = {
+        {"one budget of the list", nullptr, {"Buget local"}, {"Total Buget local 58,80"}},
+        {"one budget not in the list", "UPDATE ITEM_OUT SET Agent = 'ZZ' WHERE Contor = 32", {}, {}},
+        {"the first line without a budget", "UPDATE ITEM_OUT SET Agent = NULL WHERE Contor = 32 AND Contor_secundar = 2",
+         {"(fara buget)", "Buget local"}, {"Total (fara buget) 10,00", "Total Buget local 48,80"}},
+        {"a budget not in the list beside one that is", "UPDATE ITEM_OUT SET Agent = 'ZZ' WHERE Contor = 32 AND Cod_grupa = 'H'",
+         {"Buget local", "ZZ"}, {"Total Buget local 33,80", "Total ZZ 25,00"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec("UPDATE ITEM_OUT SET Agent = 'B1' WHERE Contor = 32");
+        if (c.update)
+            db.exec(QString::fromLatin1(c.update));
+        const reportengine::TextCapture printed = reportengine::capture(layout(QStringLiteral("consumption-note"), request(32)));
+        QStringList headers, totals;
+        for (const reportengine::TextCapture::Text& t : printed.texts)
+            if (t.band == BandKind::GroupHeader && t.bold && t.x < 12)
+                headers << t.text;
+        const QStringList lines = reportengine::plainText(layout(QStringLiteral("consumption-note"), request(32))).split(u'\n');
+        for (const QString& l : lines)
+            if (l.simplified().startsWith(QStringLiteral("Total ")) && !l.contains(QStringLiteral("Rechizite"))
+                && !l.contains(QStringLiteral("Alimente")) && !l.contains(u':'))
+                totals << l.simplified();
+        EXPECT_EQ(headers, c.headers);
+        EXPECT_EQ(totals, c.totals);
+        EXPECT_TRUE(printed.textsOn(0).contains(QStringLiteral("58,80"))) << "the note's total";
+    }
 }
 
-// The daily list: a type that does not count its consumption shows it but
-// compares none of it; the menu names its warehouses only when there are two.
+// Every value printed on a note is the line's value rounded once; every total
+// adds the values printed above it. Three lines of 0,016 lei print 0,02 each
+// and add up to 0,06 (their unrounded sum, 0,048, would print 0,05).
+TEST_F(NotePrints, RoundedLineValuesAddUpToEveryTotal)
+{
+    db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data) VALUES (40, '2026-03-20', 7, 'NR', '2026-03-20')");
+    db.exec("INSERT INTO DOC_OUT (Contor, Data_inregistrarii, Numar, Tip, Data) VALUES (41, '2026-04-20', 15, 'BMC', '2026-04-20')");
+    int line = 0;
+    for (const char* article : {"HA4", "PIX", "OLD"}) {
+        ++line;
+        db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie_lei, TVA, Agent) VALUES (40, :n, 'A', 'G', :a, 1, 0.016, 0, 'B1')",
+                {{"n", line}, {"a", QString::fromLatin1(article)}});
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie, Pret_vinzare, TVA, Agent) VALUES (41, :n, 'A', 'G', :a, 1, 0.016, 0.016, 0, 'B1')",
+                {{"n", line}, {"a", QString::fromLatin1(article)}});
+    }
+    // The daily list: three types with 0,016 lei of rights and consumption in each period.
+    db.exec("DELETE FROM LZilnica");
+    db.exec("INSERT INTO LZilnica (Cod, NrPersR, DrepturiR, ConsumatR, NrPers, Drepturi, Consumat) VALUES "
+            "(1, 1, 0.016, 0.016, 1, 0.016, 0.016), (2, 1, 0.016, 0.016, 1, 0.016, 0.016), "
+            "(3, 1, 0.016, 0.016, 1, 0.016, 0.016)");
+
+    const struct {
+        const char* kind;
+        double contor;
+        int totals; // how many totals print 0,06
+    } cases[] = {
+        {"receipt-note", 40, 2},     // Valoare totala, Total document
+        {"hand-over-note", 41, 2},   // the budget, Total general
+        {"consumption-note", 41, 4}, // the article group, the budget, Valoare totala, Total document
+        {"scrapping-list", 41, 2},   // the warehouse, Total general
+        {"daily-food-list", 20, 4},  // rights and consumption of the day and carried over, in Total general
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const reportengine::TextCapture printed = reportengine::capture(layout(QString::fromLatin1(c.kind), request(c.contor)));
+        const QStringList texts = printed.textsOn(0);
+        EXPECT_EQ(texts.count(QStringLiteral("0,06")), c.totals) << texts.join(u'|').toStdString();
+        EXPECT_FALSE(texts.contains(QStringLiteral("0,05"))) << texts.join(u'|').toStdString();
+        EXPECT_GE(texts.count(QStringLiteral("0,02")), 3);
+    }
+}
+
+// A line of 6 000 000 lei at 19 %, one of the largest amount a line can hold
+// and a lot of 30 characters: every figure stays inside its column, the lot
+// on one line.
+TEST_F(NotePrints, TheReceiptNoteKeepsEveryFigureInItsColumn)
+{
+    addLargeReceiptNote();
+    const reportengine::TextCapture printed = reportengine::capture(layout(QStringLiteral("receipt-note"), request(50)));
+    for (const reportengine::TextCapture::Text& t : printed.texts) {
+        if (t.band != BandKind::Detail && t.band != BandKind::Summary)
+            continue;
+        EXPECT_GE(t.x, t.box.left() - 0.01) << t.text.toStdString();
+        EXPECT_LE(t.x + t.width, t.box.right() + 0.01) << t.text.toStdString();
+    }
+    // The totals: 38 lines of 3 × 0,335 = 1,005, each 1,00 lei, with 0,19 lei of VAT.
+    for (const char* whole : {"6.000.000,00", "1.140.000,00", "3.999.999.999.999,99", "759.999.999.999,99", kLongLot,
+                              "4.000.006.000.037,99", "760.001.140.007,21", "4.760.007.140.045,20"})
+        EXPECT_FALSE(printed.find(QString::fromLatin1(whole)).isEmpty()) << whole;
+    // The VAT of the large line prints in the VAT column, right of the value.
+    const auto value = printed.find(QStringLiteral("6.000.000,00")).first();
+    const auto vat = printed.find(QStringLiteral("1.140.000,00")).first();
+    EXPECT_GT(vat.box.left(), value.box.right() - 0.01);
+}
+
+// The pages after the first carry a line naming the note: its number and dates.
+TEST_F(NotePrints, ContinuationPagesNameTheirNote)
+{
+    addLargeReceiptNote();
+    addLongConsumptionNote();
+    const struct {
+        const char* kind;
+        double contor;
+        int pages;
+        const char* header;
+    } cases[] = {
+        {"receipt-note", 50, 2,
+         "Nota de receptie   Nr. : 50  din data 20.03.2026   la documentul nr. 981  data 19.03.2026"},
+        {"consumption-note", 60, 3, "BON CONSUM MATERIALE   Nr. 14   data 20.04.2026   60 / 20.04.2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const reportengine::TextCapture printed = reportengine::capture(layout(QString::fromLatin1(c.kind), request(c.contor)));
+        ASSERT_EQ(printed.pageCount, c.pages);
+        EXPECT_TRUE(printed.onPage(0, BandKind::PageHeader).isEmpty()) << "the title names it on the first page";
+        for (int page = 1; page < c.pages; ++page) {
+            const auto header = printed.onPage(page, BandKind::PageHeader);
+            ASSERT_FALSE(header.isEmpty()) << page;
+            EXPECT_EQ(header.first().text, QString::fromLatin1(c.header)) << page;
+        }
+    }
+}
+
+// The daily list: one row per allocation type, with the carried-over, the
+// day's and the total figures side by side. A type that does not count its
+// consumption shows it but compares none of it; the menu names its
+// warehouses only when there are two.
 TEST_F(NotePrints, TheDailyListComparesOnlyCountedConsumption)
 {
     QString printed = text(QStringLiteral("daily-food-list"), request(20));
@@ -287,11 +471,19 @@ TEST_F(NotePrints, TheDailyListComparesOnlyCountedConsumption)
                 return l.simplified();
         return QString();
     };
-    // "Personal" (EcoDep off): consumption 250 shown, 0 counted, the rights saved whole.
-    EXPECT_EQ(line(QStringLiteral("2 Personal")), QStringLiteral("2 Personal Report 30 300,00 250,00 0,00 300,00 0,00"));
-    // The overrun of the day, and the totals' savings worked out on the sums.
-    EXPECT_EQ(line(QStringLiteral("Ziua curenta 40")), QStringLiteral("Ziua curenta 40 200,00 230,00 230,00 0,00 30,00"));
-    EXPECT_EQ(line(QStringLiteral("Total 473")), QStringLiteral("Total 473 2.530,00 2.405,00 2.130,00 400,00 0,00"));
+    // "Personal" (EcoDep off): consumption shown, 0 counted, the rights saved whole.
+    EXPECT_EQ(line(QStringLiteral("2 Personal")),
+              QStringLiteral("2 Personal 30 300,00 250,00 0,00 300,00 0,00 3 30,00 25,00 0,00 30,00 0,00 "
+                             "33 330,00 275,00 0,00 330,00 0,00"));
+    // "Elevi": the day's overrun; over the year, savings.
+    EXPECT_EQ(line(QStringLiteral("1 Elevi")),
+              QStringLiteral("1 Elevi 400 2.000,00 1.900,00 1.900,00 100,00 0,00 40 200,00 230,00 230,00 0,00 30,00 "
+                             "440 2.200,00 2.130,00 2.130,00 70,00 0,00"));
+    // The totals' savings and overruns worked out on the sums: the day's
+    // overrun of one type and savings of the other leave neither.
+    EXPECT_EQ(line(QStringLiteral("Total general:")),
+              QStringLiteral("Total general: 430 2.300,00 2.150,00 1.900,00 400,00 0,00 43 230,00 255,00 230,00 0,00 0,00 "
+                             "473 2.530,00 2.405,00 2.130,00 400,00 0,00"));
     EXPECT_TRUE(printed.contains(QStringLiteral("Lapte, Zahar tos"))) << "one warehouse: no prefix";
 
     db.exec("UPDATE ITEM_IN SET Cod_gestiune = 'A' WHERE Contor = 20 AND Contor_secundar = 2");

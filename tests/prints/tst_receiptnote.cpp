@@ -32,7 +32,7 @@ protected:
                 "Pret_achizitie_lei, TVA, Agent, Lot) VALUES "
                 "(12, 1, 'A', 'G', 'HA4', 10, 23.8, 38, 'B1', NULL), (12, 2, 'A', 'G', 'PIX', 100, 1.43, 23, 'B1', '7')");
     }
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     datastore::Database db;
     common::Parameters parameters;
     common::Formats formats;
@@ -54,7 +54,7 @@ TEST_F(ReceiptNoteTest, PrintsTheDocumentItsLinesAndTotals)
     // The running count of the lines.
     QStringList counts;
     for (const reportengine::TextCapture::Text& t : text.onPage(0, reportengine::BandKind::Detail))
-        if (t.x < 22)
+        if (t.x < 19)
             counts << t.text;
     EXPECT_EQ(counts, QStringList({"1", "2"}));
 
@@ -65,6 +65,16 @@ TEST_F(ReceiptNoteTest, PrintsTheDocumentItsLinesAndTotals)
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+}
+
+// A note printed without a date of its own (the command line without
+// --date) is dated on its document's registration date.
+TEST_F(ReceiptNoteTest, WithoutADateTheNoteTakesItsDocumentsRegistrationDate)
+{
+    prints::ReceiptNote note = prints::BuildReceiptNote(db, parameters, formats, 12, QDate());
+    const QStringList printed = reportengine::capture(note.report->layout(*note.rows)).textsOn(0);
+    EXPECT_TRUE(printed.contains(QStringLiteral("Nr. : 12  din data 10.03.2026"))) << printed.join(u'|').toStdString();
+    EXPECT_EQ(printed.count(QStringLiteral("10.03.2026")), 1) << "received into the warehouse that day";
 }
 
 TEST_F(ReceiptNoteTest, ADocumentWithoutSupplierOrLinesStillPrints)

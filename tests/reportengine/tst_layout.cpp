@@ -225,6 +225,24 @@ TEST(ReportPagination, FurnitureAndPageNumbersOnEveryPage)
     EXPECT_DOUBLE_EQ(yOf(printed, "5"), kBodyTop + 5);
 }
 
+// A document names itself in its title on the first page and in a small
+// page header on the pages after it; a footer left off the first page still
+// restarts its page sums there.
+TEST(ReportPagination, FurnitureLeftOffTheFirstPage)
+{
+    Report r;
+    smallPage(r);
+    r.band(BandKind::PageHeader, 10).skipFirstPage();
+    r.band(BandKind::Title, 10).label(0, 0, 0, "Titlu");
+    r.band(BandKind::PageFooter, 10).skipFirstPage().sum(60, 0, 20, "Nr");
+    const TextCapture printed = capture(numberedRows(r, 10)); // page 1: title + 6 rows, then 4 more
+
+    ASSERT_EQ(printed.pageCount, 2);
+    EXPECT_EQ(printed.textsOn(0), (QStringList{"Titlu", "1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(printed.textsOn(1), (QStringList{"Antet", "7", "8", "9", "10", "Pagina 2 din 2", "34"}));
+    EXPECT_DOUBLE_EQ(printed.find("Titlu").first().y, 10);
+}
+
 TEST(ReportPagination, SummaryComesLastAndMovesWhenThePageIsFull)
 {
     Report r;

@@ -346,6 +346,54 @@ TEST(Cli, PrintsAnInvoiceAsTextAndAsPdf)
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
 }
 
+// The notes through the command line: the explanation when asked, and the
+// receipt note dated on its document's registration date unless --date says
+// otherwise. Runs on the server too.
+TEST(CliPrint, NotesTakeTheirExplanationAndDate)
+{
+    testsupport::TempDir tmp(testsupport::TempDir::Database);
+    const QString dir = tmp.path();
+    ASSERT_EQ(cli({"create", dir}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Coef_TVA) VALUES ('G', 'A1', 'Faina', 'kg', 9)");
+        db.exec("INSERT INTO DOC_OUT (Contor, Data_inregistrarii, Numar, Tip, Data, Explicatie) "
+                "VALUES (5, '2026-04-04', 9, 'BMC', '2026-04-04', 'Consum luna aprilie')");
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie, TVA) VALUES (5, 1, 'A', 'G', 'A1', 20, 3.5, 6.3)");
+        db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data) VALUES (6, '2026-03-10', 4711, 'FCT', '2026-03-09')");
+        db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie_lei, TVA) VALUES (6, 1, 'A', 'G', 'A1', 20, 3.5, 6.3)");
+    }
+    const struct {
+        QStringList args;
+        const char* expected;  // printed
+        const char* absent;    // not printed (nullptr: nothing to check)
+    } cases[] = {
+        {{"--kind", "consumption-note", "--document", "5"}, "70,00", "Consum luna aprilie"},
+        {{"--kind", "consumption-note", "--document", "5", "--explanation"}, "Consum luna aprilie", nullptr},
+        {{"--kind", "hand-over-note", "--document", "5", "--explanation"}, "Consum luna aprilie", nullptr},
+        {{"--kind", "receipt-note", "--document", "6"}, "Nr. : 6  din data 10.03.2026", nullptr},
+        {{"--kind", "receipt-note", "--document", "6", "--date", "2026-03-12"}, "Nr. : 6  din data 12.03.2026",
+         "10.03.2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliRun run = cli(QStringList{"print", dir, "--text"} + c.args);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QString::fromLatin1(c.expected))) << run.out.toStdString();
+        if (c.absent) {
+            EXPECT_FALSE(run.out.contains(QString::fromLatin1(c.absent))) << run.out.toStdString();
+        }
+    }
+    // A date that is no date is refused, not printed as an empty one.
+    const CliRun wrong = cli({"print", dir, "--text", "--kind", "receipt-note", "--document", "6", "--date", "12.03.2026"});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_TRUE(wrong.err.contains("--date")) << wrong.err.toStdString();
+    EXPECT_TRUE(cli({"--help"}).out.contains("[--explanation]"));
+}
+
 // mirafel-cli report: any report without the windows, to text, PDF, CSV or HTML.
 TEST(Cli, ReportRunsWithoutTheWindows)
 {
