@@ -553,6 +553,7 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
         bool aggregated = false;    // its select list calls an aggregate
         QSet<QString> selectNames;  // names of its columns (aliases, bare fields), lower case
         bool derivedTable = false;  // a SELECT in parentheses where a table stands
+        bool valuesRows = false;    // after VALUES of an INSERT: every "(" opens a row
     };
     QList<Level> levels(1);
     int derivedTables = 0;
@@ -827,10 +828,14 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                 levels.back().inList = isWord(prevSignificant(i), "IN");
                 levels.back().derivedTable = server && fromPosition && first > 0 && isWord(&tokens[first], "SELECT");
                 if (server && insertInto && p >= 0) {
+                    // The rows of a multi-row VALUES list: each one after a comma.
+                    const Level& outer = levels[levels.size() - 2];
                     if (p == insertTableEnd)
                         levels.back().items = Level::Items::Columns;
-                    else if (isWord(&tokens[p], "VALUES"))
+                    else if (isWord(&tokens[p], "VALUES") || (outer.valuesRows && isPunct(&tokens[p], ",")))
                         levels.back().items = Level::Items::Values;
+                    if (isWord(&tokens[p], "VALUES"))
+                        levels[levels.size() - 2].valuesRows = true;
                 }
                 out += t.text;
                 break;

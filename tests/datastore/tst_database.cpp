@@ -577,6 +577,9 @@ TEST(SqlDialect, TranslatesForTheServer)
          R"~(INSERT INTO "target" (Cod_gest, Target) VALUES ('01', 1))~"},
         {R"~(INSERT INTO "Client.DB" (Cod_client, Lock, Grila) VALUES ('B1', 0, 1))~",
          R"~(INSERT INTO "client" (Cod_client, Lock, Grila) VALUES ('B1', FALSE, 1))~"},
+        // every row of a multi-row VALUES list, not only the first
+        {R"~(INSERT INTO "Client.DB" (Cod_client, Lock, Grila) VALUES ('B1', 0, 1), ('B2', 1, 0),('B3',1,1))~",
+         R"~(INSERT INTO "client" (Cod_client, Lock, Grila) VALUES ('B1', FALSE, 1), ('B2', TRUE, 0),('B3',TRUE,1))~"},
         {"UPDATE Client SET Lock = 0, Grila = 0 WHERE Lock <> 1",
          R"~(UPDATE "client" SET Lock = FALSE, Grila = 0 WHERE Lock <> TRUE)~"},
         {"SELECT COUNT(*) FROM ITEM_IN I WHERE I.Serii = 1 AND 0 = Serii AND I.Contor = 1 AND Serii = 1 + 0",
