@@ -3,7 +3,7 @@
 // those values, as the document's print shows them; the amount "achitat
 // integral" writes and the paid-amount check that reads it back; the sale
 // price typed on an output line and asked about before an invoice is printed;
-// the grid discount of a group.
+// the grid discount of a group; the price an input line takes from the catalog.
 
 #include "docouttest.h"
 
@@ -234,6 +234,78 @@ TEST_F(DocOutMoney, OfSeveralGridRowsForAGroupTheSmallestPercentageIsTaken)
     out().pickInColumn("Cod_articol");
     EXPECT_DOUBLE_EQ(lines().value("Pret_vinzare").toDouble(), 95);
     out().cancelLine();
+}
+
+class DocInMoney : public DocInFixture {
+protected:
+    QString totals()
+    {
+        dialogs.clear();
+        form().showTotals();
+        return dialogs.last().text;
+    }
+    QString expected(double value, double vat, double document)
+    {
+        return common::formatMessage("Total: Valoare = %.2n\rTVA = %n\rDocument = %.2n", {value, vat, document}, formats);
+    }
+};
+
+// Prices typed without VAT hold it once they are acquisition prices: the
+// document is their value, with the VAT of the other lines added.
+TEST_F(DocInMoney, TotalsCountTheVatInsidePricesOnce)
+{
+    parameters.roundTva = false;
+    struct Case {
+        const char* name;
+        bool netPrices;
+        QList<std::tuple<QString, double, QVariant, double>> lines; // article, quantity, net price, price
+        double value, vat, document;
+    };
+    const QVariant none;
+    const QList<Case> cases{
+        {"a net price of 100 at 19 %", true, {{"ART", 1, 100.0, 0}}, 119, 19, 119},
+        {"a net price and a price with VAT added", true, {{"ART", 1, 100.0, 0}, {"PIX", 2, none, 10}}, 139, 22.80, 142.80},
+        {"prices without the parameter", false, {{"ART", 1, none, 119}}, 119, 22.61, 141.61},
+        // Each value rounded once: 1.005 is 1.00 (to the even ban), twice 2.00, not 2.01.
+        {"values rounded once", false, {{"GUMA", 1, none, 1.005}, {"GUMA", 1, none, 1.005}}, 2.00, 0.18, 2.18},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        parameters.CPretFaraTva = c.netPrices;
+        reopen();
+        form().newDocument();
+        fillHeader();
+        for (const auto& [article, quantity, net, price] : c.lines) {
+            const QVariantHash more = net.isNull() ? QVariantHash{}
+                                                   : QVariantHash{{"Pret_achizitie_valuta", net}, {"Pret_achizitie_lei", QVariant()}};
+            ASSERT_TRUE(addLine(article, quantity, price, more)) << dialogs.last().text.toStdString();
+        }
+        ASSERT_TRUE(form().saveDocument());
+        EXPECT_EQ(totals(), expected(c.value, c.vat, c.document));
+    }
+}
+
+// With sale prices calculated, the catalog holds a mark-up, never a price.
+TEST_F(DocInMoney, TheCatalogPriceIsProposedOnlyWhenItIsAPrice)
+{
+    parameters.CGetPret = true;
+    for (const auto mode : {common::SellPriceMode::Fetch, common::SellPriceMode::Calc}) {
+        const bool fetch = mode == common::SellPriceMode::Fetch;
+        SCOPED_TRACE(fetch ? "Fetch" : "Calc");
+        parameters.SellPrice = mode;
+        reopen();
+        form().newDocument();
+        fillHeader();
+        datastore::Dataset& items = form().items;
+        items.append();
+        items.setValue("Cod_grupa", "G");
+        items.setValue("Cod_articol", "ART");
+        if (fetch)
+            EXPECT_EQ(items.value("Pret_achizitie_lei").toDouble(), 5);
+        else
+            EXPECT_TRUE(items.isNull("Pret_achizitie_lei"));
+        items.cancel();
+    }
 }
 
 } // namespace
