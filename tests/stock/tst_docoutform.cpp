@@ -110,10 +110,13 @@ TEST_F(DocOutForm, TheStockPickerFillsTheLine)
 // Calculated: shown, read-only, on the invoices that print it.
 TEST_F(DocOutForm, TheSalePriceIsTypedInTheGrid)
 {
+    // The layout a window saved while the column was hidden.
     common::IniFile layout(dir.path() + QStringLiteral("/docout.cfg"));
-    layout.writeString("Lines", "Columns", "Pret_vinzare");
-    layout.writeString("Lines", "Widths", "90");
-    layout.writeString("Lines", "Hidden", "Pret_vinzare");
+    layout.writeString("Lines", "Columns",
+                       "Contor;Contor_secundar;GestName;Cod_grupa;Cod_articol;Denumire;UM;Lot;Cantitate;"
+                       "Pret_achizitie;Val;TVA;Buget;Pret_vinzare;Pret_vz_echiv_USD");
+    layout.writeString("Lines", "Widths", "0;40;110;60;90;220;40;60;70;90;100;80;140;90;90");
+    layout.writeString("Lines", "Hidden", "Contor;Contor_secundar;Lot;Pret_vinzare;Pret_vz_echiv_USD");
 
     auto form = openWindow();
     form->show();
