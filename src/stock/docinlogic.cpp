@@ -2,6 +2,7 @@
 
 #include "numbering.h"
 
+#include "common/documenttotals.h"
 #include "common/rounding.h"
 #include "common/accountsymbol.h"
 #include "datastore/dberror.h"
@@ -118,7 +119,7 @@ TDocInFormLogic::TDocInFormLogic(datastore::Database& db, const common::Paramete
         if (!items.isNull(QStringLiteral("Pret_achizitie_valuta")))
             NetPriceChange();
     };
-    items.field(QStringLiteral("Pret_echiv_USD")).onValidate = [this] { ValueValidate(); };
+    items.field(QStringLiteral("Pret_echiv_USD")).onChange = [this] { ValueChange(); };
     items.field(QStringLiteral("Cantitate")).onChange = [this] { ComputeVat(); };
     items.field(QStringLiteral("Pret_achizitie_lei")).onChange = [this] { ComputeVat(); };
     items.field(QStringLiteral("Cont_TVA_Intrari")).onValidate = [this] {
@@ -296,19 +297,33 @@ void TDocInFormLogic::showPendingMessages()
     }
 }
 
+bool TDocInFormLogic::priceIncludesVat(const QVariant& netPrice) const
+{
+    return m_parameters.CPretFaraTva && !netPrice.isNull();
+}
+
+// Every line's value rounded once to the decimals of lei, the totals the sums
+// of those values. A line priced from its price without VAT is valued with
+// its VAT inside: the document adds only the VAT of the other lines.
 void TDocInFormLogic::showTotals()
 {
-    double value = 0;
-    double vat = 0;
+    QList<common::PricedLine> lines;
+    double vatOutsidePrices = 0;
     for (int row = 0; row < items.recordCount(); ++row) {
-        value += items.value(row, QStringLiteral("Pret_achizitie_lei")).toDouble()
-            * items.value(row, QStringLiteral("Cantitate")).toDouble();
-        vat += items.value(row, QStringLiteral("TVA")).toDouble();
+        common::PricedLine line;
+        line.price = items.value(row, QStringLiteral("Pret_achizitie_lei")).toDouble();
+        line.quantity = items.value(row, QStringLiteral("Cantitate")).toDouble();
+        line.vat = items.value(row, QStringLiteral("TVA")).toDouble();
+        lines.push_back(line);
+        if (!priceIncludesVat(items.value(row, QStringLiteral("Pret_achizitie_valuta"))))
+            vatOutsidePrices += line.vat;
     }
+    const common::DocumentTotals totals = common::totalsOf(common::valuedLines(lines, m_parameters.nrZecimaleLei));
+    const double document = common::roundMoney(totals.value + vatOutsidePrices, 9);
     const QString decimals = QString::number(m_parameters.nrZecimaleLei);
     const QString templ = QStringLiteral("Total: Valoare = %.") + decimals + QStringLiteral("n\rTVA = %n\rDocument = %.")
         + decimals + QStringLiteral("n");
-    m_dialogs.information(common::formatMessage(templ, {value, vat, value + vat}, m_formats));
+    m_dialogs.information(common::formatMessage(templ, {totals.value, totals.vat, document}, m_formats));
 }
 
 // ---- period and search --------------------------------------------------------------
@@ -397,7 +412,10 @@ void TDocInFormLogic::ItemsCalcFields()
     const QVariant price = items.value(QStringLiteral("Pret_achizitie_lei"));
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
     items.setCalculated(QStringLiteral("Valoare"),
-                        price.isNull() || quantity.isNull() ? QVariant() : QVariant(price.toDouble() * quantity.toDouble()));
+                        price.isNull() || quantity.isNull()
+                            ? QVariant()
+                            : QVariant(common::lineValue(quantity.toDouble(), price.toDouble(),
+                                                         m_parameters.nrZecimaleLei)));
     const QVariant order = items.value(QStringLiteral("Contor_Com"));
     QVariant orderText;
     if (!order.isNull()) {
@@ -440,7 +458,9 @@ void TDocInFormLogic::ArticleValidate()
         m_dialogs.warning(kNotInCatalog.arg(group, code));
         throw Abort();
     }
-    if (m_parameters.CGetPret && !a.sellPrice.isNull())
+    // The catalog's price is a price only when sale prices are fetched; when
+    // they are calculated it holds the mark-up percentage.
+    if (m_parameters.CGetPret && m_parameters.SellPrice == common::SellPriceMode::Fetch && !a.sellPrice.isNull())
         items.setValue(QStringLiteral("Pret_achizitie_lei"), a.sellPrice);
     items.setValue(QStringLiteral("Cont_TVA_Intrari"), a.vatAccount);
     items.setValue(QStringLiteral("Cont_marfa"), a.goodsAccount);
@@ -522,7 +542,9 @@ void TDocInFormLogic::NetPriceChange()
     items.setValue(QStringLiteral("Pret_achizitie_lei"), p + p * vat / 100);
 }
 
-void TDocInFormLogic::ValueValidate()
+// Value mode: the price is the value over the quantity. A value typed before
+// the quantity is refused and the field goes back to 0.
+void TDocInFormLogic::ValueChange()
 {
     const QVariant value = items.value(QStringLiteral("Pret_echiv_USD"));
     if (value.isNull() || value.toDouble() == 0)
@@ -530,6 +552,7 @@ void TDocInFormLogic::ValueValidate()
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
     if (quantity.isNull() || quantity.toDouble() == 0) {
         m_dialogs.warning(kValueBeforeQuantity);
+        items.setValue(QStringLiteral("Pret_echiv_USD"), 0.0);
         throw Abort();
     }
     items.setValue(QStringLiteral("Pret_achizitie_lei"), value.toDouble() / quantity.toDouble());
@@ -545,7 +568,7 @@ void TDocInFormLogic::ComputeVat()
     // The VAT is computed on the price without VAT when one was typed; the
     // acquisition price then already includes it.
     QVariant price = items.value(QStringLiteral("Pret_achizitie_lei"));
-    if (m_parameters.CPretFaraTva && !items.isNull(QStringLiteral("Pret_achizitie_valuta")))
+    if (priceIncludesVat(items.value(QStringLiteral("Pret_achizitie_valuta"))))
         price = items.value(QStringLiteral("Pret_achizitie_valuta"));
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
     double vat = 0;

@@ -154,8 +154,11 @@ private:
     void ArticleValidate();
     void BarCodeChange();
     void NetPriceChange();
-    void ValueValidate();
+    void ValueChange();
     void ComputeVat();
+    // Whether a line's acquisition price holds its VAT: it was made from the
+    // price without VAT typed beside it.
+    bool priceIncludesVat(const QVariant& netPrice) const;
     void AccountValidate(const QString& field);
     void AutomaticLot();
     // allocations

@@ -2,7 +2,9 @@
 
 #include "numbering.h"
 
+#include "common/documenttotals.h"
 #include "common/numberlimits.h"
+#include "common/rounding.h"
 #include "datastore/dberror.h"
 #include "ui/datagrid.h"
 
@@ -38,6 +40,11 @@ const QString TDocOutFormLogic::kReturns =
 const QString TDocOutFormLogic::kTotals = QStringLiteral(
     "Total:\r Achizitie = %n;\rVînzare = %n;\rTVA = %n\rVînzare in valuta = %n;\rDocument = %n");
 const QString TDocOutFormLogic::kMarkPaid = QStringLiteral("\rDoriti sa marcati documentul ca achitat integral?");
+const QString TDocOutFormLogic::kNoSalePrice = QStringLiteral(
+    "Factura contine articole fara pret de vînzare (%1): vor fi listate cu pretul si valoarea zero.\r"
+    "Continuati listarea?");
+const QString TDocOutFormLogic::kNegativeSalePrice =
+    QStringLiteral("Pretul de vînzare nu poate fi negativ! Introduceti un pret pozitiv sau zero.");
 const QString TDocOutFormLogic::kDiscountWithoutLines =
     QStringLiteral("Aplicati discount-ul numai dupa ce completati factura!");
 const QString TDocOutFormLogic::kGridAccessError = QStringLiteral("Eroare de acces la grila de discount!\r%1>");
@@ -125,6 +132,7 @@ TDocOutFormLogic::TDocOutFormLogic(datastore::Database& db, const common::Parame
     items.field(QStringLiteral("Pret_achizitie")).onChange = [this] { AcquisitionPriceChange(); };
     items.field(QStringLiteral("Agent")).onChange = [this] { BudgetChange(); };
     items.field(QStringLiteral("Cantitate")).onChange = [this] { ComputeLineTaxes(); };
+    items.field(QStringLiteral("Pret_vinzare")).onValidate = [this] { SalePriceValidate(); };
     items.field(QStringLiteral("Pret_vinzare")).onChange = [this] { ComputeCurrencyPrice(); };
 
     // The stock follows the lines; installed after the window's own handlers.
@@ -208,9 +216,20 @@ ClientControls TDocOutFormLogic::clientControls() const
     return ClientControls::Hidden;
 }
 
+bool TDocOutFormLogic::salePriceTyped() const
+{
+    return m_pricing.rules().sellPrice != common::SellPriceMode::Calc;
+}
+
+bool TDocOutFormLogic::salePriceShown() const
+{
+    return salePriceTyped() || IsFiscalInvoice(documentType());
+}
+
 void TDocOutFormLogic::updateTypeDependent()
 {
     m_view.showClientControls(clientControls());
+    m_view.showSalePrice(salePriceShown());
 }
 
 void TDocOutFormLogic::TipChange()
@@ -224,18 +243,43 @@ void TDocOutFormLogic::TipChange()
     docs.setValue(QStringLiteral("Numar"), ProposeOutputNumber(m_db, year, type));
 }
 
-double TDocOutFormLogic::lineSaleValue(int row) const
+// The figures of "&Total", of "achitat integral" and of the paid-amount
+// check, from one place. Every line's value is rounded once to the decimals
+// of lei and every total is the sum of those values: a fiscal invoice is
+// totalled on the lines it prints (those of one article, sale price and VAT
+// rate merged into one, valued at the sale price it prints), any other
+// document on its lines at their acquisition prices.
+TDocOutFormLogic::Totals TDocOutFormLogic::documentTotals() const
 {
-    return SaleValue(documentType(), items.value(row, QStringLiteral("Pret_achizitie")),
-                     items.value(row, QStringLiteral("Cantitate")), items.value(row, QStringLiteral("Pret_vinzare")));
-}
-
-double TDocOutFormLogic::documentTotal() const
-{
-    double total = 0;
-    for (int row = 0; row < items.recordCount(); ++row)
-        total += lineSaleValue(row) + items.value(row, QStringLiteral("TVA")).toDouble();
-    return total;
+    const int decimals = m_parameters.nrZecimaleLei;
+    const bool invoice = IsFiscalInvoice(documentType());
+    QList<common::PricedLine> atCost;
+    QList<common::PricedLine> atSale;
+    Totals t;
+    for (int row = 0; row < items.recordCount(); ++row) {
+        common::PricedLine line;
+        line.group = items.value(row, QStringLiteral("Cod_grupa")).toString();
+        line.article = items.value(row, QStringLiteral("Cod_articol")).toString();
+        line.quantity = items.value(row, QStringLiteral("Cantitate")).toDouble();
+        line.price = items.value(row, QStringLiteral("Pret_achizitie")).toDouble();
+        line.vat = items.value(row, QStringLiteral("TVA")).toDouble();
+        line.excise = items.value(row, QStringLiteral("Acciza")).toDouble();
+        line.vatRate = article(line.group, line.article).vatRate;
+        atCost.push_back(line);
+        if (invoice) {
+            line.price = items.value(row, QStringLiteral("Pret_vinzare")).toDouble();
+            atSale.push_back(line);
+        }
+        t.foreign += items.value(row, QStringLiteral("Pret_vz_echiv_USD")).toDouble() * line.quantity;
+    }
+    const common::DocumentTotals cost = common::totalsOf(common::valuedLines(atCost, decimals));
+    const common::DocumentTotals sold =
+        invoice ? common::totalsOf(common::mergedInvoiceLines(atSale, decimals)) : cost;
+    t.acquisition = cost.value;
+    t.value = sold.value;
+    t.vat = sold.vat;
+    t.document = sold.total();
+    return t;
 }
 
 void TDocOutFormLogic::DocsBeforePost()
@@ -274,8 +318,8 @@ void TDocOutFormLogic::DocsBeforePost()
     }
     const QVariant paid = paidAmount();
     if (!paid.isNull()) {
-        const double total = documentTotal();
-        if (paid.toDouble() > total
+        const double total = documentTotals().document;
+        if (paid.toDouble() - total > m_parameters.Epsilon
             && !m_dialogs.confirm(common::formatMessage(kPaidAboveTotal, {paid.toDouble(), total}, m_formats),
                                   common::Buttons::OkCancel)) {
             m_view.focusHeaderField(QStringLiteral("Suma"));
@@ -410,27 +454,16 @@ void TDocOutFormLogic::showPendingMessages()
 
 void TDocOutFormLogic::showTotals()
 {
-    double acquisition = 0;
-    double value = 0; // the acquisition value; on a fiscal invoice the sale value it prints
-    double vat = 0;
-    double foreign = 0;
-    for (int row = 0; row < items.recordCount(); ++row) {
-        const double quantity = items.value(row, QStringLiteral("Cantitate")).toDouble();
-        acquisition += items.value(row, QStringLiteral("Pret_achizitie")).toDouble() * quantity;
-        value += lineSaleValue(row);
-        vat += items.value(row, QStringLiteral("TVA")).toDouble();
-        foreign += items.value(row, QStringLiteral("Pret_vz_echiv_USD")).toDouble() * quantity;
-    }
-    const double document = value + vat;
+    const Totals t = documentTotals();
     const QString message =
-        common::formatMessage(kTotals, {acquisition, value, vat, foreign, document}, m_formats);
+        common::formatMessage(kTotals, {t.acquisition, t.value, t.vat, t.foreign, t.document}, m_formats);
     if (!paysAtIssue(documentType())) {
         m_dialogs.information(message);
         return;
     }
     if (!m_dialogs.confirm(message + kMarkPaid, common::Buttons::YesNo))
         return;
-    setPaidAmount(document);
+    setPaidAmount(t.document);
 }
 
 // ---- period and search --------------------------------------------------------------
@@ -468,6 +501,9 @@ void TDocOutFormLogic::print()
     // On pre-printed forms the receipt has no form: the invoice is printed alone.
     if (m_parameters.PreprintedInvoice && (set & prints::PrintInvoiceWithReceiptBit))
         set = (set & ~prints::PrintInvoiceWithReceiptBit) | prints::PrintInvoiceBit;
+    // An invoice prints the sale prices: asked before any number is taken.
+    if ((set & (prints::PrintInvoiceBit | prints::PrintInvoiceWithReceiptBit)) && !confirmSalePrices())
+        return;
 
     OutputPrintJob base;
     base.contor = contor;
@@ -529,6 +565,26 @@ void TDocOutFormLogic::print()
         m_view.setPrintDefaults(QStringLiteral("Arial"), 8);
         printJob(job(OutputPrint::Scrapping), true);
     }
+}
+
+bool TDocOutFormLogic::confirmSalePrices()
+{
+    QStringList unpriced;
+    for (int row = 0; row < items.recordCount(); ++row) {
+        if (HasSalePrice(items.value(row, QStringLiteral("Pret_vinzare"))))
+            continue;
+        const QString name = items.value(row, QStringLiteral("Cod_grupa")).toString() + u'.'
+            + items.value(row, QStringLiteral("Cod_articol")).toString();
+        if (!unpriced.contains(name))
+            unpriced << name;
+    }
+    if (unpriced.isEmpty())
+        return true;
+    constexpr qsizetype kNamed = 5; // the message stays short on a long invoice
+    QString names = unpriced.mid(0, kNamed).join(QStringLiteral(", "));
+    if (unpriced.size() > kNamed)
+        names += QStringLiteral(", ...");
+    return m_dialogs.confirm(kNoSalePrice.arg(names), common::Buttons::YesNo);
 }
 
 void TDocOutFormLogic::transfer()
@@ -602,7 +658,7 @@ TDocOutFormLogic::Accounts TDocOutFormLogic::article(const QString& group, const
     Accounts a;
     datastore::Query q = m_db.query(
         QStringLiteral("SELECT Denumire, Unitate_masura, Cont_marfa, Cont_cheltuieli, Cont_TVA_Iesiri, Cont_accize, "
-                       "Cont_adaos, Cont_venituri FROM CATALOG WHERE Grupa = :g AND Cod = :c"),
+                       "Cont_adaos, Cont_venituri, Coef_TVA FROM CATALOG WHERE Grupa = :g AND Cod = :c"),
         {{QStringLiteral("g"), group}, {QStringLiteral("c"), code}});
     if (q.next()) {
         a.found = true;
@@ -614,6 +670,7 @@ TDocOutFormLogic::Accounts TDocOutFormLogic::article(const QString& group, const
         a.excise = q.value(5).toString();
         a.markup = q.value(6).toString();
         a.revenue = q.value(7).toString();
+        a.vatRate = q.value(8).toDouble();
     }
     m_articles.insert(key, a);
     return a;
@@ -626,9 +683,11 @@ void TDocOutFormLogic::ItemsCalcFields()
     items.setCalculated(QStringLiteral("UM"), a.found ? QVariant(a.unit) : QVariant());
     const QVariant price = items.value(QStringLiteral("Pret_achizitie"));
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
-    items.setCalculated(QStringLiteral("Val"), price.isNull() || quantity.isNull()
-                                                   ? QVariant()
-                                                   : QVariant(price.toDouble() * quantity.toDouble()));
+    items.setCalculated(QStringLiteral("Val"),
+                        price.isNull() || quantity.isNull()
+                            ? QVariant()
+                            : QVariant(common::lineValue(quantity.toDouble(), price.toDouble(),
+                                                         m_parameters.nrZecimaleLei)));
 }
 
 void TDocOutFormLogic::ItemsNewRecord()
@@ -701,7 +760,7 @@ void TDocOutFormLogic::ArticleChange()
     items.setValue(QStringLiteral("Cont_accize"), a.excise);
     items.setValue(QStringLiteral("Cont_adaos"), a.markup);
     items.setValue(QStringLiteral("Cont_venituri"), a.revenue);
-    items.setValue(QStringLiteral("Pret_vinzare"), 0.0);
+    setSalePrice(0.0);
     if (m_pricing.rules().gridDiscount)
         ApplyGridDiscount();
 }
@@ -756,7 +815,7 @@ void TDocOutFormLogic::ComputeSalePrice()
         || text(items, "Cod_articol").isEmpty())
         return;
     const ArticlePricing a = m_pricing.article(text(items, "Cod_grupa"), text(items, "Cod_articol"));
-    items.setValue(QStringLiteral("Pret_vinzare"), MarkedUpPrice(acquisition.toDouble(), a.markup, m_pricing.rules()));
+    setSalePrice(MarkedUpPrice(acquisition.toDouble(), a.markup, m_pricing.rules()));
     if (m_pricing.rules().gridDiscount)
         ApplyGridDiscount();
 }
@@ -774,8 +833,32 @@ void TDocOutFormLogic::ApplyGridDiscount()
         return;
     }
     if (percent != 0)
-        items.setValue(QStringLiteral("Pret_vinzare"),
-                       WithPercent(items.value(QStringLiteral("Pret_vinzare")).toDouble(), percent));
+        setSalePrice(WithPercent(items.value(QStringLiteral("Pret_vinzare")).toDouble(), percent));
+}
+
+// A sale price the pricing computed; only a typed one is checked.
+void TDocOutFormLogic::setSalePrice(double price)
+{
+    m_computingSalePrice = true;
+    try {
+        items.setValue(QStringLiteral("Pret_vinzare"), price);
+    } catch (...) {
+        m_computingSalePrice = false;
+        throw;
+    }
+    m_computingSalePrice = false;
+}
+
+void TDocOutFormLogic::SalePriceValidate()
+{
+    if (m_computingSalePrice)
+        return;
+    const QVariant price = items.value(QStringLiteral("Pret_vinzare"));
+    if (!price.isNull() && price.toDouble() < 0) {
+        m_dialogs.warning(kNegativeSalePrice);
+        m_view.focusLineColumn(QStringLiteral("Pret_vinzare"));
+        throw Abort();
+    }
 }
 
 void TDocOutFormLogic::ComputeLineTaxes()

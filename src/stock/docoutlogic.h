@@ -101,6 +101,8 @@ public:
     virtual void closeWindow() {}
     // The cursor and the parts of the window that follow the document.
     virtual void showClientControls(ClientControls controls) { Q_UNUSED(controls); }
+    // The sale price column (Pret_vinzare).
+    virtual void showSalePrice(bool shown) { Q_UNUSED(shown); }
 };
 
 class TDocOutFormLogic : public DocumentWindowLogic, private PostingWindow {
@@ -143,6 +145,11 @@ public:
 
     // --- state ------------------------------------------------------------------
     ClientControls clientControls() const;
+    // The sale price is typed (shown and editable) unless it is calculated
+    // from the mark-up; a fiscal invoice shows it in every case, since it
+    // prints it.
+    bool salePriceTyped() const;
+    bool salePriceShown() const;
     const prints::PrintOptions& printOptions() const { return m_printOptions; }
     // The window's look-ups for its pick lists.
     QStringList beneficiaryNames() const;
@@ -176,6 +183,8 @@ public:
     static const QString kReturns;
     static const QString kTotals;
     static const QString kMarkPaid;
+    static const QString kNoSalePrice;
+    static const QString kNegativeSalePrice;
     static const QString kDiscountWithoutLines;
     static const QString kGridAccessError;
     static const QString kDiscountHint;
@@ -209,6 +218,8 @@ private:
     void ApplyGridDiscount();
     void ComputeLineTaxes();
     void ComputeCurrencyPrice();
+    void SalePriceValidate();
+    void setSalePrice(double price);
     // The pricing of a line of a price split, written by the ledger:
     // `newPrice` when it continues at another acquisition price, otherwise
     // only its quantity was cut.
@@ -220,14 +231,23 @@ private:
     void showPendingMessages();
     void updateTypeDependent();
     QString documentType() const;
-    double documentTotal() const; // Σ (sale value + TVA) over the lines
-    double lineSaleValue(int row) const;
+    struct Totals {
+        double acquisition = 0; // Σ acquisition values
+        double value = 0;       // the value the document prints: the sale value of a fiscal invoice
+        double vat = 0;
+        double foreign = 0;     // Σ Pret_vz_echiv_USD × Cantitate
+        double document = 0;    // value + VAT
+    };
+    Totals documentTotals() const;
+    // Before an invoice is printed: lines without a sale price are asked about.
+    bool confirmSalePrices();
     bool hasSeriesNumber(const QVariant& contor) const;
     void writePaidAmount(double amount); // one unit of work
     struct Accounts {
         bool found = false;
         QString name, unit;
         QString goods, expense, vatOut, excise, markup, revenue;
+        double vatRate = 0; // Coef_TVA
     };
     Accounts article(const QString& group, const QString& code) const;
     void printJob(OutputPrintJob job, bool setup);
@@ -243,6 +263,7 @@ private:
 
     QString m_defaultWarehouse;
     bool m_pickerFilling = false;
+    bool m_computingSalePrice = false;
     prints::PrintOptions m_printOptions;
     mutable QHash<QString, Accounts> m_articles;
 };

@@ -39,13 +39,18 @@ double WithPercent(double price, double percent)
     return price * (percent / 100 + 1);
 }
 
+bool HasSalePrice(const QVariant& salePrice)
+{
+    return !salePrice.isNull() && salePrice.toDouble() != 0;
+}
+
 std::optional<double> TaxBase(const QString& type, const QVariant& acquisitionPrice, const QVariant& quantity,
                               const QVariant& salePrice)
 {
     if (acquisitionPrice.isNull() || quantity.isNull())
         return std::nullopt;
     const double q = quantity.toDouble();
-    if (IsFiscalInvoice(type) && !salePrice.isNull() && salePrice.toDouble() != 0)
+    if (IsFiscalInvoice(type) && HasSalePrice(salePrice))
         return q * salePrice.toDouble();
     return q * acquisitionPrice.toDouble();
 }
@@ -91,12 +96,6 @@ double DiscountedPrice(double acquisitionPrice, double salePrice, double markupP
     return q;
 }
 
-double SaleValue(const QString& type, const QVariant& acquisitionPrice, const QVariant& quantity,
-                 const QVariant& salePrice)
-{
-    return TaxBase(type, acquisitionPrice, quantity, salePrice).value_or(0);
-}
-
 // ---- look-ups --------------------------------------------------------------------------
 
 OutputPricing::OutputPricing(datastore::Database& db, const common::Parameters& parameters)
@@ -122,9 +121,14 @@ double OutputPricing::gridDiscount(const QString& budget, const QString& group) 
 {
     if (budget.isEmpty())
         return 0;
+    // The key (grid, group) allows one row; a table that lost it may hold
+    // several. The smallest percentage is taken, an empty one counting as 0:
+    // the client is never charged more than any row of its grid says, and
+    // both engines give the same row.
     datastore::Query q = m_db.query(
-        QStringLiteral("SELECT DISTINCT Discount FROM ITEM_GRILA WHERE Grila = "
-                       "(SELECT Grila FROM CLIENT WHERE Cod_client = :b) AND Cod_grupa = :g"),
+        QStringLiteral("SELECT DISTINCT COALESCE(Discount, 0) AS Discount FROM ITEM_GRILA WHERE Grila = "
+                       "(SELECT Grila FROM CLIENT WHERE Cod_client = :b) AND Cod_grupa = :g "
+                       "ORDER BY COALESCE(Discount, 0)"),
         {{QStringLiteral("b"), budget}, {QStringLiteral("g"), group}});
     return q.next() ? q.value(0).toDouble() : 0;
 }

@@ -87,9 +87,10 @@ double CurrencyPrice(double salePrice, double rate);
 double DiscountedPrice(double acquisitionPrice, double salePrice, double markupPercent, double percent,
                        const PricingRules& rules);
 
-// What a line adds to the document's sale value: its tax base, 0 when it has none.
-double SaleValue(const QString& type, const QVariant& acquisitionPrice, const QVariant& quantity,
-                 const QVariant& salePrice);
+// Whether a line has a sale price: one other than empty or zero. A fiscal
+// invoice prints its lines at their sale prices, so a line without one
+// prints a price and a value of 0.
+bool HasSalePrice(const QVariant& salePrice);
 
 // The look-ups of the pricing, on the document database.
 class OutputPricing {
@@ -102,7 +103,9 @@ public:
     ArticlePricing article(const QString& group, const QString& code) const;
     // The percentage of the discount grid that budget `budget` names for
     // article group `group`; 0 when the budget is empty, names no grid, or
-    // the grid has no row for the group. Throws the storage's errors.
+    // the grid has no row for the group. Where a grid holds several rows for
+    // one group (a table that lost its key), the smallest percentage: the
+    // lowest price any of them gives. Throws the storage's errors.
     double gridDiscount(const QString& budget, const QString& group) const;
     // The budget's own discount (Client.DB Discount); 0 when none.
     double budgetDiscount(const QString& budget) const;

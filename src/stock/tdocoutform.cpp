@@ -98,6 +98,8 @@ bool TDocOutForm::prepare(const QDate& today)
     m_layoutRestored = true;
     showHeaderLists();
     showClientControls(m_logic.clientControls());
+    // The sale price follows the document, whatever a layout saved earlier says.
+    showSalePrice(m_logic.salePriceShown());
     return true;
 }
 
@@ -403,13 +405,13 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
              .withMask(lei)
              .withHint(TDocOutFormLogic::columnHint(QStringLiteral("Pret_achizitie")));
     c << GridColumn(QStringLiteral("Val"), QStringLiteral("Valoare"), 100).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
+    // Typed unless it is calculated from the mark-up; shown by showSalePrice.
+    GridColumn sale(QStringLiteral("Pret_vinzare"), QStringLiteral("Pret vînzare"), 90);
+    if (!m_logic.salePriceTyped())
+        sale.asReadOnly();
+    c << sale.withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("TVA"), QStringLiteral("TVA"), 80).asReadOnly().withMask(lei).withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Buget"), QStringLiteral("Buget"), 140).asReadOnly().withHint(QStringLiteral("..."));
-    c << GridColumn(QStringLiteral("Pret_vinzare"), QStringLiteral("Pret vinzare"), 90)
-             .asHidden()
-             .asReadOnly()
-             .withMask(lei)
-             .withHint(QStringLiteral("..."));
     c << GridColumn(QStringLiteral("Pret_vz_echiv_USD"), QStringLiteral("Pret echivalent ") + p.CVal, 90)
              .asHidden()
              .asReadOnly()
@@ -514,6 +516,15 @@ void TDocOutForm::focusHeaderField(const QString& field)
         target = m_beneficiary;
     if (target)
         target->setFocus();
+}
+
+void TDocOutForm::showSalePrice(bool shown)
+{
+    if (!m_grid)
+        return;
+    const int column = m_model->columnOf(QStringLiteral("Pret_vinzare"));
+    if (column >= 0 && m_grid->isColumnHidden(column) == shown)
+        m_grid->setColumnHidden(column, !shown);
 }
 
 void TDocOutForm::setTitle(const QString& title)

@@ -87,6 +87,7 @@ private:
     void focusLineColumn(const QString& field) override;
     void focusHeaderField(const QString& field) override;
     void showClientControls(ClientControls controls) override;
+    void showSalePrice(bool shown) override;
     void setTitle(const QString& title) override;
     void showProgress(const QString& text) override;
 

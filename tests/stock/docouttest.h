@@ -53,6 +53,8 @@ struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
         return true;
     }
     void showClientControls(stock::ClientControls c) override { client = c; }
+    bool salePriceShown = false;
+    void showSalePrice(bool shown) override { salePriceShown = shown; }
 
     std::deque<std::optional<double>> discounts; // the percentage typed; nothing: cancelled
     QList<double> discountsOffered;             // what the discount dialog opened with

@@ -235,10 +235,12 @@ TEST_F(DocIn, ValueModeSetsThePrice)
     datastore::Dataset& items = startLine();
     items.setValue("Cod_grupa", "G");
     items.setValue("Cod_articol", "ART");
-    // No quantity yet: the value is refused.
+    // No quantity yet: the value is refused and goes back to 0; no price is made.
     EXPECT_THROW(items.setValue("Pret_echiv_USD", 90.0), datastore::Abort);
     EXPECT_EQ(dialogs.last().text, TDocInFormLogic::kValueBeforeQuantity);
-    EXPECT_TRUE(items.isNull("Pret_echiv_USD"));
+    EXPECT_FALSE(items.isNull("Pret_echiv_USD"));
+    EXPECT_EQ(items.value("Pret_echiv_USD").toDouble(), 0);
+    EXPECT_TRUE(items.isNull("Pret_achizitie_lei"));
     items.setValue("Cantitate", 3.0);
     items.setValue("Pret_echiv_USD", 90.0);
     EXPECT_DOUBLE_EQ(items.value("Pret_achizitie_lei").toDouble(), 30);

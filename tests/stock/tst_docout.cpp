@@ -240,20 +240,23 @@ TEST_F(DocOut, TotalsMarkAnInvoicePaidAndTheCollectionFollowsTheHeader)
     out();
     outHeader(QStringLiteral("FCT"));
     ASSERT_TRUE(issue("ART", 10, 3));
+    out().items.edit();
+    out().items.setValue("Pret_vinzare", 12);
+    out().items.post();
     const double contor = out().docs.value("Contor").toDouble();
     dialogs.queueAnswer(common::Answer::Yes);
     out().showTotals();
     const QString totals = dialogs.messages.last().text;
     EXPECT_TRUE(totals.startsWith("Total:\r Achizitie = 30"));
     EXPECT_TRUE(totals.endsWith(TDocOutFormLogic::kMarkPaid));
-    EXPECT_EQ(paid(contor).toDouble(), 36); // 30 and its VAT, R(5.70) = 6 in whole lei
+    EXPECT_EQ(paid(contor).toDouble(), 43); // 36 sold and its VAT, R(6.84) = 7 in whole lei
 
     // A new registration date: the collection row goes with it.
     out().docs.edit();
     out().docs.setValue("Data_inregistrarii", kToday.addDays(1));
     ASSERT_TRUE(out().saveDocument());
     EXPECT_EQ(db.scalar("SELECT Data_platii FROM CLNPAY").toDate(), kToday.addDays(1));
-    EXPECT_EQ(out().paidAmount().toDouble(), 36);
+    EXPECT_EQ(out().paidAmount().toDouble(), 43);
 
     // Paid above the total: a question; Cancel keeps the header in editing.
     ASSERT_TRUE(out().setPaidAmount(45));

@@ -1,9 +1,11 @@
 // The output documents window and the current stock window on screen
 // (offscreen): the header follows the type, Ctrl-Enter in the line grid
-// opens the stock picker and fills the line, and pictures of the windows
-// are saved for a look.
+// opens the stock picker and fills the line, the sale price is typed in the
+// grid, and pictures of the windows are saved for a look.
 
 #include "docintest.h"
+
+#include "common/inifile.h"
 
 #include "stock/tdocoutform.h"
 #include "stock/tstockform.h"
@@ -101,6 +103,53 @@ TEST_F(DocOutForm, TheStockPickerFillsTheLine)
     EXPECT_TRUE(items.value("Cod_articol").toString().isEmpty());
     form->logic().cancelLine();
     testsupport::saveShot(*form, "output-documents.png");
+}
+
+// Sale prices fetched (the default): the column is shown and typed, and the
+// line's taxes follow it, whatever a layout saved while it was hidden says.
+// Calculated: shown, read-only, on the invoices that print it.
+TEST_F(DocOutForm, TheSalePriceIsTypedInTheGrid)
+{
+    // The layout a window saved while the column was hidden.
+    common::IniFile layout(dir.path() + QStringLiteral("/docout.cfg"));
+    layout.writeString("Lines", "Columns",
+                       "Contor;Contor_secundar;GestName;Cod_grupa;Cod_articol;Denumire;UM;Lot;Cantitate;"
+                       "Pret_achizitie;Val;TVA;Buget;Pret_vinzare;Pret_vz_echiv_USD");
+    layout.writeString("Lines", "Widths", "0;40;110;60;90;220;40;60;70;90;100;80;140;90;90");
+    layout.writeString("Lines", "Hidden", "Contor;Contor_secundar;Lot;Pret_vinzare;Pret_vz_echiv_USD");
+
+    auto form = openWindow();
+    form->show();
+    ui::DataGrid* grid = form->lineGrid();
+    ui::DatasetModel* model = grid->datasetModel();
+    const int sale = model->columnOf("Pret_vinzare");
+    ASSERT_GE(sale, 0);
+    form->logic().docs.setValue("Tip", "FCT");
+    EXPECT_FALSE(grid->isColumnHidden(sale));
+
+    datastore::Dataset& items = form->logic().items;
+    form->logic().insertLine();
+    items.setValue("Cod_grupa", "G");
+    items.setValue("Cod_articol", "ART");
+    items.setValue("Cantitate", 2);
+    const QModelIndex cell = model->index(items.recNo(), sale);
+    EXPECT_TRUE(model->flags(cell) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model->setData(cell, QStringLiteral("15")));
+    EXPECT_EQ(items.value("Pret_vinzare").toDouble(), 15);
+    EXPECT_EQ(items.value("TVA").toDouble(), 6); // R(19 × 30 / 100), whole lei
+    items.post();
+    testsupport::saveShot(*form, "output-invoice-sale-price.png");
+    form->close();
+
+    parameters.SellPrice = common::SellPriceMode::Calc;
+    auto calculated = openWindow();
+    ui::DataGrid* calcGrid = calculated->lineGrid();
+    calculated->logic().newDocument();
+    calculated->logic().docs.setValue("Tip", "BMC");
+    EXPECT_TRUE(calcGrid->isColumnHidden(sale));
+    calculated->logic().docs.setValue("Tip", "FCT");
+    EXPECT_FALSE(calcGrid->isColumnHidden(sale));
+    EXPECT_TRUE(calcGrid->datasetModel()->columns().at(sale).readOnly);
 }
 
 } // namespace

@@ -170,12 +170,12 @@ TEST_F(OutputPricing, AFiscalInvoiceIsTaxedAndTotalledOnItsSaleValue)
         double sale;
         double vat;       // of 2 × 105.27 at 19 %
         double value;     // "Vînzare" in the totals
-        double document;  // the total the paid check and "achitat integral" use
+        double document;  // the total the paid check and "achitat integral" use: what the document prints
     };
     const Case cases[] = {
         {"BMC", false, 120, 40.00, 210.54, 250.54}, // the acquisition value, whatever the sale price
         {"BMC", true, 120, 0, 210.54, 210.54},
-        {"FCT", true, 0, 40.00, 210.54, 250.54},    // no sale price: the acquisition value
+        {"FCT", true, 0, 40.00, 0, 40.00},          // no sale price: printed at 0, its VAT on the acquisition value
         {"FCT", false, 120, 45.60, 240, 285.60},    // VAT on the printed value, total = what it prints
         {"CF", true, 120, 45.60, 240, 285.60},
     };
