@@ -46,11 +46,31 @@
 // bands. After the last row: the remaining group footers and the summary.
 // A band that does not fit above the page footer moves to the next page; a
 // group with newPage() starts its header on a new page unless nothing but the
-// page header, title and column header is on the page yet. Each band is
+// page header, title, column header and the headers of the outer groups
+// opening with it is on the page yet. Each band is
 // followed by its child bands, on the same page. A switched-off band
 // (setEnabled(false)) is skipped but its group still opens and closes, so a
 // group can print its footer without its header. A band taller than an empty
 // page is placed there anyway (it runs over the page footer).
+//
+// No band is left alone on a page:
+// - The group headers that open for a row keep with the band printed after
+//   them (the row's detail line, or whatever prints next while the detail is
+//   switched off): when that band does not fit under them, the headers go to
+//   the next page with it. Headers that would not fit on an empty page
+//   together with that band stay where they are (the band moves alone), and
+//   headers already at the top of a page never move again.
+// - Totals never stand alone at the top of a page: when a band that closes a
+//   page (a group footer or the summary after the last row, or a footer
+//   before a group that starts a new page) does not fit, the last detail line
+//   moves to the next page with it, with its children, its sub-detail lines
+//   and the footers already printed after it (with the detail switched off:
+//   the last row's group headers), unless it is the first line of its page or
+//   it and the band would not fit on an empty page.
+// A band is laid out once: keeping it with the next one moves its items to
+// the next page, so laying out stays linear in the rows. Page footers hold
+// what stays on their page: its last row, and page sums without the rows that
+// moved on.
 //
 // Aggregates (sum, count, min, max, avg) take in every row of the report (not
 // the rows of sub-detail lists), also while the detail band is switched off,
