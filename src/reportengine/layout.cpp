@@ -24,6 +24,7 @@ QStringList PageList::texts(int page) const
 namespace {
 
 constexpr double kEpsilon = 1e-6;
+constexpr double kElisionGap = 1.0; // mm a cut text leaves free in its field
 
 // The lines of a frame around `r`, one per side asked for.
 void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double width)
@@ -45,6 +46,15 @@ void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double
     }
 }
 
+
+// A value printed as a text (not a number or a date).
+bool isText(const QVariant& v)
+{
+    if (v.isNull() || !v.isValid() || common::isNumber(v))
+        return false;
+    const int type = v.metaType().id();
+    return type != QMetaType::QDate && type != QMetaType::QDateTime;
+}
 
 // A value as printed with a mask.
 QString formatValue(const QVariant& v, const QString& mask, const common::Formats& formats)
@@ -170,7 +180,7 @@ private:
     void resetAfter(const Band* band);
     void take(const Row& row);
 
-    QStringList evaluate(const ElementPlan& p, const Row& row) const;
+    QStringList evaluate(const ElementPlan& p, const Row& row, bool* text = nullptr) const;
     void addTextLines(Built& out, const ElementPlan& p, const QStringList& lines, double top, double& bottom);
     void alignItem(PageItem& item, double textWidth, double boxWidth) const;
     QVariant fieldValue(const ElementPlan& p, const Row& row) const;
@@ -623,16 +633,21 @@ QVariant LayoutRun::fieldValue(const ElementPlan& p, const Row& row) const
     return row.value(p.element->text());
 }
 
-QStringList LayoutRun::evaluate(const ElementPlan& p, const Row& row) const
+QStringList LayoutRun::evaluate(const ElementPlan& p, const Row& row, bool* text) const
 {
     const Element& e = *p.element;
+    const auto field = [&](const QVariant& v) {
+        if (text)
+            *text = isText(v);
+        return QStringList{formatValue(v, e.printMask(), *m_formats)};
+    };
     switch (e.kind()) {
     case ElementKind::Label:
         return e.lines().isEmpty() ? e.text().split(u'\n') : e.lines();
     case ElementKind::Field:
-        return {formatValue(fieldValue(p, row), e.printMask(), *m_formats)};
+        return field(fieldValue(p, row));
     case ElementKind::Calc:
-        return {formatValue(e.calculation() ? e.calculation()(row) : QVariant(), e.printMask(), *m_formats)};
+        return field(e.calculation() ? e.calculation()(row) : QVariant());
     case ElementKind::Expression:
         return {formatValue(m_accumulators[p.accumulator].result(), e.printMask(), *m_formats)};
     case ElementKind::Date:
@@ -713,12 +728,17 @@ Built LayoutRun::build(const Band& band, const BandPlan& plan, const Row& row)
         default:
             break;
         }
-        QStringList lines = evaluate(p, row);
+        bool text = false;
+        QStringList lines = evaluate(p, row, &text);
         if (e.wraps() && !e.sizesItself()) {
             QStringList wrapped;
             for (const QString& l : lines)
                 wrapped << m_measure.wrap(p.font, l, e.width());
             lines = wrapped;
+        } else if (!e.sizesItself() && e.elision().value_or(text)) {
+            for (QString& l : lines)
+                if (m_measure.width(p.font, l) > e.width() + kEpsilon)
+                    l = m_measure.elide(p.font, l, e.width() - kElisionGap);
         }
         const qsizetype first = out.items.size();
         double bottom = 0;

@@ -72,6 +72,16 @@
 // what stays on their page: its last row, and page sums without the rows that
 // moved on.
 //
+// Text that does not fit its element (single line, width given): a text
+// value of a data or calculated field is cut with "…" at its end so that it
+// ends 1 mm inside the element's width, measured as the layout measures: it
+// never runs into the next column and keeps a gap before it. Numbers and
+// dates get no "…": right-aligned and centred ones (amounts) run over their
+// box, so that no digit is lost. elide(true) cuts any element's text so
+// (labels too); without it, other texts wider than their box are cut at the
+// box without a sign when left-aligned and run over it otherwise. The cut
+// text is the text printed, exported and captured.
+//
 // Aggregates (sum, count, min, max, avg) take in every row of the report (not
 // the rows of sub-detail lists), also while the detail band is switched off,
 // and restart after their band prints
@@ -171,6 +181,11 @@ public:
     Element& wrap(bool on = true) { m_wrap = on; return *this; }
     bool wraps() const { return m_wrap; }
 
+    // A text wider than the element ends in "…" 1 mm inside its width (see
+    // the rules above for the default: text values of data and calculated fields).
+    Element& elide(bool on = true) { m_elide = on; return *this; }
+    std::optional<bool> elision() const { return m_elide; } // unset: the default
+
     // Print mask: numbers through common::formatFloat ("#,##0.00"), dates
     // through common::formatDate ("dd.mm.yyyy"); texts print as they are.
     Element& mask(const QString& mask) { m_mask = mask; return *this; }
@@ -227,6 +242,7 @@ private:
     unsigned m_frame = NoFrame;
     double m_frameWidth = 0.2;
     bool m_wrap = false;
+    std::optional<bool> m_elide;
     QString m_mask;
     const Band* m_resetBand = nullptr;
     bool m_running = false;

@@ -6,7 +6,9 @@
 #include "reporttest.h"
 
 #include "reportengine/canvas.h"
+#include "reportengine/exportfilters.h"
 #include "reportengine/reportengine.h"
+#include "reportengine/textmeasure.h"
 
 #include <functional>
 
@@ -601,7 +603,7 @@ TEST(ReportElements, ANumberWiderThanItsBoxKeepsEveryDigit)
     Report r;
     smallPage(r);
     Band& d = r.band(BandKind::Detail, 5);
-    d.field(0, 0, 5, "Den");
+    d.field(0, 0, 5, "Den").elide(false); // printed whole: cut at its box without a sign
     d.field(40, 0, 5, "Suma", "#,##0.00").right();
     ListSource rows({"Den", "Suma"}, {{"Hartie copiator", 1234567.5}});
     const PageList pages = r.layout(rows);
@@ -612,10 +614,85 @@ TEST(ReportElements, ANumberWiderThanItsBoxKeepsEveryDigit)
         return PageItem();
     };
     const PageItem name = find("Hartie copiator");
-    EXPECT_TRUE(name.clip) << "a long name is cut at its box";
+    EXPECT_TRUE(name.clip) << "a long name asked to print whole is cut at its box";
     EXPECT_DOUBLE_EQ(name.textX, 10);
     const PageItem amount = find("1.234.567,50");
     EXPECT_FALSE(amount.clip) << "an amount is never cut";
     EXPECT_NEAR(amount.textX + amount.textWidth, 55, 1e-9);
     EXPECT_LT(amount.textX, 50);
+}
+
+TEST(ReportElements, TextsWiderThanTheirFieldEndInAnEllipsis)
+{
+    const QString name = QStringLiteral("Hartie copiator alba format A4 80 g/mp");
+    struct Case {
+        const char* name;
+        std::function<void(Band&)> define;
+        QVariant value;
+        bool elided;
+    };
+    const QList<Case> cases{
+        {"a name in a data field", [](Band& d) { d.field(0, 0, 20, "V"); }, name, true},
+        {"right-aligned", [](Band& d) { d.field(0, 0, 20, "V").right(); }, name, true},
+        {"centred", [](Band& d) { d.field(0, 0, 20, "V").center(); }, name, true},
+        {"a calculated text", [](Band& d) { d.calc(0, 0, 20, [](const Row& row) { return row.value("V"); }); }, name,
+         true},
+        {"a label asked to", [&](Band& d) { d.label(0, 0, 20, name).elide(); }, QVariant(), true},
+        {"a text that fits", [](Band& d) { d.field(0, 0, 20, "V"); }, QString("Toner"), false},
+        {"a field asked not to", [](Band& d) { d.field(0, 0, 20, "V").elide(false); }, name, false},
+        {"a label", [&](Band& d) { d.label(0, 0, 20, name); }, QVariant(), false},
+        {"a wrapped field", [](Band& d) { d.field(0, 0, 20, "V").wrap(); }, name, false},
+        {"a field sized to its text", [](Band& d) { d.field(0, 0, 0, "V"); }, name, false},
+        {"an amount", [](Band& d) { d.field(0, 0, 5, "V", "#,##0.00"); }, 1234567.5, false},
+        {"a date", [](Band& d) { d.field(0, 0, 5, "V"); }, QDate(2024, 3, 5), false},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        smallPage(r);
+        c.define(r.band(BandKind::Detail, 5));
+        ListSource rows({"V"}, {{c.value}});
+        const PageList pages = r.layout(rows);
+        const TextCapture printed = capture(pages);
+        const auto body = printed.onPage(0, BandKind::Detail);
+        ASSERT_FALSE(body.isEmpty()) << c.name;
+        const TextCapture::Text& t = body.first();
+        EXPECT_EQ(t.text.endsWith(u'…'), c.elided) << c.name << ": " << t.text.toStdString();
+        EXPECT_EQ(plainText(pages).contains(u'…'), c.elided) << c.name;
+        if (!c.elided)
+            continue;
+        EXPECT_LE(t.width, t.box.width() - 1 + 1e-6) << c.name << ": 1 mm of the field stays free";
+        EXPECT_LE(t.x + t.width, t.box.right() + 1e-6) << c.name << ": the text stays in its field";
+        EXPECT_GE(t.x, t.box.left() - 1e-6) << c.name;
+        EXPECT_TRUE(name.startsWith(t.text.chopped(1))) << c.name << ": " << t.text.toStdString();
+        EXPECT_GT(t.text.size(), 8) << c.name << ": cut where the width ends";
+        for (const PageItem& item : pages.pages.first().items) {
+            if (item.text == t.text) {
+                EXPECT_FALSE(item.clip) << c.name << ": nothing left to cut";
+            }
+        }
+    }
+}
+
+TEST(TextMeasureTest, ElisionCutsBetweenWholeCharactersAndFitsEveryWidth)
+{
+    TextMeasure measure;
+    const int font = measure.fontIndex(QFont("DejaVu Sans", 8));
+    // "Ș" written as S and a combining comma: the two never part.
+    const QString text = QString::fromUtf8("S\xCC\xA6tiin\xC5\xA3\x61 materialelor de constructie  S\xCC\xA6");
+    const double full = measure.width(font, text);
+    for (double w = 0; w < full + 1; w += 0.25) {
+        const QString e = measure.elide(font, text, w);
+        if (w >= full) {
+            EXPECT_EQ(e, text) << w;
+            continue;
+        }
+        ASSERT_TRUE(e.endsWith(u'…')) << w;
+        const QString head = e.chopped(1);
+        EXPECT_TRUE(text.startsWith(head)) << w;
+        EXPECT_FALSE(head.endsWith(u' ')) << w << ": blanks before the sign are dropped";
+        EXPECT_FALSE(text.at(head.size()).isMark()) << w << ": " << head.toStdString();
+        if (!head.isEmpty()) {
+            EXPECT_LE(measure.width(font, e), w + 1e-6) << w;
+        }
+    }
 }
