@@ -163,7 +163,7 @@ ReceiptNote BuildReceiptNote(datastore::Database& db, const common::Parameters& 
     summary.label(40, 44, 70, keeper);
     summary.label(115, 44, 40, dateText(registrationDate, formats));
 
-    r.band(BandKind::PageFooter, 5).pageNumber(0, 0, 190, QStringLiteral("Pagina %1")).right();
+    r.band(BandKind::PageFooter, 5).pageNumber(0, 0, 190, QStringLiteral("Pagina %1 din %2")).right();
     return {std::move(report), std::move(rows)};
 }
 

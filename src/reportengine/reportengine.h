@@ -334,7 +334,8 @@ public:
     Element& max(double x, double y, double width, const QString& field, const QString& mask = {});
     Element& avg(double x, double y, double width, const QString& field, const QString& mask = {});
     Element& count(double x, double y, double width, const QString& mask = {});
-    Element& pageNumber(double x, double y, double width, const QString& text = QStringLiteral("%1"));
+    // Pages are numbered "Pagina N din M" on every print and report.
+    Element& pageNumber(double x, double y, double width, const QString& text = QStringLiteral("Pagina %1 din %2"));
     Element& date(double x, double y, double width, const QString& format = QStringLiteral("dd.mm.yyyy"));
     Element& time(double x, double y, double width, const QString& format = QStringLiteral("hh:mm"));
     Element& line(double x1, double y1, double x2, double y2, double lineWidth = 0.2);

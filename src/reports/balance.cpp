@@ -265,7 +265,7 @@ void balancePageFooter(Report& r)
 {
     Band& f = r.band(BandKind::PageFooter, 5);
     f.date(0, 1, 30);
-    f.pageNumber(160, 1, 30, QStringLiteral("Pag. %1")).right();
+    f.pageNumber(160, 1, 30, QStringLiteral("Pagina %1 din %2")).right();
 }
 
 struct BalanceRowsQuery {
