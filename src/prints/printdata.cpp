@@ -159,7 +159,7 @@ void pageFooter(Report& r, double width, const QString& formCode)
     Band& f = r.band(BandKind::PageFooter, 5);
     f.date(0, 1, 20);
     f.time(20, 1, 12);
-    f.pageNumber(0, 1, width, QStringLiteral("Pagina %1")).center();
+    f.pageNumber(0, 1, width, QStringLiteral("Pagina %1 din %2")).center();
     f.label(width - 40, 1, 40, formCode).right();
 }
 

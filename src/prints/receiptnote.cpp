@@ -140,7 +140,7 @@ ReceiptNote BuildReceiptNote(datastore::Database& db, const common::Parameters& 
     summary.label(40, 44, 80, keeper);
     summary.label(125, 44, 40, registered);
 
-    r.band(BandKind::PageFooter, 5).pageNumber(0, 0, W, QStringLiteral("Pagina %1")).right();
+    r.band(BandKind::PageFooter, 5).pageNumber(0, 0, W, QStringLiteral("Pagina %1 din %2")).right();
     return {std::move(report), std::move(rows)};
 }
 

@@ -24,6 +24,7 @@ QStringList PageList::texts(int page) const
 namespace {
 
 constexpr double kEpsilon = 1e-6;
+constexpr double kElisionGap = 1.0; // mm a cut text leaves free in its field
 
 // The lines of a frame around `r`, one per side asked for.
 void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double width)
@@ -45,6 +46,15 @@ void appendFrame(QList<PageItem>& items, const QRectF& r, unsigned sides, double
     }
 }
 
+
+// A value printed as a text (not a number or a date).
+bool isText(const QVariant& v)
+{
+    if (v.isNull() || !v.isValid() || common::isNumber(v))
+        return false;
+    const int type = v.metaType().id();
+    return type != QMetaType::QDate && type != QMetaType::QDateTime;
+}
 
 // A value as printed with a mask.
 QString formatValue(const QVariant& v, const QString& mask, const common::Formats& formats)
@@ -117,7 +127,23 @@ struct ElementPlan {
 
 struct BandPlan {
     std::vector<ElementPlan> elements;
-    bool main = true; // prints main rows (not a sub-detail list)
+    bool main = true;                  // prints main rows (not a sub-detail list)
+    BandKind root = BandKind::Detail;  // the kind of the band, or of its parent for a child band
+};
+
+// A place in the laid-out pages where a run of bands that keep together
+// begins, with what the page footer needs should the run move on.
+struct Mark {
+    bool valid = false;
+    int page = 0;
+    qsizetype item = 0;         // the run's first item on its page
+    double y = 0;               // its top
+    bool pageHadBody = false;   // something printed above it: moving it leaves no empty page
+    Row lastPlaced;             // the row the page footer shows without the run
+    size_t pageNumbers = 0;     // the run's first pending page number
+    qint64 row = 0;             // the row its bands opened for
+    std::vector<Accumulator> accumulators; // as they were before the run
+    std::vector<Accumulator> since;        // page aggregates over the rows taken since
 };
 
 // A band's contents before it is placed: items measured from the band's top.
@@ -146,13 +172,16 @@ private:
     void endPage();
     void printFurniture(BandKind kind, const Row& row); // the page header or footer
     void ensureRoom(double height);
+    void mark(Mark& m);
+    bool canMove(const Mark& m, double nextHeight) const;
+    void moveToNextPage(Mark& m);
     void printBand(Band* band, const Row& row, bool takeRow = false);
     Built build(const Band& band, const BandPlan& plan, const Row& row);
     void place(Built& built, const Band& band, const Row& row);
     void resetAfter(const Band* band);
     void take(const Row& row);
 
-    QStringList evaluate(const ElementPlan& p, const Row& row) const;
+    QStringList evaluate(const ElementPlan& p, const Row& row, bool* text = nullptr) const;
     void addTextLines(Built& out, const ElementPlan& p, const QStringList& lines, double top, double& bottom);
     void alignItem(PageItem& item, double textWidth, double boxWidth) const;
     QVariant fieldValue(const ElementPlan& p, const Row& row) const;
@@ -172,8 +201,15 @@ private:
     double m_y = 0;
     double m_bodyBottom = 0;
     double m_footerHeight = 0;
+    double m_pageBodyTop = 0; // where the body of the current page starts
     bool m_pageHasBody = false;
     bool m_furniture = false;
+    bool m_closing = false;   // placing the bands that close a page
+    qint64 m_rowIndex = 0;    // the main row being processed, from 1
+    Mark m_headers;           // the group headers just opened, kept with the next band
+    Mark m_lastLine;          // the last detail line, kept with the totals
+    std::vector<int> m_pageResets; // accumulators that restart after the page footer
+    bool m_trackPage = false;      // the page footer prints aggregates or restarts some
     Row m_context;       // the row being processed
     Row m_lastPlaced;    // the main row of the last band placed in the body
     struct PendingNumber {
@@ -200,6 +236,10 @@ void LayoutRun::planBand(Band* band, bool main)
         return;
     BandPlan plan;
     plan.main = main;
+    const Band* root = band;
+    while (root->parent())
+        root = root->parent();
+    plan.root = root->kind();
     const QFont base = m_report.reportFont();
     for (const auto& e : band->elements()) {
         ElementPlan p;
@@ -281,6 +321,20 @@ PageList LayoutRun::run(RowSource* rows)
     m_bodyWidth = m_report.printableWidth();
     if (Band* pf = m_report.findBand(BandKind::PageFooter); pf && pf->isEnabled())
         m_footerHeight = pf->height() + childrenHeight(*pf);
+    // What a page footer prints and restarts, for the bands that move on.
+    std::vector<const Band*> footerBands;
+    if (Band* pf = m_report.findBand(BandKind::PageFooter))
+        footerBands.push_back(pf);
+    for (size_t i = 0; i < footerBands.size(); ++i) {
+        const Band* b = footerBands[i];
+        for (const auto& c : b->children())
+            footerBands.push_back(c.get());
+        for (const auto& e : b->elements())
+            m_trackPage = m_trackPage || e->kind() == ElementKind::Expression;
+        if (const auto it = m_resets.constFind(b); it != m_resets.constEnd())
+            m_pageResets.insert(m_pageResets.end(), it->begin(), it->end());
+    }
+    m_trackPage = m_trackPage || !m_pageResets.empty();
     m_bodyBottom = m_out.setup.paper.height() - m_out.setup.margins.bottom() - m_footerHeight;
 
     // The context of bands printed before the first row or without rows.
@@ -312,6 +366,7 @@ PageList LayoutRun::run(RowSource* rows)
     std::vector<QVariant> keys(groupCount);
     bool first = true;
     while (have) {
+        ++m_rowIndex;
         for (int g = 0; g < groupCount; ++g)
             keys[g] = groups[g]->key(current);
         int changed = first ? 0 : groupCount;
@@ -322,16 +377,28 @@ PageList LayoutRun::run(RowSource* rows)
                     break;
                 }
             }
-            // A change of a group ends every group inside it, innermost first.
+            // A change of a group ends every group inside it, innermost first;
+            // before a group that starts a new page, its footers close the page.
             m_context = previous;
+            for (int g = changed; g < groupCount; ++g)
+                m_closing = m_closing || groups[g]->startsNewPage();
             for (int g = groupCount - 1; g >= changed; --g)
                 printBand(groups[g]->footerBand(), previous);
+            m_closing = false;
         }
         m_context = current;
         for (int g = changed; g < groupCount; ++g) {
             if (groups[g]->startsNewPage() && m_pageHasBody) {
-                endPage();
-                startPage();
+                // The outer headers of this row go with it; when they are all
+                // the page holds, the group starts here.
+                const bool ownHeaders = m_headers.valid && m_headers.row == m_rowIndex
+                                        && m_headers.page == m_out.pages.size() - 1;
+                if (ownHeaders && canMove(m_headers, 0)) {
+                    moveToNextPage(m_headers);
+                } else if (!ownHeaders || m_headers.pageHadBody) {
+                    endPage();
+                    startPage();
+                }
             }
             printBand(groups[g]->headerBand(), current);
         }
@@ -359,12 +426,14 @@ PageList LayoutRun::run(RowSource* rows)
         if (have)
             current = readRow(*rows);
     }
+    m_closing = true;
     if (!first) {
         m_context = previous;
         for (int g = groupCount - 1; g >= 0; --g)
             printBand(groups[g]->footerBand(), previous);
     }
     printBand(m_report.findBand(BandKind::Summary), first ? emptyRow : previous);
+    m_closing = false;
     endPage();
 
     // Page numbers, now that the number of pages is known.
@@ -405,6 +474,7 @@ void LayoutRun::startPage()
         printBand(m_report.findBand(BandKind::Title), m_context);
     printBand(m_report.findBand(BandKind::ColumnHeader), m_context);
     m_furniture = false;
+    m_pageBodyTop = m_y;
 }
 
 void LayoutRun::endPage()
@@ -419,16 +489,104 @@ void LayoutRun::ensureRoom(double height)
 {
     if (m_furniture || !m_pageHasBody)
         return; // page furniture has its place; a band taller than an empty page prints there anyway
-    if (m_y + height > m_bodyBottom + kEpsilon) {
-        endPage();
-        startPage();
+    if (m_y + height <= m_bodyBottom + kEpsilon)
+        return;
+    // Headers go with the band after them; totals take the last line along.
+    Mark* keep = m_headers.valid ? &m_headers : (m_closing && m_lastLine.valid ? &m_lastLine : nullptr);
+    if (keep && canMove(*keep, height)) {
+        moveToNextPage(*keep);
+        if (m_y + height <= m_bodyBottom + kEpsilon)
+            return;
     }
+    endPage();
+    startPage();
+}
+
+void LayoutRun::mark(Mark& m)
+{
+    m.valid = true;
+    m.page = int(m_out.pages.size() - 1);
+    m.item = m_out.pages.last().items.size();
+    m.y = m_y;
+    m.pageHadBody = m_pageHasBody;
+    m.lastPlaced = m_lastPlaced;
+    m.pageNumbers = m_pageNumbers.size();
+    m.row = m_rowIndex;
+    if (m_trackPage) {
+        m.accumulators = m_accumulators;
+        m.since = m_accumulators;
+        for (int i : m_pageResets)
+            m.since[size_t(i)].reset();
+    }
+}
+
+// The run from `m` to here can move to a new page, and there leave room for
+// a band `nextHeight` tall (the body of this page measures the next one).
+bool LayoutRun::canMove(const Mark& m, double nextHeight) const
+{
+    return m.valid && m.pageHadBody && m.page == m_out.pages.size() - 1
+           && (m_y - m.y) + nextHeight <= m_bodyBottom - m_pageBodyTop + kEpsilon;
+}
+
+void LayoutRun::moveToNextPage(Mark& m)
+{
+    Page& old = m_out.pages.last();
+    QList<PageItem> moved = old.items.mid(m.item);
+    old.items.resize(m.item);
+    const double height = m_y - m.y;
+    const size_t numbersEnd = m_pageNumbers.size();
+
+    // The page left behind ends as if the run had not been printed on it.
+    const Row last = m_lastPlaced;
+    m_lastPlaced = m.lastPlaced;
+    std::vector<Accumulator> now;
+    if (m_trackPage) {
+        now = std::move(m_accumulators);
+        m_accumulators = m.accumulators;
+    }
+    endPage();
+    if (m_trackPage) {
+        for (int i : m_pageResets)
+            now[size_t(i)] = m.since[size_t(i)];
+        m_accumulators = std::move(now);
+    }
+    startPage();
+
+    Page& page = m_out.pages.last();
+    const int pageIndex = int(m_out.pages.size() - 1);
+    const double dy = m_y - m.y;
+    const qsizetype base = page.items.size();
+    for (PageItem& item : moved) {
+        item.box.translate(0, dy);
+        item.line.translate(0, dy);
+        item.baseline += dy;
+        page.items.append(std::move(item));
+    }
+    for (size_t k = m.pageNumbers; k < numbersEnd; ++k) {
+        m_pageNumbers[k].page = pageIndex;
+        m_pageNumbers[k].item += base - m.item;
+    }
+    m.page = pageIndex;
+    m.item = base;
+    m.y = m_y;
+    m.pageHadBody = false; // at the top of its page now: it never moves again
+    m_y += height;
+    m_pageHasBody = true;
+    m_lastPlaced = last;
 }
 
 void LayoutRun::take(const Row& row)
 {
     for (Accumulator& a : m_accumulators)
         a.take(row);
+    if (!m_trackPage)
+        return;
+    for (Mark* m : {&m_headers, &m_lastLine}) {
+        if (!m->valid)
+            continue;
+        for (int i : m_pageResets)
+            m->since[size_t(i)].take(row);
+    }
 }
 
 void LayoutRun::resetAfter(const Band* band)
@@ -451,7 +609,26 @@ void LayoutRun::printBand(Band* band, const Row& row, bool takeRow)
     }
     const BandPlan& plan = m_plans[band];
     Built built = build(*band, plan, row);
+    const bool header = plan.root == BandKind::GroupHeader;
+    if (!m_furniture && header && m_headers.valid && m_headers.row != m_rowIndex)
+        m_headers.valid = false; // an earlier row's headers, complete without a line
     ensureRoom(built.height + childrenHeight(*band)); // a band keeps its children on its page
+    if (!m_furniture) {
+        if (header) {
+            if (!m_headers.valid) {
+                mark(m_headers);
+                m_lastLine = m_headers; // the last line, while no detail line follows
+            }
+        } else {
+            if (band->kind() == BandKind::Detail) {
+                if (m_headers.valid)
+                    m_lastLine = m_headers; // the line keeps its headers
+                else
+                    mark(m_lastLine);
+            }
+            m_headers.valid = false;
+        }
+    }
     if (takeRow)
         take(row);
     place(built, *band, row);
@@ -467,16 +644,21 @@ QVariant LayoutRun::fieldValue(const ElementPlan& p, const Row& row) const
     return row.value(p.element->text());
 }
 
-QStringList LayoutRun::evaluate(const ElementPlan& p, const Row& row) const
+QStringList LayoutRun::evaluate(const ElementPlan& p, const Row& row, bool* text) const
 {
     const Element& e = *p.element;
+    const auto field = [&](const QVariant& v) {
+        if (text)
+            *text = isText(v);
+        return QStringList{formatValue(v, e.printMask(), *m_formats)};
+    };
     switch (e.kind()) {
     case ElementKind::Label:
         return e.lines().isEmpty() ? e.text().split(u'\n') : e.lines();
     case ElementKind::Field:
-        return {formatValue(fieldValue(p, row), e.printMask(), *m_formats)};
+        return field(fieldValue(p, row));
     case ElementKind::Calc:
-        return {formatValue(e.calculation() ? e.calculation()(row) : QVariant(), e.printMask(), *m_formats)};
+        return field(e.calculation() ? e.calculation()(row) : QVariant());
     case ElementKind::Expression:
         return {formatValue(m_accumulators[p.accumulator].result(), e.printMask(), *m_formats)};
     case ElementKind::Date:
@@ -557,12 +739,17 @@ Built LayoutRun::build(const Band& band, const BandPlan& plan, const Row& row)
         default:
             break;
         }
-        QStringList lines = evaluate(p, row);
+        bool text = false;
+        QStringList lines = evaluate(p, row, &text);
         if (e.wraps() && !e.sizesItself()) {
             QStringList wrapped;
             for (const QString& l : lines)
                 wrapped << m_measure.wrap(p.font, l, e.width());
             lines = wrapped;
+        } else if (!e.sizesItself() && e.elision().value_or(text)) {
+            for (QString& l : lines)
+                if (m_measure.width(p.font, l) > e.width() + kEpsilon)
+                    l = m_measure.elide(p.font, l, e.width() - kElisionGap);
         }
         const qsizetype first = out.items.size();
         double bottom = 0;

@@ -47,11 +47,41 @@
 // bands. After the last row: the remaining group footers and the summary.
 // A band that does not fit above the page footer moves to the next page; a
 // group with newPage() starts its header on a new page unless nothing but the
-// page header, title and column header is on the page yet. Each band is
+// page header, title, column header and the headers of the outer groups
+// opening with it is on the page yet. Each band is
 // followed by its child bands, on the same page. A switched-off band
 // (setEnabled(false)) is skipped but its group still opens and closes, so a
 // group can print its footer without its header. A band taller than an empty
 // page is placed there anyway (it runs over the page footer).
+//
+// No band is left alone on a page:
+// - The group headers that open for a row keep with the band printed after
+//   them (the row's detail line, or whatever prints next while the detail is
+//   switched off): when that band does not fit under them, the headers go to
+//   the next page with it. Headers that would not fit on an empty page
+//   together with that band stay where they are (the band moves alone), and
+//   headers already at the top of a page never move again.
+// - Totals never stand alone at the top of a page: when a band that closes a
+//   page (a group footer or the summary after the last row, or a footer
+//   before a group that starts a new page) does not fit, the last detail line
+//   moves to the next page with it, with its children, its sub-detail lines
+//   and the footers already printed after it (with the detail switched off:
+//   the last row's group headers), unless it is the first line of its page or
+//   it and the band would not fit on an empty page.
+// A band is laid out once: keeping it with the next one moves its items to
+// the next page, so laying out stays linear in the rows. Page footers hold
+// what stays on their page: its last row, and page sums without the rows that
+// moved on.
+//
+// Text that does not fit its element (single line, width given): a text
+// value of a data or calculated field is cut with "…" at its end so that it
+// ends 1 mm inside the element's width, measured as the layout measures: it
+// never runs into the next column and keeps a gap before it. Numbers and
+// dates get no "…": right-aligned and centred ones (amounts) run over their
+// box, so that no digit is lost. elide(true) cuts any element's text so
+// (labels too); without it, other texts wider than their box are cut at the
+// box without a sign when left-aligned and run over it otherwise. The cut
+// text is the text printed, exported and captured.
 //
 // Aggregates (sum, count, min, max, avg) take in every row of the report (not
 // the rows of sub-detail lists), also while the detail band is switched off,
@@ -152,6 +182,11 @@ public:
     Element& wrap(bool on = true) { m_wrap = on; return *this; }
     bool wraps() const { return m_wrap; }
 
+    // A text wider than the element ends in "…" 1 mm inside its width (see
+    // the rules above for the default: text values of data and calculated fields).
+    Element& elide(bool on = true) { m_elide = on; return *this; }
+    std::optional<bool> elision() const { return m_elide; } // unset: the default
+
     // Print mask: numbers through common::formatFloat ("#,##0.00"), dates
     // through common::formatDate ("dd.mm.yyyy"); texts print as they are.
     Element& mask(const QString& mask) { m_mask = mask; return *this; }
@@ -208,6 +243,7 @@ private:
     unsigned m_frame = NoFrame;
     double m_frameWidth = 0.2;
     bool m_wrap = false;
+    std::optional<bool> m_elide;
     QString m_mask;
     const Band* m_resetBand = nullptr;
     bool m_running = false;
@@ -303,7 +339,8 @@ public:
     Element& max(double x, double y, double width, const QString& field, const QString& mask = {});
     Element& avg(double x, double y, double width, const QString& field, const QString& mask = {});
     Element& count(double x, double y, double width, const QString& mask = {});
-    Element& pageNumber(double x, double y, double width, const QString& text = QStringLiteral("%1"));
+    // Pages are numbered "Pagina N din M" on every print and report.
+    Element& pageNumber(double x, double y, double width, const QString& text = QStringLiteral("Pagina %1 din %2"));
     Element& date(double x, double y, double width, const QString& format = QStringLiteral("dd.mm.yyyy"));
     Element& time(double x, double y, double width, const QString& format = QStringLiteral("hh:mm"));
     Element& line(double x1, double y1, double x2, double y2, double lineWidth = 0.2);

@@ -1,10 +1,14 @@
 #include "textmeasure.h"
 
+#include <QTextBoundaryFinder>
+#include <vector>
+
 namespace reportengine {
 
 namespace {
 
 constexpr double kMmPerDot = 25.4 / TextMeasure::kDpi;
+constexpr double kTolerance = 1e-6; // mm, as the layout compares widths
 
 } // namespace
 
@@ -65,6 +69,39 @@ QStringList TextMeasure::wrap(int font, const QString& text, double width) const
         out << line;
     }
     return out;
+}
+
+QString TextMeasure::elide(int font, const QString& text, double width) const
+{
+    if (this->width(font, text) <= width + kTolerance)
+        return text;
+    const QString dots(QChar(0x2026));
+    // Cut only between characters as the reader sees them (a letter and its
+    // accents stay together).
+    std::vector<qsizetype> cuts;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype at = finder.toNextBoundary(); at > 0 && at < text.size(); at = finder.toNextBoundary())
+        cuts.push_back(at);
+    const auto candidate = [&](size_t i) {
+        QString head = text.left(cuts[i]);
+        while (!head.isEmpty() && head.back().isSpace())
+            head.chop(1);
+        return head + dots;
+    };
+    const auto fits = [&](size_t i) { return this->width(font, candidate(i)) <= width + kTolerance; };
+    // The longest head that fits, by halving; a longer head is never narrower.
+    size_t lo = 0;
+    size_t hi = cuts.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (fits(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    while (lo > 0 && !fits(lo - 1)) // kerning may make a head wider than a longer one
+        --lo;
+    return lo == 0 ? dots : candidate(lo - 1);
 }
 
 } // namespace reportengine

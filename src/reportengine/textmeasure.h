@@ -30,6 +30,11 @@ public:
     // between words; a word wider than the line is cut between characters.
     QStringList wrap(int font, const QString& text, double width) const;
 
+    // The text cut to `width` with "…" at its end (after the last whole
+    // character that leaves room for it, blanks before it dropped); the text
+    // itself when it fits, "…" alone when nothing more fits.
+    QString elide(int font, const QString& text, double width) const;
+
 private:
     struct Metrics {
         double ascent = 0;

@@ -204,7 +204,7 @@ void sums(Band& b, double y, bool bold)
 void balanceLine(Band& b)
 {
     b.field(kCode, 0, kName - kCode - 1, QStringLiteral("Cod_articol"));
-    b.field(kName, 0, kPrice - kName - 1, QStringLiteral("Denumire"));
+    b.field(kName, 0, kPrice - kName - 1, QStringLiteral("Denumire")).elide(); // a long name ends in "…" before the price
     b.field(kPrice, 0, kUnit - kPrice - 1, QStringLiteral("Pret_achizitie"), kMoneyMask).right();
     b.field(kUnit + 0.5, 0, kPairs - kUnit - 1, QStringLiteral("Unitate_masura"));
     for (int i = 0; i < 4; ++i) {
@@ -265,7 +265,7 @@ void balancePageFooter(Report& r)
 {
     Band& f = r.band(BandKind::PageFooter, 5);
     f.date(0, 1, 30);
-    f.pageNumber(160, 1, 30, QStringLiteral("Pag. %1")).right();
+    f.pageNumber(160, 1, 30, QStringLiteral("Pagina %1 din %2")).right();
 }
 
 struct BalanceRowsQuery {
@@ -392,7 +392,7 @@ PreparedReport buildBalance(ReportContext& ctx, const BalanceRun& run, bool deta
     if (!detailed) {
         Band& af = r->group(QStringLiteral("Cod_articol")).footer(5);
         af.field(kCode, 0.5, kName - 1, QStringLiteral("Cod_articol")).italic();
-        af.field(kName, 0.5, kPrice - kName - 1, QStringLiteral("Denumire")).italic();
+        af.field(kName, 0.5, kPrice - kName - 1, QStringLiteral("Denumire")).italic().elide();
         af.label(kPrice, 0.5, kPairs - kPrice - 1, QStringLiteral("Total")).italic().right();
         sums(af, 0.5, false);
         af.line(kPairs, 0.3, 190, 0.3, 0.1);

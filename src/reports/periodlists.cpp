@@ -75,7 +75,7 @@ PreparedReport buildInputsOutputs(ReportContext& ctx, const QDate& first, const 
     d.field(52, 0, 90, QStringLiteral("Denumire"));
     d.field(143, 0, 23, QStringLiteral("TotalIn"), kQuantityMask).right();
     d.field(167, 0, 23, QStringLiteral("TotalOut"), kQuantityMask).right();
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     QStringList sql{QStringLiteral("SELECT Cod_grupa, Cod_Articol, Denumire, TotalIn, TotalOut FROM TotalInOut"),
                     QStringLiteral("ORDER BY Cod_grupa, Cod_Articol, Denumire")};
@@ -110,7 +110,7 @@ PreparedReport buildCentraliser(ReportContext& ctx, const QDate& date, const QSt
     s.line(0, 0.5, 190, 0.5);
     s.label(0, 1.5, 40, QStringLiteral("Total general")).bold();
     s.sum(150, 1.5, 40, QStringLiteral("Valoare"), kMoneyMask).bold().right();
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     QStringList sql{
         QStringLiteral("SELECT A.Cod_Gestiune, SUM(A.Pret_achizitie * (A.QIn - A.QOut)) AS Valoare, G.Denumire"),

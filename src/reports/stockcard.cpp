@@ -238,7 +238,7 @@ PreparedReport buildCards(ReportContext& ctx, CardKind kind, const QDate& first,
     }
     Band& f = r->band(BandKind::PageFooter, 5);
     f.date(0, 0, 30);
-    f.pageNumber(160, 0, 30, QStringLiteral("Pagina  %1")).right();
+    f.pageNumber(160, 0, 30, QStringLiteral("Pagina %1 din %2")).right();
 
     return {std::move(r),
             std::make_unique<QueryRows>(ctx.db.query(cardRowsSql(articles, ctx.privateDir)))};

@@ -311,7 +311,7 @@ PreparedReport buildStockSituation(ReportContext& ctx, const QDate& date, bool w
     s.label(0, 1, 40, QStringLiteral("Total general")).bold();
     s.sum(91, 1, 20, QStringLiteral("Cantitate"), kQuantityMask).right().bold();
     s.sum(144, 1, 22, QStringLiteral("Valoare"), kMoneyMask).right().bold();
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Page %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     StockRowsQuery q;
     q.warehouses = warehouses;
@@ -371,7 +371,7 @@ PreparedReport buildCurrencyReport(ReportContext& ctx, const QDate& date, bool w
     s.label(0, 1, 40, QStringLiteral("Total general")).bold();
     s.sum(lei, 1, w, QStringLiteral("ValoareLei"), mask).right().bold();
     s.sum(ref, 1, w, QStringLiteral("ValoareUSD"), mask).right().bold();
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     StockRowsQuery q;
     q.rows = perLot ? Rows::PerLot : Rows::PerPrice;
@@ -439,7 +439,7 @@ PreparedReport buildSaleValueReport(ReportContext& ctx, const QDate& date, bool 
     Band& s = r->band(BandKind::Summary, 7);
     s.label(0, 1, 40, QStringLiteral("Total general")).bold();
     totals(s, 1, true);
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     StockRowsQuery q;
     q.warehouses = warehouses;
@@ -668,7 +668,7 @@ PreparedReport buildTotals(ReportContext& ctx, const QDate& date, const QStringL
     s.label(0, 1, 40, QStringLiteral("Total general")).bold();
     s.sum(lei, 1, 22, QStringLiteral("ValoareLei"), kMoneyMask).right().bold();
     s.sum(ref, 1, 22, QStringLiteral("ValoareUSD"), kMoneyMask).right().bold();
-    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+    r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     // The warehouse columns: the crosstab's first four (an empty quantity is 0).
     QStringList quantities;
@@ -775,7 +775,7 @@ bool CriticalStocks(ReportContext& ctx)
             gh.label(0, 0, 15, QStringLiteral("Grupa:")).bold();
             gh.field(16, 0, 100, QStringLiteral("DenGrupa")).bold();
             details(r->band(BandKind::Detail, 4.5), cols);
-            r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+            r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
             QStringList lines{
                 QStringLiteral("SELECT A.Cod_grupa, A.Cod, A.Denumire, A.Unitate_masura, A.Stock_minim, A.Ctot,"),
                 QStringLiteral("(SELECT MIN(R.Denumire) FROM \":TSTOCK:Grup.db\" R WHERE R.Cod_grupa = A.Cod_grupa) AS DenGrupa"),

@@ -6,7 +6,9 @@
 #include "reporttest.h"
 
 #include "reportengine/canvas.h"
+#include "reportengine/exportfilters.h"
 #include "reportengine/reportengine.h"
+#include "reportengine/textmeasure.h"
 
 #include <functional>
 
@@ -243,16 +245,6 @@ TEST(ReportPagination, FurnitureLeftOffTheFirstPage)
     EXPECT_DOUBLE_EQ(printed.find("Titlu").first().y, 10);
 }
 
-TEST(ReportPagination, SummaryComesLastAndMovesWhenThePageIsFull)
-{
-    Report r;
-    smallPage(r);
-    r.band(BandKind::Summary, 10).sum(0, 0, 20, "Nr");
-    const TextCapture printed = capture(numberedRows(r, 6)); // the rows fill page 1 exactly
-    ASSERT_EQ(printed.pageCount, 2);
-    EXPECT_EQ(printed.textsOn(1), (QStringList{"Antet", "21", "Pagina 2 din 2"}));
-    EXPECT_DOUBLE_EQ(yOf(printed, "21"), kBodyTop);
-}
 
 TEST(ReportPagination, ABandTallerThanThePagePrintsOnceOnItsOwnPage)
 {
@@ -275,18 +267,205 @@ TEST(ReportPagination, EmptySourcePrintsOnePageWithTheSummary)
     EXPECT_EQ(printed.textsOn(0), (QStringList{"Antet", "Titlu", "0,00", "Pagina 1 din 1"}));
 }
 
-TEST(ReportPagination, GroupFooterThatDoesNotFitMovesWithItsSum)
+namespace {
+
+// The body texts of each page, joined by blanks.
+QStringList pagesOf(const TextCapture& c)
+{
+    QStringList out;
+    for (int page = 0; page < c.pageCount; ++page) {
+        QStringList texts;
+        for (const auto& t : c.texts)
+            if (t.page == page && t.band != BandKind::PageHeader && t.band != BandKind::PageFooter)
+                texts << t.text;
+        out << texts.join(' ');
+    }
+    return out;
+}
+
+// Rows "G" (group), "S" (inner group), "Nr" (value), "Den" (a name); groups with a header
+// "H:" / "h:" of `headerHeight` mm, a 10 mm detail.
+struct GroupedRows {
+    Report r;
+    Group* outer = nullptr;
+    Group* inner = nullptr;
+    Band* detail = nullptr;
+    ListSource rows{{"G", "S", "Nr", "Den"}};
+
+    explicit GroupedRows(double headerHeight)
+    {
+        smallPage(r);
+        outer = &r.group("G");
+        outer->header(headerHeight).calc(0, 0, 20, [](const Row& row) { return tagged("H:", row, "G"); });
+        detail = &r.band(BandKind::Detail, 10);
+        detail->field(0, 0, 20, "Nr");
+    }
+    void innerGroup(double headerHeight)
+    {
+        inner = &r.group("S");
+        inner->header(headerHeight).calc(0, 0, 20, [](const Row& row) { return tagged("h:", row, "S"); });
+    }
+    void add(const char* g, const char* sub, int nr) { rows.add({g, sub, nr}); }
+    QStringList pages() { return pagesOf(capture(r.layout(rows))); }
+};
+
+} // namespace
+
+TEST(ReportPagination, GroupHeadersKeepWithTheBandAfterThem)
+{
+    struct Case {
+        const char* name;
+        std::function<QStringList()> run;
+        QStringList expected;
+    };
+    const QList<Case> cases{
+        {"a header at the foot of the page goes over with its first line",
+         [] {
+             GroupedRows g(8); // H:A 20-28, rows 28-68, H:B 68-76, its line would end at 86
+             for (int i = 1; i <= 4; ++i)
+                 g.add("A", "", i);
+             g.add("B", "", 5);
+             return g.pages();
+         },
+         {"H:A 1 2 3 4", "H:B 5"}},
+        {"the headers of all the groups that open go over together",
+         [] {
+             GroupedRows g(8); // H:A, h:x 20-33, rows 33-63, H:B h:z 63-76, its line would end at 86
+             g.innerGroup(5);
+             for (int i = 1; i <= 3; ++i)
+                 g.add("A", "x", i);
+             g.add("B", "z", 4);
+             return g.pages();
+         },
+         {"H:A h:x 1 2 3", "H:B h:z 4"}},
+        {"with the detail switched off a header keeps with its footer",
+         [] {
+             GroupedRows g(6); // each group 16 mm: D's header at 68-74, its footer would end at 84
+             g.detail->setEnabled(false);
+             g.outer->footer(10).calc(0, 0, 20, [](const Row& row) { return tagged("F:", row, "G"); });
+             for (const char* key : {"A", "B", "C", "D", "E"})
+                 g.add(key, "", 1);
+             return g.pages();
+         },
+         {"H:A F:A H:B F:B H:C F:C", "H:D F:D H:E F:E"}},
+        {"an outer header stays with an inner group that starts a new page",
+         [] {
+             GroupedRows g(8);
+             g.innerGroup(5);
+             g.inner->newPage();
+             g.add("A", "x", 1);
+             g.add("A", "y", 2);
+             g.add("B", "z", 3);
+             return g.pages();
+         },
+         {"H:A h:x 1", "h:y 2", "H:B h:z 3"}},
+        {"headers already at the top of a page do not move again",
+         [] {
+             GroupedRows g(8);
+             g.detail->setHeight(55); // H:A and its line do not fit on any page
+             g.add("A", "", 1);
+             g.add("A", "", 2);
+             return g.pages();
+         },
+         {"H:A", "1", "2"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.run(), c.expected) << c.name;
+}
+
+TEST(ReportPagination, AHeaderThatCannotFitWithItsLineStaysAndTheLinePrintsOnce)
+{
+    GroupedRows g(8);
+    // The second line wraps over more than a page.
+    g.detail->field(25, 0, 10, "Den").wrap();
+    g.add("A", "", 1);
+    g.rows.add({"B", "", 2, QString("cuvant ").repeated(25).trimmed()});
+    const TextCapture printed = capture(g.r.layout(g.rows));
+    EXPECT_EQ(printed.pageCount, 2);
+    EXPECT_EQ(pageOf(printed, "H:B"), 0);
+    EXPECT_EQ(pageOf(printed, "2"), 1);
+    EXPECT_DOUBLE_EQ(yOf(printed, "2"), kBodyTop);
+}
+
+TEST(ReportPagination, TotalsTakeTheLastLineAlong)
+{
+    struct Case {
+        const char* name;
+        int rows;
+        std::function<void(Report&)> define;
+        QStringList expected;
+    };
+    const auto summary = [](double height) {
+        return [height](Report& r) {
+            Band& s = r.band(BandKind::Summary, height);
+            s.label(30, 0, 20, "Total");
+            s.sum(0, 0, 20, "Nr");
+        };
+    };
+    const auto groupFooter = [](Report& r) {
+        Band& f = r.group(QStringLiteral("G")).footer(10);
+        f.label(30, 0, 20, "Grupa");
+        f.sum(0, 0, 20, "Nr");
+    };
+    const QList<Case> cases{
+        {"the summary after a full page", 6, summary(10), {"1 2 3 4 5", "6 Total 21"}},
+        {"a group footer after a full page", 6, groupFooter, {"1 2 3 4 5", "6 Grupa 21"}},
+        {"the footer fits, the summary does not: both go with the line", 5,
+         [&](Report& r) {
+             groupFooter(r);
+             summary(10)(r);
+         },
+         {"1 2 3 4", "5 Grupa 15 Total 15"}},
+        {"a last line first on its page stays, the totals follow it", 7, summary(55),
+         {"1 2 3 4 5 6", "7", "Total 28"}},
+        {"a line and totals taller than a page: the totals go alone", 5, summary(55),
+         {"1 2 3 4 5", "Total 15"}},
+        {"totals that fit stay where they are", 5, summary(10), {"1 2 3 4 5 Total 15"}},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        smallPage(r);
+        c.define(r);
+        r.band(BandKind::Detail, 10).field(0, 0, 20, "Nr");
+        ListSource rows({"Nr", "G"});
+        for (int i = 1; i <= c.rows; ++i)
+            rows.add({i, "g"});
+        EXPECT_EQ(pagesOf(capture(r.layout(rows))), c.expected) << c.name;
+    }
+}
+
+TEST(ReportPagination, TheLastLineOfAGroupGoesWithItsFooterBeforeANewPage)
+{
+    GroupedRows g(0);
+    g.outer->headerBand()->setEnabled(false);
+    g.outer->newPage().footer(10).calc(0, 0, 20, [](const Row& row) { return tagged("F:", row, "G"); });
+    for (int i = 1; i <= 6; ++i)
+        g.add("A", "", i);
+    g.add("B", "", 7);
+    EXPECT_EQ(g.pages(), (QStringList{"1 2 3 4 5", "6 F:A", "7 F:B"}));
+}
+
+TEST(ReportPagination, ALineThatMovesOnCountsOnItsNewPage)
 {
     Report r;
     smallPage(r);
-    r.group(QStringLiteral("G")).footer(10).sum(0, 0, 20, "Nr");
-    r.band(BandKind::Detail, 10).field(0, 0, 20, "Nr");
-    ListSource rows({"Nr", "G"});
+    Band& pf = r.band(BandKind::PageFooter, 10);
+    pf.sum(30, 0, 20, "Nr"); // the page's rows
+    pf.calc(60, 0, 20, [](const Row& row) { return "ultimul " + row.text("Nr"); }); // its last row
+    r.band(BandKind::Summary, 10).label(0, 0, 20, "Total");
+    Band& d = r.band(BandKind::Detail, 10);
+    d.field(0, 0, 20, "Nr");
+    d.pageNumber(30, 0, 20, "p%1"); // the line's own page
+    ListSource rows({"Nr"});
     for (int i = 1; i <= 6; ++i)
-        rows.add({i, "g"});
+        rows.add({i});
     const TextCapture printed = capture(r.layout(rows));
-    EXPECT_EQ(pageOf(printed, "21"), 1);
-    EXPECT_DOUBLE_EQ(yOf(printed, "21"), kBodyTop);
+    ASSERT_EQ(printed.pageCount, 2);
+    EXPECT_EQ(printed.textsOn(0), (QStringList{"Antet", "1", "p1", "2", "p1", "3", "p1", "4", "p1", "5", "p1",
+                                               "Pagina 1 din 2", "ultimul 5", "15"}));
+    EXPECT_EQ(printed.textsOn(1), (QStringList{"Antet", "6", "p2", "Total", "Pagina 2 din 2", "ultimul 6", "6"}));
+    EXPECT_DOUBLE_EQ(yOf(printed, "6"), kBodyTop);
+    EXPECT_DOUBLE_EQ(yOf(printed, "Total"), kBodyTop + 10);
 }
 
 TEST(ReportElements, ValuesPrintThroughTheirMasks)
@@ -442,7 +621,7 @@ TEST(ReportElements, ANumberWiderThanItsBoxKeepsEveryDigit)
     Report r;
     smallPage(r);
     Band& d = r.band(BandKind::Detail, 5);
-    d.field(0, 0, 5, "Den");
+    d.field(0, 0, 5, "Den").elide(false); // printed whole: cut at its box without a sign
     d.field(40, 0, 5, "Suma", "#,##0.00").right();
     ListSource rows({"Den", "Suma"}, {{"Hartie copiator", 1234567.5}});
     const PageList pages = r.layout(rows);
@@ -453,10 +632,85 @@ TEST(ReportElements, ANumberWiderThanItsBoxKeepsEveryDigit)
         return PageItem();
     };
     const PageItem name = find("Hartie copiator");
-    EXPECT_TRUE(name.clip) << "a long name is cut at its box";
+    EXPECT_TRUE(name.clip) << "a long name asked to print whole is cut at its box";
     EXPECT_DOUBLE_EQ(name.textX, 10);
     const PageItem amount = find("1.234.567,50");
     EXPECT_FALSE(amount.clip) << "an amount is never cut";
     EXPECT_NEAR(amount.textX + amount.textWidth, 55, 1e-9);
     EXPECT_LT(amount.textX, 50);
+}
+
+TEST(ReportElements, TextsWiderThanTheirFieldEndInAnEllipsis)
+{
+    const QString name = QStringLiteral("Hartie copiator alba format A4 80 g/mp");
+    struct Case {
+        const char* name;
+        std::function<void(Band&)> define;
+        QVariant value;
+        bool elided;
+    };
+    const QList<Case> cases{
+        {"a name in a data field", [](Band& d) { d.field(0, 0, 20, "V"); }, name, true},
+        {"right-aligned", [](Band& d) { d.field(0, 0, 20, "V").right(); }, name, true},
+        {"centred", [](Band& d) { d.field(0, 0, 20, "V").center(); }, name, true},
+        {"a calculated text", [](Band& d) { d.calc(0, 0, 20, [](const Row& row) { return row.value("V"); }); }, name,
+         true},
+        {"a label asked to", [&](Band& d) { d.label(0, 0, 20, name).elide(); }, QVariant(), true},
+        {"a text that fits", [](Band& d) { d.field(0, 0, 20, "V"); }, QString("Toner"), false},
+        {"a field asked not to", [](Band& d) { d.field(0, 0, 20, "V").elide(false); }, name, false},
+        {"a label", [&](Band& d) { d.label(0, 0, 20, name); }, QVariant(), false},
+        {"a wrapped field", [](Band& d) { d.field(0, 0, 20, "V").wrap(); }, name, false},
+        {"a field sized to its text", [](Band& d) { d.field(0, 0, 0, "V"); }, name, false},
+        {"an amount", [](Band& d) { d.field(0, 0, 5, "V", "#,##0.00"); }, 1234567.5, false},
+        {"a date", [](Band& d) { d.field(0, 0, 5, "V"); }, QDate(2024, 3, 5), false},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        smallPage(r);
+        c.define(r.band(BandKind::Detail, 5));
+        ListSource rows({"V"}, {{c.value}});
+        const PageList pages = r.layout(rows);
+        const TextCapture printed = capture(pages);
+        const auto body = printed.onPage(0, BandKind::Detail);
+        ASSERT_FALSE(body.isEmpty()) << c.name;
+        const TextCapture::Text& t = body.first();
+        EXPECT_EQ(t.text.endsWith(u'…'), c.elided) << c.name << ": " << t.text.toStdString();
+        EXPECT_EQ(plainText(pages).contains(u'…'), c.elided) << c.name;
+        if (!c.elided)
+            continue;
+        EXPECT_LE(t.width, t.box.width() - 1 + 1e-6) << c.name << ": 1 mm of the field stays free";
+        EXPECT_LE(t.x + t.width, t.box.right() + 1e-6) << c.name << ": the text stays in its field";
+        EXPECT_GE(t.x, t.box.left() - 1e-6) << c.name;
+        EXPECT_TRUE(name.startsWith(t.text.chopped(1))) << c.name << ": " << t.text.toStdString();
+        EXPECT_GT(t.text.size(), 8) << c.name << ": cut where the width ends";
+        for (const PageItem& item : pages.pages.first().items) {
+            if (item.text == t.text) {
+                EXPECT_FALSE(item.clip) << c.name << ": nothing left to cut";
+            }
+        }
+    }
+}
+
+TEST(TextMeasureTest, ElisionCutsBetweenWholeCharactersAndFitsEveryWidth)
+{
+    TextMeasure measure;
+    const int font = measure.fontIndex(QFont("DejaVu Sans", 8));
+    // "Ș" written as S and a combining comma: the two never part.
+    const QString text = QString::fromUtf8("S\xCC\xA6tiin\xC5\xA3\x61 materialelor de constructie  S\xCC\xA6");
+    const double full = measure.width(font, text);
+    for (double w = 0; w < full + 1; w += 0.25) {
+        const QString e = measure.elide(font, text, w);
+        if (w >= full) {
+            EXPECT_EQ(e, text) << w;
+            continue;
+        }
+        ASSERT_TRUE(e.endsWith(u'…')) << w;
+        const QString head = e.chopped(1);
+        EXPECT_TRUE(text.startsWith(head)) << w;
+        EXPECT_FALSE(head.endsWith(u' ')) << w << ": blanks before the sign are dropped";
+        EXPECT_FALSE(text.at(head.size()).isMark()) << w << ": " << head.toStdString();
+        if (!head.isEmpty()) {
+            EXPECT_LE(measure.width(font, e), w + 1e-6) << w;
+        }
+    }
 }

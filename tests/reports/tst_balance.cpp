@@ -4,6 +4,7 @@
 
 #include "reportstest.h"
 
+#include "reportengine/canvas.h"
 #include "reportengine/exportfilters.h"
 #include "reportengine/output.h"
 #include "reports/balance.h"
@@ -342,3 +343,32 @@ TEST(BalanceOnGeneratedData, ClosingQuantityIsTheStockAtTheLastDay)
 }
 
 } // namespace
+
+TEST_F(BalanceTest, ALongNameEndsInAnEllipsisClearOfThePrice)
+{
+    article("BIRO", "C1", "Caiet dictando format mic 21 x 16 cm, 48 file, coperta carton", "buc", 19);
+    input(QDate(2024, 3, 5), {{"01", "BIRO", "C1", 2, 1717.10}});
+    for (const bool detailed : {false, true}) {
+        SCOPED_TRACE(detailed ? "verification balance" : "balance");
+        interval(kFirst, kLast);
+        auto ctx = context();
+        ASSERT_TRUE(detailed ? VerificationBalance(ctx) : TurnoverBalance(ctx));
+        const reportengine::TextCapture printed = reportengine::capture(ui.pages);
+        const auto prices = printed.find("1.717,10");
+        ASSERT_FALSE(prices.isEmpty());
+        int names = 0;
+        for (const auto& t : printed.texts) {
+            if (!t.text.startsWith("Caiet dictando"))
+                continue;
+            ++names;
+            EXPECT_TRUE(t.text.endsWith(u'…')) << t.text.toStdString();
+            for (const auto& price : prices) {
+                if (std::abs(price.y - t.y) < 1) {
+                    EXPECT_LE(t.x + t.width + 1, price.x) << "a blank's room before the price";
+                }
+            }
+        }
+        EXPECT_EQ(names, detailed ? 1 : 2); // the line, and the article's total in the balance
+        EXPECT_TRUE(reportengine::plainText(ui.pages).contains(u'…'));
+    }
+}
