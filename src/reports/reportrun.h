@@ -18,6 +18,7 @@
 
 #include "selection.h"
 
+#include "catalogs/rates.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -80,6 +81,9 @@ struct ReportContext {
     ReportSelection& selection;
     prints::PrintSettings& printSettings;
     ReportUi& ui;
+    // The latest rate of each currency, read once per run of the program
+    // (GetLatestRate); null: read once for this report.
+    catalogs::RateCache* rates = nullptr;
 };
 
 // Connects the two connections to each other's directory (ATTACH), so that

@@ -885,7 +885,8 @@ void TMainForm::installReportCommands()
                 [this](const QString& text) { ShowWorkMessage(this, text); }, [this] { CloseWorkMessage(); });
             reports::ReportContext ctx{m_ctx.database,   m_ctx.privateDatabase, m_ctx.privateDir,
                                        m_ctx.parameters, m_ctx.formats,         m_ctx.dialogs,
-                                       m_ctx.reports,    m_ctx.printSettings,   ui};
+                                       m_ctx.reports,    m_ctx.printSettings,   ui,
+                                       &m_ctx.rates};
             kind->run(ctx);
         });
     }

@@ -8,6 +8,8 @@
 #include "reports/stockatdate.h"
 #include "reports/stockreports.h"
 
+#include <tuple>
+
 using namespace reports;
 using reportstest::ReportFixture;
 
@@ -163,6 +165,61 @@ TEST_F(StockReportsTest, StockTotalsSplitShowsTheWarehouseColumns)
     EXPECT_TRUE(t.contains("Faina alba"));
     EXPECT_FALSE(privateDb.tableExists("ANSW"));
     EXPECT_FALSE(privateDb.tableExists("CROSSTAB"));
+}
+
+TEST_F(StockReportsTest, CurrencyReportsConvertAtTheLatestRateReadOncePerRun)
+{
+    documents();
+    // H1: 5 in stock at 30.06.2024, sold at 2 EUR. The latest rates come
+    // after the stock date.
+    db.exec("UPDATE CATALOG SET Pret_vinzare = 2, Moneda = 'EUR' WHERE Cod = 'H1'");
+    for (const auto& [currency, date, rate] :
+         {std::tuple{"EUR", QDate(2024, 6, 1), 4.5}, std::tuple{"EUR", QDate(2024, 9, 1), 5.0},
+          std::tuple{"USD", QDate(2024, 6, 1), 4.0}, std::tuple{"USD", QDate(2024, 8, 1), 4.2}})
+        db.exec("INSERT INTO CURS (Valuta, Data, Curs) VALUES (:v, :d, :c)", {{"v", currency}, {"d", date}, {"c", rate}});
+    parameters.CVal = "USD";
+    ui.warehouses = "\"01\"";
+    catalogs::RateCache cache; // the program's, kept for the whole run
+    const auto run = [&](catalogs::RateCache* rates) {
+        ui.pages = {};
+        auto ctx = context();
+        ctx.rates = rates;
+        EXPECT_TRUE(StockInCurrency(ctx));
+        return ui.pages.texts(0);
+    };
+    QStringList texts = run(&cache);
+    EXPECT_TRUE(texts.contains("50,00")) << "10 EUR at 5.0";
+    EXPECT_FALSE(texts.contains("45,00")) << "not at the stock date's 4.5";
+    EXPECT_TRUE(texts.contains("11,90")) << "50 lei at 4.2 lei a dollar";
+    EXPECT_EQ(cache.find("EUR"), 5.0);
+
+    // A rate written later is not seen by the run that has read the currency.
+    db.exec("INSERT INTO CURS (Valuta, Data, Curs) VALUES ('EUR', :d, 6.0)", {{"d", QDate(2024, 10, 1)}});
+    EXPECT_TRUE(run(&cache).contains("50,00"));
+    EXPECT_TRUE(run(nullptr).contains("60,00")) << "a report without the run's cache reads it";
+}
+
+TEST_F(StockReportsTest, StockTotalsSetPortraitOnlyWithoutWarehouseColumns)
+{
+    documents();
+    using prints::PageOrientation;
+    const struct {
+        bool split;
+        PageOrientation before;
+        reportengine::Orientation printed;
+    } cases[] = {
+        {true, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+        {true, PageOrientation::Landscape, reportengine::Orientation::Landscape},
+        {false, PageOrientation::Landscape, reportengine::Orientation::Portrait},
+        {false, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.split << " " << int(c.before));
+        printSettings.orientation = c.before;
+        auto ctx = context();
+        ASSERT_TRUE(StockTotals(ctx, c.split));
+        EXPECT_EQ(ui.pages.setup.orientation, c.printed);
+    }
 }
 
 TEST_F(StockReportsTest, StockPerBudgetRestrictsTheLinesToTheBudget)
