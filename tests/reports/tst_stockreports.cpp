@@ -199,6 +199,35 @@ TEST_F(StockReportsTest, CurrencyReportsConvertAtTheLatestRateReadOncePerRun)
     EXPECT_TRUE(run(nullptr).contains("60,00")) << "a report without the run's cache reads it";
 }
 
+// Every value of a stock line is rounded once, halves to even, and every
+// total is the sum of the values printed above it: three lines of 1.005 lei
+// print 1,00 each and total 3,00 (not 3,02 of the unrounded 3.015).
+TEST_F(StockReportsTest, TotalsAreSumsOfTheRoundedLineValues)
+{
+    article("ALIM", "S1", "Sare", "kg", 0);
+    article("ALIM", "S2", "Sare iodata", "kg", 0);
+    article("ALIM", "S3", "Sare grunjoasa", "kg", 0);
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "S1", 3, 0.335}, {"01", "ALIM", "S2", 5, 0.201}, {"01", "ALIM", "S3", 15, 0.067}});
+    const struct {
+        const char* report;
+        int lineValues; // "1,00" printed on the lines
+        int totals;     // "3,00" printed in the group, warehouse and general totals
+    } cases[] = {
+        {"inventory-list", 6, 3}, // "Valoare" and "Valoare de inventar"
+        {"stock-at-date", 3, 2},  // no group total
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        auto ctx = context();
+        ASSERT_TRUE(findReportKind(c.report)->run(ctx));
+        const QStringList texts = ui.pages.texts(0);
+        EXPECT_EQ(texts.count("1,00"), c.lineValues) << qPrintable(texts.join('|'));
+        EXPECT_EQ(texts.count("3,00"), c.totals) << qPrintable(texts.join('|'));
+        EXPECT_FALSE(texts.contains("3,01"));
+        EXPECT_FALSE(texts.contains("3,02"));
+    }
+}
+
 TEST_F(StockReportsTest, StockTotalsSetPortraitOnlyWithoutWarehouseColumns)
 {
     documents();
