@@ -122,7 +122,7 @@ double addSignatureBlock(Band& band, double y, const FirmData& firm, const QStri
 void addInventoryPageFooter(Report& report, bool onEveryPage, const QDate& stockDate, const common::Formats& formats)
 {
     if (!onEveryPage) {
-        report.band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
+        report.band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
         return;
     }
     // The signatures on every page, with their own page number, take the place
@@ -133,7 +133,7 @@ void addInventoryPageFooter(Report& report, bool onEveryPage, const QDate& stock
     f.label(90, 5, 40, QStringLiteral("Gestionar"));
     f.label(150, 5, 40, QStringLiteral("Data inventarierii"));
     f.label(185, 5, 25, common::formatDate(QStringLiteral("dd.mm.yyyy"), stockDate, formats));
-    f.pageNumber(230, 9, 0, QStringLiteral("Pagina %1"));
+    f.pageNumber(230, 9, 0, QStringLiteral("Pagina %1 din %2"));
 }
 
 bool finishReport(ReportContext& ctx, const std::function<PreparedReport()>& build, const QString& answerTable)

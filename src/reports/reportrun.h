@@ -134,8 +134,8 @@ double addFirmHeader(reportengine::Band& band, const FirmData& firm);
 // "Contabilitate" and the note. Returns the height used (mm).
 double addSignatureBlock(reportengine::Band& band, double y, const FirmData& firm, const QString& keeperField);
 // The page footer of the inventory lists: with `onEveryPage` the signature
-// captions, the stock date and the page number on every page; otherwise
-// "Pagina " and the page number.
+// captions, the stock date and "Pagina N din M" on every page; otherwise
+// "Pagina N din M".
 void addInventoryPageFooter(reportengine::Report& report, bool onEveryPage, const QDate& stockDate,
                             const common::Formats& formats);
 

@@ -72,7 +72,7 @@ TEST_F(StockReportsTest, SignaturesOnEveryPageWhenAsked)
             const QStringList texts = ui.pages.texts(page);
             EXPECT_EQ(texts.contains("Data inventarierii"), everyPage) << page;
             EXPECT_EQ(texts.contains("30.06.2024"), true) << page;
-            EXPECT_TRUE(texts.contains(QString("Pagina %1").arg(page + 1))) << page;
+            EXPECT_TRUE(texts.contains(QString("Pagina %1 din 2").arg(page + 1))) << page;
         }
     }
 }
