@@ -30,8 +30,8 @@ int BuildInputsOutputs(Database& privateDb, const QDate& first, const QDate& las
         "(D1.Data_inregistrarii <= :Stop) AND (D2.Contor = D1.Contor)%4");
     const QString budgetCondition = budget.isEmpty() ? QString() : QStringLiteral(" AND (D2.Agent = :Buget)");
     const QString select =
-        QStringLiteral("SELECT M.Cod_grupa, M.Cod_Articol, C.Denumire, SUM(M.TotalIn), SUM(M.TotalOut) FROM (%1 UNION ALL %2) M, "
-                       "\":TSTOCK:Catalog.DB\" C WHERE (C.Grupa = M.Cod_grupa) AND (C.Cod = M.Cod_Articol) "
+        QStringLiteral("SELECT M.Cod_grupa, M.Cod_Articol, C.Denumire, SUM(M.TotalIn), SUM(M.TotalOut) FROM (%1 UNION ALL %2) M "
+                       "LEFT JOIN \":TSTOCK:Catalog.DB\" C ON (C.Grupa = M.Cod_grupa) AND (C.Cod = M.Cod_Articol) "
                        "GROUP BY M.Cod_grupa, M.Cod_Articol, C.Denumire")
             .arg(lines.arg(QStringLiteral("D2.Cantitate AS TotalIn, 0 AS TotalOut"), QStringLiteral("Doc_in.DB"),
                            QStringLiteral("Item_in.DB"), budgetCondition),

@@ -26,8 +26,9 @@ datastore::TableDef inputsOutputsTableDef();
 
 // Builds TotalInOut (replacing it) from the input and output lines
 // registered within [first, last], of one budget when `budget` is not empty:
-// per article (group and code, named from the catalog by both) the sum of
-// its inputs and the sum of its outputs over every budget. Returns the rows
+// per article (group and code, named from the catalog by both; an article
+// missing from the catalog keeps its lines, without a name) the sum of its
+// inputs and the sum of its outputs over every budget. Returns the rows
 // written. Throws the storage's errors.
 int BuildInputsOutputs(datastore::Database& privateDb, const QDate& first, const QDate& last, const QString& budget);
 

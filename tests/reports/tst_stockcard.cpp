@@ -256,11 +256,14 @@ TEST_F(InputsOutputsTest, SumsPerArticleOverBudgetsAndFindsTheNameByGroupAndCode
     output(QDate(2024, 3, 9), {{"01", "ALIM", "F1", 2, 2.5, {}, "B1"}, {"05", "ALIM", "F1", 1, 2.5, {}, "B2"},
                                {"01", "BIRO", "F1", 6, 1}});
     output(QDate(2024, 4, 9), {{"01", "ALIM", "F1", 50, 2.5}}); // outside
+    // An article missing from the catalog keeps its movements, without a name.
+    input(QDate(2024, 3, 3), {{"01", "ALIM", "X9", 5, 1}});
+    output(QDate(2024, 3, 4), {{"01", "ALIM", "X9", 2, 1}});
     const struct {
         QString budget;
         QStringList expected;
     } cases[] = {
-        {{}, {"ALIM/F1 Faina alba: 14 - 3", "ALIM/Z1 Zahar: 3 - 0", "BIRO/F1 Folie: 0 - 6"}},
+        {{}, {"ALIM/F1 Faina alba: 14 - 3", "ALIM/X9 : 5 - 2", "ALIM/Z1 Zahar: 3 - 0", "BIRO/F1 Folie: 0 - 6"}},
         {"B2", {"ALIM/F1 Faina alba: 4 - 1"}},
     };
     for (const auto& c : cases) {
