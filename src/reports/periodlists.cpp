@@ -113,14 +113,16 @@ PreparedReport buildCentraliser(ReportContext& ctx, const QDate& date, const QSt
     r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1"));
 
     QStringList sql{
-        QStringLiteral("SELECT A.Cod_Gestiune, SUM(A.Pret_achizitie * (A.QIn - A.QOut)) AS Valoare, G.Denumire"),
+        QStringLiteral("SELECT A.Cod_Gestiune, SUM(ROUND_MONEY(A.Pret_achizitie * (A.QIn - A.QOut), :Dec)) AS Valoare, "
+                       "G.Denumire"),
         QStringLiteral("FROM ANSW_ST A LEFT JOIN GEST G ON (A.Cod_gestiune = G.Cod)"),
         QStringLiteral("WHERE ((A.QIn - A.QOut < -:Eps) OR (A.QIn - A.QOut > :Eps))")
             + (budget.isEmpty() ? QString() : QStringLiteral(" AND (A.Agent = :PBuget)")),
         QStringLiteral("GROUP BY A.Cod_Gestiune, G.Denumire"),
         QStringLiteral("ORDER BY G.Denumire, A.Cod_Gestiune")};
     QualifyAnswerTable(sql, QString::fromLatin1(kStockTable), ctx.privateDir);
-    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon}};
+    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon},
+                        {QStringLiteral("Dec"), ctx.parameters.nrZecimaleLei}};
     if (!budget.isEmpty())
         params.insert(QStringLiteral("PBuget"), budget);
     return {std::move(r), std::make_unique<QueryRows>(ctx.db.query(sql.join(u'\n'), params))};

@@ -4,7 +4,8 @@
 //   InputsOutputsList     "Lista intrari/iesiri in perioada": per article, what
 //                         came in and went out in an interval (TotalInOut)
 //   InventoryCentraliser  "Centralizator inventar": the value of the stock of
-//                         every warehouse at a date, at acquisition prices
+//                         every warehouse at a date, at acquisition prices: the
+//                         sum of its stock lines' values, each rounded once
 //
 // Both return true after the report was shown or printed, false when a
 // question was cancelled or an error ended it (after its message).

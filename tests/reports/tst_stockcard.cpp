@@ -294,6 +294,17 @@ TEST_F(InputsOutputsTest, ReportAsksTheIntervalFirst)
     EXPECT_EQ(ui.asked, QStringList{"interval"});
 }
 
+TEST_F(StockCardTest, CentraliserSumsTheRoundedValuesOfTheStockLines)
+{
+    // Three stock lines of 1.005 lei: 1,00 each, the warehouse 3,00.
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "F1", 3, 0.335}, {"01", "ALIM", "Z1", 5, 0.201}, {"01", "BIRO", "H1", 15, 0.067}});
+    ui.date = kLast;
+    auto ctx = context();
+    ASSERT_TRUE(findReportKind("inventory-centraliser")->run(ctx));
+    const QStringList texts = ui.pages.texts(0);
+    EXPECT_EQ(texts.count("3,00"), 2) << qPrintable(texts.join('|')); // the warehouse and the total
+}
+
 TEST_F(StockCardTest, CentraliserLeavesOutWarehousesWithoutStock)
 {
     input(QDate(2024, 3, 2), {{"01", "ALIM", "F1", 10, 2.5}, {"01", "BIRO", "H1", 2, 20}, {"05", "ALIM", "Z1", 4, 3}});
