@@ -19,7 +19,9 @@ namespace cli {
 
 namespace {
 
-// Messages of the report go to the error stream; questions are answered Yes.
+// Messages of the report go to the error stream, and a message asking to go
+// on is answered Yes (OK). The report's own yes/no questions are answered by
+// the options: --signatures, --group-totals (without them, No).
 class ConsoleDialogs : public common::Dialogs {
 public:
     common::Answer message(common::Icon, const QString& text, common::Buttons buttons) override
@@ -47,7 +49,7 @@ std::optional<QDate> dateOption(const Options& options, const QString& name)
 int reportCommand(const QStringList& args)
 {
     bool ok = false;
-    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("group-totals")}, &ok);
+    const Options options = parseOptions(args, {QStringLiteral("text"), QStringLiteral("group-totals"), QStringLiteral("signatures")}, &ok);
     const int outputs = int(options.has(QStringLiteral("text"))) + int(options.values.contains(QStringLiteral("pdf")))
                         + int(options.values.contains(QStringLiteral("csv")))
                         + int(options.values.contains(QStringLiteral("html")));
@@ -79,6 +81,7 @@ int reportCommand(const QStringList& args)
     if (options.values.contains(QStringLiteral("warehouses")))
         ui.warehouses = reports::quotedList(options.values.value(QStringLiteral("warehouses")).split(u',', Qt::SkipEmptyParts));
     ui.groupTotalsOnly = options.has(QStringLiteral("group-totals"));
+    ui.signaturesOnEveryPage = options.has(QStringLiteral("signatures"));
     if (options.values.contains(QStringLiteral("budget")))
         ui.budget = options.values.value(QStringLiteral("budget"));
     if (options.values.contains(QStringLiteral("articles"))) {

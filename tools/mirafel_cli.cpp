@@ -120,7 +120,7 @@ Commands:
                         line, --explanation the document's explanation to a
                         consumption or hand-over note.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
-         [--articles G/C,...] [--group-totals]
+         [--articles G/C,...] [--group-totals] [--signatures]
          (--pdf FILE | --csv FILE | --html FILE | --text)
                         Run report NAME on DIR without the windows, with the
                         selections given (dates YYYY-MM-DD; none: all warehouses,
@@ -128,9 +128,15 @@ Commands:
                         stock-at-date, stock-currency, stock-lot,
                         stock-lot-currency, stock-budget, stock-budget-lot,
                         stock-totals-split, stock-totals, critical-stocks,
-                        balance, verification-balance (--group-totals: only
-                        the group, warehouse and general totals), stock-card,
+                        balance, verification-balance, stock-card,
                         inputs-outputs, account-card, inventory-centraliser.
+                        The report's yes/no questions are answered No unless
+                        their option is given: --group-totals answers Yes to
+                        the balances' "only the totals" question (only the
+                        group, warehouse and general totals), --signatures to
+                        the inventory list's question (the commission's
+                        signatures on every page). Other messages are printed
+                        and the run goes on.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.

@@ -31,6 +31,8 @@ namespace datastore {
 //    never gives a number twice; a number written by hand moves it on).
 // Names containing '#' are the storage's own and never listed. A parameter
 // the server cannot type from where it stands is cast to its value's type.
+// ROUND_MONEY(x, d) of the dialect is pg_temp.round_money, made by every
+// connection for itself (kRoundMoneyFunction).
 
 namespace {
 
@@ -81,6 +83,37 @@ DbError errorOf(const QSqlError& e, const QString& statement)
 {
     throw errorOf(e, statement);
 }
+
+// common::roundMoney in PL/pgSQL, step by step in double precision as the
+// C++ computes it: x times 10^d, its floor, and the fraction above the floor;
+// a fraction within 1e-7 of a half is the half, which goes to the even
+// neighbour. d is cut to a whole number and kept within 0..9. A function of
+// the connection's temporary schema: every connection finds it, whichever
+// schema it works in, and no shared object has to be kept up to date.
+constexpr const char* kRoundMoneyFunction = R"(CREATE OR REPLACE FUNCTION pg_temp.round_money(x double precision, d double precision)
+RETURNS double precision LANGUAGE plpgsql IMMUTABLE STRICT AS $rm$
+DECLARE
+    p double precision := power(10::double precision, least(greatest(trunc(d), 0), 9));
+    s double precision;
+    b double precision;
+    f double precision;
+BEGIN
+    IF x IN ('Infinity'::double precision, '-Infinity'::double precision, 'NaN'::double precision) THEN
+        RETURN x;
+    END IF;
+    s := x * p;
+    b := floor(s);
+    f := s - b;
+    IF f < '0.5'::double precision - '1e-7'::double precision THEN
+        RETURN b / p;
+    ELSIF f > '0.5'::double precision + '1e-7'::double precision THEN
+        RETURN (b + 1) / p;
+    ELSIF floor(b / 2) * 2 = b THEN
+        RETURN b / p;
+    END IF;
+    RETURN (b + 1) / p;
+END
+$rm$)";
 
 QString serverOf(const QSettings& settings)
 {
@@ -390,6 +423,9 @@ void PostgresEngine::open(QSqlDatabase& db, const QString& directory, int busyTi
             raise(e, s);
         }
     }
+    // A server that refuses temporary objects still opens: only a statement
+    // that rounds money then fails, with the server's message.
+    [[maybe_unused]] const bool made = query.exec(QString::fromLatin1(kRoundMoneyFunction));
 }
 
 bool PostgresEngine::attach(QSqlDatabase&, const QString& alias, const QString& directory)

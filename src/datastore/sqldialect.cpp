@@ -998,6 +998,14 @@ QString SqlDialect::translateTokens(const Tokens& all, int from, int to, int nes
                 i = dot + 1;
                 break;
             }
+            // The rounding of money: a function of each server connection.
+            if (server && isWord(&t, "ROUND_MONEY")) {
+                const int open = nextSignificant(i);
+                if (open > 0 && isPunct(&tokens[open], "(")) {
+                    out += QStringLiteral("pg_temp.round_money");
+                    break;
+                }
+            }
             // LIKE ignores the letter case of ASCII letters on SQLite.
             if (server && isWord(&t, "LIKE")) {
                 out += QStringLiteral("ILIKE");

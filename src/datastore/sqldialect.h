@@ -9,6 +9,14 @@
 //     or, where a table is named (FROM, JOIN, a FROM list), in single quotes
 //     ('C:\App\TBX_PRIV\ANSW_ST'); "\" and "/" both separate a path;
 //   - EXTRACT(YEAR|MONTH|DAY FROM expr) reads a part of a date;
+//   - ROUND_MONEY(x, d) is x rounded to d decimals (a whole number 0..9) exactly
+//     as common::roundMoney rounds it: halves to the even neighbour, a figure
+//     within 1e-7 of a unit of the last place from a half counting as the half;
+//     NULL when x or d is NULL. The value of a line is rounded once with it and
+//     totals are sums of such values (SUM(ROUND_MONEY(Cantitate * Pret, :Dec))).
+//     SQLite runs the C++ function itself (registered on every connection); on
+//     the server it is the PL/pgSQL function pg_temp.round_money, which every
+//     connection makes for itself when it opens;
 //   - a double-quoted text after a comparison (=, <>, <, >, <=, >=, LIKE) or
 //     inside IN (...) is a string constant ("WHERE Serie = "AB""); elsewhere
 //     a double-quoted name is a field ("Cod fiscal"), and a name that is no

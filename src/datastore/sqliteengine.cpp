@@ -2,6 +2,8 @@
 
 #include "tablecatalog.h"
 
+#include "common/rounding.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <QSqlQuery>
 #include <QStorageInfo>
 
+#include <cmath>
 #include <sqlite3.h>
 
 namespace datastore {
@@ -26,7 +29,8 @@ namespace datastore {
 //    in a primary key; here an empty key field is a value like any other);
 //  - an autoincrement field left empty on insert takes the next number of its
 //    table's counter in the hidden table __autoinc;
-//  - another directory's file is ATTACHed under its alias.
+//  - another directory's file is ATTACHed under its alias;
+//  - ROUND_MONEY(x, d) is common::roundMoney, registered on every connection.
 // Names beginning with "__" are the storage's own and never listed.
 
 namespace {
@@ -62,6 +66,19 @@ DbErrorKind classify(const QString& text, int extended)
         || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FULL)
         return DbErrorKind::Io;
     return DbErrorKind::Other;
+}
+
+// ROUND_MONEY(x, d): x rounded to d decimals (0..9, a fraction cut off) as
+// common::roundMoney rounds it; NULL when either is NULL.
+void roundMoneyFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const double decimals = std::trunc(sqlite3_value_double(argv[1]));
+    const int places = decimals < 0 ? 0 : decimals > 9 ? 9 : static_cast<int>(decimals);
+    sqlite3_result_double(context, common::roundMoney(sqlite3_value_double(argv[0]), places));
 }
 
 DbErrorKind classify(const QSqlError& e, int extended)
@@ -330,6 +347,16 @@ void SqliteEngine::open(QSqlDatabase& db, const QString& directory, int busyTime
         throw DbError(DbErrorKind::Io, db.lastError().databaseText().isEmpty() ? db.lastError().text()
                                                                                 : db.lastError().databaseText(),
                       db.databaseName());
+    // The functions the dialect offers beside SQLite's own (sqldialect.h).
+    if (sqlite3* handle = sqliteHandle(db);
+        !handle
+        || sqlite3_create_function_v2(handle, "ROUND_MONEY", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                      nullptr, roundMoneyFunction, nullptr, nullptr, nullptr)
+               != SQLITE_OK) {
+        const QString text = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("no SQLite handle");
+        db.close();
+        throw DbError(DbErrorKind::Other, text, db.databaseName());
+    }
     QSqlQuery query(db);
     // A network share cannot hold a write-ahead log: use the rollback journal there.
     const QString mode = isNetworkFileSystem(directory) ? QStringLiteral("DELETE") : QStringLiteral("WAL");

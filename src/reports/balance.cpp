@@ -85,9 +85,11 @@ QString balanceSelect(bool detailed, bool warehouses)
                        "SUM(Moved) AS Moved FROM (%2) GROUP BY %1")
             .arg(kKey, lines);
     const QString lot = detailed ? QStringLiteral("Lot, ") : QString();
+    // Each value is its line's price times its quantity, rounded once.
     return QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Agent, %1RQIn, RQOut, QInit, "
-                          "Pret_achizitie * QInit, Pret_achizitie * RQIn, QInit + RQIn - RQOut, Pret_achizitie * RQOut, "
-                          "Pret_achizitie * (QInit + RQIn - RQOut) FROM (%2) "
+                          "ROUND_MONEY(Pret_achizitie * QInit, :Dec), ROUND_MONEY(Pret_achizitie * RQIn, :Dec), "
+                          "QInit + RQIn - RQOut, ROUND_MONEY(Pret_achizitie * RQOut, :Dec), "
+                          "ROUND_MONEY(Pret_achizitie * (QInit + RQIn - RQOut), :Dec) FROM (%2) "
                           "WHERE ((QInit <> 0) OR (Moved > 0)) "
                           "AND NOT ((Cod_gestiune IS NULL) AND (Cod_grupa IS NULL) AND (Cod_articol IS NULL)) "
                           "ORDER BY %3")
@@ -121,7 +123,8 @@ void BuildBalance(Database& privateDb, const common::Parameters& parameters, con
     const bool detailed = request.form == BalanceForm::Detailed;
     const QVariantHash params{{QStringLiteral("First"), request.first},
                               {QStringLiteral("Last"), request.last},
-                              {QStringLiteral("Eps"), parameters.Epsilon}};
+                              {QStringLiteral("Eps"), parameters.Epsilon},
+                              {QStringLiteral("Dec"), parameters.nrZecimaleLei}};
     AnswerTables tables(privateDb);
     show(" Calculez rulajele...");
     tables.copyQuery(balanceTableDef(request.form), balanceSelect(detailed, warehouses), params);
@@ -169,23 +172,6 @@ namespace {
 QString dateText(const QDate& date, const common::Formats& formats)
 {
     return common::formatDate(QStringLiteral("dd.mm.yyyy"), date, formats);
-}
-
-// The four printed values, VAT included; the opening value of an interval
-// starting on 1 January 2009 without it.
-void addPrintedValues(Report& r, const QDate& first)
-{
-    const bool openingWithoutVat = first == QDate(2009, 1, 1);
-    const auto withVat = [](const char* field) {
-        return [field](const Row& row) { return row.number(field) * (1 + row.number("Coef_TVA") / 100); };
-    };
-    if (openingWithoutVat)
-        r.calculated(QStringLiteral("VVInit"), [](const Row& row) { return row.number("VInit"); });
-    else
-        r.calculated(QStringLiteral("VVInit"), withVat("VInit"));
-    r.calculated(QStringLiteral("VVin"), withVat("Vin"));
-    r.calculated(QStringLiteral("VVout"), withVat("VOut"));
-    r.calculated(QStringLiteral("VVFin"), withVat("VFin"));
 }
 
 // Column positions (mm, portrait A4).
@@ -272,7 +258,29 @@ struct BalanceRowsQuery {
     bool detailed = false;
     bool articles = false;
     bool budget = false;
+    bool openingWithoutVat = false; // an interval starting on 1 January 2009
 };
+
+// The four printed values, VAT included at the article's rate, each its
+// line's price times its quantity rounded once; the opening value of an
+// interval starting on 1 January 2009 without VAT (VInit). `valuesOf`: the
+// rows that carry values (the others print 0).
+QStringList printedValues(const BalanceRowsQuery& q, const QString& valuesOf)
+{
+    const auto withVat = [](const char* quantity) {
+        return QStringLiteral("ROUND_MONEY(A.Pret_achizitie * A.%1 * (1 + COALESCE(C.Coef_TVA, 0) / 100.0), :Dec)")
+            .arg(QString::fromLatin1(quantity));
+    };
+    const QStringList values{q.openingWithoutVat ? QStringLiteral("A.VInit") : withVat("QInit"), withVat("RQIn"),
+                             withVat("RQOut"), withVat("QFin")};
+    QStringList items;
+    for (int i = 0; i < 4; ++i) {
+        const QString name = QString::fromLatin1(kValues[i]);
+        items << (valuesOf.isEmpty() ? QStringLiteral("%1 AS %2").arg(values.at(i), name)
+                                     : QStringLiteral("CASE WHEN %1 THEN %2 ELSE 0 END AS %3").arg(valuesOf, values.at(i), name));
+    }
+    return items;
+}
 
 // The balance lines with the article, the warehouse and the group of the
 // article (the group of its class in the catalog: the first class, by code,
@@ -287,6 +295,7 @@ QStringList balanceLineSql(const BalanceRowsQuery& q, const QString& valuesOf, c
         values << (valuesOf.isEmpty() ? QStringLiteral("A.%1").arg(QString::fromLatin1(f))
                                       : QStringLiteral("CASE WHEN %1 THEN A.%2 ELSE 0 END AS %2")
                                             .arg(valuesOf, QString::fromLatin1(f)));
+    values << printedValues(q, valuesOf);
     lines << QStringLiteral("SELECT A.Cod_gestiune, A.Cod_grupa, A.Cod_articol, A.Pret_achizitie, A.Agent,%1 %2,")
                  .arg(lot, values.join(QStringLiteral(", ")))
           << QStringLiteral("C.Cod, C.Denumire, C.Unitate_masura, C.Coef_TVA, G.Denumire AS DenGest,")
@@ -360,7 +369,7 @@ QString verificationRowsSql(const BalanceRowsQuery& q, const QString& privateDir
 
 std::unique_ptr<RowSource> openBalanceRows(ReportContext& ctx, const BalanceRowsQuery& q, const QString& budget)
 {
-    QVariantHash params;
+    QVariantHash params{{QStringLiteral("Dec"), ctx.parameters.nrZecimaleLei}};
     if (q.budget)
         params.insert(QStringLiteral("PBuget"), budget);
     const QString sql = q.detailed ? verificationRowsSql(q, ctx.privateDir) : simpleRowsSql(q, ctx.privateDir);
@@ -380,7 +389,6 @@ PreparedReport buildBalance(ReportContext& ctx, const BalanceRun& run, bool deta
 {
     auto r = std::make_unique<Report>();
     r->formats(ctx.formats).title(QStringLiteral("Balanta intrarilor si iesirilor"));
-    addPrintedValues(*r, run.first);
     balancePageHeader(*r, ctx, run.first, run.last, run.articles, run.budget, detailed);
 
     Group& wh = r->group(QStringLiteral("Cod_gestiune")).newPage();
@@ -457,6 +465,7 @@ PreparedReport buildBalance(ReportContext& ctx, const BalanceRun& run, bool deta
     q.detailed = detailed;
     q.articles = run.selected;
     q.budget = !run.budget.isEmpty();
+    q.openingWithoutVat = run.first == QDate(2009, 1, 1);
     return {std::move(r), openBalanceRows(ctx, q, run.budget)};
 }
 

@@ -12,7 +12,8 @@
 //   RQIn, RQOut   quantities received and issued within the interval
 //   QInit         opening quantity (0 when within +-Epsilon; negative ones stay)
 //   QFin          QInit + RQIn - RQOut, the stock at the last day
-//   VInit, Vin, VOut, VFin   Pret_achizitie times each quantity
+//   VInit, Vin, VOut, VFin   Pret_achizitie times each quantity, rounded once
+//                            to "Nr zecimale lei" (ROUND_MONEY)
 //
 // It is one statement over the input and output lines of the database (an
 // input without a registration date counts in the opening stock of any
@@ -29,8 +30,9 @@
 //                         input and output documents of the interval that moved it
 //
 // Printed values include VAT at the article's rate (VVInit, VVin, VVout,
-// VVFin); the opening value of an interval starting on 1 January 2009 is
-// printed without it.
+// VVFin: price times quantity times the rate, rounded once in the report's
+// statement); the opening value of an interval starting on 1 January 2009 is
+// printed without it (VInit). Every total is the sum of the printed values.
 
 #include "reportrun.h"
 

@@ -30,8 +30,8 @@ int BuildInputsOutputs(Database& privateDb, const QDate& first, const QDate& las
         "(D1.Data_inregistrarii <= :Stop) AND (D2.Contor = D1.Contor)%4");
     const QString budgetCondition = budget.isEmpty() ? QString() : QStringLiteral(" AND (D2.Agent = :Buget)");
     const QString select =
-        QStringLiteral("SELECT M.Cod_grupa, M.Cod_Articol, C.Denumire, SUM(M.TotalIn), SUM(M.TotalOut) FROM (%1 UNION ALL %2) M, "
-                       "\":TSTOCK:Catalog.DB\" C WHERE (C.Grupa = M.Cod_grupa) AND (C.Cod = M.Cod_Articol) "
+        QStringLiteral("SELECT M.Cod_grupa, M.Cod_Articol, C.Denumire, SUM(M.TotalIn), SUM(M.TotalOut) FROM (%1 UNION ALL %2) M "
+                       "LEFT JOIN \":TSTOCK:Catalog.DB\" C ON (C.Grupa = M.Cod_grupa) AND (C.Cod = M.Cod_Articol) "
                        "GROUP BY M.Cod_grupa, M.Cod_Articol, C.Denumire")
             .arg(lines.arg(QStringLiteral("D2.Cantitate AS TotalIn, 0 AS TotalOut"), QStringLiteral("Doc_in.DB"),
                            QStringLiteral("Item_in.DB"), budgetCondition),
@@ -113,14 +113,16 @@ PreparedReport buildCentraliser(ReportContext& ctx, const QDate& date, const QSt
     r->band(BandKind::PageFooter, 5).pageNumber(0, 0, 0, QStringLiteral("Pagina %1 din %2"));
 
     QStringList sql{
-        QStringLiteral("SELECT A.Cod_Gestiune, SUM(A.Pret_achizitie * (A.QIn - A.QOut)) AS Valoare, G.Denumire"),
+        QStringLiteral("SELECT A.Cod_Gestiune, SUM(ROUND_MONEY(A.Pret_achizitie * (A.QIn - A.QOut), :Dec)) AS Valoare, "
+                       "G.Denumire"),
         QStringLiteral("FROM ANSW_ST A LEFT JOIN GEST G ON (A.Cod_gestiune = G.Cod)"),
         QStringLiteral("WHERE ((A.QIn - A.QOut < -:Eps) OR (A.QIn - A.QOut > :Eps))")
             + (budget.isEmpty() ? QString() : QStringLiteral(" AND (A.Agent = :PBuget)")),
         QStringLiteral("GROUP BY A.Cod_Gestiune, G.Denumire"),
         QStringLiteral("ORDER BY G.Denumire, A.Cod_Gestiune")};
     QualifyAnswerTable(sql, QString::fromLatin1(kStockTable), ctx.privateDir);
-    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon}};
+    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon},
+                        {QStringLiteral("Dec"), ctx.parameters.nrZecimaleLei}};
     if (!budget.isEmpty())
         params.insert(QStringLiteral("PBuget"), budget);
     return {std::move(r), std::make_unique<QueryRows>(ctx.db.query(sql.join(u'\n'), params))};

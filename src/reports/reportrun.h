@@ -18,6 +18,7 @@
 
 #include "selection.h"
 
+#include "catalogs/rates.h"
 #include "common/dialogs.h"
 #include "common/formats.h"
 #include "common/parameters.h"
@@ -80,6 +81,9 @@ struct ReportContext {
     ReportSelection& selection;
     prints::PrintSettings& printSettings;
     ReportUi& ui;
+    // The latest rate of each currency, read once per run of the program
+    // (GetLatestRate); null: read once for this report.
+    catalogs::RateCache* rates = nullptr;
 };
 
 // Connects the two connections to each other's directory (ATTACH), so that
@@ -130,7 +134,7 @@ double addFirmHeader(reportengine::Band& band, const FirmData& firm);
 // "Contabilitate" and the note. Returns the height used (mm).
 double addSignatureBlock(reportengine::Band& band, double y, const FirmData& firm, const QString& keeperField);
 // The page footer of the inventory lists: with `onEveryPage` the signature
-// captions, the stock date and the page number on every page; otherwise
+// captions, the stock date and "Pagina N din M" on every page; otherwise
 // "Pagina N din M".
 void addInventoryPageFooter(reportengine::Report& report, bool onEveryPage, const QDate& stockDate,
                             const common::Formats& formats);

@@ -63,8 +63,8 @@ TSelectionDlg::TSelectionDlg(SelectionListLogic& logic, QWidget* parent) : QDial
     m_list->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_list);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("&Deschide"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("&Inchide"), QDialogButtonBox::RejectRole);
+    buttons->addButton(logic.confirmCaption(), QDialogButtonBox::AcceptRole);
+    buttons->addButton(logic.cancelCaption(), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -101,11 +101,16 @@ void TSelectionDlg::fill()
         for (int c = 0; c < m_list->columnCount(); ++c)
             m_list->setItem(r, c, new QTableWidgetItem(m_logic.rows().at(r).value(c).toString()));
     m_list->resizeColumnsToContents();
+    // The single-row grid stands on the logic's current row (the first).
+    if (!m_logic.multiSelect() && m_logic.currentRow() >= 0)
+        m_list->setCurrentCell(m_logic.currentRow(), 0);
 }
 
 void TSelectionDlg::accept()
 {
     m_logic.setSelectedRows(m_chosen);
+    if (!m_logic.multiSelect())
+        m_logic.setCurrentRow(m_list->currentRow());
     QDialog::accept();
 }
 

@@ -17,7 +17,8 @@ class QTableWidget;
 namespace reports {
 
 // The list dialogs (TSelGestDlg, TSelClnDlg, TSelArtDlg, TSelTipDocForm,
-// TSelAgentDlg, TSelFurnDlg): the "all" box, the list, "&Deschide" / "&Inchide".
+// TSelAgentDlg, TSelFurnDlg): the "all" box, the list, "&Deschide" / "&Inchide"
+// ("OK" / "Renunta" for the beneficiaries).
 class TSelectionDlg : public QDialog {
     Q_OBJECT
 public:

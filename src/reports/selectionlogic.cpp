@@ -50,6 +50,16 @@ QStringList SelectionListLogic::headings() const
     }
 }
 
+QString SelectionListLogic::confirmCaption() const
+{
+    return m_kind == Kind::Beneficiaries ? QStringLiteral("OK") : QStringLiteral("&Deschide");
+}
+
+QString SelectionListLogic::cancelCaption() const
+{
+    return m_kind == Kind::Beneficiaries ? QStringLiteral("Renunta") : QStringLiteral("&Inchide");
+}
+
 QString SelectionListLogic::sql() const
 {
     switch (m_kind) {
@@ -82,6 +92,7 @@ void SelectionListLogic::read()
             row << q.value(i);
         m_rows << row;
     }
+    m_current = m_rows.isEmpty() ? -1 : 0;
 }
 
 void SelectionListLogic::setAllChecked(bool all)
@@ -126,9 +137,13 @@ QString SelectionListLogic::listResult() const
 
 QString SelectionListLogic::codeResult() const
 {
-    if (m_all || m_selected.isEmpty())
+    if (m_all)
         return {};
-    return m_rows.value(m_selected.first()).value(0).toString();
+    // One row is always current in the grid: without a click, the first.
+    const int row = m_selected.isEmpty() ? m_current : m_selected.first();
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    return m_rows.at(row).value(0).toString();
 }
 
 ArticleSelection SelectionListLogic::articlesResult() const

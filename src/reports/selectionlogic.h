@@ -1,12 +1,14 @@
 #pragma once
 // The rules of the list selection dialogs, without widgets:
 //   SelectWarehouses    TSelGestDlg  "Toate gestiunile"         multi   quoted list of Cod
-//   SelectBudget        TSelClnDlg   "Toate bugetele"           single  the bare Cod
+//   SelectBudget        TSelClnDlg   "Toate bugetele"           single  the bare Cod of the current row
 //   SelectArticles      TSelArtDlg   "Toate articolele din Catalog" multi  (group, code, name) pairs
 //   SelectDocumentTypes TSelTipDocForm "Toate tipurile de document" multi quoted list; "all" lists every type
 //   SelectBeneficiaries TSelAgentDlg "Toti beneficiarii"         multi   the initials, in selection order
 //   SelectSuppliers     TSelFurnDlg  "Toti furnizorii"           multi   quoted list of Cod
 // The list is read when the "all" box is cleared (values bound, never spliced).
+// The beneficiaries are confirmed with "OK" / "Renunta", the others with
+// "&Deschide" / "&Inchide".
 
 #include "selection.h"
 
@@ -29,6 +31,8 @@ public:
     QString allCaption() const;
     QString hint() const;
     QStringList headings() const;
+    QString confirmCaption() const;
+    QString cancelCaption() const;
     bool multiSelect() const { return m_kind != Kind::Budget; }
 
     bool allChecked() const { return m_all; }
@@ -42,6 +46,10 @@ public:
 
     // The rows chosen, in the order they were chosen.
     void setSelectedRows(const QList<int>& rows) { m_selected = rows; }
+    // The row the cursor is on: the first one after the list is read, -1
+    // when the list is empty. The budget is the current row's.
+    void setCurrentRow(int row) { m_current = row; }
+    int currentRow() const { return m_current; }
 
     // Results (after confirmation).
     QString listResult() const;              // warehouses, types, suppliers: quoted list
@@ -58,6 +66,7 @@ private:
     bool m_byCode = true;
     QList<QVariantList> m_rows;
     QList<int> m_selected;
+    int m_current = -1;
 };
 
 // "Ordinea de sortare": the fields in their order, moved up and down.

@@ -109,11 +109,16 @@ QString priceMask(int decimals)
 
 // The card lines of ANSW_BF with what their header prints, in card order;
 // Fisa numbers the cards. The articles selected (SELART) restrict the cards.
+// The values of a line (ValIntrari, ValIesiri, ValStoc) are its price times
+// each quantity, rounded once (:Dec), empty where the quantity is.
 QString cardRowsSql(bool articles, const QString& privateDir)
 {
     QStringList lines;
     lines << QStringLiteral("SELECT A.Cod_gestiune, A.Cod_grupa, A.Cod_Articol, A.Pret_achizitie, A.Buget, A.Lot,")
           << QStringLiteral("A.Data_inregistrarii, A.Mod, A.Data, A.Numar, A.Tip, A.Intrari, A.Iesiri, A.Stoc,")
+          << QStringLiteral("ROUND_MONEY(A.Pret_achizitie * A.Intrari, :Dec) AS ValIntrari, "
+                            "ROUND_MONEY(A.Pret_achizitie * A.Iesiri, :Dec) AS ValIesiri, "
+                            "ROUND_MONEY(A.Pret_achizitie * A.Stoc, :Dec) AS ValStoc,")
           << QStringLiteral("DENSE_RANK() OVER (ORDER BY A.Cod_gestiune, A.Cod_grupa, A.Cod_Articol, A.Pret_achizitie, "
                             "A.Buget, A.Lot) AS Fisa,")
           << QStringLiteral("C.Denumire, C.Unitate_masura, G.Denumire AS DenGest,")
@@ -130,30 +135,19 @@ QString cardRowsSql(bool articles, const QString& privateDir)
     return lines.join(u'\n');
 }
 
-// A value at the line's price, empty when its quantity is.
-CalcFn valueOf(const char* quantity)
-{
-    return [quantity](const Row& row) -> QVariant {
-        if (row.isNull(QString::fromLatin1(quantity)))
-            return {};
-        return row.number("Pret_achizitie") * row.number(QString::fromLatin1(quantity));
-    };
-}
-
 PreparedReport buildCards(ReportContext& ctx, CardKind kind, const QDate& first, const QDate& last, bool articles)
 {
     const bool values = kind == CardKind::Values;
     auto r = std::make_unique<Report>();
     r->formats(ctx.formats).title(values ? QStringLiteral("Fisa de cont analitic cu valori")
                                          : QStringLiteral("Raport fisa de magazie"));
-    if (values) {
-        r->calculated(QStringLiteral("ValIntrari"), valueOf("Intrari"));
-        r->calculated(QStringLiteral("ValIesiri"), valueOf("Iesiri"));
-        r->calculated(QStringLiteral("ValStoc"), valueOf("Stoc"));
-    }
     const QString dateMask = QStringLiteral("dd.mm.yyyy");
     const QString interval = common::formatDate(dateMask, first, ctx.formats) + QStringLiteral(" - ")
                              + common::formatDate(dateMask, last, ctx.formats);
+
+    // The firm on every page, above the card.
+    Band& page = r->band(BandKind::PageHeader, 0);
+    page.setHeight(addFirmHeader(page, readFirmData(ctx.db, ctx.parameters.FirmNo)));
 
     Group& card = r->group(QStringLiteral("Fisa")).newPage();
     Band& h = card.header(0);
@@ -196,8 +190,8 @@ PreparedReport buildCards(ReportContext& ctx, CardKind kind, const QDate& first,
         bool right;
     };
     QList<Column> cols{
-        {0, 18, QStringLiteral("Data inreg."), QStringLiteral("Data_inregistrarii"), {}, false},
-        {19, 18, QStringLiteral("Document (data, numar, tip)"), QStringLiteral("Data"), {}, false},
+        {0, 18, QStringLiteral("Data inreg."), QStringLiteral("Data_inregistrarii"), dateMask, false},
+        {19, 18, QStringLiteral("Document (data, numar, tip)"), QStringLiteral("Data"), dateMask, false},
         {38, 14, {}, QStringLiteral("Numar"), QStringLiteral("0"), true},
         {54, 26, {}, QStringLiteral("Tip"), {}, false},
     };
@@ -240,8 +234,9 @@ PreparedReport buildCards(ReportContext& ctx, CardKind kind, const QDate& first,
     f.date(0, 0, 30);
     f.pageNumber(160, 0, 30, QStringLiteral("Pagina %1 din %2")).right();
 
-    return {std::move(r),
-            std::make_unique<QueryRows>(ctx.db.query(cardRowsSql(articles, ctx.privateDir)))};
+    return {std::move(r), std::make_unique<QueryRows>(ctx.db.query(
+                              cardRowsSql(articles, ctx.privateDir),
+                              {{QStringLiteral("Dec"), ctx.parameters.nrZecimaleLei}}))};
 }
 
 } // namespace

@@ -22,6 +22,10 @@
 // stock is the stock at the interval's last day (BuildStockAtDate). A key
 // that moved within the interval gets a card even when its opening is 0.
 // ANSW_BF stays in the private directory until the next run.
+//
+// Every page shows the firm above the card; dates print as dd.mm.yyyy; the
+// values of the account card are each line's price times its quantity,
+// rounded once to "Nr zecimale lei" in the report's statement (ROUND_MONEY).
 
 #include "reportrun.h"
 

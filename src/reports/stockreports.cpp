@@ -5,6 +5,7 @@
 #include "stockatdate.h"
 
 #include "catalogs/rates.h"
+#include "common/rounding.h"
 #include "datastore/dberror.h"
 #include "datastore/tabledef.h"
 
@@ -51,26 +52,41 @@ QString dateText(const QDate& date, const common::Formats& formats)
     return common::formatDate(QStringLiteral("dd.mm.yyyy"), date, formats);
 }
 
-// The rate of each currency at the stock date, read once per currency; a
-// currency without a rate is 0, an empty currency is the lei (1).
+// The rates of the stock reports in currency: the latest rate of each
+// currency (GetLatestRate), read once per currency and run of the program
+// into the context's rate cache (a cache of this report when the context
+// has none). Every currency of the catalog and the reference currency are
+// read before the report lays out its rows; an empty currency is the lei
+// (1), a currency without a rate 0.
 class RateTable {
 public:
-    RateTable(datastore::Database& db, const QDate& date) : m_db(db), m_date(date) {}
-    double rate(const QString& currency)
+    RateTable(ReportContext& ctx) : m_cache(ctx.rates ? ctx.rates : &m_own)
+    {
+        QStringList currencies{ctx.parameters.CVal};
+        datastore::Query q = ctx.db.query(QStringLiteral("SELECT DISTINCT Moneda FROM CATALOG WHERE Moneda IS NOT NULL"));
+        while (q.next())
+            currencies << q.value(0).toString();
+        std::unique_ptr<datastore::Dataset> table;
+        for (const QString& currency : currencies) {
+            if (currency.isEmpty() || m_rates.contains(currency.toCaseFolded()))
+                continue;
+            if (!m_cache->find(currency) && !table)
+                table = catalogs::OpenRateTable(ctx.db);
+            m_rates.insert(currency.toCaseFolded(), table ? catalogs::GetLatestRate(*m_cache, *table, currency)
+                                                          : *m_cache->find(currency));
+        }
+    }
+    double rate(const QString& currency) const
     {
         if (currency.isEmpty())
             return 1;
-        const QString key = currency.toUpper();
-        if (const auto it = m_rates.constFind(key); it != m_rates.cend())
-            return it.value();
-        const std::optional<double> r = catalogs::RateAtDate(m_db, currency, m_date);
-        return m_rates.insert(key, r.value_or(0)).value();
+        return m_rates.value(currency.toCaseFolded(), 0);
     }
 
 private:
-    datastore::Database& m_db;
-    QDate m_date;
-    QHash<QString, double> m_rates;
+    catalogs::RateCache m_own;
+    catalogs::RateCache* m_cache;
+    QHash<QString, double> m_rates; // folded code -> rate
 };
 
 QString warehouseName(datastore::Database& db, const QString& code)
@@ -154,35 +170,50 @@ std::unique_ptr<Report> newReport(ReportContext& ctx, const QString& title)
     return r;
 }
 
+// Every value of a line is rounded once to "Nr zecimale lei" from its own
+// factors (never from another rounded value), so that every total, the sum
+// of the values printed above it, can be checked with a pencil.
+
 // Valoare: the acquisition value.
-void addAcquisitionValue(Report& r)
+void addAcquisitionValue(Report& r, const common::Parameters& parameters)
 {
-    r.calculated(QStringLiteral("Valoare"),
-                 [](const Row& row) { return row.number("Pret_achizitie") * row.number("Cantitate"); });
+    const int decimals = parameters.nrZecimaleLei;
+    r.calculated(QStringLiteral("Valoare"), [decimals](const Row& row) {
+        return common::lineValue(row.number("Cantitate"), row.number("Pret_achizitie"), decimals);
+    });
 }
 
 // VVal: the sale value; DifVal: the mark-up.
 void addSaleValue(Report& r, const common::Parameters& parameters, std::shared_ptr<RateTable> rates)
 {
     const bool calc = parameters.SellPrice == common::SellPriceMode::Calc;
-    r.calculated(QStringLiteral("VVal"), [calc, rates](const Row& row) {
+    const int decimals = parameters.nrZecimaleLei;
+    r.calculated(QStringLiteral("VVal"), [calc, rates, decimals](const Row& row) {
         if (calc)
-            return row.number("Pret_achizitie") * row.number("Cantitate") * (1 + row.number("Pret_vinzare") / 100);
-        return row.number("Pret_vinzare") * row.number("Cantitate") * rates->rate(row.text("Moneda"));
+            return common::roundMoney(
+                row.number("Pret_achizitie") * row.number("Cantitate") * (1 + row.number("Pret_vinzare") / 100), decimals);
+        return common::roundMoney(row.number("Pret_vinzare") * row.number("Cantitate") * rates->rate(row.text("Moneda")),
+                                  decimals);
     });
-    r.calculated(QStringLiteral("DifVal"), [](const Row& row) { return row.number("VVal") - row.number("Valoare"); });
+    r.calculated(QStringLiteral("DifVal"), [decimals](const Row& row) {
+        return common::roundMoney(row.number("VVal") - row.number("Valoare"), decimals);
+    });
 }
 
 // The currency reports: Valoare in the article's currency, ValoareLei, ValoareUSD.
 void addCurrencyValues(Report& r, const common::Parameters& parameters, std::shared_ptr<RateTable> rates)
 {
     const QString reference = parameters.CVal;
+    const int decimals = parameters.nrZecimaleLei;
+    const auto inCurrency = [](const Row& row) { return row.number("Pret_vinzare") * row.number("Cantitate"); };
     r.calculated(QStringLiteral("Valoare"),
-                 [](const Row& row) { return row.number("Pret_vinzare") * row.number("Cantitate"); });
-    r.calculated(QStringLiteral("ValoareLei"),
-                 [rates](const Row& row) { return row.number("Valoare") * rates->rate(row.text("Moneda")); });
-    r.calculated(QStringLiteral("ValoareUSD"), [rates, reference](const Row& row) {
-        return divideOrZero(row.number("ValoareLei"), rates->rate(reference));
+                 [=](const Row& row) { return common::roundMoney(inCurrency(row), decimals); });
+    r.calculated(QStringLiteral("ValoareLei"), [=](const Row& row) {
+        return common::roundMoney(inCurrency(row) * rates->rate(row.text("Moneda")), decimals);
+    });
+    r.calculated(QStringLiteral("ValoareUSD"), [=](const Row& row) {
+        return common::roundMoney(divideOrZero(inCurrency(row) * rates->rate(row.text("Moneda")), rates->rate(reference)),
+                                  decimals);
     });
 }
 
@@ -227,9 +258,12 @@ PreparedReport buildInventoryList(ReportContext& ctx, const QDate& date, bool wa
                                   bool signaturesOnEveryPage)
 {
     auto r = newReport(ctx, QStringLiteral("Lista de inventariere"));
-    addAcquisitionValue(*r);
-    r->calculated(QStringLiteral("VVal"),
-                  [](const Row& row) { return row.number("Valoare") * (1 + row.number("Coef_TVA") / 100); });
+    addAcquisitionValue(*r, ctx.parameters);
+    const int decimals = ctx.parameters.nrZecimaleLei;
+    r->calculated(QStringLiteral("VVal"), [decimals](const Row& row) {
+        return common::roundMoney(
+            row.number("Pret_achizitie") * row.number("Cantitate") * (1 + row.number("Coef_TVA") / 100), decimals);
+    });
     const QList<Column> cols{
         {0, 8, QStringLiteral("Nr. crt."), {}, {}, true},
         {9, 27, QStringLiteral("   Cod articol  (nr. de inventar)"), QStringLiteral("Cod_articol"), {}},
@@ -285,7 +319,7 @@ PreparedReport buildStockSituation(ReportContext& ctx, const QDate& date, bool w
                                    bool articles)
 {
     auto r = newReport(ctx, QStringLiteral("Situatia stocurilor"));
-    addAcquisitionValue(*r);
+    addAcquisitionValue(*r, ctx.parameters);
     const QList<Column> cols{
         {0, 25, QStringLiteral("Articol"), QStringLiteral("Cod_articol"), {}},
         {26, 64, QStringLiteral("Denumire"), QStringLiteral("Denumire"), {}},
@@ -325,7 +359,7 @@ PreparedReport buildStockSituation(ReportContext& ctx, const QDate& date, bool w
 PreparedReport buildCurrencyReport(ReportContext& ctx, const QDate& date, bool warehouses, bool perLot)
 {
     auto r = newReport(ctx, QStringLiteral("Situatia stocurilor"));
-    auto rates = std::make_shared<RateTable>(ctx.db, date);
+    auto rates = std::make_shared<RateTable>(ctx);
     addCurrencyValues(*r, ctx.parameters, rates);
     const QString mask = perLot ? QStringLiteral("#,##0.") : kMoneyMask;
     QList<Column> cols{
@@ -386,8 +420,8 @@ PreparedReport buildSaleValueReport(ReportContext& ctx, const QDate& date, bool 
                                     bool perBudget, bool withLot)
 {
     auto r = newReport(ctx, QStringLiteral("Situatia stocurilor"));
-    addAcquisitionValue(*r);
-    addSaleValue(*r, ctx.parameters, std::make_shared<RateTable>(ctx.db, date));
+    addAcquisitionValue(*r, ctx.parameters);
+    addSaleValue(*r, ctx.parameters, std::make_shared<RateTable>(ctx));
     QList<Column> cols{
         {0, 20, QStringLiteral("Articol"), QStringLiteral("Cod_articol"), {}},
         {21, 48, QStringLiteral("Denumire"), QStringLiteral("Denumire"), {}},
@@ -613,15 +647,8 @@ PreparedReport buildTotals(ReportContext& ctx, const QDate& date, const QStringL
 {
     auto r = std::make_unique<Report>();
     r->formats(ctx.formats).title(QStringLiteral("Situatia stocurilor la data"));
-    auto rates = std::make_shared<RateTable>(ctx.db, date);
+    addCurrencyValues(*r, ctx.parameters, std::make_shared<RateTable>(ctx));
     const QString reference = ctx.parameters.CVal;
-    r->calculated(QStringLiteral("Valoare"),
-                  [](const Row& row) { return row.number("Pret_vinzare") * row.number("Cantitate"); });
-    r->calculated(QStringLiteral("ValoareLei"),
-                  [rates](const Row& row) { return row.number("Valoare") * rates->rate(row.text("Moneda")); });
-    r->calculated(QStringLiteral("ValoareUSD"), [rates, reference](const Row& row) {
-        return divideOrZero(row.number("ValoareLei"), rates->rate(reference));
-    });
     const double width = split ? 277 : 190;
     Band& h = r->band(BandKind::PageHeader, 0);
     double y = addFirmHeader(h, readFirmData(ctx.db, ctx.parameters.FirmNo));
@@ -696,10 +723,10 @@ PreparedReport buildTotals(ReportContext& ctx, const QDate& date, const QStringL
 
 bool StockTotals(ReportContext& ctx, bool splitByWarehouse)
 {
+    // The totals without warehouse columns print in portrait; the split ones
+    // keep the print settings as they are.
     if (!splitByWarehouse)
         ctx.printSettings.orientation = prints::PageOrientation::Portrait;
-    else
-        ctx.printSettings.orientation = prints::PageOrientation::Landscape;
     QStringList order = stockTotalsSortFields();
     if (!ctx.ui.selectSortOrder(order))
         return false;

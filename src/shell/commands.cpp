@@ -304,4 +304,40 @@ bool isWindowCommand(CommandId command)
     }
 }
 
+const std::vector<ReportCommand>& reportCommands()
+{
+    // The hidden "Comenzi" submenu holds the stock reports of the family in
+    // the order "Agenti" (per budget and lot), "in Valuta" (in currency), "in
+    // Lei" (per lot), "in Valuta" (per lot in currency), then "Gestiuni" (the
+    // stock at a date).
+    static const std::vector<ReportCommand> commands{
+        {C::InventoryListAtDate, QStringLiteral("inventory-list")},
+        {C::StockAtDate, QStringLiteral("stock-at-date")},
+        {C::StockAtDatePerWarehouse, QStringLiteral("stock-at-date")},
+        {C::LotStockAgentsCurrency, QStringLiteral("stock-currency")},
+        {C::LotStockLei, QStringLiteral("stock-lot")},
+        {C::LotStockCurrency, QStringLiteral("stock-lot-currency")},
+        {C::StockPerBeneficiary, QStringLiteral("stock-budget")},
+        {C::LotStockAgents, QStringLiteral("stock-budget-lot")},
+        {C::TotalStockPerWarehouse, QStringLiteral("stock-totals-split")},
+        {C::TotalStockOverall, QStringLiteral("stock-totals")},
+        {C::MinimumStock, QStringLiteral("critical-stocks")},
+        {C::TurnoverBalance, QStringLiteral("balance")},
+        {C::DetailedTurnoverBalance, QStringLiteral("verification-balance")},
+        {C::StockCard, QStringLiteral("stock-card")},
+        {C::PeriodList, QStringLiteral("inputs-outputs")},
+        {C::StockCardWithValues, QStringLiteral("account-card")},
+        {C::InventorySummary, QStringLiteral("inventory-centraliser")},
+    };
+    return commands;
+}
+
+QString reportOfCommand(CommandId command)
+{
+    for (const ReportCommand& c : reportCommands())
+        if (c.command == command)
+            return c.report;
+    return {};
+}
+
 } // namespace shell

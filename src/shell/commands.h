@@ -163,4 +163,15 @@ bool isVisibleInMenuBar(const MenuEntry& entry);
 // The commands that are enabled exactly while a child window is open.
 bool isWindowCommand(CommandId command);
 
+// The report commands of "Listari" and the report each runs (a name of
+// reports::reportKinds()). A command of the menu not listed here has no
+// report yet and says so when chosen.
+struct ReportCommand {
+    CommandId command;
+    QString report;
+};
+const std::vector<ReportCommand>& reportCommands();
+// The report a command runs; empty when none.
+QString reportOfCommand(CommandId command);
+
 } // namespace shell

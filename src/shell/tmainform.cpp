@@ -875,25 +875,7 @@ void TMainForm::installReportCommands()
 {
     // Each command runs its report of reports::reportKinds() with the
     // selection state and print settings of the whole run.
-    const std::vector<std::pair<CommandId, QString>> commands{
-        {CommandId::InventoryListAtDate, QStringLiteral("inventory-list")},
-        {CommandId::StockAtDate, QStringLiteral("stock-at-date")},
-        {CommandId::StockAtDatePerWarehouse, QStringLiteral("stock-currency")},
-        {CommandId::LotStockLei, QStringLiteral("stock-lot")},
-        {CommandId::LotStockCurrency, QStringLiteral("stock-lot-currency")},
-        {CommandId::StockPerBeneficiary, QStringLiteral("stock-budget")},
-        {CommandId::LotStockAgents, QStringLiteral("stock-budget-lot")},
-        {CommandId::TotalStockPerWarehouse, QStringLiteral("stock-totals-split")},
-        {CommandId::TotalStockOverall, QStringLiteral("stock-totals")},
-        {CommandId::MinimumStock, QStringLiteral("critical-stocks")},
-        {CommandId::TurnoverBalance, QStringLiteral("balance")},
-        {CommandId::DetailedTurnoverBalance, QStringLiteral("verification-balance")},
-        {CommandId::StockCard, QStringLiteral("stock-card")},
-        {CommandId::PeriodList, QStringLiteral("inputs-outputs")},
-        {CommandId::StockCardWithValues, QStringLiteral("account-card")},
-        {CommandId::InventorySummary, QStringLiteral("inventory-centraliser")},
-    };
-    for (const auto& [command, name] : commands) {
+    for (const auto& [command, name] : reportCommands()) {
         const reports::ReportKind* kind = reports::findReportKind(name);
         if (!kind)
             continue;
@@ -903,7 +885,8 @@ void TMainForm::installReportCommands()
                 [this](const QString& text) { ShowWorkMessage(this, text); }, [this] { CloseWorkMessage(); });
             reports::ReportContext ctx{m_ctx.database,   m_ctx.privateDatabase, m_ctx.privateDir,
                                        m_ctx.parameters, m_ctx.formats,         m_ctx.dialogs,
-                                       m_ctx.reports,    m_ctx.printSettings,   ui};
+                                       m_ctx.reports,    m_ctx.printSettings,   ui,
+                                       &m_ctx.rates};
             kind->run(ctx);
         });
     }

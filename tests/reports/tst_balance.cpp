@@ -5,6 +5,7 @@
 #include "reportstest.h"
 
 #include "reportengine/canvas.h"
+#include "common/rounding.h"
 #include "reportengine/exportfilters.h"
 #include "reportengine/output.h"
 #include "reports/balance.h"
@@ -41,8 +42,11 @@ protected:
                         .arg(q.value(7).toDouble())
                         .arg(q.value(8).toDouble())
                         .arg(q.value(9).toDouble());
-            EXPECT_NEAR(q.value(10).toDouble(), q.value(3).toDouble() * q.value(6).toDouble(), 1e-9);
-            EXPECT_NEAR(q.value(11).toDouble(), q.value(3).toDouble() * q.value(9).toDouble(), 1e-9);
+            // Each value is price times quantity, rounded once.
+            EXPECT_EQ(q.value(10).toDouble(),
+                      common::roundMoney(q.value(3).toDouble() * q.value(6).toDouble(), parameters.nrZecimaleLei));
+            EXPECT_EQ(q.value(11).toDouble(),
+                      common::roundMoney(q.value(3).toDouble() * q.value(9).toDouble(), parameters.nrZecimaleLei));
         }
         return rows;
     }
@@ -204,6 +208,35 @@ TEST_F(BalanceTest, OpeningValueWithoutVatOnlyFromFirstJanuary2009)
         EXPECT_TRUE(texts.contains(money(c.inputs)));
         EXPECT_TRUE(texts.contains(money(1309))); // closing: 11 x 100 x 1.19
     }
+}
+
+// Every printed value is rounded once, halves to even, and every total is
+// the sum of the printed values above it: three lines of 1.005 lei print
+// 1,00 each and total 3,00 (not 3,02 of the unrounded 3.015).
+TEST_F(BalanceTest, TotalsAreSumsOfTheRoundedLineValues)
+{
+    article("ALIM", "S1", "Sare", "kg", 0);
+    article("ALIM", "S2", "Sare iodata", "kg", 0);
+    article("ALIM", "S3", "Sare grunjoasa", "kg", 0);
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "S1", 3, 0.335}, {"01", "ALIM", "S2", 5, 0.201}, {"01", "ALIM", "S3", 15, 0.067}});
+    interval(kFirst, kLast);
+    for (const char* kind : {"balance", "verification-balance"}) {
+        SCOPED_TRACE(kind);
+        auto ctx = context();
+        ASSERT_TRUE(findReportKind(kind)->run(ctx)) << qPrintable(dialogs.texts().join("\n"));
+        const QStringList texts = ui.pages.texts(0);
+        // Inputs and closing of each line; the article totals of the simple form.
+        EXPECT_EQ(texts.count("1,00"), kind == QLatin1String("balance") ? 12 : 6) << qPrintable(texts.join('|'));
+        // Inputs and closing in the group, warehouse and general totals.
+        EXPECT_EQ(texts.count("3,00"), 6) << qPrintable(texts.join('|'));
+        EXPECT_FALSE(texts.contains("3,01"));
+        EXPECT_FALSE(texts.contains("3,02"));
+    }
+    // The values kept in ANSW_B are rounded as well (the verification
+    // balance drops it after printing: computed again).
+    BuildBalance(privateDb, parameters, {kFirst, kLast, {}, BalanceForm::Simple});
+    EXPECT_EQ(privateDb.scalar("SELECT SUM(Vin) FROM ANSW_B").toDouble(), 3.0);
+    EXPECT_EQ(privateDb.scalar("SELECT MAX(Vin) FROM ANSW_B").toDouble(), 1.0);
 }
 
 TEST_F(BalanceTest, LinesWithoutMovementWithinEpsilonAreNotPrinted)

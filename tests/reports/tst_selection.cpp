@@ -6,6 +6,8 @@
 #include "reports/selectionlogic.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTableWidget>
 
@@ -52,6 +54,71 @@ TEST_F(SelectionTest, ResultsOfTheListDialogs)
         logic.setSelectedRows(c.chosen);
         EXPECT_EQ(c.kind == Kind::Budget ? logic.codeResult() : logic.listResult(), c.result);
     }
+}
+
+TEST_F(SelectionTest, BudgetIsTheCurrentRowWhenNoneWasClicked)
+{
+    // The grid always stands on a row: the first one after the list is read.
+    SelectionListLogic logic(db, Kind::Budget);
+    logic.setAllChecked(false);
+    EXPECT_EQ(logic.currentRow(), 0);
+    EXPECT_EQ(logic.codeResult(), "B1");
+    logic.setCurrentRow(1);
+    EXPECT_EQ(logic.codeResult(), "B2");
+    logic.setAllChecked(true);
+    EXPECT_EQ(logic.codeResult(), "");
+
+    // The dialog: the box cleared and confirmed at once gives the first
+    // budget; moving the cursor gives the row it stands on.
+    SelectionListLogic first(db, Kind::Budget);
+    TSelectionDlg dlg(first);
+    dlg.allBox()->setChecked(false);
+    EXPECT_EQ(dlg.list()->currentRow(), 0);
+    dlg.accept();
+    EXPECT_EQ(first.codeResult(), "B1");
+    SelectionListLogic moved(db, Kind::Budget);
+    TSelectionDlg other(moved);
+    other.allBox()->setChecked(false);
+    other.list()->setCurrentCell(1, 1);
+    other.accept();
+    EXPECT_EQ(moved.codeResult(), "B2");
+
+    // Without any budget there is nothing to take.
+    db.exec("DELETE FROM CLIENT");
+    SelectionListLogic none(db, Kind::Budget);
+    none.setAllChecked(false);
+    EXPECT_EQ(none.currentRow(), -1);
+    EXPECT_EQ(none.codeResult(), "");
+}
+
+TEST_F(SelectionTest, ButtonsOfTheDialogs)
+{
+    const struct {
+        Kind kind;
+        QStringList buttons;
+    } cases[] = {
+        {Kind::Beneficiaries, {"OK", "Renunta"}},
+        {Kind::Warehouses, {"&Deschide", "&Inchide"}},
+        {Kind::Budget, {"&Deschide", "&Inchide"}},
+        {Kind::Suppliers, {"&Deschide", "&Inchide"}},
+    };
+    for (const auto& c : cases) {
+        SelectionListLogic logic(db, c.kind);
+        EXPECT_EQ((QStringList{logic.confirmCaption(), logic.cancelCaption()}), c.buttons);
+        TSelectionDlg dlg(logic);
+        const auto* box = dlg.findChild<QDialogButtonBox*>();
+        ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box->buttons().size(), 2);
+        for (QAbstractButton* b : box->buttons()) {
+            const bool confirms = box->buttonRole(b) == QDialogButtonBox::AcceptRole;
+            EXPECT_EQ(b->text(), confirms ? c.buttons.at(0) : c.buttons.at(1));
+        }
+    }
+    SelectionListLogic beneficiaries(db, Kind::Beneficiaries);
+    TSelectionDlg dlg(beneficiaries);
+    dlg.allBox()->setChecked(false);
+    dlg.show();
+    testsupport::saveShot(dlg, "report-select-beneficiaries.png");
 }
 
 TEST_F(SelectionTest, EveryDocumentTypeButXxxWhenAllAreTicked)

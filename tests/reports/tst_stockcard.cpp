@@ -167,8 +167,42 @@ TEST_F(StockCardReportTest, AccountCardPrintsValuesOnlyBesideQuantities)
     EXPECT_TRUE(texts.contains("2,500"));  // the price with three decimals
     EXPECT_TRUE(texts.contains("15,00"));  // 6 * 2.5 in, and 6 in stock * 2.5 = 15 after the first output
     EXPECT_TRUE(texts.contains("6,25"));   // 2.5 left * 2.5
+    EXPECT_TRUE(texts.contains("Scoala Nr. 7")); // the firm
+    EXPECT_TRUE(texts.contains("04.03.2024"));   // dates in full
+    EXPECT_FALSE(texts.contains("4.3.2024"));
     if (!testsupport::shotsDir().isEmpty())
         reportengine::writePdf(ui.pages, testsupport::shotsDir() + "/report-account-card.pdf");
+}
+
+// Each value of the account card is its line's price times its quantity,
+// rounded once, halves to even: 15 x 0.067 = 1.005 prints 1,00.
+TEST_F(StockCardReportTest, AccountCardValuesAreRoundedOnce)
+{
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "Z1", 15, 0.067}});
+    output(QDate(2024, 3, 3), {{"01", "ALIM", "Z1", 5, 0.067}});
+    ui.warehouses = "\"01\"";
+    ui.from = kFirst;
+    ui.to = kLast;
+    auto ctx = context();
+    ASSERT_TRUE(findReportKind("account-card")->run(ctx));
+    const QStringList texts = ui.pages.texts(0);
+    EXPECT_EQ(texts.count("1,00"), 2) << qPrintable(texts.join('|')); // 15 in, and 15 in stock
+    EXPECT_FALSE(texts.contains("1,01"));
+    EXPECT_TRUE(texts.contains("0,34")); // 5 out: 0.335, 33.5 to the even 34
+    EXPECT_TRUE(texts.contains("0,67")); // 10 left
+}
+
+TEST_F(StockCardReportTest, EveryPageOfTheCardsShowsTheFirm)
+{
+    documents();
+    auto ctx = context();
+    ASSERT_TRUE(findReportKind("stock-card")->run(ctx));
+    ASSERT_EQ(ui.pages.pageCount(), 3);
+    for (int page = 0; page < ui.pages.pageCount(); ++page) {
+        const QStringList texts = ui.pages.texts(page);
+        for (const char* t : {"Scoala Nr. 7", "Str. Lunga 3", "RO123"})
+            EXPECT_TRUE(texts.contains(t)) << page << " " << t;
+    }
 }
 
 TEST_F(StockCardReportTest, DatabaseErrorEndsWithTheMessage)
@@ -222,11 +256,14 @@ TEST_F(InputsOutputsTest, SumsPerArticleOverBudgetsAndFindsTheNameByGroupAndCode
     output(QDate(2024, 3, 9), {{"01", "ALIM", "F1", 2, 2.5, {}, "B1"}, {"05", "ALIM", "F1", 1, 2.5, {}, "B2"},
                                {"01", "BIRO", "F1", 6, 1}});
     output(QDate(2024, 4, 9), {{"01", "ALIM", "F1", 50, 2.5}}); // outside
+    // An article missing from the catalog keeps its movements, without a name.
+    input(QDate(2024, 3, 3), {{"01", "ALIM", "X9", 5, 1}});
+    output(QDate(2024, 3, 4), {{"01", "ALIM", "X9", 2, 1}});
     const struct {
         QString budget;
         QStringList expected;
     } cases[] = {
-        {{}, {"ALIM/F1 Faina alba: 14 - 3", "ALIM/Z1 Zahar: 3 - 0", "BIRO/F1 Folie: 0 - 6"}},
+        {{}, {"ALIM/F1 Faina alba: 14 - 3", "ALIM/X9 : 5 - 2", "ALIM/Z1 Zahar: 3 - 0", "BIRO/F1 Folie: 0 - 6"}},
         {"B2", {"ALIM/F1 Faina alba: 4 - 1"}},
     };
     for (const auto& c : cases) {
@@ -255,6 +292,17 @@ TEST_F(InputsOutputsTest, ReportAsksTheIntervalFirst)
     ui.asked.clear();
     EXPECT_FALSE(InputsOutputsList(ctx));
     EXPECT_EQ(ui.asked, QStringList{"interval"});
+}
+
+TEST_F(StockCardTest, CentraliserSumsTheRoundedValuesOfTheStockLines)
+{
+    // Three stock lines of 1.005 lei: 1,00 each, the warehouse 3,00.
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "F1", 3, 0.335}, {"01", "ALIM", "Z1", 5, 0.201}, {"01", "BIRO", "H1", 15, 0.067}});
+    ui.date = kLast;
+    auto ctx = context();
+    ASSERT_TRUE(findReportKind("inventory-centraliser")->run(ctx));
+    const QStringList texts = ui.pages.texts(0);
+    EXPECT_EQ(texts.count("3,00"), 2) << qPrintable(texts.join('|')); // the warehouse and the total
 }
 
 TEST_F(StockCardTest, CentraliserLeavesOutWarehousesWithoutStock)

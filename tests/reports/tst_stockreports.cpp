@@ -8,6 +8,8 @@
 #include "reports/stockatdate.h"
 #include "reports/stockreports.h"
 
+#include <tuple>
+
 using namespace reports;
 using reportstest::ReportFixture;
 
@@ -163,6 +165,90 @@ TEST_F(StockReportsTest, StockTotalsSplitShowsTheWarehouseColumns)
     EXPECT_TRUE(t.contains("Faina alba"));
     EXPECT_FALSE(privateDb.tableExists("ANSW"));
     EXPECT_FALSE(privateDb.tableExists("CROSSTAB"));
+}
+
+TEST_F(StockReportsTest, CurrencyReportsConvertAtTheLatestRateReadOncePerRun)
+{
+    documents();
+    // H1: 5 in stock at 30.06.2024, sold at 2 EUR. The latest rates come
+    // after the stock date.
+    db.exec("UPDATE CATALOG SET Pret_vinzare = 2, Moneda = 'EUR' WHERE Cod = 'H1'");
+    for (const auto& [currency, date, rate] :
+         {std::tuple{"EUR", QDate(2024, 6, 1), 4.5}, std::tuple{"EUR", QDate(2024, 9, 1), 5.0},
+          std::tuple{"USD", QDate(2024, 6, 1), 4.0}, std::tuple{"USD", QDate(2024, 8, 1), 4.2}})
+        db.exec("INSERT INTO CURS (Valuta, Data, Curs) VALUES (:v, :d, :c)", {{"v", currency}, {"d", date}, {"c", rate}});
+    parameters.CVal = "USD";
+    ui.warehouses = "\"01\"";
+    catalogs::RateCache cache; // the program's, kept for the whole run
+    const auto run = [&](catalogs::RateCache* rates) {
+        ui.pages = {};
+        auto ctx = context();
+        ctx.rates = rates;
+        EXPECT_TRUE(StockInCurrency(ctx));
+        return ui.pages.texts(0);
+    };
+    QStringList texts = run(&cache);
+    EXPECT_TRUE(texts.contains("50,00")) << "10 EUR at 5.0";
+    EXPECT_FALSE(texts.contains("45,00")) << "not at the stock date's 4.5";
+    EXPECT_TRUE(texts.contains("11,90")) << "50 lei at 4.2 lei a dollar";
+    EXPECT_EQ(cache.find("EUR"), 5.0);
+
+    // A rate written later is not seen by the run that has read the currency.
+    db.exec("INSERT INTO CURS (Valuta, Data, Curs) VALUES ('EUR', :d, 6.0)", {{"d", QDate(2024, 10, 1)}});
+    EXPECT_TRUE(run(&cache).contains("50,00"));
+    EXPECT_TRUE(run(nullptr).contains("60,00")) << "a report without the run's cache reads it";
+}
+
+// Every value of a stock line is rounded once, halves to even, and every
+// total is the sum of the values printed above it: three lines of 1.005 lei
+// print 1,00 each and total 3,00 (not 3,02 of the unrounded 3.015).
+TEST_F(StockReportsTest, TotalsAreSumsOfTheRoundedLineValues)
+{
+    article("ALIM", "S1", "Sare", "kg", 0);
+    article("ALIM", "S2", "Sare iodata", "kg", 0);
+    article("ALIM", "S3", "Sare grunjoasa", "kg", 0);
+    input(QDate(2024, 3, 2), {{"01", "ALIM", "S1", 3, 0.335}, {"01", "ALIM", "S2", 5, 0.201}, {"01", "ALIM", "S3", 15, 0.067}});
+    const struct {
+        const char* report;
+        int lineValues; // "1,00" printed on the lines
+        int totals;     // "3,00" printed in the group, warehouse and general totals
+    } cases[] = {
+        {"inventory-list", 6, 3}, // "Valoare" and "Valoare de inventar"
+        {"stock-at-date", 3, 2},  // no group total
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        auto ctx = context();
+        ASSERT_TRUE(findReportKind(c.report)->run(ctx));
+        const QStringList texts = ui.pages.texts(0);
+        EXPECT_EQ(texts.count("1,00"), c.lineValues) << qPrintable(texts.join('|'));
+        EXPECT_EQ(texts.count("3,00"), c.totals) << qPrintable(texts.join('|'));
+        EXPECT_FALSE(texts.contains("3,01"));
+        EXPECT_FALSE(texts.contains("3,02"));
+    }
+}
+
+TEST_F(StockReportsTest, StockTotalsSetPortraitOnlyWithoutWarehouseColumns)
+{
+    documents();
+    using prints::PageOrientation;
+    const struct {
+        bool split;
+        PageOrientation before;
+        reportengine::Orientation printed;
+    } cases[] = {
+        {true, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+        {true, PageOrientation::Landscape, reportengine::Orientation::Landscape},
+        {false, PageOrientation::Landscape, reportengine::Orientation::Portrait},
+        {false, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.split << " " << int(c.before));
+        printSettings.orientation = c.before;
+        auto ctx = context();
+        ASSERT_TRUE(StockTotals(ctx, c.split));
+        EXPECT_EQ(ui.pages.setup.orientation, c.printed);
+    }
 }
 
 TEST_F(StockReportsTest, StockPerBudgetRestrictsTheLinesToTheBudget)

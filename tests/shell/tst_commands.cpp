@@ -4,6 +4,7 @@
 
 #include "shelltest.h"
 
+#include "reports/reportlist.h"
 #include "shell/commands.h"
 
 #include <QSet>
@@ -168,5 +169,49 @@ TEST(SpeedButtons, SevenButtonsLeftToRight)
         EXPECT_EQ(buttons[i].caption, expected[i].caption);
         EXPECT_EQ(buttons[i].hint, expected[i].hint);
         EXPECT_EQ(buttons[i].command, expected[i].command);
+    }
+}
+
+TEST(ReportCommands, TheHiddenOrdersSubmenuRunsTheStockReportsInItsOrder)
+{
+    // "Listari" / "Comenzi", top to bottom: the report each item runs ("" for
+    // the items whose reports this edition does not have yet).
+    const std::vector<std::pair<QString, QString>> expected{
+        {"Beneficiari/Gestionari", "stock-budget"},
+        {"Neonorate", ""},
+        {"Centralizator", ""},
+        {"în &Lei", ""},
+        {"în &valuta", ""},
+        {"în &Lei", ""},
+        {"în Valuta", ""},
+        {"Agenti", "stock-budget-lot"},
+        {"in Valuta", "stock-currency"}, // the stock in currency
+        {"in Lei", "stock-lot"},
+        {"in Valuta", "stock-lot-currency"},
+        {"Gestiuni", "stock-at-date"},
+    };
+    std::vector<std::pair<QString, QString>> items;
+    for (const MenuEntry& e : menuEntries())
+        if (e.kind == EntryKind::Item && e.path == QStringList{"Listari", "Comenzi"})
+            items.emplace_back(e.caption, reportOfCommand(e.command));
+    EXPECT_EQ(items, expected);
+}
+
+TEST(ReportCommands, EveryReportCommandRunsAReportOfTheTableFromAMenuItem)
+{
+    QSet<int> commands;
+    for (const ReportCommand& c : reportCommands()) {
+        SCOPED_TRACE(c.report.toStdString());
+        EXPECT_NE(reports::findReportKind(c.report), nullptr);
+        EXPECT_NE(findMenuItem(c.command), nullptr);
+        EXPECT_FALSE(commands.contains(int(c.command))) << "listed twice";
+        commands.insert(int(c.command));
+    }
+    // Every report of the table is reached from the menu.
+    for (const reports::ReportKind& kind : reports::reportKinds()) {
+        bool reached = false;
+        for (const ReportCommand& c : reportCommands())
+            reached = reached || c.report == kind.name;
+        EXPECT_TRUE(reached) << kind.name.toStdString();
     }
 }

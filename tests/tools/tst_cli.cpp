@@ -422,6 +422,17 @@ TEST(Cli, ReportRunsWithoutTheWindows)
         EXPECT_TRUE(f.read(16).startsWith(o.begins)) << o.file;
     }
 
+    // The signature question: No unless --signatures asks for the
+    // commission's signatures under every page.
+    for (const bool signatures : {false, true}) {
+        QStringList args{"report", dir, "inventory-list", "--date", "2020-06-30", "--text"};
+        if (signatures)
+            args << "--signatures";
+        const CliRun run = cli(args);
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.contains("Data inventarierii"), signatures);
+    }
+
     // No document for the warehouse: the message, no output.
     const CliRun early = cli({"report", dir, "inventory-list", "--warehouses", "99", "--text"});
     EXPECT_EQ(early.code, 1);
