@@ -98,7 +98,7 @@ Commands:
                         (TBXDEF.INI, layouts, ...) that TO lacks are copied.
                         Exits 1 on failure.
   print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
-        [--comment] [--description] (--pdf FILE | --text)
+        [--comment] [--description] [--ini FILE] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document
                         windows do, without them: to a PDF file, or as plain text
                         (one line per printed row; used for the golden files of
@@ -108,9 +108,12 @@ Commands:
                         preprinted-delivery-note (Aviz.INI in DIR),
                         consumption-note, scrapping-list, labels. --comment adds
                         INVFOOT.TXT under an invoice, --description the catalog
-                        description to a line.
+                        description to a line. --ini FILE: the application's
+                        INI file, whose settings for this print (font, paper,
+                        orientation, margins chosen in its print setup) are
+                        used; without it the print comes out as designed.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
-         [--articles G/C,...] [--group-totals]
+         [--articles G/C,...] [--group-totals] [--ini FILE]
          (--pdf FILE | --csv FILE | --html FILE | --text)
                         Run report NAME on DIR without the windows, with the
                         selections given (dates YYYY-MM-DD; none: all warehouses,
@@ -121,6 +124,7 @@ Commands:
                         balance, verification-balance (--group-totals: only
                         the group, warehouse and general totals), stock-card,
                         inputs-outputs, account-card, inventory-centraliser.
+                        --ini FILE: as for print, this report's settings.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.
