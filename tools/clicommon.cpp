@@ -1,5 +1,6 @@
 #include "clicommon.h"
 
+#include "common/inifile.h"
 #include "datastore/database.h"
 
 #include <QDir>
@@ -39,6 +40,19 @@ Options parseOptions(const QStringList& args, const QStringList& switches, bool*
         }
     }
     return options;
+}
+
+QString printSettingsFileProblem(const Options& options)
+{
+    if (!options.values.contains(QStringLiteral("ini")))
+        return {};
+    const QString path = options.values.value(QStringLiteral("ini"));
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("error: %1: no such file").arg(path);
+    const common::IniFile ini(path);
+    if (!ini.isReadable())
+        return QStringLiteral("error: %1: %2").arg(path, ini.readError());
+    return {};
 }
 
 DirectorySettings directorySettings(const QString& dir)

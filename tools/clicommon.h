@@ -35,6 +35,12 @@ DirectorySettings directorySettings(const QString& dir);
 // The problem that keeps `dir` from being read as a database, empty when it can be.
 QString databaseProblem(const QString& dir);
 
+// "--ini FILE": the application's INI file, whose print settings (each
+// print's and report's own) the prints and reports take; without it every
+// print comes out as designed. The problem that keeps the file from being
+// read, empty when it can be (or when the option is not given).
+QString printSettingsFileProblem(const Options& options);
+
 // The commands that print through the report engine (they need a GUI application object).
 int printCommand(const QStringList& args);
 // mirafel-cli report DIR NAME ...: a report of reports::reportKinds().

@@ -2,6 +2,7 @@
 
 #include "clicommon.h"
 
+#include "common/inifile.h"
 #include "datastore/database.h"
 #include "datastore/dataset.h"
 #include "prints/documentprints.h"
@@ -39,6 +40,14 @@ int printCommand(const QStringList& args)
         err() << problem << Qt::endl;
         return 1;
     }
+    if (const QString problem = printSettingsFileProblem(options); !problem.isEmpty()) {
+        err() << problem << Qt::endl;
+        return 1;
+    }
+    // The print's own settings: its design, then what the user chose for it.
+    common::IniFile ini(options.values.value(QStringLiteral("ini")));
+    prints::PrintSettingsStore store(ini);
+    const prints::PrintSettings& printSettings = prints::documentPrintSettings(store, kind->name);
     const DirectorySettings settings = directorySettings(dir);
     datastore::Database db;
     db.setDirectory(dir);
@@ -58,7 +67,8 @@ int printCommand(const QStringList& args)
     request.options.description = options.has(QStringLiteral("description"));
     request.options.explanation = options.has(QStringLiteral("explanation"));
     try {
-        const prints::DocumentPrint print = kind->build(request);
+        prints::DocumentPrint print = kind->build(request);
+        prints::applyPrintPage(print, *kind, printSettings);
         const reportengine::PageList pages = print.layout();
         if (options.has(QStringLiteral("text"))) {
             out() << reportengine::plainText(pages);

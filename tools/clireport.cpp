@@ -3,6 +3,7 @@
 
 #include "clicommon.h"
 
+#include "common/inifile.h"
 #include "datastore/database.h"
 #include "datastore/dataset.h"
 #include "datastore/privatedirectory.h"
@@ -73,6 +74,10 @@ int reportCommand(const QStringList& args)
         err() << problem << Qt::endl;
         return 1;
     }
+    if (const QString problem = printSettingsFileProblem(options); !problem.isEmpty()) {
+        err() << problem << Qt::endl;
+        return 1;
+    }
 
     reports::BatchReportUi ui;
     ui.date = date;
@@ -124,10 +129,11 @@ int reportCommand(const QStringList& args)
     reports::ReportSelection selection = reports::ReportSelection::initial();
     if (date)
         selection.stockDate = *date;
-    prints::PrintSettings printSettings;
-    prints::useDocumentDefaults(printSettings);
-    reports::ReportContext ctx{db, privateDb, privateDir.path() + u'/', settings.parameters, settings.formats,
-                               dialogs, selection, printSettings, ui};
+    // The report's own settings: its defaults, then what the user chose for it.
+    common::IniFile ini(options.values.value(QStringLiteral("ini")));
+    prints::PrintSettingsStore store(ini);
+    reports::ReportContext ctx{db,     privateDb, privateDir.path() + u'/', settings.parameters, settings.formats,
+                               dialogs, selection, reports::reportPrintSettings(store, *kind), ui};
     try {
         if (!kind->run(ctx))
             return 1;

@@ -105,7 +105,7 @@ Commands:
                         (TBXDEF.INI, layouts, ...) that TO lacks are copied.
                         Exits 1 on failure.
   print DIR --document N --kind KIND [--date YYYY-MM-DD] [--series TEXT] [--receipt N]
-        [--comment] [--description] [--explanation] (--pdf FILE | --text)
+        [--comment] [--description] [--explanation] [--ini FILE] (--pdf FILE | --text)
                         Print document N (its counter) of DIR as the document
                         windows do, without them: to a PDF file, or as plain text
                         (one line per printed row; used for the golden files of
@@ -118,9 +118,13 @@ Commands:
                         document's own). --comment adds INVFOOT.TXT under an
                         invoice, --description the catalog description to a
                         line, --explanation the document's explanation to a
-                        consumption or hand-over note.
+                        consumption or hand-over note. --ini FILE: the
+                        application's INI file, whose settings for this print
+                        (font, paper, orientation, margins chosen in its print
+                        setup) are used; without it the print comes out as
+                        designed.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
-         [--articles G/C,...] [--group-totals] [--signatures]
+         [--articles G/C,...] [--group-totals] [--signatures] [--ini FILE]
          (--pdf FILE | --csv FILE | --html FILE | --text)
                         Run report NAME on DIR without the windows, with the
                         selections given (dates YYYY-MM-DD; none: all warehouses,
@@ -136,7 +140,8 @@ Commands:
                         group, warehouse and general totals), --signatures to
                         the inventory list's question (the commission's
                         signatures on every page). Other messages are printed
-                        and the run goes on.
+                        and the run goes on. --ini FILE: as for print, this
+                        report's settings.
   --help                This text.
 
 Exit codes: 0 success, 1 failure, 2 wrong usage.

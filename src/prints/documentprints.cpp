@@ -22,19 +22,24 @@ DocumentPrint receiptNote(const PrintRequest& request)
 
 const std::vector<DocumentPrintKind>& documentPrintKinds()
 {
+    const PageDesign portrait = documentPage(PageOrientation::Portrait);
+    const PageDesign landscape = documentPage(PageOrientation::Landscape);
+    const PageDesign form = layoutFilePage();
     static const std::vector<DocumentPrintKind> kinds{
-        {QStringLiteral("receipt-note"), QStringLiteral("Nota de receptie"), receiptNote},
-        {QStringLiteral("invoice"), QStringLiteral("Factura"), BuildInvoice},
-        {QStringLiteral("invoice-with-receipt"), QStringLiteral("Factura si chitanta"), BuildInvoiceWithReceipt},
-        {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice},
-        {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList},
-        {QStringLiteral("hand-over-note"), QStringLiteral("Nota de transfer"), BuildHandOverNote},
-        {QStringLiteral("delivery-note"), QStringLiteral("Aviz de insotire"), BuildDeliveryNote},
+        {QStringLiteral("receipt-note"), QStringLiteral("Nota de receptie"), receiptNote, portrait},
+        {QStringLiteral("invoice"), QStringLiteral("Factura"), BuildInvoice, portrait},
+        {QStringLiteral("invoice-with-receipt"), QStringLiteral("Factura si chitanta"), BuildInvoiceWithReceipt,
+         portrait},
+        {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice, form},
+        {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList, portrait},
+        {QStringLiteral("hand-over-note"), QStringLiteral("Nota de transfer"), BuildHandOverNote, portrait},
+        {QStringLiteral("delivery-note"), QStringLiteral("Aviz de insotire"), BuildDeliveryNote, portrait},
         {QStringLiteral("preprinted-delivery-note"), QStringLiteral("Aviz de insotire pretiparit"),
-         BuildPreprintedDeliveryNote},
-        {QStringLiteral("consumption-note"), QStringLiteral("Bon consum materiale"), BuildConsumptionNote},
-        {QStringLiteral("scrapping-list"), QStringLiteral("Lista obiectelor de inventar casate"), BuildScrappingList},
-        {QStringLiteral("labels"), QStringLiteral("Etichete"), BuildLabels},
+         BuildPreprintedDeliveryNote, form},
+        {QStringLiteral("consumption-note"), QStringLiteral("Bon consum materiale"), BuildConsumptionNote, landscape},
+        {QStringLiteral("scrapping-list"), QStringLiteral("Lista obiectelor de inventar casate"), BuildScrappingList,
+         portrait},
+        {QStringLiteral("labels"), QStringLiteral("Etichete"), BuildLabels, portrait},
     };
     return kinds;
 }
@@ -45,6 +50,39 @@ const DocumentPrintKind* findDocumentPrintKind(const QString& name)
         if (kind.name == name)
             return &kind;
     return nullptr;
+}
+
+PrintSettings& documentPrintSettings(PrintSettingsStore& store, const QString& name)
+{
+    const DocumentPrintKind* kind = findDocumentPrintKind(name);
+    return store.settings(printSection(name), kind ? kind->design : documentPage());
+}
+
+namespace {
+
+// A print on a pre-printed form keeps the page its layout file gave its report.
+PrintSettings onItsPage(const DocumentPrintKind& kind, const reportengine::Report& report, PrintSettings settings)
+{
+    if (!kind.design.pageFromLayoutFile)
+        return settings;
+    settings.orientation = report.pageOrientation() == reportengine::Orientation::Landscape
+                               ? PageOrientation::Landscape
+                               : PageOrientation::Portrait;
+    settings.paperSize = report.paperIndex();
+    const QMarginsF m = report.pageMargins();
+    settings.leftMargin = qRound(m.left());
+    settings.topMargin = qRound(m.top());
+    settings.rightMargin = qRound(m.right());
+    settings.bottomMargin = qRound(m.bottom());
+    return settings;
+}
+
+} // namespace
+
+void applyPrintPage(DocumentPrint& print, const DocumentPrintKind& kind, const PrintSettings& settings)
+{
+    const PrintSettings s = onItsPage(kind, *print.report, settings);
+    applyPageSettings(*print.report, s, paperSizeOf(s.paperSize) ? s.paperSize : kA4PaperSize, PrinterLimits{});
 }
 
 bool ShowDocumentPrint(QWidget* owner, const DocumentPrint& print, const PrintSettings& settings,
@@ -68,7 +106,7 @@ bool PrintDocumentKind(QWidget* owner, const QString& name, const PrintRequest& 
         dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>").arg(datastore::errorText(e)));
         return false;
     }
-    return ShowDocumentPrint(owner, print, settings, dialogs);
+    return ShowDocumentPrint(owner, print, onItsPage(*kind, *print.report, settings), dialogs);
 }
 
 } // namespace prints

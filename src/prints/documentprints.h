@@ -2,10 +2,13 @@
 // The prints of one document, built without a window: what the document
 // windows hand to the preview or the printer, and what `mirafel-cli print`
 // writes to PDF or as text. Each kind of print is one entry of
-// documentPrintKinds(); a print is a report definition with its rows.
+// documentPrintKinds(); a print is a report definition with its rows. Each
+// kind declares the page it is designed for, and keeps its own print
+// settings (printstore.h).
 
 #include "chooseprints.h"
 #include "printsettings.h"
+#include "printstore.h"
 #include "layoutfile.h"
 
 #include "common/dialogs.h"
@@ -64,6 +67,7 @@ struct DocumentPrintKind {
     QString name;    // the command line's name: "invoice", "receipt-note", ...
     QString caption; // Romanian, for lists and messages
     std::function<DocumentPrint(const PrintRequest&)> build; // DbError when the tables cannot be read
+    PageDesign design; // the font and page the report is built on
 };
 
 // Every kind of document print, in a fixed order.
@@ -71,15 +75,25 @@ const std::vector<DocumentPrintKind>& documentPrintKinds();
 // The kind named `name`, or nullptr.
 const DocumentPrintKind* findDocumentPrintKind(const QString& name);
 
+// The print settings of the print named `name`, kept in `store` (a name
+// not in the table starts from a document's page).
+PrintSettings& documentPrintSettings(PrintSettingsStore& store, const QString& name);
+
+// The page of `settings` set on a print without a printer (the command
+// line's PDF and text): font, paper (0: A4), orientation and margins; a
+// print whose page comes from its layout file takes only the font.
+void applyPrintPage(DocumentPrint& print, const DocumentPrintKind& kind, const PrintSettings& settings);
+
 // Shows a built print in the preview, or sends it to the printer, with the
 // print settings (font, paper, orientation, margins, copies, pages; the
 // preview when settings.preview). False when nothing was shown or printed.
 bool ShowDocumentPrint(QWidget* owner, const DocumentPrint& print, const PrintSettings& settings,
                        common::Dialogs& dialogs);
 
-// Builds the print of kind `name` for `request` and shows or prints it. A
-// kind that does not exist, or tables that cannot be read, end in a message
-// and false.
+// Builds the print of kind `name` for `request` and shows or prints it with
+// `settings` (a print on a pre-printed form on the page of its layout file).
+// A kind that does not exist, or tables that cannot be read, end in a
+// message and false.
 bool PrintDocumentKind(QWidget* owner, const QString& name, const PrintRequest& request,
                        const PrintSettings& settings, common::Dialogs& dialogs);
 

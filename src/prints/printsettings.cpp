@@ -3,74 +3,24 @@
 #include "reportengine/output.h"
 #include "reportengine/reportengine.h"
 
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 
 namespace prints {
 
 void useDocumentDefaults(PrintSettings& settings)
 {
-    settings.fontName = QStringLiteral("Arial");
-    settings.fontSize = 8;
+    if (settings.userChoice)
+        return;
+    settings.fontName = QString::fromLatin1(kDefaultFontName);
+    settings.fontSize = kDefaultFontSize;
     settings.fontPitch = FontPitch::Default;
     settings.paperSize = kA4PaperSize;
     settings.orientation = PageOrientation::Portrait;
-}
-
-// ---------------------------------------------------------------------------
-// INI file
-
-namespace {
-
-const QString kSection = QString::fromLatin1(kPrinterSettingsSection);
-
-// An integer key: absent, not a number or outside [low, high] gives `def`.
-int readBounded(const common::IniFile& ini, const char* key, int low, int high, int def)
-{
-    const int value = ini.readInteger(kSection, QString::fromLatin1(key), def);
-    return value < low || value > high ? def : value;
-}
-
-} // namespace
-
-PrintSettings readPrintSettings(const common::IniFile& ini, const PrintSettings& current)
-{
-    constexpr int kAny = std::numeric_limits<int>::max();
-    PrintSettings s = current;
-    s.fontName = ini.readString(kSection, QStringLiteral("FontName")).left(kMaxFontNameLength);
-    s.fontSize = readBounded(ini, "FontSize", 1, kAny, 10);
-    s.printer = ini.readString(kSection, QStringLiteral("Printer"));
-    s.fontPitch = static_cast<FontPitch>(readBounded(ini, "FontPitch", 0, 2, 0));
-    s.orientation = static_cast<PageOrientation>(readBounded(ini, "PageOrientation", 0, 1, 0));
-    s.paperSize = readBounded(ini, "PaperSize", 0, kAny, 0);
-    s.topMargin = readBounded(ini, "TopMargin", 0, kAny, current.topMargin);
-    s.leftMargin = readBounded(ini, "LeftMargin", 0, kAny, current.leftMargin);
-    s.bottomMargin = readBounded(ini, "BottomMargin", 0, kAny, current.bottomMargin);
-    s.rightMargin = readBounded(ini, "RightMargin", 0, kAny, current.rightMargin);
-    return s;
-}
-
-bool writePrintSettings(common::IniFile& ini, const PrintSettings& s)
-{
-    bool ok = ini.writeString(kSection, QStringLiteral("FontName"), s.fontName);
-    ok = ini.writeInteger(kSection, QStringLiteral("FontSize"), s.fontSize) && ok;
-    ok = ini.writeString(kSection, QStringLiteral("Printer"), s.printer) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("FontPitch"), static_cast<int>(s.fontPitch)) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("PageOrientation"), static_cast<int>(s.orientation)) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("PaperSize"), s.paperSize) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("TopMargin"), s.topMargin) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("LeftMargin"), s.leftMargin) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("BottomMargin"), s.bottomMargin) && ok;
-    ok = ini.writeInteger(kSection, QStringLiteral("RightMargin"), s.rightMargin) && ok;
-    return ok;
 }
 
 // ---------------------------------------------------------------------------
@@ -190,29 +140,6 @@ int QtPrinters::paperIndex(const PrinterChoice& choice) const
     return reportengine::paperIndexOf(printer.pageLayout().pageSize());
 }
 
-QString QtPrinters::deviceFont(const QString& printerName) const
-{
-    QPrinter printer(QPrinter::HighResolution);
-    configurePrinter(printer, PrinterChoice{resolve(printerName), 0, PageOrientation::Portrait});
-    const qreal target = 1.0 / 17.0; // inch
-    QString best;
-    qreal bestDistance = 0;
-    const QStringList families = QFontDatabase::families();
-    for (const QString& family : families) {
-        if (!QFontDatabase::isFixedPitch(family))
-            continue;
-        const QFontMetricsF metrics(QFont(family, 10), &printer);
-        const qreal distance = std::abs(metrics.averageCharWidth() / printer.logicalDpiX() - target);
-        if (best.isEmpty() || distance < bestDistance) {
-            best = family;
-            bestDistance = distance;
-        }
-    }
-    if (best.isEmpty())
-        best = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    return best.left(kMaxFontNameLength);
-}
-
 // ---------------------------------------------------------------------------
 // The print-settings dialog
 
@@ -221,9 +148,9 @@ PrintSetupLogic::PrintSetupLogic(PrintSettings& settings, Printers& printers, co
 {
     m_choice = PrinterChoice{printers.resolve(settings.printer), settings.paperSize, settings.orientation};
     if (settings.fontName.isEmpty()) {
-        m_fontName = printers.deviceFont(m_choice.printer).left(kMaxFontNameLength);
-        m_fontSize = 10;
-        m_fontPitch = FontPitch::Fixed;
+        m_fontName = QString::fromLatin1(kDefaultFontName);
+        m_fontSize = kDefaultFontSize;
+        m_fontPitch = FontPitch::Default;
     } else {
         m_fontName = settings.fontName.left(kMaxFontNameLength);
         m_fontSize = settings.fontSize;
@@ -402,6 +329,7 @@ void PrintSetupLogic::store()
     m_settings.leftMargin = m_left;
     m_settings.bottomMargin = m_bottom;
     m_settings.rightMargin = m_right;
+    m_settings.userChoice = true;
     // A stored name that still stands for the printer shown is kept as it is:
     // empty stays "the default printer", and a printer missing today is not
     // forgotten unless another one was chosen.

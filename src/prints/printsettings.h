@@ -1,9 +1,8 @@
 #pragma once
-// The print parameters every report uses: one set for the whole program,
-// read from section PrinterSettings of the application INI file at start-up
-// and written back at exit; the printers they can go to, with the margins
-// each printer can reach; and the rules of the print-settings dialog
-// (TQRPrnDlg) shown before each report, without widgets.
+// The print parameters of one print or report (each print keeps its own, see
+// printstore.h); the printers they can go to, with the margins each printer
+// can reach; and the rules of the print-settings dialog (TQRPrnDlg) shown
+// before each print, without widgets.
 
 #include "common/dialogs.h"
 #include "common/inifile.h"
@@ -34,10 +33,14 @@ inline constexpr int kMaxFontSize = 48;
 inline constexpr int kMaxCopies = 1000;
 inline constexpr int kMaxPage = 9999;
 inline constexpr int kA4PaperSize = reportengine::kPaperA4;
+// The font the prints and reports are laid out for. Where it is not
+// installed the system gives the font with its metrics (Liberation Sans).
+inline constexpr const char* kDefaultFontName = "Arial";
+inline constexpr int kDefaultFontSize = 8;
 
 struct PrintSettings {
-    QString fontName;        // empty: the printer's own font is chosen by the dialog
-    int fontSize = 10;       // points
+    QString fontName = QString::fromLatin1(kDefaultFontName); // empty: the default font
+    int fontSize = kDefaultFontSize; // points
     FontPitch fontPitch = FontPitch::Default;
     bool preview = true;     // show the preview instead of printing
     int copies = 1;          // 1 to 1000
@@ -50,30 +53,17 @@ struct PrintSettings {
     int bottomMargin = 5;
     int rightMargin = 5;
     QString printer;         // the printer's name as listed; empty: the default printer
+    // Chosen by the user in the print setup of this print (now or at an
+    // earlier run): the print's defaults no longer apply.
+    bool userChoice = false;
 
     bool operator==(const PrintSettings&) const = default;
 };
 
 // The parameters most documents start from: "Arial", 8 points, default
-// pitch, A4, portrait ("Parametrii de listare impliciti: Arial, 8, A4, Portret").
+// pitch, A4, portrait ("Parametrii de listare impliciti: Arial, 8, A4,
+// Portret"). Settings the user chose for the print (userChoice) are kept.
 void useDocumentDefaults(PrintSettings& settings);
-
-// ---------------------------------------------------------------------------
-// The application INI file, section PrinterSettings.
-
-inline constexpr const char* kPrinterSettingsSection = "PrinterSettings";
-
-// Reads the keys FontName, FontSize, Printer, FontPitch, PageOrientation,
-// PaperSize, TopMargin, LeftMargin, BottomMargin, RightMargin over `current`:
-// an absent key gives "" for the texts, 10 for the size, 0 for pitch,
-// orientation and paper, and keeps the margin in `current`. Preview, copies
-// and pages are not kept in the file and stay as in `current`. A value that
-// cannot be used is read as if it were absent: a font size below 1, a paper
-// below 0, a pitch or orientation outside its values, a negative margin; a
-// font name is cut to 30 characters.
-PrintSettings readPrintSettings(const common::IniFile& ini, const PrintSettings& current = {});
-// Writes the same keys, in that order. False when the file cannot be written.
-bool writePrintSettings(common::IniFile& ini, const PrintSettings& settings);
 
 // ---------------------------------------------------------------------------
 // Paper sizes: the index kept in the parameters is an entry of the report
@@ -129,9 +119,6 @@ public:
     // The index of the paper the printer uses for this choice (its default
     // paper for index 0); 0 when it reports none or one not in the list.
     virtual int paperIndex(const PrinterChoice& choice) const = 0;
-    // The printer's own font for plain listings: the fixed-pitch font whose
-    // average character at 10 points is closest to 1/17 inch wide.
-    virtual QString deviceFont(const QString& printer) const = 0;
 };
 
 // Printing to a PDF file: offered after the installed printers, and the
@@ -149,7 +136,6 @@ public:
     QString resolve(const QString& name) const override;
     PrinterLimits limits(const PrinterChoice& choice) const override;
     int paperIndex(const PrinterChoice& choice) const override;
-    QString deviceFont(const QString& printer) const override;
 };
 
 // ---------------------------------------------------------------------------
@@ -161,8 +147,9 @@ inline constexpr const char* kMarginQuestion =
 
 class PrintSetupLogic {
 public:
-    // Opens on `settings`: an empty font name becomes the printer's own font
-    // (10 points, fixed pitch); the limits are computed for the stored
+    // Opens on `settings`: an empty font name becomes the default font (Arial,
+    // 8 points), never the printer's own fixed-pitch font, which the prints
+    // are not laid out for; the limits are computed for the stored
     // printer, paper and orientation, and a margin below its minimum or
     // above the paper is replaced by the minimum. `settings` changes only
     // when print() closes the dialog.
@@ -202,7 +189,8 @@ public:
     PrinterChoice choice() const { return m_choice; }
     const PrinterLimits& limits() const { return m_limits; }
 
-    // "&Printeaza": true when the dialog closes with the parameters stored.
+    // "&Printeaza": true when the dialog closes with the parameters stored
+    // (and marked as the user's choice).
     // When a margin is below its minimum the user is asked whether to
     // adjust; on "Da" the margins are adjusted and the dialog stays open on
     // page "Pagina" with the focus on focusMargin() (false).

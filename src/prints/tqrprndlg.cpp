@@ -50,6 +50,11 @@ TQRPrnDlg::TQRPrnDlg(PrintSettings& settings, Printers& printers, common::Dialog
     : QDialog(parent), m_logic(settings, printers, dialogs)
 {
     setWindowTitle(QStringLiteral("Setari pentru listarea rapoarte"));
+    m_caption = new QLabel(this);
+    QFont bold = m_caption->font();
+    bold.setBold(true);
+    m_caption->setFont(bold);
+    m_caption->hide();
     m_pages = new QTabWidget(this);
 
     // Page "Listare ".
@@ -150,6 +155,7 @@ TQRPrnDlg::TQRPrnDlg(PrintSettings& settings, Printers& printers, common::Dialog
     buttons->addWidget(m_close);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_caption);
     layout->addWidget(m_pages);
     layout->addLayout(buttons);
 
@@ -179,6 +185,12 @@ TQRPrnDlg::TQRPrnDlg(PrintSettings& settings, Printers& printers, common::Dialog
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     showState();
+}
+
+void TQRPrnDlg::setPrintCaption(const QString& caption)
+{
+    m_caption->setText(caption);
+    m_caption->setVisible(!caption.isEmpty());
 }
 
 QSpinBox* TQRPrnDlg::marginBox(MarginSide side) const
@@ -267,16 +279,18 @@ void TQRPrnDlg::fontClicked()
     showState();
 }
 
-bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, Printers& printers, common::Dialogs& dialogs)
+bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, Printers& printers, common::Dialogs& dialogs,
+                    const QString& caption)
 {
     TQRPrnDlg dialog(settings, printers, dialogs, owner);
+    dialog.setPrintCaption(caption);
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, common::Dialogs& dialogs)
+bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, common::Dialogs& dialogs, const QString& caption)
 {
     QtPrinters printers;
-    return ShowPrintSetup(owner, settings, printers, dialogs);
+    return ShowPrintSetup(owner, settings, printers, dialogs, caption);
 }
 
 bool ApplyPrintSettings(reportengine::Report& report, reportengine::RowSource* rows, const PrintSettings& settings,

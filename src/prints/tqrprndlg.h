@@ -1,6 +1,7 @@
 #pragma once
 // The print-settings dialog "Setari pentru listarea rapoarte", shown before
-// each report. Its rules are PrintSetupLogic; the dialog binds the controls.
+// each print with that print's own settings, its name above the pages. Its
+// rules are PrintSetupLogic; the dialog binds the controls.
 
 #include "printsettings.h"
 
@@ -26,6 +27,10 @@ public:
     TQRPrnDlg(PrintSettings& settings, Printers& printers, common::Dialogs& dialogs, QWidget* parent = nullptr);
 
     PrintSetupLogic& logic() { return m_logic; }
+
+    // The name of the print the settings are for (hidden when empty).
+    void setPrintCaption(const QString& caption);
+    QLabel* printCaptionLabel() const { return m_caption; }
 
     QTabWidget* pages() const { return m_pages; }
     QRadioButton* allPagesButton() const { return m_all; }
@@ -53,6 +58,7 @@ private:
     void fontClicked();
 
     PrintSetupLogic m_logic;
+    QLabel* m_caption = nullptr;
     QTabWidget* m_pages = nullptr;
     QWidget* m_pagePage = nullptr;
     QRadioButton* m_all = nullptr;
@@ -77,11 +83,13 @@ private:
     QPushButton* m_close = nullptr;
 };
 
-// Shows the print-settings dialog over `owner`; true when the user chose
-// "&Printeaza" (the parameters are then stored in `settings`).
-bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, Printers& printers, common::Dialogs& dialogs);
+// Shows the print-settings dialog over `owner` for the print named
+// `caption`; true when the user chose "&Printeaza" (the parameters are then
+// stored in `settings`, that print's own).
+bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, Printers& printers, common::Dialogs& dialogs,
+                    const QString& caption = {});
 // The same with the printers of this computer.
-bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, common::Dialogs& dialogs);
+bool ShowPrintSetup(QWidget* owner, PrintSettings& settings, common::Dialogs& dialogs, const QString& caption = {});
 
 // Copies the parameters into the report (font, paper and orientation of the
 // printer, margins raised to the printer's minimum), lays it out over `rows`

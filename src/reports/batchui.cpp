@@ -99,9 +99,15 @@ bool BatchReportUi::selectSortOrder(QStringList& fields)
     return true;
 }
 
-bool BatchReportUi::printSetup(prints::PrintSettings&)
+bool BatchReportUi::printSetup(prints::PrintSettings& settings)
 {
-    return ask(QStringLiteral("print"));
+    if (!ask(QStringLiteral("print")))
+        return false;
+    if (choosePrintSettings) {
+        choosePrintSettings(settings);
+        settings.userChoice = true;
+    }
+    return true;
 }
 
 bool BatchReportUi::askSignaturesOnEveryPage()

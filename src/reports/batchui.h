@@ -8,6 +8,7 @@
 #include "reportengine/pagelist.h"
 
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace reports {
@@ -35,6 +36,9 @@ public:
     // The question to cancel: "warehouses", "date", "interval", "budget",
     // "articles", "types", "beneficiaries", "suppliers", "sort", "print".
     QString cancel;
+    // What the user changes in the print setup, which then holds the user's
+    // choice for the report; empty: the settings are taken as they are.
+    std::function<void(prints::PrintSettings&)> choosePrintSettings;
 
     // What happened.
     QStringList asked;    // the questions in the order asked

@@ -34,6 +34,20 @@ const std::vector<ReportKind>& reportKinds()
     return kinds;
 }
 
+prints::PrintSettings& reportPrintSettings(prints::PrintSettingsStore& store, const ReportKind& kind)
+{
+    return store.settings(prints::reportSection(kind.name), prints::reportPage());
+}
+
+QString reportPrintCaption(const ReportKind& kind)
+{
+    QString caption = kind.caption;
+    caption.remove(u'&');
+    while (caption.endsWith(u'.'))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
 const ReportKind* findReportKind(const QString& name)
 {
     for (const ReportKind& k : reportKinds())

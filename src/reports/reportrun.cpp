@@ -25,6 +25,8 @@ void connectPrivateDirectory(datastore::Database& db, datastore::Database& priva
 
 void useDefaultPrintParameters(ReportContext& ctx, prints::PageOrientation orientation)
 {
+    if (ctx.printSettings.userChoice)
+        return;
     prints::useDocumentDefaults(ctx.printSettings);
     ctx.printSettings.orientation = orientation;
     ctx.ui.showProgress(orientation == prints::PageOrientation::Landscape

@@ -2,7 +2,8 @@
 // What every report shares: the questions it asks (ReportUi), what it works
 // on (ReportContext), and the pieces of the standard run:
 //
-//   1. the default print parameters ("Parametrii de listare impliciti: ...");
+//   1. the default print parameters ("Parametrii de listare impliciti: ..."),
+//      unless the user chose this report's settings;
 //   2. the selections, in the report's order (a cancel ends the command);
 //   3. the print settings (a cancel ends the command);
 //   4. "Listez..." (or the report's own step texts, each beginning with a blank);
@@ -79,7 +80,7 @@ struct ReportContext {
     const common::Formats& formats;
     common::Dialogs& dialogs;
     ReportSelection& selection;
-    prints::PrintSettings& printSettings;
+    prints::PrintSettings& printSettings; // this report's own (reportPrintSettings)
     ReportUi& ui;
     // The latest rate of each currency, read once per run of the program
     // (GetLatestRate); null: read once for this report.
@@ -96,6 +97,8 @@ void connectPrivateDirectory(datastore::Database& db, datastore::Database& priva
 
 // Step 1: Arial, 8 points, default pitch, A4 and the orientation, with the
 // text "Parametrii de listare impliciti: Arial, 8, A4, Portret" (or "Peisaj").
+// Settings the user chose for this report in its print setup (at this run or
+// an earlier one) stay as chosen, without the text.
 void useDefaultPrintParameters(ReportContext& ctx, prints::PageOrientation orientation);
 
 // The budget selection of the reports that offer one: SelectBudget when

@@ -245,7 +245,7 @@ bool QtReportUi::selectSortOrder(QStringList& fields)
 
 bool QtReportUi::printSetup(prints::PrintSettings& settings)
 {
-    return prints::ShowPrintSetup(m_owner, settings, m_dialogs);
+    return prints::ShowPrintSetup(m_owner, settings, m_dialogs, printCaption);
 }
 
 bool QtReportUi::askSignaturesOnEveryPage()

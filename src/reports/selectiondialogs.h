@@ -86,6 +86,9 @@ public:
     void showWorking(const QString& text) override;
     void closeWorking() override;
 
+    // The report's name, shown in its print setup.
+    QString printCaption;
+
 private:
     QWidget* m_owner;
     datastore::Database& m_db;

@@ -10,7 +10,7 @@
 #include "common/inifile.h"
 #include "common/parameters.h"
 #include "datastore/database.h"
-#include "prints/printsettings.h"
+#include "prints/printstore.h"
 #include "reports/selection.h"
 #include "stock/stockbrowserlogic.h"
 
@@ -36,7 +36,7 @@ struct AppContext {
     AppPaths paths;
     common::IniFile ini;       // the application INI file: Options, PrinterSettings, XZip
     common::Formats formats;   // the regional formats fixed at start-up
-    prints::PrintSettings printSettings; // PrinterSettings: read at start-up, written at exit
+    prints::PrintSettingsStore printSettings{ini}; // each print's own: read at start-up, written at exit
     common::Parameters parameters; // the application parameters, loaded with each database
 
     datastore::Database database{QString::fromLatin1(datastore::kDatabaseAlias)};       // "TSTOCK"

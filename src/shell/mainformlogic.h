@@ -70,8 +70,8 @@ public:
 struct ShellHooks {
     std::function<void()> loadParameters;     // after a database was opened
     std::function<void()> loadAddOns;         // for the current database directory
-    std::function<void()> readPrintSettings;  // from PrinterSettings at start-up
-    std::function<void()> writePrintSettings; // to PrinterSettings at exit
+    std::function<void()> readPrintSettings;  // the printer, from PrinterSettings at start-up
+    std::function<void()> writePrintSettings; // each print's settings chosen, at exit
 };
 
 class MainFormLogic {

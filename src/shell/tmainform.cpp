@@ -18,6 +18,7 @@
 #include "stock/tdocoutform.h"
 #include "stock/outputprints.h"
 #include "prints/chooseprints.h"
+#include "prints/documentprints.h"
 #include "prints/noteprints.h"
 #include "stock/recalculation.h"
 #include "stock/tconsdlg.h"
@@ -632,11 +633,9 @@ std::unique_ptr<OpeningWindow> TMainForm::createOpeningWindow()
 
 void TMainForm::installPeopleAndFirmCommands()
 {
-    // The print parameters live from start-up to exit.
-    m_logic->hooks.readPrintSettings = [this] {
-        m_ctx.printSettings = prints::readPrintSettings(m_ctx.ini, m_ctx.printSettings);
-    };
-    m_logic->hooks.writePrintSettings = [this] { prints::writePrintSettings(m_ctx.ini, m_ctx.printSettings); };
+    // The print parameters of each print live from start-up to exit.
+    m_logic->hooks.readPrintSettings = [this] { m_ctx.printSettings.read(); };
+    m_logic->hooks.writePrintSettings = [this] { m_ctx.printSettings.write(); };
 
     setCommandHandler(CommandId::FirmData, [this] {
         m_ctx.parameters.FirmNo =
@@ -839,7 +838,8 @@ stock::StockFormContext TMainForm::stockContext()
             m_ctx.privateDir, m_ctx.stockPick,
             [this](const QString& text) { ShowProgress(text); },
             [this](QWidget* owner) {
-                prints::PrintLabels(owner, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats, m_ctx.printSettings,
+                prints::PrintLabels(owner, m_ctx.privateDatabase, m_ctx.parameters, m_ctx.formats,
+                                    prints::documentPrintSettings(m_ctx.printSettings, QStringLiteral("labels")),
                                     m_ctx.dialogs, [this](const QString& text) { ShowProgress(text); });
             }};
 }
@@ -883,10 +883,11 @@ void TMainForm::installReportCommands()
             reports::QtReportUi ui(
                 this, m_ctx.database, m_ctx.dialogs, m_ctx.formats, [this](const QString& text) { ShowProgress(text); },
                 [this](const QString& text) { ShowWorkMessage(this, text); }, [this] { CloseWorkMessage(); });
+            ui.printCaption = reports::reportPrintCaption(*kind);
             reports::ReportContext ctx{m_ctx.database,   m_ctx.privateDatabase, m_ctx.privateDir,
                                        m_ctx.parameters, m_ctx.formats,         m_ctx.dialogs,
-                                       m_ctx.reports,    m_ctx.printSettings,   ui,
-                                       &m_ctx.rates};
+                                       m_ctx.reports,    reports::reportPrintSettings(m_ctx.printSettings, *kind),
+                                       ui,               &m_ctx.rates};
             kind->run(ctx);
         });
     }

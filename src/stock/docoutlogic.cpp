@@ -1,6 +1,7 @@
 #include "docoutlogic.h"
 
 #include "numbering.h"
+#include "outputprints.h"
 
 #include "common/documenttotals.h"
 #include "common/numberlimits.h"
@@ -479,9 +480,17 @@ QString TDocOutFormLogic::title() const
 
 // ---- printing, transfer, refresh ------------------------------------------------------
 
-void TDocOutFormLogic::printJob(OutputPrintJob job, bool setup)
+// One print: its print setup, on its own settings, then the print. A print
+// this edition does not make gets no setup; a print on a pre-printed form
+// shows its own, on the page of its layout file.
+void TDocOutFormLogic::printJob(const OutputPrintJob& job)
 {
-    if (setup && !m_view.printSetup())
+    const prints::DocumentPrintKind* kind = outputPrintKind(job.kind);
+    if (!kind) {
+        m_dialogs.information(unavailablePrintMessage(job.kind));
+        return;
+    }
+    if (!kind->design.pageFromLayoutFile && !m_view.printSetup(job))
         return;
     m_view.printDocument(job);
 }
@@ -519,21 +528,22 @@ void TDocOutFormLogic::print()
     };
 
     // The order: invoice, hand-over note, invoice with receipt, delivery note,
-    // consumption note, daily-list note, scrapping list.
+    // consumption note, daily-list note, scrapping list; each print with its
+    // own print setup.
     if (set & prints::PrintInvoiceBit) {
         if (m_parameters.PreprintedInvoice) {
-            printJob(job(OutputPrint::PreprintedInvoice), false);
+            printJob(job(OutputPrint::PreprintedInvoice));
         } else {
             const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
             if (n.ok) {
                 OutputPrintJob j = job(OutputPrint::Invoice);
                 j.seriesNumber = formatSeriesNumber(n.series, n.number);
-                printJob(j, true);
+                printJob(j);
             }
         }
     }
     if (set & prints::PrintTransferNoteBit)
-        printJob(job(OutputPrint::HandOverNote), true);
+        printJob(job(OutputPrint::HandOverNote));
     if (set & prints::PrintInvoiceWithReceiptBit) {
         // The invoice number first: a series that has run out takes no receipt number.
         const SeriesNumber n = GetInvoiceNumber(m_db, m_parameters, m_dialogs, contor);
@@ -544,7 +554,7 @@ void TDocOutFormLogic::print()
                 OutputPrintJob j = job(OutputPrint::InvoiceWithReceipt);
                 j.seriesNumber = formatSeriesNumber(n.series, n.number);
                 j.receiptNumber = receipt.number;
-                printJob(j, true);
+                printJob(j);
             }
         }
     }
@@ -554,17 +564,15 @@ void TDocOutFormLogic::print()
             OutputPrintJob j = job(m_parameters.PreprintedInvoice ? OutputPrint::PreprintedDeliveryNote
                                                                   : OutputPrint::DeliveryNote);
             j.seriesNumber = formatSeriesNumber(n.series, n.number);
-            printJob(j, !m_parameters.PreprintedInvoice);
+            printJob(j);
         }
     }
     if (set & prints::PrintConsumptionNoteBit)
-        printJob(job(OutputPrint::ConsumptionNote), true);
+        printJob(job(OutputPrint::ConsumptionNote));
     if (set & prints::PrintDailyListNoteBit)
-        printJob(job(OutputPrint::DailyListNote), true);
-    if (set & prints::PrintScrappingBit) {
-        m_view.setPrintDefaults(QStringLiteral("Arial"), 8);
-        printJob(job(OutputPrint::Scrapping), true);
-    }
+        printJob(job(OutputPrint::DailyListNote));
+    if (set & prints::PrintScrappingBit)
+        printJob(job(OutputPrint::Scrapping));
 }
 
 bool TDocOutFormLogic::confirmSalePrices()

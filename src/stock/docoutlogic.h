@@ -82,15 +82,14 @@ public:
         return std::nullopt;
     }
     virtual bool pickWarehouse(QString& code) { Q_UNUSED(code); return false; }
-    // Printing: the choice of prints, the print setup (false when cancelled),
-    // the defaults a print starts from, and the print itself.
+    // Printing: the choice of prints, the print setup of one print, on its
+    // own settings (false when cancelled), and the print itself.
     virtual bool choosePrints(int& printSet, prints::PrintOptions& options)
     {
         Q_UNUSED(printSet); Q_UNUSED(options);
         return false;
     }
-    virtual bool printSetup() { return false; }
-    virtual void setPrintDefaults(const QString& font, int size) { Q_UNUSED(font); Q_UNUSED(size); }
+    virtual bool printSetup(const OutputPrintJob& job) { Q_UNUSED(job); return false; }
     virtual void printDocument(const OutputPrintJob& job) { Q_UNUSED(job); }
     // "T&ransfer": the receiving warehouse and the state of inventory objects
     // (the transfer dialog); false when cancelled.
@@ -250,7 +249,7 @@ private:
         double vatRate = 0; // Coef_TVA
     };
     Accounts article(const QString& group, const QString& code) const;
-    void printJob(OutputPrintJob job, bool setup);
+    void printJob(const OutputPrintJob& job);
 
     datastore::Database& m_db;
     const common::Parameters& m_parameters;

@@ -54,6 +54,21 @@ QString outputPrintCaption(OutputPrint kind)
     return QStringLiteral("Casare");
 }
 
+const prints::DocumentPrintKind* outputPrintKind(OutputPrint kind)
+{
+    return prints::findDocumentPrintKind(outputPrintName(kind));
+}
+
+prints::PrintSettings& outputPrintSettings(prints::PrintSettingsStore& store, OutputPrint kind)
+{
+    return prints::documentPrintSettings(store, outputPrintName(kind));
+}
+
+QString unavailablePrintMessage(OutputPrint kind)
+{
+    return QStringLiteral("Listarea \"%1\" nu este disponibila in aceasta versiune.").arg(outputPrintCaption(kind));
+}
+
 prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const OutputPrintJob& job)
 {
     prints::PrintRequest request{context.database, context.parameters, context.formats, context.definitionDir};
@@ -72,15 +87,14 @@ prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const
 bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, const OutputPrintJob& job)
 {
     const prints::PrintRequest request = outputPrintRequest(context, job);
+    prints::PrintSettings& settings = outputPrintSettings(context.printSettings, job.kind);
     if (job.kind == OutputPrint::PreprintedInvoice)
-        return prints::PrintPreprintedInvoice(owner, request, context.printSettings, context.dialogs);
-    const QString name = outputPrintName(job.kind);
-    if (!prints::findDocumentPrintKind(name)) {
-        context.dialogs.information(
-            QStringLiteral("Listarea \"%1\" nu este disponibila in aceasta versiune.").arg(outputPrintCaption(job.kind)));
+        return prints::PrintPreprintedInvoice(owner, request, settings, context.dialogs);
+    if (!outputPrintKind(job.kind)) {
+        context.dialogs.information(unavailablePrintMessage(job.kind));
         return false;
     }
-    return prints::PrintDocumentKind(owner, name, request, context.printSettings, context.dialogs);
+    return prints::PrintDocumentKind(owner, outputPrintName(job.kind), request, settings, context.dialogs);
 }
 
 } // namespace stock

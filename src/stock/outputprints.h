@@ -1,8 +1,9 @@
 #pragma once
 // The prints of an output document, reached from its window's "&Listeaza":
 // each OutputPrintJob goes to its entry of the table of document prints
-// (prints::documentPrintKinds()), the pre-printed invoice to its own print,
-// which shows the print setup on the page of its layout file.
+// (prints::documentPrintKinds()) with that print's own settings, the
+// pre-printed invoice to its own print, which shows the print setup on the
+// page of its layout file.
 
 #include "docoutlogic.h"
 
@@ -20,7 +21,7 @@ struct OutputPrintContext {
     datastore::Database& database;
     const common::Parameters& parameters;
     const common::Formats& formats;
-    prints::PrintSettings& printSettings;
+    prints::PrintSettingsStore& printSettings; // each print's own
     common::Dialogs& dialogs;
     QString definitionDir; // the database directory: INVFOOT.TXT, TRANSPORT.TXT
     QString layoutDir;     // where the layout files of pre-printed forms lie (Factura.INI)
@@ -30,12 +31,20 @@ struct OutputPrintContext {
 QString outputPrintName(OutputPrint kind);
 // Its Romanian caption, for messages.
 QString outputPrintCaption(OutputPrint kind);
+// Its entry in the table of document prints; nullptr for a print this
+// edition does not make.
+const prints::DocumentPrintKind* outputPrintKind(OutputPrint kind);
+// The print settings of that print, kept in `store`.
+prints::PrintSettings& outputPrintSettings(prints::PrintSettingsStore& store, OutputPrint kind);
+// "Listarea "<caption>" nu este disponibila in aceasta versiune."
+QString unavailablePrintMessage(OutputPrint kind);
 // The request of a job, with the context's directories.
 prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const OutputPrintJob& job);
 
-// Prints the job (the print setup was shown before, except for the
-// pre-printed invoice, which shows its own). A print this edition does not
-// have yet is a message. False when nothing was printed.
+// Prints the job with its print's settings (the print setup was shown
+// before, except for a print on a pre-printed form, which shows its own). A
+// print this edition does not have yet is a message. False when nothing was
+// printed.
 bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, const OutputPrintJob& job);
 
 } // namespace stock

@@ -8,6 +8,7 @@
 #include "catalogs/tclientlookupform.h"
 #include "catalogs/tfurnlookupform.h"
 #include "catalogs/tgestlookupform.h"
+#include "prints/documentprints.h"
 #include "prints/receiptnote.h"
 #include "prints/tqrprndlg.h"
 #include "ui/datedialogs.h"
@@ -471,9 +472,16 @@ bool TDocInForm::askSearchCriterion(SearchState& state, bool offerSerial)
     return AskSearchCriterion(this, m_ctx.dialogs, state, offerSerial);
 }
 
+namespace {
+
+const QString kReceiptNote = QStringLiteral("receipt-note");
+
+} // namespace
+
 bool TDocInForm::printSetup()
 {
-    return prints::ShowPrintSetup(this, m_ctx.printSettings, m_ctx.dialogs);
+    return prints::ShowPrintSetup(this, prints::documentPrintSettings(m_ctx.printSettings, kReceiptNote),
+                                  m_ctx.dialogs, prints::findDocumentPrintKind(kReceiptNote)->caption);
 }
 
 void TDocInForm::printReceipt(double contor, const QDate& registrationDate)
@@ -481,8 +489,9 @@ void TDocInForm::printReceipt(double contor, const QDate& registrationDate)
     if (m_ctx.printReceipt)
         m_ctx.printReceipt(contor, registrationDate);
     else
-        prints::PrintReceiptNote(this, m_ctx.database, m_ctx.parameters, m_ctx.formats, m_ctx.printSettings,
-                                 m_ctx.dialogs, contor, registrationDate);
+        prints::PrintReceiptNote(this, m_ctx.database, m_ctx.parameters, m_ctx.formats,
+                                 prints::documentPrintSettings(m_ctx.printSettings, kReceiptNote), m_ctx.dialogs,
+                                 contor, registrationDate);
 }
 
 void TDocInForm::printDailyList(double contor)

@@ -6,7 +6,7 @@
 
 #include "docinlogic.h"
 
-#include "prints/printsettings.h"
+#include "prints/printstore.h"
 #include "ui/datagrid.h"
 #include "ui/fieldedit.h"
 #include "ui/refreshtarget.h"
@@ -31,7 +31,7 @@ struct DocInContext {
     common::Dialogs& dialogs;
     const common::Formats& formats;
     const common::Parameters& parameters;
-    prints::PrintSettings& printSettings;
+    prints::PrintSettingsStore& printSettings;          // each print's own
     QString privateDir;                                 // ends in '/', where tobrix.cfg is kept
     QString userInitials;                               // empty in this edition
     std::function<void(const QString&)> showProgress;   // the main window's status line

@@ -1,6 +1,7 @@
 #include "tdocoutform.h"
 
 #include "documentchrome.h"
+#include "outputprints.h"
 #include "tsrchdlg.h"
 
 #include "catalogs/tdiscountdlg.h"
@@ -455,15 +456,10 @@ bool TDocOutForm::choosePrints(int& printSet, prints::PrintOptions& options)
     return m_ctx.choosePrints && m_ctx.choosePrints(this, printSet, options);
 }
 
-bool TDocOutForm::printSetup()
+bool TDocOutForm::printSetup(const OutputPrintJob& job)
 {
-    return prints::ShowPrintSetup(this, m_ctx.printSettings, m_ctx.dialogs);
-}
-
-void TDocOutForm::setPrintDefaults(const QString& font, int size)
-{
-    m_ctx.printSettings.fontName = font;
-    m_ctx.printSettings.fontSize = size;
+    return prints::ShowPrintSetup(this, outputPrintSettings(m_ctx.printSettings, job.kind), m_ctx.dialogs,
+                                  outputPrintCaption(job.kind));
 }
 
 void TDocOutForm::printDocument(const OutputPrintJob& job)

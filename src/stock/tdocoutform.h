@@ -7,7 +7,7 @@
 
 #include "docoutlogic.h"
 
-#include "prints/printsettings.h"
+#include "prints/printstore.h"
 #include "ui/datagrid.h"
 #include "ui/fieldedit.h"
 #include "ui/refreshtarget.h"
@@ -30,7 +30,7 @@ struct DocOutContext {
     common::Dialogs& dialogs;
     const common::Formats& formats;
     const common::Parameters& parameters;
-    prints::PrintSettings& printSettings;
+    prints::PrintSettingsStore& printSettings;        // each print's own
     QString privateDir;                               // ends in '/', where docout.cfg is kept
     QString userInitials;                             // empty in this edition
     std::function<void(const QString&)> showProgress; // the main window's status line
@@ -78,8 +78,7 @@ private:
     bool askSearchCriterion(SearchState& state, bool offerSerial) override;
     void showSearching(bool on) override;
     bool choosePrints(int& printSet, prints::PrintOptions& options) override;
-    bool printSetup() override;
-    void setPrintDefaults(const QString& font, int size) override;
+    bool printSetup(const OutputPrintJob& job) override;
     void printDocument(const OutputPrintJob& job) override;
     bool askTransfer(TransferOptions& options) override;
     bool askDiscount(double& percent) override;

@@ -34,7 +34,6 @@ public:
         return printerLimits(QMarginsF(3.2, 4.1, 5.4, 6.6), paper, c.orientation);
     }
     int paperIndex(const PrinterChoice& c) const override { return c.paperSize != 0 ? c.paperSize : kA4PaperSize; }
-    QString deviceFont(const QString& printer) const override { return printer + " 17cpi"; }
 };
 
 } // namespace printstest

@@ -266,3 +266,62 @@ TEST_F(StockReportsTest, StockPerBudgetRestrictsTheLinesToTheBudget)
 }
 
 } // namespace
+
+// Each report keeps its own print settings: its defaults apply until the
+// user chooses in its print setup, the choice then stays at every run and
+// after a restart, and the other reports keep theirs.
+TEST_F(StockReportsTest, EachReportKeepsItsOwnPrintSettings)
+{
+    documents();
+    testsupport::TempDir home;
+    const QString path = home.file("mirafel.INI");
+    struct Run {
+        reportengine::PageSetup page;
+        QStringList progress;
+    };
+    const auto run = [this](prints::PrintSettingsStore& store, const char* name,
+                            std::function<void(prints::PrintSettings&)> choose = {}) {
+        const ReportKind* kind = findReportKind(QString::fromLatin1(name));
+        BatchReportUi batch;
+        batch.budget = QString();
+        batch.choosePrintSettings = std::move(choose);
+        ReportContext ctx{db, privateDb, priv.path() + "/", parameters, formats, dialogs, selection,
+                          reportPrintSettings(store, *kind), batch};
+        EXPECT_TRUE(kind->run(ctx)) << name;
+        return Run{batch.pages.setup, batch.progress};
+    };
+    const auto portraitSerif = [](prints::PrintSettings& s) {
+        s.orientation = prints::PageOrientation::Portrait;
+        s.fontName = "Liberation Serif";
+        s.fontSize = 9;
+    };
+    {
+        common::IniFile ini(path);
+        prints::PrintSettingsStore store(ini);
+        EXPECT_EQ(run(store, "inventory-list").page.orientation, reportengine::Orientation::Landscape);
+        const Run chosen = run(store, "inventory-list", portraitSerif);
+        EXPECT_EQ(chosen.page.orientation, reportengine::Orientation::Portrait);
+        EXPECT_EQ(chosen.page.font.family(), "Liberation Serif");
+
+        // The next run keeps the choice: the defaults no longer overwrite it.
+        const Run again = run(store, "inventory-list");
+        EXPECT_EQ(again.page.orientation, reportengine::Orientation::Portrait);
+        EXPECT_EQ(again.page.font.pointSizeF(), 9);
+        EXPECT_FALSE(again.progress.join("|").contains("Parametrii de listare impliciti"));
+
+        // Another report is on its own defaults.
+        const Run other = run(store, "stock-at-date");
+        EXPECT_EQ(other.page.font.family(), "Arial");
+        EXPECT_EQ(other.page.font.pointSizeF(), 8);
+        EXPECT_EQ(other.progress.value(0), "Parametrii de listare impliciti: Arial, 8, A4, Portret");
+        ASSERT_TRUE(store.write()); // at exit
+    }
+    common::IniFile ini(path);
+    EXPECT_EQ(ini.readString("Report inventory-list", "FontName"), "Liberation Serif");
+    EXPECT_FALSE(ini.sectionExists("Report stock-at-date"));
+    prints::PrintSettingsStore restarted(ini);
+    const Run after = run(restarted, "inventory-list");
+    EXPECT_EQ(after.page.orientation, reportengine::Orientation::Portrait);
+    EXPECT_EQ(after.page.font.family(), "Liberation Serif");
+    EXPECT_EQ(run(restarted, "stock-at-date").page.font.family(), "Arial");
+}

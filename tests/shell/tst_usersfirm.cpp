@@ -5,6 +5,7 @@
 #include "common/inifile.h"
 #include "common/scripteddialogs.h"
 #include "datastore/tablecatalog.h"
+#include "prints/documentprints.h"
 #include "shell/firmdatalogic.h"
 #include "shell/tfirmdatadlg.h"
 #include "shell/tmainform.h"
@@ -279,25 +280,33 @@ TEST(PeopleAndFirmInTheMainWindow, CommandsAndSpeedButtonOpenTheWindows)
     EXPECT_TRUE(opened);
 }
 
+// Each print's settings: the printer and the choices of an earlier run are
+// read at start-up, each print's choice is written to its own section at exit.
 TEST(PrintSettingsInTheMainWindow, ReadAtStartUpAndWrittenAtExit)
 {
     shelltest::ContextFixture fx;
-    fx.ctx->ini.writeString("PrinterSettings", "FontName", "Courier New");
-    fx.ctx->ini.writeString("PrinterSettings", "FontSize", "11");
-    fx.ctx->ini.writeString("PrinterSettings", "TopMargin", "12");
+    fx.ctx->ini.writeString("PrinterSettings", "Printer", "Imprimanta de la etaj");
+    fx.ctx->ini.writeString("PrinterSettings", "FontName", "Courier New"); // the former single set
+    fx.ctx->ini.writeString("Print invoice", "PageOrientation", "1");
     fx.settings.setValue("LastDatabaseDir", fx.newDir("baza"));
     {
         TMainForm form(*fx.ctx);
         ASSERT_TRUE(form.startUp()) << fx.dialogs.texts().join(" | ").toStdString();
-        EXPECT_EQ(fx.ctx->printSettings.fontName, "Courier New");
-        EXPECT_EQ(fx.ctx->printSettings.fontSize, 11);
-        EXPECT_EQ(fx.ctx->printSettings.topMargin, 12);
-        fx.ctx->printSettings.leftMargin = 17; // as the print setup dialog leaves it
+        const prints::PrintSettings& invoice = prints::documentPrintSettings(fx.ctx->printSettings, "invoice");
+        EXPECT_EQ(invoice.orientation, prints::PageOrientation::Landscape);
+        EXPECT_EQ(invoice.printer, "Imprimanta de la etaj");
+        prints::PrintSettings& note = prints::documentPrintSettings(fx.ctx->printSettings, "consumption-note");
+        EXPECT_EQ(note.fontName, "Arial");
+        note.leftMargin = 17; // as the print setup dialog leaves it
+        note.userChoice = true;
         form.logic().shutDown();
     }
     const common::IniFile ini(fx.ctx->ini.path());
-    EXPECT_EQ(ini.readString("PrinterSettings", "LeftMargin"), "17");
-    EXPECT_EQ(ini.readString("PrinterSettings", "FontName"), "Courier New");
+    EXPECT_EQ(ini.readString("Print consumption-note", "LeftMargin"), "17");
+    EXPECT_EQ(ini.readString("Print consumption-note", "PageOrientation"), "1");
+    EXPECT_EQ(ini.readString("Print invoice", "PageOrientation"), "1");
+    EXPECT_EQ(ini.readString("PrinterSettings", "Printer"), "Imprimanta de la etaj");
+    EXPECT_FALSE(ini.valueExists("PrinterSettings", "FontName"));
 }
 
 TEST_F(DatabaseFixture, KeepersWindowTakesWhatIsTypedIntoANewRow)

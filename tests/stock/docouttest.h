@@ -7,6 +7,7 @@
 #include "docintest.h"
 
 #include "stock/docoutlogic.h"
+#include "stock/outputprints.h"
 
 namespace stocktest {
 
@@ -18,6 +19,7 @@ struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
     QList<stock::OutputPrintJob> printed;
     int setups = 0;
     bool setupConfirmed = true;
+    QStringList steps; // "setup <print>" and "print <print>", in their order
     std::deque<std::optional<stock::TransferOptions>> transferChoices; // the transfer dialog; nothing: cancelled
     int transferDialogs = 0;
     stock::ClientControls client = stock::ClientControls::Hidden;
@@ -37,12 +39,17 @@ struct ScriptedOutView : ScriptedDocumentView<stock::DocOutView> {
             set = chosenSet;
         return choose;
     }
-    bool printSetup() override
+    bool printSetup(const stock::OutputPrintJob& job) override
     {
         ++setups;
+        steps << QStringLiteral("setup ") + stock::outputPrintName(job.kind);
         return setupConfirmed;
     }
-    void printDocument(const stock::OutputPrintJob& job) override { printed << job; }
+    void printDocument(const stock::OutputPrintJob& job) override
+    {
+        printed << job;
+        steps << QStringLiteral("print ") + stock::outputPrintName(job.kind);
+    }
     bool askTransfer(stock::TransferOptions& options) override
     {
         ++transferDialogs;

@@ -30,7 +30,7 @@ protected:
         const int c = form.lineGrid()->datasetModel()->columnOf(field);
         return c >= 0 && !form.lineGrid()->isColumnHidden(c);
     }
-    prints::PrintSettings printSettings;
+    prints::PrintSettingsStore printSettings;
 };
 
 TEST_F(DocInForm, ColumnsFollowTheParameters)

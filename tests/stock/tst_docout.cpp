@@ -405,6 +405,34 @@ TEST_F(DocOut, PrintingBindsTheSeriesNumberOnceAndKeepsTheOrder)
     EXPECT_EQ(count("SELECT COUNT(*) FROM FCTSER WHERE Contor = 2"), 0);
 }
 
+// Each print that is made gets its own print setup right before it, in the
+// order of prints; a print this edition does not make gets none.
+TEST_F(DocOut, EachPrintMadeHasItsOwnSetupBeforeIt)
+{
+    receipt({{"ART", 5, 10}});
+    out();
+    outHeader(QStringLiteral("FCT"));
+    ASSERT_TRUE(issue("ART", 10, 1));
+    outView.chosenSet = prints::PrintInvoiceBit | prints::PrintTransferNoteBit | prints::PrintDeliveryNoteBit
+        | prints::PrintConsumptionNoteBit | prints::PrintDailyListNoteBit | prints::PrintScrappingBit;
+    dialogs.clear();
+    out().print();
+    EXPECT_EQ(outView.steps,
+              (QStringList{"setup invoice", "print invoice", "setup hand-over-note", "print hand-over-note",
+                           "setup delivery-note", "print delivery-note", "setup consumption-note",
+                           "print consumption-note", "setup scrapping-list", "print scrapping-list"}));
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_EQ(dialogs.texts().first(),
+              "Listarea \"Bon consum lista zilnica\" nu este disponibila in aceasta versiune.");
+
+    // A setup closed with "&Inchide" leaves its print out, and only that one.
+    outView.steps.clear();
+    outView.chosenSet = prints::PrintDeliveryNoteBit;
+    outView.setupConfirmed = false;
+    out().print();
+    EXPECT_EQ(outView.steps, QStringList{"setup delivery-note"});
+}
+
 TEST_F(DocOut, InvoiceWithReceiptTakesTheInvoiceNumberBeforeTheReceipt)
 {
     receipt({{"ART", 5, 10}});

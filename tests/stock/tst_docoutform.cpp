@@ -7,6 +7,8 @@
 
 #include "common/inifile.h"
 
+#include "prints/tqrprndlg.h"
+#include "stock/outputprints.h"
 #include "stock/tdocoutform.h"
 #include "stock/tstockform.h"
 
@@ -14,6 +16,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -36,13 +40,17 @@ protected:
     {
         return {db, privateDb, dialogs, formats, parameters, *settings, dir.path() + u'/', memory, {}, {}};
     }
-    std::unique_ptr<stock::TDocOutForm> openWindow()
+    std::unique_ptr<stock::TDocOutForm> openWindow() { return openWindow(printSettings); }
+    std::unique_ptr<stock::TDocOutForm> openWindow(prints::PrintSettingsStore& store,
+                                                   std::function<void(stock::DocOutContext&)> adjust = {})
     {
-        stock::DocOutContext context{db, dialogs, formats, parameters, printSettings, dir.path() + u'/', {}, {},
+        stock::DocOutContext context{db, dialogs, formats, parameters, store, dir.path() + u'/', {}, {},
                                      {}, {}, {}, {}, {}};
         context.pickStockLine = [this](QWidget* owner, stock::StockLinePick& pick) {
             return stock::PickStockLine(owner, stockContext(), pick);
         };
+        if (adjust)
+            adjust(context);
         auto form = std::make_unique<stock::TDocOutForm>(std::move(context));
         EXPECT_TRUE(form->prepare(kToday));
         return form;
@@ -56,7 +64,7 @@ protected:
             action(modal);
         });
     }
-    prints::PrintSettings printSettings;
+    prints::PrintSettingsStore printSettings;
     std::unique_ptr<QSettings> settings;
     QTemporaryDir privateDir;
     datastore::Database privateDb{QStringLiteral("PRIV")};
@@ -150,6 +158,81 @@ TEST_F(DocOutForm, TheSalePriceIsTypedInTheGrid)
     calculated->logic().docs.setValue("Tip", "FCT");
     EXPECT_FALSE(calcGrid->isColumnHidden(sale));
     EXPECT_TRUE(calcGrid->datasetModel()->columns().at(sale).readOnly);
+}
+
+// "&Listeaza" of a consumption note with the scrapping list ticked too:
+// each print's setup opens on that print's own page, the choice made in one
+// stays with it, and it comes back after a restart through the INI file.
+TEST_F(DocOutForm, EachPrintOpensItsSetupOnItsOwnSettings)
+{
+    db.exec("INSERT INTO DOC_OUT (Contor, Data_inregistrarii, Numar, Tip, Data, Explicatie) "
+            "VALUES (7, '2026-04-04', 9, 'BMC', '2026-04-04', 'Consum aprilie')");
+    db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+            "Pret_achizitie, Agent) VALUES (7, 1, 'A', 'G', 'ART', 1, 10, NULL)");
+    const QString iniPath = dir.file("mirafel.INI");
+    QStringList printed; // each print with the page it went out on
+    const auto printWith = [&](prints::PrintSettingsStore& store) {
+        return [&printed, &store](stock::DocOutContext& c) {
+            c.choosePrints = [](QWidget*, int& set, prints::PrintOptions&) {
+                set = prints::PrintConsumptionNoteBit | prints::PrintScrappingBit;
+                return true;
+            };
+            c.printDocument = [&printed, &store](const stock::OutputPrintJob& job) {
+                const prints::PrintSettings& s = stock::outputPrintSettings(store, job.kind);
+                printed << QStringLiteral("%1 %2 %3 %4 %5")
+                               .arg(stock::outputPrintName(job.kind),
+                                    s.orientation == prints::PageOrientation::Landscape ? "peisaj" : "portret", s.fontName)
+                               .arg(s.fontSize)
+                               .arg(s.topMargin);
+            };
+        };
+    };
+    // The two setups, as the user sees them: the first one's top margin is set to 20.
+    QStringList seen;
+    const auto answer = [&](int top) {
+        return [&seen, top](QWidget* modal) {
+            auto* dlg = qobject_cast<prints::TQRPrnDlg*>(modal);
+            ASSERT_NE(dlg, nullptr);
+            seen << QStringLiteral("%1 %2 %3 %4")
+                        .arg(dlg->printCaptionLabel()->text(),
+                             dlg->landscapeButton()->isChecked() ? "peisaj" : "portret", dlg->fontLabel()->text())
+                        .arg(dlg->marginBox(prints::MarginSide::Top)->value());
+            if (top > 0)
+                dlg->marginBox(prints::MarginSide::Top)->setValue(top);
+            dlg->pages()->setCurrentIndex(1);
+            testsupport::saveShot(*dlg, QStringLiteral("printsetup-%1.png").arg(seen.size()));
+            dlg->printButton()->click();
+        };
+    };
+    {
+        common::IniFile ini(iniPath);
+        prints::PrintSettingsStore store(ini);
+        auto form = openWindow(store, printWith(store));
+        form->show();
+        whenModal([&](QWidget* modal) {
+            whenModal(answer(0));
+            answer(20)(modal);
+        });
+        form->logic().print();
+        EXPECT_EQ(seen, (QStringList{"Bon de consum peisaj Arial   8 10", "Casare portret Arial   8 10"}));
+        EXPECT_EQ(printed, (QStringList{"consumption-note peisaj Arial 8 20", "scrapping-list portret Arial 8 10"}));
+        form.reset();
+        ASSERT_TRUE(store.write()); // at exit
+    }
+    // The next start: the consumption note opens on its choice, the scrapping list on its own.
+    seen.clear();
+    printed.clear();
+    common::IniFile ini(iniPath);
+    prints::PrintSettingsStore store(ini);
+    auto form = openWindow(store, printWith(store));
+    form->show();
+    whenModal([&](QWidget* modal) {
+        whenModal(answer(0));
+        answer(0)(modal);
+    });
+    form->logic().print();
+    EXPECT_EQ(seen, (QStringList{"Bon de consum peisaj Arial   8 20", "Casare portret Arial   8 10"}));
+    EXPECT_EQ(printed, (QStringList{"consumption-note peisaj Arial 8 20", "scrapping-list portret Arial 8 10"}));
 }
 
 } // namespace

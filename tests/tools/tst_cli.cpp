@@ -445,3 +445,87 @@ TEST(Cli, ReportRunsWithoutTheWindows)
     EXPECT_EQ(cli({"report", dir, "inventory-list", "--date", "30.06.2020", "--text"}).code, 2);
     EXPECT_EQ(cli({"report", dir, "stock-at-date", "--articles", "nogroup", "--text"}).code, 2);
 }
+
+namespace {
+
+// The MediaBox of the first page of a PDF file, in points ("0 0 595 842").
+QString mediaBox(const QString& pdf)
+{
+    QFile f(pdf);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    const qsizetype at = bytes.indexOf("/MediaBox");
+    if (at < 0)
+        return {};
+    const qsizetype open = bytes.indexOf('[', at);
+    const qsizetype close = bytes.indexOf(']', open);
+    return QString::fromLatin1(bytes.mid(open + 1, close - open - 1)).simplified();
+}
+
+bool landscape(const QString& box)
+{
+    const QStringList n = box.split(u' ');
+    return n.size() == 4 && n[2].toDouble() > n[3].toDouble();
+}
+
+} // namespace
+
+// The command line takes each print's and report's settings from the
+// application INI file given with --ini, as the windows do; without it the
+// print comes out as designed.
+TEST(Cli, PrintsAndReportsTakeTheirOwnSettingsFromTheIniFile)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("db");
+    ASSERT_EQ(cli({"create", dir}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Coef_TVA) VALUES ('G', 'A1', 'Faina', 'kg', 9)");
+        db.exec("INSERT INTO DOC_OUT (Contor, Numar, Tip, Data, Data_inregistrarii) VALUES "
+                "(5, 41, 'FCT', '2026-04-02', '2026-04-02'), (6, 9, 'BMC', '2026-04-02', '2026-04-02')");
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
+                "Pret_achizitie, Pret_vinzare, TVA) VALUES (5, 1, 'A', 'G', 'A1', 20, 3, 3.5, 6.3), "
+                "(6, 1, 'A', 'G', 'A1', 2, 3, 3, 0.54)");
+    }
+    const QString ini = tmp.file("mirafel.INI");
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[PrinterSettings]\r\nPrinter=Laser\r\n"
+            "[Print invoice]\r\nPageOrientation=1\r\nFontName=Liberation Serif\r\n"
+            "[Report critical-stocks]\r\nPageOrientation=1\r\n");
+    f.close();
+
+    const struct {
+        QStringList args;
+        bool landscape;
+    } cases[] = {
+        {{"print", dir, "--document", "5", "--kind", "invoice"}, false},
+        {{"print", dir, "--document", "5", "--kind", "invoice", "--ini", ini}, true},
+        {{"print", dir, "--document", "6", "--kind", "consumption-note", "--ini", ini}, true},
+        {{"print", dir, "--document", "6", "--kind", "scrapping-list", "--ini", ini}, false},
+        {{"report", dir, "critical-stocks", "--ini", ini}, true},
+        {{"report", dir, "critical-stocks"}, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString pdf = tmp.file(QStringLiteral("out%1.pdf").arg(++n));
+        const CliRun run = cli(c.args + QStringList{"--pdf", pdf});
+        EXPECT_EQ(run.code, 0) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_EQ(landscape(mediaBox(pdf)), c.landscape) << c.args.join(' ').toStdString() << ": " << mediaBox(pdf).toStdString();
+    }
+    // The chosen font reaches the page.
+    const QString serif = tmp.file("serif.pdf");
+    ASSERT_EQ(cli({"print", dir, "--document", "5", "--kind", "invoice", "--ini", ini, "--pdf", serif}).code, 0);
+    QFile s(serif);
+    ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(s.readAll().contains("LiberationSerif"));
+
+    // A file that cannot be read is reported and nothing is printed.
+    const CliRun missing = cli({"print", dir, "--document", "5", "--kind", "invoice", "--ini", tmp.file("none.INI"),
+                                "--text"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains("none.INI")) << missing.err.toStdString();
+    EXPECT_EQ(cli({"report", dir, "critical-stocks", "--ini", tmp.path(), "--text"}).code, 1);
+}
