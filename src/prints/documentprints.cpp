@@ -26,12 +26,12 @@ const std::vector<DocumentPrintKind>& documentPrintKinds()
     const PageDesign landscape = documentPage(PageOrientation::Landscape);
     const PageDesign form = layoutFilePage();
     static const std::vector<DocumentPrintKind> kinds{
-        {QStringLiteral("receipt-note"), QStringLiteral("Nota de receptie"), receiptNote, portrait},
+        {QStringLiteral("receipt-note"), QStringLiteral("Nota de receptie"), receiptNote, landscape},
         {QStringLiteral("invoice"), QStringLiteral("Factura"), BuildInvoice, portrait},
         {QStringLiteral("invoice-with-receipt"), QStringLiteral("Factura si chitanta"), BuildInvoiceWithReceipt,
          portrait},
         {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice, form},
-        {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList, portrait},
+        {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList, landscape},
         {QStringLiteral("hand-over-note"), QStringLiteral("Nota de transfer"), BuildHandOverNote, portrait},
         {QStringLiteral("delivery-note"), QStringLiteral("Aviz de insotire"), BuildDeliveryNote, portrait},
         {QStringLiteral("preprinted-delivery-note"), QStringLiteral("Aviz de insotire pretiparit"),

@@ -723,10 +723,12 @@ PreparedReport buildTotals(ReportContext& ctx, const QDate& date, const QStringL
 
 bool StockTotals(ReportContext& ctx, bool splitByWarehouse)
 {
-    // The totals without warehouse columns print in portrait; the split ones
-    // keep the print settings as they are.
-    if (!splitByWarehouse)
-        ctx.printSettings.orientation = prints::PageOrientation::Portrait;
+    // Until the user chooses a page for them, the totals without warehouse
+    // columns print in portrait and the split ones, a column per warehouse,
+    // in landscape; a choice made in the print setup stays.
+    if (!ctx.printSettings.userChoice)
+        ctx.printSettings.orientation =
+            splitByWarehouse ? prints::PageOrientation::Landscape : prints::PageOrientation::Portrait;
     QStringList order = stockTotalsSortFields();
     if (!ctx.ui.selectSortOrder(order))
         return false;

@@ -163,8 +163,8 @@ struct Expected {
 
 // Printed one after the other, each print comes out on its own orientation,
 // font and paper: the consumption note on landscape with every column on the
-// paper, the invoice after it on portrait, the receipt note in Arial 8, the
-// scrapping list on A4 portrait in Arial 8.
+// paper, the invoice after it on portrait, the receipt note on landscape in
+// Arial 8, the scrapping list on A4 portrait in Arial 8.
 TEST_F(PrintStore, PrintsInASequenceEachComeOutOnTheirOwnPage)
 {
     PrintSettingsStore store;
@@ -174,7 +174,7 @@ TEST_F(PrintStore, PrintsInASequenceEachComeOutOnTheirOwnPage)
     const Expected sequence[] = {
         {"consumption-note", 32, Orientation::Landscape, {297, 210}},
         {"invoice", 40, Orientation::Portrait, {210, 297}},
-        {"receipt-note", 12, Orientation::Portrait, {210, 297}},
+        {"receipt-note", 12, Orientation::Landscape, {297, 210}},
         {"scrapping-list", 33, Orientation::Portrait, {210, 297}},
     };
     for (const Expected& e : sequence) {
@@ -224,7 +224,7 @@ TEST_F(PrintStore, AChoiceStaysWithItsPrintAcrossARestart)
         EXPECT_EQ(note.fontName, "Arial");
         EXPECT_FALSE(note.userChoice);
         const PrintSettings& nir = documentPrintSettings(store, "receipt-note");
-        EXPECT_EQ(nir.orientation, PageOrientation::Portrait);
+        EXPECT_EQ(nir.orientation, PageOrientation::Landscape);
         EXPECT_EQ(nir.topMargin, 10);
         EXPECT_EQ(documentPrintSettings(store, "invoice").fontName, "Tahoma") << "the same settings while the store lives";
         ASSERT_TRUE(store.write());
@@ -286,7 +286,7 @@ TEST_F(PrintStore, TheFormerSingleSetGivesOnlyThePrinter)
     common::IniFile ini(path);
     PrintSettingsStore store(ini);
     for (const char* name : {"receipt-note", "invoice", "scrapping-list"}) {
-        PrintSettings expected = designedSettings(documentPage());
+        PrintSettings expected = designedSettings(findDocumentPrintKind(QString::fromLatin1(name))->design);
         expected.printer = "Matrix";
         EXPECT_EQ(documentPrintSettings(store, name), expected) << name;
     }

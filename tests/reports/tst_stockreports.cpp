@@ -228,23 +228,29 @@ TEST_F(StockReportsTest, TotalsAreSumsOfTheRoundedLineValues)
     }
 }
 
-TEST_F(StockReportsTest, StockTotalsSetPortraitOnlyWithoutWarehouseColumns)
+// The page of the stock totals: portrait without warehouse columns, landscape
+// with one per warehouse, until the user chooses one; a choice stays.
+TEST_F(StockReportsTest, StockTotalsKeepTheUsersPageOrTheirOwn)
 {
     documents();
     using prints::PageOrientation;
     const struct {
         bool split;
+        bool chosen;
         PageOrientation before;
         reportengine::Orientation printed;
     } cases[] = {
-        {true, PageOrientation::Portrait, reportengine::Orientation::Portrait},
-        {true, PageOrientation::Landscape, reportengine::Orientation::Landscape},
-        {false, PageOrientation::Landscape, reportengine::Orientation::Portrait},
-        {false, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+        {true, false, PageOrientation::Portrait, reportengine::Orientation::Landscape},
+        {true, true, PageOrientation::Portrait, reportengine::Orientation::Portrait},
+        {true, true, PageOrientation::Landscape, reportengine::Orientation::Landscape},
+        {false, false, PageOrientation::Landscape, reportengine::Orientation::Portrait},
+        {false, true, PageOrientation::Landscape, reportengine::Orientation::Landscape},
+        {false, true, PageOrientation::Portrait, reportengine::Orientation::Portrait},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.split << " " << int(c.before));
+        SCOPED_TRACE(testing::Message() << c.split << " " << c.chosen << " " << int(c.before));
         printSettings.orientation = c.before;
+        printSettings.userChoice = c.chosen;
         auto ctx = context();
         ASSERT_TRUE(StockTotals(ctx, c.split));
         EXPECT_EQ(ui.pages.setup.orientation, c.printed);

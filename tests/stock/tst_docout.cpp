@@ -413,6 +413,9 @@ TEST_F(DocOut, EachPrintMadeHasItsOwnSetupBeforeIt)
     out();
     outHeader(QStringLiteral("FCT"));
     ASSERT_TRUE(issue("ART", 10, 1));
+    out().items.edit();
+    out().items.setValue(QStringLiteral("Pret_vinzare"), 12); // an invoice line with its sale price
+    out().items.post();
     outView.chosenSet = prints::PrintInvoiceBit | prints::PrintTransferNoteBit | prints::PrintDeliveryNoteBit
         | prints::PrintConsumptionNoteBit | prints::PrintDailyListNoteBit | prints::PrintScrappingBit;
     dialogs.clear();
