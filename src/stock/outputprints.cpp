@@ -1,6 +1,7 @@
 #include "outputprints.h"
 
 #include "prints/invoiceprints.h"
+#include "prints/noteprints.h"
 
 namespace stock {
 
@@ -72,8 +73,11 @@ prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const
 bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, const OutputPrintJob& job)
 {
     const prints::PrintRequest request = outputPrintRequest(context, job);
+    // A pre-printed form shows the print setup on the page of its layout file.
     if (job.kind == OutputPrint::PreprintedInvoice)
         return prints::PrintPreprintedInvoice(owner, request, context.printSettings, context.dialogs);
+    if (job.kind == OutputPrint::PreprintedDeliveryNote)
+        return prints::PrintPreprintedDeliveryNote(owner, request, context.printSettings, context.dialogs);
     const QString name = outputPrintName(job.kind);
     if (!prints::findDocumentPrintKind(name)) {
         context.dialogs.information(

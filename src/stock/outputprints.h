@@ -1,8 +1,9 @@
 #pragma once
 // The prints of an output document, reached from its window's "&Listeaza":
 // each OutputPrintJob goes to its entry of the table of document prints
-// (prints::documentPrintKinds()), the pre-printed invoice to its own print,
-// which shows the print setup on the page of its layout file.
+// (prints::documentPrintKinds()), the pre-printed invoice and delivery note
+// to their own prints, which show the print setup on the page of their layout
+// file and write the page back into it.
 
 #include "docoutlogic.h"
 
@@ -23,7 +24,7 @@ struct OutputPrintContext {
     prints::PrintSettings& printSettings;
     common::Dialogs& dialogs;
     QString definitionDir; // the database directory: INVFOOT.TXT, TRANSPORT.TXT
-    QString layoutDir;     // where the layout files of pre-printed forms lie (Factura.INI)
+    QString layoutDir;     // where the layout files of pre-printed forms lie (Factura.INI, Aviz.INI)
 };
 
 // The name of the print in prints::documentPrintKinds() ("invoice", "delivery-note", ...).
@@ -34,7 +35,7 @@ QString outputPrintCaption(OutputPrint kind);
 prints::PrintRequest outputPrintRequest(const OutputPrintContext& context, const OutputPrintJob& job);
 
 // Prints the job (the print setup was shown before, except for the
-// pre-printed invoice, which shows its own). A print this edition does not
+// pre-printed forms, which show their own). A print this edition does not
 // have yet is a message. False when nothing was printed.
 bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, const OutputPrintJob& job);
 
