@@ -108,7 +108,8 @@ Commands:
                         preprinted-delivery-note (Aviz.INI in DIR),
                         consumption-note, scrapping-list, labels. --comment adds
                         INVFOOT.TXT under an invoice, --description the catalog
-                        description to a line.
+                        description to a line. A pre-printed form writes its
+                        margins, paper and band heights back into its file.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
          [--articles G/C,...] [--group-totals]
          (--pdf FILE | --csv FILE | --html FILE | --text)
