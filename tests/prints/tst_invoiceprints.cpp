@@ -353,7 +353,9 @@ TEST_F(InvoicePrints, ThePagesAfterTheFirstNameTheDocument)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        const reportengine::TextCapture texts = reportengine::capture(printed(c.kind, request(21)));
+        const reportengine::PageList pages = printed(c.kind, request(21));
+        keepPdf(pages, QString::fromLatin1(c.kind) + QStringLiteral("_continued.pdf"));
+        const reportengine::TextCapture texts = reportengine::capture(pages);
         ASSERT_GE(texts.pageCount, 2);
         EXPECT_TRUE(textsOf(texts, 0, reportengine::BandKind::PageHeader).isEmpty());
         for (int page = 1; page < texts.pageCount; ++page) {
