@@ -10,6 +10,7 @@
 #include "reportengine/output.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 
 namespace cli {
@@ -73,14 +74,19 @@ int printCommand(const QStringList& args)
         if (options.has(QStringLiteral("text"))) {
             out() << reportengine::plainText(pages);
             out().flush();
-            return 0;
+        } else {
+            QString error;
+            if (!reportengine::writePdf(pages, options.values.value(QStringLiteral("pdf")), &error)) {
+                err() << error << Qt::endl;
+                return 1;
+            }
+            out() << pages.pageCount() << (pages.pageCount() == 1 ? " pagina" : " pagini") << Qt::endl;
         }
-        QString error;
-        if (!reportengine::writePdf(pages, options.values.value(QStringLiteral("pdf")), &error)) {
-            err() << error << Qt::endl;
+        // A pre-printed form keeps the page it was printed on in its layout file.
+        if (print.keepPage && !print.keepPage()) {
+            err() << "Nu pot scrie fisierul " << QDir::toNativeSeparators(print.layoutFile) << "!" << Qt::endl;
             return 1;
         }
-        out() << pages.pageCount() << (pages.pageCount() == 1 ? " pagina" : " pagini") << Qt::endl;
     } catch (const std::exception& e) {
         err() << "error: " << datastore::errorText(e) << Qt::endl;
         return 1;

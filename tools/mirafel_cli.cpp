@@ -122,7 +122,8 @@ Commands:
                         application's INI file, whose settings for this print
                         (font, paper, orientation, margins chosen in its print
                         setup) are used; without it the print comes out as
-                        designed.
+                        designed. A pre-printed form writes its margins, paper
+                        and band heights back into its file.
   report DIR NAME [--date D | --from D --to D] [--warehouses 01,05] [--budget B]
          [--articles G/C,...] [--group-totals] [--signatures] [--ini FILE]
          (--pdf FILE | --csv FILE | --html FILE | --text)

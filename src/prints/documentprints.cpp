@@ -7,6 +7,8 @@
 
 #include "datastore/dataset.h"
 
+#include <QDir>
+
 namespace prints {
 
 namespace {
@@ -30,12 +32,13 @@ const std::vector<DocumentPrintKind>& documentPrintKinds()
         {QStringLiteral("invoice"), QStringLiteral("Factura"), BuildInvoice, portrait},
         {QStringLiteral("invoice-with-receipt"), QStringLiteral("Factura si chitanta"), BuildInvoiceWithReceipt,
          portrait},
-        {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice, form},
+        {QStringLiteral("preprinted-invoice"), QStringLiteral("Factura pretiparita"), BuildPreprintedInvoice, form,
+         QString::fromLatin1(kInvoiceLayoutFileName)},
         {QStringLiteral("daily-food-list"), QStringLiteral("Lista zilnica de alimente"), BuildDailyFoodList, landscape},
         {QStringLiteral("hand-over-note"), QStringLiteral("Nota de transfer"), BuildHandOverNote, portrait},
         {QStringLiteral("delivery-note"), QStringLiteral("Aviz de insotire"), BuildDeliveryNote, portrait},
         {QStringLiteral("preprinted-delivery-note"), QStringLiteral("Aviz de insotire pretiparit"),
-         BuildPreprintedDeliveryNote, form},
+         BuildPreprintedDeliveryNote, form, QString::fromLatin1(kDeliveryNoteLayoutFileName)},
         {QStringLiteral("consumption-note"), QStringLiteral("Bon consum materiale"), BuildConsumptionNote, landscape},
         {QStringLiteral("scrapping-list"), QStringLiteral("Lista obiectelor de inventar casate"), BuildScrappingList,
          portrait},
@@ -88,7 +91,64 @@ void applyPrintPage(DocumentPrint& print, const DocumentPrintKind& kind, const P
 bool ShowDocumentPrint(QWidget* owner, const DocumentPrint& print, const PrintSettings& settings,
                        common::Dialogs& dialogs)
 {
-    return ApplyPrintSettings(*print.report, print.rows.get(), settings, dialogs, owner);
+    if (!ApplyPrintSettings(*print.report, print.rows.get(), settings, dialogs, owner))
+        return false;
+    keepPrintedPage(print, dialogs);
+    return true;
+}
+
+bool keepPrintedPage(const DocumentPrint& print, common::Dialogs& dialogs)
+{
+    if (!print.keepPage || print.keepPage())
+        return true;
+    dialogs.error(QStringLiteral("Nu pot scrie fisierul %1!").arg(QDir::toNativeSeparators(print.layoutFile)));
+    return false;
+}
+
+bool PrintPreprintedForm(const QString& name, const PrintRequest& request, PrintSettings& settings,
+                         common::Dialogs& dialogs, const FormPrintSteps& steps)
+{
+    const DocumentPrintKind* kind = findDocumentPrintKind(name);
+    if (!kind || kind->layoutFile.isEmpty()) {
+        dialogs.information(QStringLiteral("Listarea \"%1\" nu este disponibila in aceasta versiune.").arg(name));
+        return false;
+    }
+    const QString path = QDir(request.layoutDirectory()).filePath(kind->layoutFile);
+    PrintSettings used = layoutPageSettings(common::IniFile(path), settings);
+    if (!steps.setup(used))
+        return false;
+    // The page belongs to the form; the rest of the choice stays for the next prints.
+    const PrintSettings remembered = settings;
+    settings = used;
+    settings.topMargin = remembered.topMargin;
+    settings.leftMargin = remembered.leftMargin;
+    settings.bottomMargin = remembered.bottomMargin;
+    settings.rightMargin = remembered.rightMargin;
+    settings.paperSize = remembered.paperSize;
+    settings.orientation = remembered.orientation;
+
+    DocumentPrint print;
+    try {
+        print = kind->build(request);
+    } catch (const std::exception& e) {
+        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>").arg(datastore::errorText(e)));
+        return false;
+    }
+    if (!steps.show(print, used))
+        return false;
+    keepPrintedPage(print, dialogs);
+    return true;
+}
+
+bool PrintPreprintedForm(QWidget* owner, const QString& name, const PrintRequest& request, PrintSettings& settings,
+                         common::Dialogs& dialogs)
+{
+    FormPrintSteps steps;
+    steps.setup = [&](PrintSettings& s) { return ShowPrintSetup(owner, s, dialogs); };
+    steps.show = [&](const DocumentPrint& print, const PrintSettings& s) {
+        return ApplyPrintSettings(*print.report, print.rows.get(), s, dialogs, owner);
+    };
+    return PrintPreprintedForm(name, request, settings, dialogs, steps);
 }
 
 bool PrintDocumentKind(QWidget* owner, const QString& name, const PrintRequest& request,

@@ -34,6 +34,11 @@ struct DocumentPrint {
     std::unique_ptr<reportengine::RowSource> rows;
     // What the report's elements use while it is laid out (the layout file of a pre-printed form).
     std::shared_ptr<void> resources;
+    // Pre-printed forms: writes the page the report was printed with (its
+    // margins, paper and band heights) back into the form's layout file.
+    // False when the file cannot be written; empty for the other prints.
+    std::function<bool()> keepPage = {};
+    QString layoutFile = {}; // the full name of that layout file
 
     reportengine::PageList layout() const { return report->layout(*rows); }
 };
@@ -68,6 +73,7 @@ struct DocumentPrintKind {
     QString caption; // Romanian, for lists and messages
     std::function<DocumentPrint(const PrintRequest&)> build; // DbError when the tables cannot be read
     PageDesign design; // the font and page the report is built on
+    QString layoutFile = {}; // pre-printed forms: the layout file ("Factura.INI"), in PrintRequest::layoutDirectory()
 };
 
 // Every kind of document print, in a fixed order.
@@ -86,9 +92,33 @@ void applyPrintPage(DocumentPrint& print, const DocumentPrintKind& kind, const P
 
 // Shows a built print in the preview, or sends it to the printer, with the
 // print settings (font, paper, orientation, margins, copies, pages; the
-// preview when settings.preview). False when nothing was shown or printed.
+// preview when settings.preview); a pre-printed form then keeps its page in
+// its layout file (an error shown when the file cannot be written). False
+// when nothing was shown or printed.
 bool ShowDocumentPrint(QWidget* owner, const DocumentPrint& print, const PrintSettings& settings,
                        common::Dialogs& dialogs);
+// What follows a print: the page kept by a pre-printed form; false (after
+// the error "Nu pot scrie fisierul ...!") when its file cannot be written.
+bool keepPrintedPage(const DocumentPrint& print, common::Dialogs& dialogs);
+
+// The steps of printing a pre-printed form: the print setup over the
+// settings (false: nothing is printed) and the preview or the printer.
+struct FormPrintSteps {
+    std::function<bool(PrintSettings&)> setup;
+    std::function<bool(const DocumentPrint&, const PrintSettings&)> show;
+};
+// Prints the pre-printed form of kind `name` ("preprinted-invoice",
+// "preprinted-delivery-note"): the setup opens on the page its layout file
+// keeps (margins, paper, portrait) with the rest of `settings`; the form is
+// printed on the page chosen there, which then goes back into the layout
+// file. What the setup chose beside the page (printer, font, preview,
+// copies, pages) stays in `settings` for the next prints; the page does not.
+// False after an error (shown) or when nothing was printed.
+bool PrintPreprintedForm(const QString& name, const PrintRequest& request, PrintSettings& settings,
+                         common::Dialogs& dialogs, const FormPrintSteps& steps);
+// The same with the print setup dialog and the preview or printer of this computer.
+bool PrintPreprintedForm(QWidget* owner, const QString& name, const PrintRequest& request, PrintSettings& settings,
+                         common::Dialogs& dialogs);
 
 // Builds the print of kind `name` for `request` and shows or prints it with
 // `settings` (a print on a pre-printed form on the page of its layout file).

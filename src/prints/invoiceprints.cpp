@@ -2,20 +2,26 @@
 
 #include "amountinwords.h"
 #include "invoicefiles.h"
+#include "pagefurniture.h"
+#include "printdata.h"
 #include "tqrprndlg.h"
 
+#include "common/documenttotals.h"
+#include "common/rounding.h"
 #include "datastore/dataset.h"
 #include "reportengine/papersizes.h"
 
 #include <QDir>
-#include <array>
+#include <QHash>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace prints {
 
 using reportengine::Band;
 using reportengine::BandKind;
+using reportengine::Element;
 using reportengine::Report;
 using reportengine::Row;
 
@@ -24,16 +30,7 @@ namespace {
 const QString kTwoDecimals = QStringLiteral("#,##0.00");
 const QString kQuantity = QStringLiteral("#,##0.###");
 const QString kShortDate = QStringLiteral("dd.mm.yy");
-
-QString moneyMask(int decimals)
-{
-    return QStringLiteral("#,##0.") + QString(qMax(decimals, 0), u'0');
-}
-
-QString numberText(const QVariant& v)
-{
-    return v.isNull() ? QString() : QString::number(v.toDouble(), 'f', 0);
-}
+const QString kRateMask = QStringLiteral("0.##");
 
 // The document, its client and the issuer.
 struct InvoiceHeader {
@@ -98,52 +95,90 @@ InvoiceHeader readHeader(const PrintRequest& request)
     return h;
 }
 
-enum class LineText { Name, CodeOption }; // the receipt invoice prints the name only
+// The printed lines of an invoice and its totals: the document lines of the
+// same group, article, sale price and VAT rate merged into one line
+// (common::mergedInvoiceLines, the grouping of the document window), each
+// line's value rounded once, every total the sum of the printed lines.
+struct InvoiceLines {
+    QList<common::TotalLine> lines;
+    QStringList texts;
+    QStringList units;
+    common::DocumentTotals totals;
 
-// The lines grouped by article and price (and by the catalog's name,
-// description, generic fields, unit and VAT rate). A line whose article is
-// missing from the catalog keeps its code as its text.
-std::unique_ptr<reportengine::ListSource> readLines(const PrintRequest& request, LineText textRule, bool generics,
-                                                    bool withDescription)
+    // Nr, Cod_grupa, Cod_articol, Text, UM, Cantitate, Pret_vinzare,
+    // Valoare, TVA, TVal, Acciza, CotaTVA.
+    std::unique_ptr<reportengine::ListSource> rows() const;
+    // The one VAT rate of every line; none when the lines have several (or none).
+    std::optional<double> singleRate() const
+    {
+        return totals.byRate.size() == 1 ? std::optional<double>(totals.byRate.first().rate) : std::nullopt;
+    }
+};
+
+std::unique_ptr<reportengine::ListSource> InvoiceLines::rows() const
 {
-    const QString genericFields =
-        generics ? QStringLiteral("C.\"Generic 1\", C.\"Generic 2\", C.\"Generic 3\", C.\"Generic 4\", ") : QString();
+    auto list = std::make_unique<reportengine::ListSource>(QStringList{
+        QStringLiteral("Nr"), QStringLiteral("Cod_grupa"), QStringLiteral("Cod_articol"), QStringLiteral("Text"),
+        QStringLiteral("UM"), QStringLiteral("Cantitate"), QStringLiteral("Pret_vinzare"), QStringLiteral("Valoare"),
+        QStringLiteral("TVA"), QStringLiteral("TVal"), QStringLiteral("Acciza"), QStringLiteral("CotaTVA")});
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const common::TotalLine& l = lines.at(i);
+        list->add({int(i + 1), l.group, l.article, texts.at(i), units.at(i), l.quantity, l.price, l.value, l.vat,
+                   common::roundMoney(l.value + l.vat, 9), l.excise, l.vatRate});
+    }
+    return list;
+}
+
+// The lines of the document, in the order of article, price and group. The
+// VAT rate of a line is its article's; a line whose article is no longer in
+// the catalog prints its code as its text and takes the rate its stored VAT
+// shows, in whole percent.
+InvoiceLines readLines(const PrintRequest& request, bool withCode, bool withDescription)
+{
     datastore::Query q = request.db.query(
-        QStringLiteral("SELECT I.Cod_articol, I.Pret_vinzare, SUM(I.TVA) AS TVA, SUM(I.Cantitate) AS Cantitate, "
-                       "SUM(I.Acciza) AS Acciza, C.Denumire AS Den, C.Descriere, C.Unitate_masura AS UM, "
-                       "C.Coef_TVA AS DummyTVA, C.Cod "
+        QStringLiteral("SELECT I.Cod_grupa, I.Cod_articol, I.Pret_vinzare, I.Cantitate, I.TVA, I.Acciza, "
+                       "C.Denumire, C.Descriere, C.Unitate_masura, C.Coef_TVA, C.Cod "
                        "FROM ITEM_OUT I LEFT JOIN CATALOG C ON (I.Cod_grupa = C.Grupa) AND (I.Cod_articol = C.Cod) "
                        "WHERE (I.Contor = :Contor) "
-                       "GROUP BY I.Cod_articol, I.Pret_vinzare, C.Denumire, C.Descriere, %1"
-                       "C.Unitate_masura, C.Coef_TVA, C.Cod "
-                       "ORDER BY I.Cod_articol, I.Pret_vinzare")
-            .arg(genericFields),
+                       "ORDER BY I.Cod_articol, I.Pret_vinzare, I.Cod_grupa, I.Contor_secundar"),
         {{QStringLiteral("Contor"), request.contor}});
-    auto rows = std::make_unique<reportengine::ListSource>(QStringList{
-        QStringLiteral("Nr"), QStringLiteral("Cod_articol"), QStringLiteral("Text"), QStringLiteral("UM"),
-        QStringLiteral("Cantitate"), QStringLiteral("Pret_vinzare"), QStringLiteral("Valoare"), QStringLiteral("TVA"),
-        QStringLiteral("TVal"), QStringLiteral("Acciza"), QStringLiteral("DummyTVA")});
-    const bool withCode = textRule == LineText::CodeOption && request.parameters.CodProdusPeFact;
-    int n = 0;
-    while (q.next()) {
-        const QString code = q.value(0).toString();
+    struct Article {
         QString text;
-        if (q.value(9).isNull()) {
-            text = code;
+        QString unit;
+    };
+    QList<common::PricedLine> priced;
+    QHash<QString, Article> articles; // by group and article
+    while (q.next()) {
+        common::PricedLine p;
+        p.group = q.value(0).toString();
+        p.article = q.value(1).toString();
+        p.price = q.value(2).toDouble();
+        p.quantity = q.value(3).toDouble();
+        p.vat = q.value(4).toDouble();
+        p.excise = q.value(5).toDouble();
+        const bool inCatalog = !q.value(10).isNull();
+        if (inCatalog) {
+            p.vatRate = q.value(9).toDouble();
         } else {
-            const QString name = q.value(5).toString();
-            text = withCode ? code + QStringLiteral(" - ") + name : name;
-            if (withDescription && !q.value(6).toString().isEmpty())
-                text += u' ' + q.value(6).toString();
+            const double value = p.quantity * p.price;
+            p.vatRate = std::fabs(value) < 1e-9 ? 0 : std::round(p.vat / value * 100);
         }
-        const double quantity = q.value(3).toDouble();
-        const double price = q.value(1).toDouble();
-        const double value = quantity * price;
-        const double vat = q.value(2).toDouble();
-        rows->add({++n, code, text, q.value(7), quantity, price, value, vat, value + vat, q.value(4).toDouble(),
-                   q.value(8)});
+        const QString key = p.group + QChar(0x1f) + p.article;
+        if (!articles.contains(key))
+            articles.insert(key, Article{lineText(p.article, inCatalog ? q.value(6) : QVariant(), q.value(7).toString(),
+                                                  withCode, withDescription),
+                                         q.value(8).toString()});
+        priced << p;
     }
-    return rows;
+    InvoiceLines out;
+    out.lines = common::mergedInvoiceLines(priced, request.parameters.nrZecimaleLei);
+    for (const common::TotalLine& l : out.lines) {
+        const Article a = articles.value(l.group + QChar(0x1f) + l.article);
+        out.texts << a.text;
+        out.units << a.unit;
+    }
+    out.totals = common::totalsOf(out.lines);
+    return out;
 }
 
 // The footer text when the comment is chosen (a missing file is no text).
@@ -170,25 +205,39 @@ void fillComment(Band& band, const QStringList& lines)
     band.label(0, 2, 190, QString()).setLines(lines);
 }
 
+QString rateText(double rate, const common::Formats& formats)
+{
+    return common::formatFloat(kRateMask, rate, formats);
+}
+
+// The caption of a rate's line under the totals: "din care cota 19 %:" on
+// the first, "cota 19 %:" on the others.
+QString rateCaption(qsizetype index, double rate, const common::Formats& formats)
+{
+    return (index == 0 ? QStringLiteral("din care cota ") : QStringLiteral("cota "))
+           + rateText(rate, formats) + QStringLiteral(" %:");
+}
+
 // ---- the invoice on plain paper ----------------------------------------------------------
 
-struct Column {
+struct InvoiceColumn {
     double x;
     double width;
     QString caption;
     QString number;
 };
 
-const QList<Column>& invoiceColumns()
+const QList<InvoiceColumn>& invoiceColumns()
 {
-    static const QList<Column> columns{
+    static const QList<InvoiceColumn> columns{
         {0, 10, QStringLiteral("Nr.\ncrt."), QStringLiteral("0")},
-        {10, 74, QStringLiteral("Denumirea produselor\nsau serviciilor"), QStringLiteral("1")},
-        {84, 12, QStringLiteral("U.M."), QStringLiteral("2")},
-        {96, 18, QStringLiteral("Cantitate"), QStringLiteral("3")},
-        {114, 24, QStringLiteral("Pret unitar \n(fara TVA)-lei"), QStringLiteral("4")},
-        {138, 26, QStringLiteral("Valoare\n-lei-"), QStringLiteral("5 (3x4)")},
-        {164, 26, QStringLiteral("Valoare TVA\n-lei-"), QStringLiteral("6")},
+        {10, 56, QStringLiteral("Denumirea produselor\nsau serviciilor"), QStringLiteral("1")},
+        {66, 10, QStringLiteral("U.M."), QStringLiteral("2")},
+        {76, 16, QStringLiteral("Cantitate"), QStringLiteral("3")},
+        {92, 26, QStringLiteral("Pret unitar \n(fara TVA)-lei"), QStringLiteral("4")},
+        {118, 30, QStringLiteral("Valoare\n-lei-"), QStringLiteral("5 (3x4)")},
+        {148, 12, QStringLiteral("Cota\nTVA %"), QString()},
+        {160, 30, QStringLiteral("Valoare TVA\n-lei-"), QStringLiteral("6")},
     };
     return columns;
 }
@@ -196,18 +245,28 @@ const QList<Column>& invoiceColumns()
 DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
 {
     const InvoiceHeader h = readHeader(request);
-    std::unique_ptr<reportengine::ListSource> rows =
-        readLines(request, withReceipt ? LineText::Name : LineText::CodeOption, true, false);
+    // The receipt invoice prints the catalog name only.
+    const InvoiceLines lines = readLines(request, !withReceipt && request.parameters.CodProdusPeFact, false);
     const common::Formats& formats = request.formats;
+    // Values print with the decimals they were rounded to.
+    const QString money = moneyMask(request.parameters.nrZecimaleLei);
 
     auto report = std::make_unique<Report>();
     Report& r = *report;
     r.page(reportengine::kPaperA4, reportengine::Orientation::Portrait).margins(10, 10, 10, 10).font(QStringLiteral("Arial"), 8);
     r.formats(formats);
-    r.title(QStringLiteral("Factura %1").arg(numberText(h.numar)));
+    r.title(QStringLiteral("Factura %1").arg(wholeText(h.numar)));
     r.value(QStringLiteral("Capital_text"), h.firmCapital);
 
     const QString date = h.data.isNull() ? QString() : common::formatDate(kShortDate, h.data.toDate(), formats);
+    const QString series = request.seriesNumber.trimmed();
+
+    // The pages after the first name the invoice.
+    continuationHeader(r,
+                       QStringLiteral("FACTURA FISCALA")
+                           + (series.isEmpty() ? QString() : QStringLiteral("   Seria ") + series)
+                           + QStringLiteral("   Nr. ") + wholeText(h.numar) + QStringLiteral("   data ") + date,
+                       190);
 
     // The issuer, the invoice and the buyer, side by side.
     Band& title = r.band(BandKind::Title, 50);
@@ -223,12 +282,15 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
     title.label(64, 0, 62, QStringLiteral("FACTURA")).bold().fontSize(14).center();
     title.label(64, 6, 62, QStringLiteral("FISCALA")).bold().fontSize(14).center();
     title.label(64, 14, 62, QStringLiteral("Seria ") + request.seriesNumber);
-    title.label(64, 18, 62, QStringLiteral("Nr. ") + numberText(h.numar));
+    title.label(64, 18, 62, QStringLiteral("Nr. ") + wholeText(h.numar));
     title.label(64, 22, 62, QStringLiteral("data ") + date);
     title.label(64, 26, 62, QStringLiteral("Nr. aviz de însotire a marfii ________"));
-    title.label(64, 30, 15, QStringLiteral("Cota TVA"));
-    title.field(79, 30, 8, QStringLiteral("DummyTVA"), QStringLiteral("0")).right();
-    title.label(88, 30, 5, QStringLiteral("%"));
+    // One rate for the whole invoice only when every line has it; otherwise each line states its own.
+    if (const std::optional<double> rate = lines.singleRate()) {
+        title.label(64, 30, 15, QStringLiteral("Cota TVA"));
+        title.label(79, 30, 8, rateText(*rate, formats)).right();
+        title.label(88, 30, 5, QStringLiteral("%"));
+    }
     title.label(64, 34, 62, QStringLiteral("Regim special"));
 
     title.label(128, 0, 62, QStringLiteral("Cumparator:"));
@@ -242,7 +304,7 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
     // The columns, on every page.
     Band& head = r.band(BandKind::ColumnHeader, 12);
     Band& detail = r.band(BandKind::Detail, 4.5);
-    for (const Column& c : invoiceColumns()) {
+    for (const InvoiceColumn& c : invoiceColumns()) {
         head.label(c.x, 0, c.width, c.caption).center().frame(reportengine::FrameAll);
         head.label(c.x, 8, c.width, c.number).center().frame(reportengine::FrameAll);
         detail.vline(c.x);
@@ -250,35 +312,47 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
     detail.vline(190);
     detail.frame(reportengine::FrameBottom, 0.1);
     detail.count(0, 0.5, 9).running().right();
-    detail.field(11, 0.5, 72, QStringLiteral("Text")).wrap();
-    detail.field(85, 0.5, 10, QStringLiteral("UM")).center();
-    detail.field(96, 0.5, 17, QStringLiteral("Cantitate"), kQuantity).right();
-    detail.field(114, 0.5, 23, QStringLiteral("Pret_vinzare"), kTwoDecimals).right();
-    detail.field(138, 0.5, 25, QStringLiteral("Valoare"), kTwoDecimals).right();
-    detail.field(164, 0.5, 25, QStringLiteral("TVA"), kTwoDecimals).right();
+    detail.field(11, 0.5, 54, QStringLiteral("Text")).wrap();
+    detail.field(67, 0.5, 8, QStringLiteral("UM")).center();
+    detail.field(76, 0.5, 15, QStringLiteral("Cantitate"), kQuantity).right();
+    detail.field(92, 0.5, 25, QStringLiteral("Pret_vinzare"), money).right();
+    detail.field(118, 0.5, 29, QStringLiteral("Valoare"), money).right();
+    detail.field(148, 0.5, 11, QStringLiteral("CotaTVA"), kRateMask).right();
+    detail.field(160, 0.5, 29, QStringLiteral("TVA"), kTwoDecimals).right();
 
-    // The totals, the signatures and the dispatch.
-    Band& foot = r.band(BandKind::Summary, 42);
+    // The totals (the sums of the printed lines), the base and VAT of each
+    // rate, the signatures and the dispatch.
+    const common::DocumentTotals& totals = lines.totals;
+    const double below = 4.0 * double(totals.byRate.size());
+    Band& foot = r.band(BandKind::Summary, 42 + below);
     foot.line(0, 0, 190, 0);
-    foot.label(84, 1, 52, QStringLiteral("Total:")).bold().right();
-    foot.sum(138, 1, 25, QStringLiteral("Valoare"), kTwoDecimals).right().bold();
-    foot.sum(164, 1, 25, QStringLiteral("TVA"), kTwoDecimals).right().bold();
-    foot.line(138, 5.5, 190, 5.5);
-    foot.label(84, 7, 52, QStringLiteral("Total de plata:")).bold().right();
-    foot.label(84, 11, 52, QStringLiteral("(col. 5 + col. 6)")).right();
-    foot.sum(138, 7, 51, QStringLiteral("TVal"), kTwoDecimals).right().bold().fontSize(10);
-    foot.box(138, 6, 52, 9);
-    foot.line(0, 16, 190, 16);
-    foot.label(0, 18, 40, QStringLiteral("Semnatura si stampila")).center();
-    foot.label(0, 22, 40, QStringLiteral("furnizorului")).center();
-    foot.label(44, 18, 100, QStringLiteral("Date privind expeditia")).bold();
-    foot.label(44, 22, 100, QStringLiteral("Numele delegatului ______________________________"));
-    foot.label(44, 26, 100, QStringLiteral("Mijlocul de transport ______________  Nr. __________"));
-    foot.label(44, 30, 100, QStringLiteral("Expedierea s-a efectuat în prezenta"));
-    foot.label(44, 34, 100, QStringLiteral("noastra la data _________, ora ______"));
-    foot.label(44, 38, 100, QStringLiteral("Semnatura ____________"));
-    foot.label(150, 18, 40, QStringLiteral("Semnatura")).center();
-    foot.label(150, 22, 40, QStringLiteral("de primire")).center();
+    // The figures may run as wide as their columns, the captions end before them.
+    foot.label(50, 1, 66, QStringLiteral("Total:")).bold().right();
+    foot.label(118, 1, 29, common::formatFloat(money, totals.value, formats)).right().bold();
+    foot.label(160, 1, 29, common::formatFloat(kTwoDecimals, totals.vat, formats)).right().bold();
+    for (qsizetype i = 0; i < totals.byRate.size(); ++i) {
+        const common::RateTotal& rate = totals.byRate.at(i);
+        const double y = 5 + 4.0 * double(i);
+        foot.label(50, y, 66, rateCaption(i, rate.rate, formats)).right();
+        foot.label(118, y, 29, common::formatFloat(money, rate.base, formats)).right();
+        foot.label(160, y, 29, common::formatFloat(kTwoDecimals, rate.vat, formats)).right();
+    }
+    foot.line(118, 5.5 + below, 190, 5.5 + below);
+    foot.label(50, 7 + below, 66, QStringLiteral("Total de plata:")).bold().right();
+    foot.label(50, 11 + below, 66, QStringLiteral("(col. 5 + col. 6)")).right();
+    foot.label(118, 7 + below, 71, common::formatFloat(money, totals.total(), formats)).right().bold().fontSize(10);
+    foot.box(118, 6 + below, 72, 9);
+    foot.line(0, 16 + below, 190, 16 + below);
+    foot.label(0, 18 + below, 40, QStringLiteral("Semnatura si stampila")).center();
+    foot.label(0, 22 + below, 40, QStringLiteral("furnizorului")).center();
+    foot.label(44, 18 + below, 100, QStringLiteral("Date privind expeditia")).bold();
+    foot.label(44, 22 + below, 100, QStringLiteral("Numele delegatului ______________________________"));
+    foot.label(44, 26 + below, 100, QStringLiteral("Mijlocul de transport ______________  Nr. __________"));
+    foot.label(44, 30 + below, 100, QStringLiteral("Expedierea s-a efectuat în prezenta"));
+    foot.label(44, 34 + below, 100, QStringLiteral("noastra la data _________, ora ______"));
+    foot.label(44, 38 + below, 100, QStringLiteral("Semnatura ____________"));
+    foot.label(150, 18 + below, 40, QStringLiteral("Semnatura")).center();
+    foot.label(150, 22 + below, 40, QStringLiteral("de primire")).center();
     fillComment(foot.child(0), footerLines(request));
 
     if (withReceipt) {
@@ -293,13 +367,15 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
             amount = pay.value(0);
             paidOn = pay.value(1).isNull() ? QVariant() : QVariant(pay.value(1).toDate());
         }
+        // The sum is stated once, to the ban, in figures and in words alike.
+        const double paid = amount.isNull() ? 0 : common::roundMoney(amount.toDouble(), 2);
         QString words;
         try {
-            words = amount.isNull() ? QString() : AmountInWords(amount.toDouble());
+            words = amount.isNull() ? QString() : AmountInWords(paid);
         } catch (const std::out_of_range&) {
             words.clear();
         }
-        Band& receipt = foot.child(44);
+        Band& receipt = foot.child(25);
         receipt.line(0, 2, 190, 2);
         receipt.label(0, 5, 120,
                       QStringLiteral("CHITANTA NR. ")
@@ -314,52 +390,52 @@ DocumentPrint buildPlainInvoice(const PrintRequest& request, bool withReceipt)
         receipt.label(0, 17, 190, QStringLiteral("Adresa ") + h.clientAddress);
         receipt.label(0, 21, 190,
                       QStringLiteral("Suma de lei ")
-                          + (amount.isNull() ? QString() : common::formatFloat(kTwoDecimals, amount.toDouble(), formats)));
-        receipt.label(0, 25, 190, QStringLiteral("adica ") + words).wrap();
-        receipt.label(0, 31, 190,
-                      QStringLiteral("reprezentînd contravaloarea facturii nr. ") + numberText(h.numar)
-                          + QStringLiteral(" din ") + date);
-        receipt.label(150, 37, 40, QStringLiteral("Casier,"));
+                          + (amount.isNull() ? QString() : common::formatFloat(kTwoDecimals, paid, formats)));
+        // The sum in words takes the lines it needs; what follows comes after them.
+        Band& inWords = receipt.child(4.5);
+        inWords.label(0, 0, 190, QStringLiteral("adica ") + words).wrap();
+        Band& end = inWords.child(13);
+        end.label(0, 1.5, 190,
+                  QStringLiteral("reprezentînd contravaloarea facturii nr. ") + wholeText(h.numar)
+                      + QStringLiteral(" din ") + date);
+        end.label(150, 7.5, 40, QStringLiteral("Casier,"));
     }
 
     r.band(BandKind::PageFooter, 5).pageNumber(0, 1, 190, QStringLiteral("Pagina %1 din %2")).right();
 
     DocumentPrint print;
     print.report = std::move(report);
-    print.rows = std::move(rows);
+    print.rows = lines.rows();
     return print;
 }
 
 // ---- the invoice on pre-printed forms ------------------------------------------------------
 
-constexpr int kDefaultTop = 10;
-constexpr int kDefaultLeft = 8;
-constexpr int kDefaultRight = 8;
-constexpr int kDefaultBottom = 10;
-constexpr int kDefaultPaper = reportengine::kPaperA4;
 constexpr double kDesignHeaderHeight = 65;
 constexpr double kDesignFooterHeight = 40;
 constexpr double kDesignLineHeight = 5;
 
 const QString kLineSection = QString::fromLatin1(kInvoiceLineSection);
-const QString kFooterSection = QStringLiteral("Baza factura");
+const QString kFooterSection = QString::fromLatin1(kInvoiceFooterElementsSection);
 
-// The totals at the foot of each page: the page's figures, and the
-// document's on the page of its last line. The page header notes the first
-// line of its page; the page footer sees the last line placed on it.
-struct PageTotals {
-    std::vector<std::array<double, 4>> running{{0, 0, 0, 0}}; // after line n: value, VAT, excise, total
-    int firstOnPage = 1;
-
-    int lines() const { return int(running.size()) - 1; }
-    QVariant figure(const Row& lastPlaced, int which) const
+// An element of the summary that stands under a column of the lines: it
+// takes the column's place once the column has taken its own from the
+// layout file.
+class UnderColumn : public reportengine::Label {
+public:
+    UnderColumn(const Element& column, double y, const QString& text)
+        : Label(column.x(), y, column.width(), text), m_column(column)
     {
-        const int last = qBound(0, int(lastPlaced.number(QStringLiteral("Nr"))), lines());
-        const int first = qBound(1, firstOnPage, qMax(last, 1));
-        const double v = last >= lines() ? running.back()[which]
-                                         : running[last][which] - running[first - 1][which];
-        return v;
+        setAlignment(column.alignment());
     }
+    void prepare(Report&) override
+    {
+        setX(m_column.x());
+        setWidth(m_column.width());
+    }
+
+private:
+    const Element& m_column;
 };
 
 } // namespace
@@ -374,38 +450,6 @@ DocumentPrint BuildInvoiceWithReceipt(const PrintRequest& request)
     return buildPlainInvoice(request, true);
 }
 
-PrintSettings preprintedInvoiceSettings(const common::IniFile& layout, const PrintSettings& settings)
-{
-    const QString margins = QString::fromLatin1(kMarginsSection);
-    PrintSettings s = settings;
-    s.topMargin = layout.readInteger(margins, QString::fromLatin1(kMarginTopKey), kDefaultTop);
-    s.leftMargin = layout.readInteger(margins, QString::fromLatin1(kMarginLeftKey), kDefaultLeft);
-    s.rightMargin = layout.readInteger(margins, QString::fromLatin1(kMarginRightKey), kDefaultRight);
-    s.bottomMargin = layout.readInteger(margins, QString::fromLatin1(kMarginBottomKey), kDefaultBottom);
-    s.paperSize = layout.readInteger(QString::fromLatin1(kPageSection), QString::fromLatin1(kPaperKey), kDefaultPaper);
-    s.orientation = PageOrientation::Portrait;
-    return s;
-}
-
-bool writePreprintedInvoicePage(common::IniFile& layout, const Report& report)
-{
-    const QString margins = QString::fromLatin1(kMarginsSection);
-    const QMarginsF m = report.pageMargins();
-    auto whole = [](double mm) { return int(std::lround(mm)); };
-    bool ok = layout.writeInteger(margins, QString::fromLatin1(kMarginTopKey), whole(m.top()));
-    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginLeftKey), whole(m.left())) && ok;
-    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginRightKey), whole(m.right())) && ok;
-    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginBottomKey), whole(m.bottom())) && ok;
-    ok = layout.writeInteger(QString::fromLatin1(kPageSection), QString::fromLatin1(kPaperKey), report.paperIndex()) && ok;
-    if (const Band* header = report.findBand(BandKind::PageHeader))
-        ok = layout.writeInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey),
-                                 whole(header->height())) && ok;
-    if (const Band* footer = report.findBand(BandKind::PageFooter))
-        ok = layout.writeInteger(QString::fromLatin1(kInvoiceFooterSection), QString::fromLatin1(kHeightKey),
-                                 whole(footer->height())) && ok;
-    return ok;
-}
-
 DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
 {
     auto layout = std::make_shared<LayoutFile>();
@@ -416,28 +460,25 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
     const common::IniFile& ini = file.ini() ? *file.ini() : empty;
 
     const InvoiceHeader h = readHeader(request);
-    std::unique_ptr<reportengine::ListSource> rows =
-        readLines(request, LineText::CodeOption, false, request.options.description);
-    auto totals = std::make_shared<PageTotals>();
-    for (qsizetype i = 0; i < rows->size(); ++i) {
-        rows->next();
-        std::array<double, 4> sum = totals->running.back();
-        sum[0] += rows->value(6).toDouble();
-        sum[1] += rows->value(7).toDouble();
-        sum[2] += rows->value(9).toDouble();
-        sum[3] += rows->value(8).toDouble();
-        totals->running.push_back(sum);
-    }
-    rows->rewind();
+    const InvoiceLines lines = readLines(request, request.parameters.CodProdusPeFact, request.options.description);
+    const common::DocumentTotals& documentTotals = lines.totals;
+    // At the foot of each page: value, VAT, excise and the total of its lines; the document's on the last page.
+    std::vector<std::vector<double>> figures;
+    for (const common::TotalLine& l : lines.lines)
+        figures.push_back({l.value, l.vat, l.excise, l.value + l.vat});
+    auto totals = std::make_shared<PageTotals>(
+        figures, std::vector<double>{documentTotals.value, documentTotals.vat, documentTotals.excise,
+                                     documentTotals.total()});
 
-    const PrintSettings page = preprintedInvoiceSettings(ini, PrintSettings{});
+    const PrintSettings page = layoutPageSettings(ini, PrintSettings{});
     auto report = std::make_unique<Report>();
     Report& r = *report;
     r.page(page.paperSize, reportengine::Orientation::Portrait)
         .margins(page.leftMargin, page.topMargin, page.rightMargin, page.bottomMargin)
         .font(QStringLiteral("Arial"), 8);
     r.formats(request.formats);
-    r.title(QStringLiteral("Factura %1").arg(numberText(h.numar)));
+    r.title(QStringLiteral("Factura %1").arg(wholeText(h.numar)));
+    const std::optional<double> singleRate = lines.singleRate();
     const QList<std::pair<QString, QVariant>> values{
         {QStringLiteral("Firma_Denumire"), h.firmName},     {QStringLiteral("Firma_ORC"), h.firmOrc},
         {QStringLiteral("Firma_CF"), h.firmFiscalCode},     {QStringLiteral("Firma_Adresa"), h.firmAddress},
@@ -448,6 +489,8 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
         {QStringLiteral("Cont_bancar"), h.clientAccount},   {QStringLiteral("Banca"), h.clientBank},
         {QStringLiteral("ORC"), h.clientOrc},               {QStringLiteral("Data"), h.data},
         {QStringLiteral("Numar"), h.numar},
+        // The invoice's one rate, only when every line has it.
+        {QStringLiteral("Cota_factura"), singleRate ? QVariant(*singleRate) : QVariant()},
     };
     for (const auto& [name, value] : values)
         r.value(name, value);
@@ -462,7 +505,7 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
                         ini.readInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey),
                                         int(kDesignHeaderHeight)));
     head.calc(0, 0, 1, [totals](const Row& row) {
-        totals->firstOnPage = qMax(1, int(row.number(QStringLiteral("Nr"))));
+        totals->pageStarts(row);
         return QVariant();
     });
     struct Place {
@@ -490,7 +533,7 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
         {&clientSection, "Banca", 135, 39, 60, "Banca", nullptr},
         {&invoiceSection, "Numar", 80, 55, 30, "Numar", "0"},
         {&invoiceSection, "Data", 112, 55, 25, "Data", "dd.mm.yy"},
-        {&invoiceSection, "CotaTVA", 150, 55, 12, "DummyTVA", "0"},
+        {&invoiceSection, "CotaTVA", 150, 55, 12, "Cota_factura", "0.##"},
     };
     for (const Place& p : heading) {
         auto& e = head.add<TQRIniDBText>(file, *p.section, QString::fromLatin1(p.name), p.x, p.y, p.width,
@@ -499,26 +542,52 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
             e.IniWidthTopic = QStringLiteral("Data_latime");
     }
 
-    // One line per article and price.
+    // One line per article, price and rate.
     Band& detail = r.band(BandKind::Detail, kDesignLineHeight);
     detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Contor"), 0, 0, 8, QStringLiteral("Nr")).right();
-    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Den"), 10, 0, 82, QStringLiteral("Text"));
-    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("UM"), 93, 0, 10, QStringLiteral("UM"));
-    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Cant"), 104, 0, 18, QStringLiteral("Cantitate"),
+    auto& text = detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Den"), 10, 0, 70, QStringLiteral("Text"));
+    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("UM"), 81, 0, 10, QStringLiteral("UM"));
+    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Cant"), 92, 0, 16, QStringLiteral("Cantitate"),
                              kQuantity)
         .right();
-    auto& price = detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Pret"), 123, 0, 22,
+    auto& price = detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Pret"), 109, 0, 22,
                                            QStringLiteral("Pret_vinzare"), money);
     price.right();
     price.IniLeftTopic = QStringLiteral("Pret_stings");
-    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Val"), 146, 0, 24, QStringLiteral("Valoare"), money)
+    auto& value = detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Val"), 132, 0, 26,
+                                           QStringLiteral("Valoare"), money);
+    value.right();
+    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("Cota"), 159, 0, 10, QStringLiteral("CotaTVA"),
+                             kRateMask)
         .right();
-    detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("TVA"), 171, 0, 22, QStringLiteral("TVA"),
-                             kTwoDecimals)
-        .right();
+    auto& vat = detail.add<TQRIniDBText>(file, kLineSection, QStringLiteral("TVA"), 171, 0, 22, QStringLiteral("TVA"),
+                                         kTwoDecimals);
+    vat.right();
 
+    // The base and VAT of each rate: where Factura.INI places them at the
+    // foot of the last page, otherwise under the last line, in the columns
+    // of the values and of the VAT.
+    const QStringList rateNames{QStringLiteral("Cote"), QStringLiteral("BazaCote"), QStringLiteral("TVACote")};
+    const bool breakdownPlaced = ini.valueExists(kFooterSection, rateNames[0] + QString::fromLatin1(kLeftSuffix))
+                                 || ini.valueExists(kFooterSection, rateNames[1] + QString::fromLatin1(kRightSuffix))
+                                 || ini.valueExists(kFooterSection, rateNames[2] + QString::fromLatin1(kRightSuffix));
+    QStringList rates, bases, vats;
+    for (qsizetype i = 0; i < documentTotals.byRate.size(); ++i) {
+        const common::RateTotal& t = documentTotals.byRate.at(i);
+        rates << (breakdownPlaced ? rateText(t.rate, request.formats) + QStringLiteral(" %")
+                                  : rateCaption(i, t.rate, request.formats));
+        bases << common::formatFloat(money, t.base, request.formats);
+        vats << common::formatFloat(kTwoDecimals, t.vat, request.formats);
+    }
+    Band& summary = r.band(BandKind::Summary, 0);
+    if (!breakdownPlaced && !rates.isEmpty()) {
+        summary.setHeight(2 + 4.0 * double(rates.size()));
+        summary.add<UnderColumn>(text, 1, QString()).right().setLines(rates);
+        summary.add<UnderColumn>(value, 1, QString()).setLines(bases);
+        summary.add<UnderColumn>(vat, 1, QString()).setLines(vats);
+    }
     // The comment under the lines.
-    fillComment(r.band(BandKind::Summary, 0), footerLines(request));
+    fillComment(summary.child(0), footerLines(request));
 
     // The foot of every page: the totals and the dispatch details.
     Band& foot = r.band(BandKind::PageFooter,
@@ -527,22 +596,42 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
     struct Total {
         const char* name;
         double x, y, width;
-        int which;
+        std::size_t which;
         bool money;
     };
     for (const Total& t : {Total{"SVal", 146, 3, 24, 0, true}, Total{"STVA", 171, 3, 22, 1, false},
                            Total{"Acciza", 146, 9, 24, 2, true}, Total{"Sum", 160, 16, 33, 3, true}}) {
-        const int which = t.which;
+        const std::size_t which = t.which;
         foot.add<TQRIniDBCalc>(
                 file, kFooterSection, QString::fromLatin1(t.name), t.x, t.y, t.width,
                 [totals, which](const Row& row) {
-                    const QVariant v = totals->figure(row, which);
-                    if (which == 2 && std::fabs(v.toDouble()) < 0.005)
+                    const double v = totals->figure(row, which);
+                    if (which == 2 && std::fabs(v) < 0.005)
                         return QVariant(); // no excise: nothing printed
-                    return v;
+                    return QVariant(v);
                 },
                 t.money ? money : kTwoDecimals)
             .right();
+    }
+    if (breakdownPlaced) {
+        struct Breakdown {
+            const QString& name;
+            double x, width;
+            const QStringList& lines;
+            bool right;
+        };
+        for (const Breakdown& c : {Breakdown{rateNames[0], 120, 20, rates, false},
+                                   Breakdown{rateNames[1], 146, 24, bases, true},
+                                   Breakdown{rateNames[2], 171, 22, vats, true}}) {
+            const QString joined = c.lines.join(u'\n');
+            auto& e = foot.add<TQRIniDBCalc>(file, kFooterSection, c.name, c.x, 24, c.width,
+                                             [totals, joined](const Row& row) {
+                                                 return totals->lastPage(row) ? QVariant(joined) : QVariant();
+                                             });
+            e.wrap();
+            if (c.right)
+                e.right();
+        }
     }
     const TransportDetails transport = ReadTransport(request.definitionDir).details;
     struct Dispatch {
@@ -559,9 +648,15 @@ DocumentPrint BuildPreprintedInvoice(const PrintRequest& request)
             .setEnabled(transport.include);
 
     DocumentPrint print;
+    Report* printed = report.get();
     print.report = std::move(report);
-    print.rows = std::move(rows);
+    print.rows = lines.rows();
     print.resources = layout;
+    print.layoutFile = path;
+    print.keepPage = [layout, printed] {
+        return layout->ini()
+               && writeLayoutPage(*layout->ini(), *printed, QString::fromLatin1(kInvoiceFooterSection));
+    };
     return print;
 }
 
@@ -597,33 +692,7 @@ bool PrintInvoiceWithReceipt(QWidget* owner, const PrintRequest& request, const 
 bool PrintPreprintedInvoice(QWidget* owner, const PrintRequest& request, PrintSettings& settings,
                             common::Dialogs& dialogs)
 {
-    const QString path = QDir(request.layoutDirectory()).filePath(QString::fromLatin1(kInvoiceLayoutFileName));
-    PrintSettings used = preprintedInvoiceSettings(common::IniFile(path), settings);
-    if (!ShowPrintSetup(owner, used, dialogs))
-        return false;
-    // What the setup chose beside the page stays for the next prints.
-    const PrintSettings page = settings;
-    settings = used;
-    settings.topMargin = page.topMargin;
-    settings.leftMargin = page.leftMargin;
-    settings.bottomMargin = page.bottomMargin;
-    settings.rightMargin = page.rightMargin;
-    settings.paperSize = page.paperSize;
-    settings.orientation = page.orientation;
-
-    DocumentPrint print;
-    try {
-        print = BuildPreprintedInvoice(request);
-    } catch (const std::exception& e) {
-        dialogs.error(QStringLiteral("Eroare de acces la baza de date!\r<%1>").arg(datastore::errorText(e)));
-        return false;
-    }
-    const bool printed = ShowDocumentPrint(owner, print, used, dialogs);
-    auto layout = std::static_pointer_cast<LayoutFile>(print.resources);
-    if (printed && layout->ini() && !writePreprintedInvoicePage(*layout->ini(), *print.report))
-        dialogs.error(QStringLiteral("Nu pot scrie fisierul %1!").arg(QDir::toNativeSeparators(path)));
-    layout->CloseLayoutFile();
-    return printed;
+    return PrintPreprintedForm(owner, QStringLiteral("preprinted-invoice"), request, settings, dialogs);
 }
 
 } // namespace prints

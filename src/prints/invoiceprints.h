@@ -35,6 +35,10 @@ inline constexpr const char* kFirmHeaderSection = "Antet firma";
 inline constexpr const char* kClientHeaderSection = "Antet client";
 inline constexpr const char* kInvoiceHeaderSection = "Antet factura";
 inline constexpr const char* kInvoiceLineSection = "Pozitie factura";
+// The totals, the dispatch details and, when the file places them (keys
+// Cote_stinga, BazaCote_dreapta, TVACote_dreapta), the rates with their base
+// and VAT at the foot of the last page.
+inline constexpr const char* kInvoiceFooterElementsSection = "Baza factura";
 
 // The prints, ready to be laid out. The engine's error (DbError) when the
 // tables cannot be read.
@@ -46,16 +50,9 @@ DocumentPrint BuildInvoice(const PrintRequest& request);
 DocumentPrint BuildInvoiceWithReceipt(const PrintRequest& request);
 // Opens request.layoutDirectory()/Factura.INI (kept open by the print) and
 // takes the page from it: margins, paper, portrait, the heights of the
-// header and of the footer.
+// header and of the footer; after printing the page goes back into it
+// (DocumentPrint::keepPage: margins, paper, both heights).
 DocumentPrint BuildPreprintedInvoice(const PrintRequest& request);
-
-// The page of the pre-printed invoice as Factura.INI keeps it (section
-// Margini: Sus 10, Stinga 8, Dreapta 8, Jos 10; Pagina: Format 9, A4) over
-// `settings`, in portrait.
-PrintSettings preprintedInvoiceSettings(const common::IniFile& layout, const PrintSettings& settings);
-// After printing: the margins and paper that were used and the heights of
-// the header ("Antet+cap tabel") and of the footer ("Baza Factura").
-bool writePreprintedInvoicePage(common::IniFile& layout, const reportengine::Report& report);
 
 // The prints shown in the preview or sent to the printer with `settings`.
 // False after an error (shown) or when nothing was printed.
@@ -65,8 +62,8 @@ bool PrintInvoiceWithReceipt(QWidget* owner, const PrintRequest& request, const 
                              common::Dialogs& dialogs);
 // Shows the print setup itself, opened on the page of Factura.INI; the
 // printer, preview, copies and pages chosen go back into `settings`, the page
-// goes back into Factura.INI after printing. No number is taken: the form
-// carries its own.
+// goes back into Factura.INI after printing (see PrintPreprintedForm). No
+// number is taken: the form carries its own.
 bool PrintPreprintedInvoice(QWidget* owner, const PrintRequest& request, PrintSettings& settings,
                             common::Dialogs& dialogs);
 

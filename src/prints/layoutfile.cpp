@@ -40,6 +40,53 @@ void LayoutFile::CloseLayoutFile()
 }
 
 // ---------------------------------------------------------------------------
+// The page of a form
+
+namespace {
+
+constexpr int kDefaultTop = 10;
+constexpr int kDefaultLeft = 8;
+constexpr int kDefaultRight = 8;
+constexpr int kDefaultBottom = 10;
+
+int wholeMm(double mm)
+{
+    return int(std::lround(mm));
+}
+
+} // namespace
+
+PrintSettings layoutPageSettings(const common::IniFile& layout, const PrintSettings& settings)
+{
+    const QString margins = QString::fromLatin1(kMarginsSection);
+    PrintSettings s = settings;
+    s.topMargin = layout.readInteger(margins, QString::fromLatin1(kMarginTopKey), kDefaultTop);
+    s.leftMargin = layout.readInteger(margins, QString::fromLatin1(kMarginLeftKey), kDefaultLeft);
+    s.rightMargin = layout.readInteger(margins, QString::fromLatin1(kMarginRightKey), kDefaultRight);
+    s.bottomMargin = layout.readInteger(margins, QString::fromLatin1(kMarginBottomKey), kDefaultBottom);
+    s.paperSize = layout.readInteger(QString::fromLatin1(kPageSection), QString::fromLatin1(kPaperKey), kA4PaperSize);
+    s.orientation = PageOrientation::Portrait;
+    return s;
+}
+
+bool writeLayoutPage(common::IniFile& layout, const Report& report, const QString& footerSection)
+{
+    const QString margins = QString::fromLatin1(kMarginsSection);
+    const QMarginsF m = report.pageMargins();
+    bool ok = layout.writeInteger(margins, QString::fromLatin1(kMarginTopKey), wholeMm(m.top()));
+    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginLeftKey), wholeMm(m.left())) && ok;
+    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginRightKey), wholeMm(m.right())) && ok;
+    ok = layout.writeInteger(margins, QString::fromLatin1(kMarginBottomKey), wholeMm(m.bottom())) && ok;
+    ok = layout.writeInteger(QString::fromLatin1(kPageSection), QString::fromLatin1(kPaperKey), report.paperIndex()) && ok;
+    if (const Band* header = report.findBand(BandKind::PageHeader))
+        ok = layout.writeInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey),
+                                 wholeMm(header->height())) && ok;
+    if (const Band* footer = report.findBand(BandKind::PageFooter); footer && !footerSection.isEmpty())
+        ok = layout.writeInteger(footerSection, QString::fromLatin1(kHeightKey), wholeMm(footer->height())) && ok;
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
 // Keys
 
 namespace {

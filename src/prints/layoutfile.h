@@ -15,6 +15,8 @@
 //   ...  ApplyPrintSettings(report, ...)
 //   layout.CloseLayoutFile();
 
+#include "printsettings.h"
+
 #include "common/inifile.h"
 #include "reportengine/reportengine.h"
 
@@ -41,6 +43,16 @@ inline constexpr const char* kLeftSuffix = "_stinga";
 inline constexpr const char* kRightSuffix = "_dreapta";
 inline constexpr const char* kTopSuffix = "_sus";
 inline constexpr const char* kWidthSuffix = "_ext";
+
+// The page of a pre-printed form as its layout file keeps it, over
+// `settings`: the margins of section Margini (Sus 10, Stinga 8, Dreapta 8,
+// Jos 10), the paper of Pagina/Format (9, A4), in portrait. Nothing is written.
+PrintSettings layoutPageSettings(const common::IniFile& layout, const PrintSettings& settings);
+// After a print: the margins and the paper the report was printed with, the
+// height of its page header (Antet+cap tabel/Inaltime) and, when
+// `footerSection` is given, the height of its page footer under that
+// section. False when the file cannot be written.
+bool writeLayoutPage(common::IniFile& layout, const reportengine::Report& report, const QString& footerSection = {});
 
 // The layout file a print works with; one at a time.
 class LayoutFile {

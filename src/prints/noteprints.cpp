@@ -3,6 +3,7 @@
 
 #include "invoicefiles.h"
 #include "layoutfile.h"
+#include "pagefurniture.h"
 #include "printdata.h"
 
 #include "common/documenttotals.h"
@@ -151,36 +152,60 @@ DocumentPrint BuildHandOverNote(const PrintRequest& request)
 
 namespace {
 
-// The lines of a delivery note: as on the invoice, one per article and sale price.
-QList<PrintRow> deliveryLines(const PrintRequest& request, bool withDescription)
+// The lines of a delivery note, one per group, article and sale price (Nr
+// from 1), each valued once (common::valuedLines), and their totals.
+struct DeliveryLines {
+    QList<PrintRow> rows;
+    common::DocumentTotals totals;
+};
+
+DeliveryLines deliveryLines(const PrintRequest& request, bool withDescription)
 {
-    QList<PrintRow> lines = readRows(
+    DeliveryLines out;
+    out.rows = readRows(
         request.db,
-        QStringLiteral("SELECT I.Cod_articol, I.Pret_vinzare, SUM(I.TVA) as TVA, SUM(I.Cantitate) as Cantitate, "
+        QStringLiteral("SELECT I.Cod_grupa, I.Cod_articol, I.Pret_vinzare, SUM(I.TVA) as TVA, SUM(I.Cantitate) as Cantitate, "
                        "SUM(I.Acciza) as Acciza, C.Denumire as Den, C.Descriere, C.Unitate_masura as UM, "
                        "C.Coef_TVA as DummyTVA "
                        "FROM ITEM_OUT I LEFT JOIN CATALOG C ON (I.Cod_grupa = C.Grupa) AND (I.Cod_articol = C.Cod) "
                        "WHERE (I.Contor = :Contor) "
-                       "GROUP BY I.Cod_articol, I.Pret_vinzare, C.Denumire, C.Descriere, C.Unitate_masura, C.Coef_TVA "
-                       "ORDER BY I.Cod_articol, I.Pret_vinzare"),
+                       "GROUP BY I.Cod_grupa, I.Cod_articol, I.Pret_vinzare, C.Denumire, C.Descriere, C.Unitate_masura, "
+                       "C.Coef_TVA "
+                       "ORDER BY I.Cod_articol, I.Pret_vinzare, I.Cod_grupa"),
         {{QStringLiteral("Contor"), request.contor}});
-    for (PrintRow& line : lines) {
+    QList<common::PricedLine> priced;
+    for (const PrintRow& line : out.rows) {
+        common::PricedLine p;
+        p.group = textOf(line, QStringLiteral("Cod_grupa"));
+        p.article = textOf(line, QStringLiteral("Cod_articol"));
+        p.price = field(line, QStringLiteral("Pret_vinzare")).toDouble();
+        p.quantity = field(line, QStringLiteral("Cantitate")).toDouble();
+        p.vat = field(line, QStringLiteral("TVA")).toDouble();
+        p.excise = field(line, QStringLiteral("Acciza")).toDouble();
+        p.vatRate = field(line, QStringLiteral("DummyTVA")).toDouble();
+        priced << p;
+    }
+    const QList<common::TotalLine> valued = common::valuedLines(priced, request.parameters.nrZecimaleLei);
+    for (qsizetype i = 0; i < out.rows.size(); ++i) {
+        PrintRow& line = out.rows[i];
+        line.insert(QStringLiteral("nr"), int(i + 1));
         line.insert(QStringLiteral("linetext"),
                     lineText(textOf(line, QStringLiteral("Cod_articol")), field(line, QStringLiteral("Den")),
                              textOf(line, QStringLiteral("Descriere")), request.parameters.CodProdusPeFact,
                              withDescription));
-        const double value = field(line, QStringLiteral("Cantitate")).toDouble()
-                             * field(line, QStringLiteral("Pret_vinzare")).toDouble();
-        line.insert(QStringLiteral("valoare"), value);
-        line.insert(QStringLiteral("tval"), value);
+        // Values without VAT.
+        line.insert(QStringLiteral("valoare"), valued.at(i).value);
+        line.insert(QStringLiteral("tval"), valued.at(i).value);
     }
-    return lines;
+    out.totals = common::totalsOf(valued);
+    return out;
 }
 
-const QStringList kDeliveryFields{QStringLiteral("Cod_articol"), QStringLiteral("LineText"), QStringLiteral("UM"),
-                                  QStringLiteral("Cantitate"),   QStringLiteral("Pret_vinzare"),
-                                  QStringLiteral("Valoare"),     QStringLiteral("TVal"), QStringLiteral("TVA"),
-                                  QStringLiteral("Descriere")};
+const QStringList kDeliveryFields{QStringLiteral("Nr"),           QStringLiteral("Cod_articol"),
+                                  QStringLiteral("LineText"),     QStringLiteral("UM"),
+                                  QStringLiteral("Cantitate"),    QStringLiteral("Pret_vinzare"),
+                                  QStringLiteral("Valoare"),      QStringLiteral("TVal"),
+                                  QStringLiteral("TVA"),          QStringLiteral("Descriere")};
 
 } // namespace
 
@@ -189,13 +214,23 @@ DocumentPrint BuildDeliveryNote(const PrintRequest& request)
     datastore::Database& db = request.db;
     const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
     const PrintRow header = outputHeader(db, request.contor);
-    const QList<PrintRow> lines = deliveryLines(request, false);
+    const DeliveryLines lines = deliveryLines(request, false);
 
     const QString money = moneyMask(request.parameters.nrZecimaleLei);
     auto report = newReport(request, Orientation::Portrait,
                             QStringLiteral("Aviz de insotire %1").arg(wholeText(field(header, QStringLiteral("Numar")))));
     Report& r = *report;
     const double W = 190;
+
+    const QString number = wholeText(field(header, QStringLiteral("Numar")));
+    const QString date = dateText(field(header, QStringLiteral("Data")), request.formats, QStringLiteral("dd.mm.yy"));
+    const QString series = request.seriesNumber.trimmed();
+    // The pages after the first name the note.
+    continuationHeader(r,
+                       QStringLiteral("AVIZ DE INSOTIRE A MARFII")
+                           + (series.isEmpty() ? QString() : QStringLiteral("   Seria ") + series)
+                           + QStringLiteral("   Nr. ") + number + QStringLiteral("   data ") + date,
+                       W);
 
     Band& title = r.band(BandKind::Title, 38);
     issuerBlock(title, 0, 0, 68, issuer);
@@ -206,11 +241,8 @@ DocumentPrint BuildDeliveryNote(const PrintRequest& request)
         title.label(70, y, 50, QStringLiteral("Seria ") + request.seriesNumber).center();
         y += 4.5;
     }
-    title.label(70, y, 50, QStringLiteral("Nr. ") + wholeText(field(header, QStringLiteral("Numar")))).center();
-    title.label(70, y + 4.5, 50,
-                QStringLiteral("data ") + dateText(field(header, QStringLiteral("Data")), request.formats,
-                                                   QStringLiteral("dd.mm.yy")))
-        .center();
+    title.label(70, y, 50, QStringLiteral("Nr. ") + number).center();
+    title.label(70, y + 4.5, 50, QStringLiteral("data ") + date).center();
     title.label(124, 0, 66, QStringLiteral("Cumparator:"));
     title.label(124, 4, 66, textOf(header, QStringLiteral("Nume_client"))).bold().wrap();
     const struct {
@@ -238,10 +270,11 @@ DocumentPrint BuildDeliveryNote(const PrintRequest& request)
     addColumns(head, detail, columns, 8);
     numberColumns(head, columns, {S("0"), S("1"), S("2"), S("3"), S("4"), S("5=3x4")}, 8.5);
 
+    // The total: the sum of the values printed above it.
     Band& summary = r.band(BandKind::Summary, 48);
     summary.line(0, 0.5, W, 0.5);
     summary.label(132, 2, 28, QStringLiteral("Total:")).bold();
-    summary.sum(160, 2, 29, QStringLiteral("TVal"), kVatMask).right().bold();
+    summary.label(160, 2, 29, common::formatFloat(money, lines.totals.value, request.formats)).right().bold();
     summary.box(0, 8, 60, 36);
     summary.label(2, 9, 56, QStringLiteral("Semnatura si stampila")).center();
     summary.label(2, 13, 56, QStringLiteral("furnizorului")).center();
@@ -257,7 +290,7 @@ DocumentPrint BuildDeliveryNote(const PrintRequest& request)
     summary.label(142, 9, 46, QStringLiteral("Semnatura")).center();
     summary.label(142, 13, 46, QStringLiteral("de primire")).center();
     pageFooter(r, W, QStringLiteral("Cod 14-3-6a"));
-    return DocumentPrint{std::move(report), listOf(kDeliveryFields, lines), nullptr};
+    return DocumentPrint{std::move(report), listOf(kDeliveryFields, lines.rows), nullptr};
 }
 
 DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
@@ -265,33 +298,30 @@ DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
     datastore::Database& db = request.db;
     const PrintRow issuer = issuerOf(db, request.parameters.FirmNo);
     const PrintRow header = outputHeader(db, request.contor);
-    const QList<PrintRow> lines = deliveryLines(request, request.options.description);
+    const DeliveryLines lines = deliveryLines(request, request.options.description);
 
-    auto layout = std::make_unique<LayoutFile>();
+    auto layout = std::make_shared<LayoutFile>();
     const QString dir = request.layoutDirectory();
-    const QString fileName = QDir(dir).filePath(QStringLiteral("Aviz.INI"));
+    const QString fileName = QDir(dir).filePath(QString::fromLatin1(kDeliveryNoteLayoutFileName));
     if (!layout->OpenLayoutFile(fileName))
         throw std::runtime_error(QStringLiteral("Fisierul %1 nu poate fi creat").arg(fileName).toStdString());
-    common::IniFile& ini = *layout->ini();
-    // The page of the form, from the file; what it lacks is written.
-    auto setting = [&ini](const char* section, const char* key, int def) {
-        const QString s = QString::fromLatin1(section);
-        const QString k = QString::fromLatin1(key);
-        if (!ini.valueExists(s, k))
-            ini.writeInteger(s, k, def);
-        return ini.readInteger(s, k, def);
-    };
-    const int top = setting(kMarginsSection, kMarginTopKey, 10);
-    const int left = setting(kMarginsSection, kMarginLeftKey, 8);
-    const int right = setting(kMarginsSection, kMarginRightKey, 8);
-    const int bottom = setting(kMarginsSection, kMarginBottomKey, 10);
-    const int paper = setting(kPageSection, kPaperKey, reportengine::kPaperA4);
-    const int headerHeight = setting(kHeaderSection, kHeightKey, 95);
+    const common::IniFile& ini = *layout->ini();
+    // The page of the form, from the file.
+    const PrintSettings page = layoutPageSettings(ini, PrintSettings{});
+    const int headerHeight = ini.readInteger(QString::fromLatin1(kHeaderSection), QString::fromLatin1(kHeightKey), 95);
+
+    // At the foot of each page the total of its lines; the document's on the last page.
+    std::vector<std::vector<double>> figures;
+    for (const PrintRow& line : lines.rows)
+        figures.push_back({field(line, QStringLiteral("TVal")).toDouble()});
+    auto totals = std::make_shared<PageTotals>(figures, std::vector<double>{lines.totals.value});
 
     const QString money = moneyMask(request.parameters.nrZecimaleLei);
     auto report = std::make_unique<Report>();
     Report& r = *report;
-    r.page(paper, Orientation::Portrait).margins(left, top, right, bottom).font(QStringLiteral("Arial"), 8);
+    r.page(page.paperSize, Orientation::Portrait)
+        .margins(page.leftMargin, page.topMargin, page.rightMargin, page.bottomMargin)
+        .font(QStringLiteral("Arial"), 8);
     r.formats(request.formats);
     r.title(QStringLiteral("Aviz de insotire %1").arg(wholeText(field(header, QStringLiteral("Numar")))));
     for (const char* f : {"Denumire", "ORC", "Cod fiscal", "Adresa", "Judet", "Cont", "Banca"})
@@ -302,6 +332,10 @@ DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
 
     // The header of every form: the issuer, the buyer, the note's date and number.
     Band& h = r.band(BandKind::PageHeader, headerHeight);
+    h.calc(0, 0, 1, [totals](const Row& row) {
+        totals->pageStarts(row);
+        return QVariant();
+    });
     const QString firm = QStringLiteral("Antet firma");
     const struct {
         const char* name;
@@ -334,10 +368,7 @@ DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
     // One line of the form per printed line.
     Band& d = r.band(BandKind::Detail, 5);
     const QString item = QStringLiteral("Pozitie aviz");
-    d.add<TQRIniExpr>(*layout, item, QStringLiteral("Contor"), 0, 0, 8, reportengine::Aggregate::Count,
-                      QStringLiteral("LineText"))
-        .running()
-        .right();
+    d.add<TQRIniDBText>(*layout, item, QStringLiteral("Contor"), 0, 0, 8, QStringLiteral("Nr")).right();
     d.add<TQRIniDBText>(*layout, item, QStringLiteral("Den"), 10, 0, 90, QStringLiteral("LineText"));
     d.add<TQRIniDBText>(*layout, item, QStringLiteral("UM"), 102, 0, 12, QStringLiteral("UM"));
     d.add<TQRIniDBText>(*layout, item, QStringLiteral("Cant"), 115, 0, 20, QStringLiteral("Cantitate"),
@@ -363,14 +394,23 @@ DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request)
             summary.label(10, 1, 170, text.join(u'\n')).setLines(text);
         }
     }
-    // The total of each form, without VAT.
+    // The total without VAT: of the page's lines, and the document's on its last page.
     Band& f = r.band(BandKind::PageFooter, 20);
-    f.add<TQRIniExpr>(*layout, QStringLiteral("Baza aviz"), QStringLiteral("Sum"), 161, 5, 28,
-                      reportengine::Aggregate::Sum, QStringLiteral("TVal"), kVatMask)
+    f.add<TQRIniDBCalc>(*layout, QStringLiteral("Baza aviz"), QStringLiteral("Sum"), 161, 5, 28,
+                        [totals](const Row& row) { return QVariant(totals->figure(row, 0)); }, money)
         .right();
 
-    DocumentPrint print{std::move(report), listOf(kDeliveryFields, lines), std::move(layout)};
+    Report* printed = report.get();
+    DocumentPrint print{std::move(report), listOf(kDeliveryFields, lines.rows), layout};
+    print.layoutFile = fileName;
+    print.keepPage = [layout, printed] { return layout->ini() && writeLayoutPage(*layout->ini(), *printed); };
     return print;
+}
+
+bool PrintPreprintedDeliveryNote(QWidget* owner, const PrintRequest& request, PrintSettings& settings,
+                                 common::Dialogs& dialogs)
+{
+    return PrintPreprintedForm(owner, QStringLiteral("preprinted-delivery-note"), request, settings, dialogs);
 }
 
 // ---------------------------------------------------------------------------

@@ -38,13 +38,22 @@ inline constexpr const char* kDailyListPeriods[] = {"Report", "Ziua curenta", "T
 DocumentPrint BuildDailyFoodList(const PrintRequest& request);
 DocumentPrint BuildHandOverNote(const PrintRequest& request);
 DocumentPrint BuildDeliveryNote(const PrintRequest& request);
+inline constexpr const char* kDeliveryNoteLayoutFileName = "Aviz.INI";
 // Opens Aviz.INI of request.layoutDir (definitionDir when empty), takes its
-// margins, paper and header height (writing the defaults it lacks) and keeps
-// the file open in the print: its elements are placed from it when laid out.
+// margins, paper and header height and keeps the file open in the print: its
+// elements are placed from it when laid out, and the page goes back into it
+// after printing (DocumentPrint::keepPage). At the foot of each page the
+// total of its lines, on the last page the document's total.
 DocumentPrint BuildPreprintedDeliveryNote(const PrintRequest& request);
 DocumentPrint BuildConsumptionNote(const PrintRequest& request);
 DocumentPrint BuildScrappingList(const PrintRequest& request);
 DocumentPrint BuildLabels(const PrintRequest& request);
+
+// The pre-printed delivery note from its document window: the print setup
+// opened on the page of Aviz.INI, the page written back after printing (see
+// PrintPreprintedForm). False when nothing was printed.
+bool PrintPreprintedDeliveryNote(QWidget* owner, const PrintRequest& request, PrintSettings& settings,
+                                 common::Dialogs& dialogs);
 
 inline constexpr const char* kLabelsDefaultsStatus = "Parametrii de listare impliciti: Arial, 8, A4, Portret";
 inline constexpr const char* kLabelsPrintingStatus = "Listez...";

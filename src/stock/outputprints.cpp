@@ -1,6 +1,7 @@
 #include "outputprints.h"
 
 #include "prints/invoiceprints.h"
+#include "prints/noteprints.h"
 
 namespace stock {
 
@@ -88,8 +89,11 @@ bool PrintOutputDocument(QWidget* owner, const OutputPrintContext& context, cons
 {
     const prints::PrintRequest request = outputPrintRequest(context, job);
     prints::PrintSettings& settings = outputPrintSettings(context.printSettings, job.kind);
+    // A pre-printed form shows the print setup on the page of its layout file.
     if (job.kind == OutputPrint::PreprintedInvoice)
         return prints::PrintPreprintedInvoice(owner, request, settings, context.dialogs);
+    if (job.kind == OutputPrint::PreprintedDeliveryNote)
+        return prints::PrintPreprintedDeliveryNote(owner, request, settings, context.dialogs);
     if (!outputPrintKind(job.kind)) {
         context.dialogs.information(unavailablePrintMessage(job.kind));
         return false;

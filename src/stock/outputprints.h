@@ -2,8 +2,8 @@
 // The prints of an output document, reached from its window's "&Listeaza":
 // each OutputPrintJob goes to its entry of the table of document prints
 // (prints::documentPrintKinds()) with that print's own settings, the
-// pre-printed invoice to its own print, which shows the print setup on the
-// page of its layout file.
+// pre-printed invoice and delivery note to their own prints, which show the
+// print setup on the page of their layout file and write the page back into it.
 
 #include "docoutlogic.h"
 
@@ -24,7 +24,7 @@ struct OutputPrintContext {
     prints::PrintSettingsStore& printSettings; // each print's own
     common::Dialogs& dialogs;
     QString definitionDir; // the database directory: INVFOOT.TXT, TRANSPORT.TXT
-    QString layoutDir;     // where the layout files of pre-printed forms lie (Factura.INI)
+    QString layoutDir;     // where the layout files of pre-printed forms lie (Factura.INI, Aviz.INI)
 };
 
 // The name of the print in prints::documentPrintKinds() ("invoice", "delivery-note", ...).

@@ -506,6 +506,12 @@ TEST_F(NotePrints, ThePreprintedDeliveryNoteFollowsItsLayoutFile)
     const QPointF design = place(QStringLiteral("Scoala nr. 2"));
     common::IniFile ini(dir.file(QStringLiteral("Aviz.INI")));
     EXPECT_EQ(ini.readInteger("Antet client", "Firma_stinga", -1), 120);
+    // The page goes into the file once the note is printed.
+    EXPECT_FALSE(ini.valueExists("Margini", "Stinga"));
+    const prints::DocumentPrint print = prints::BuildPreprintedDeliveryNote(r);
+    print.layout();
+    ASSERT_TRUE(print.keepPage && print.keepPage());
+    ini.reload();
     EXPECT_EQ(ini.readInteger("Margini", "Stinga", -1), 8);
     EXPECT_EQ(ini.readInteger("Antet+cap tabel", "Inaltime", -1), 95);
     EXPECT_TRUE(ini.valueExists("Pozitie aviz", "Pret_stings"));

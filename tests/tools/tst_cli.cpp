@@ -1,6 +1,7 @@
 // The command-line companion: create, check and describe a database directory.
 
 #include "clirun.h"
+#include "common/inifile.h"
 #include "datastore/database.h"
 #include "testsupport.h"
 
@@ -467,6 +468,43 @@ bool landscape(const QString& box)
 {
     const QStringList n = box.split(u' ');
     return n.size() == 4 && n[2].toDouble() > n[3].toDouble();
+}
+
+// A pre-printed form printed by the command line keeps its page in its
+// layout file, as from the windows: margins, paper, band heights.
+TEST(Cli, APrintedFormKeepsItsPageInItsLayoutFile)
+{
+    testsupport::TempDir tmp;
+    const QString dir = tmp.file("db");
+    ASSERT_EQ(cli({"create", dir}).code, 0);
+    {
+        datastore::Database db;
+        db.setDirectory(dir);
+        db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Coef_TVA) VALUES ('G', 'A1', 'Faina', 'kg', 9)");
+        db.exec("INSERT INTO DOC_OUT (Contor, Numar, Tip, Data) VALUES (5, 41, 'FCT', '2026-04-02')");
+        db.exec("INSERT INTO ITEM_OUT (Contor, Contor_secundar, Cod_grupa, Cod_articol, Cantitate, Pret_vinzare, TVA) "
+                "VALUES (5, 1, 'G', 'A1', 20, 3.5, 6.3)");
+    }
+    const struct {
+        const char* kind;
+        const char* file;
+        QStringList keys; // section/key written after the print
+    } cases[] = {
+        {"preprinted-invoice", "Factura.INI",
+         {"Margini/Sus", "Margini/Stinga", "Margini/Dreapta", "Margini/Jos", "Pagina/Format", "Antet+cap tabel/Inaltime",
+          "Baza Factura/Inaltime"}},
+        {"preprinted-delivery-note", "Aviz.INI",
+         {"Margini/Sus", "Margini/Stinga", "Margini/Dreapta", "Margini/Jos", "Pagina/Format", "Antet+cap tabel/Inaltime"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const CliRun printed = cli({"print", dir, "--document", "5", "--kind", c.kind, "--text"});
+        EXPECT_EQ(printed.code, 0) << printed.err.toStdString();
+        EXPECT_TRUE(printed.out.contains("70,00")) << printed.out.toStdString();
+        const common::IniFile ini(QDir(dir).filePath(QString::fromLatin1(c.file)));
+        for (const QString& key : c.keys)
+            EXPECT_TRUE(ini.valueExists(key.section(u'/', 0, 0), key.section(u'/', 1))) << key.toStdString();
+    }
 }
 
 } // namespace
