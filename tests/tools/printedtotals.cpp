@@ -301,6 +301,9 @@ Printed readPreprinted(const QString& text, const Layout& layout, const Money& m
     int next = 1; // the running number of the next line
     qint64 sum = 0;
     qint64 vatSum = 0;
+    qint64 rateBases = 0;
+    qint64 rateVats = 0;
+    bool rates = false;
     const QList<QStringList> pages = pagesOf(text);
     for (qsizetype p = 0; p < pages.size(); ++p) {
         qint64 pageSum = 0;
@@ -327,6 +330,16 @@ Printed readPreprinted(const QString& text, const Layout& layout, const Money& m
                         vatSum += units;
                     }
                 }
+                continue;
+            }
+            // The base and VAT of one VAT rate ("din care cota 9 %:", "cota 19 %:"),
+            // under the lines when the form has no place for them: they add up
+            // to the document's value and VAT.
+            static const QRegularExpression rateLine(QStringLiteral("cota\\s+[0-9.,]+\\s*%:"));
+            if (lines && figures.size() >= 2 && rateLine.match(line).hasMatch()) {
+                rateBases += figures[figures.size() - 2];
+                rateVats += figures[figures.size() - 1];
+                rates = true;
                 continue;
             }
             if (!lines || figures.empty() || footer >= layout.footers.size())
@@ -360,6 +373,10 @@ Printed readPreprinted(const QString& text, const Layout& layout, const Money& m
         }
         if (lines && footer < layout.footers.size())
             printed.problems << QStringLiteral("page %1: %2 foot lines of %3").arg(p + 1).arg(footer).arg(layout.footers.size());
+    }
+    if (rates) {
+        printed.checks.push_back({QStringLiteral("the bases of the VAT rates"), rateBases, sum});
+        printed.checks.push_back({QStringLiteral("the VAT of the VAT rates"), rateVats, vatSum});
     }
     return printed;
 }
