@@ -2,6 +2,8 @@
 
 #include "numbering.h"
 
+#include "common/tolerance.h"
+
 #include <QDate>
 #include <cmath>
 #include <optional>
@@ -10,7 +12,7 @@ namespace stock {
 
 bool StockComparison::differs() const
 {
-    return std::abs(stock - documents) > epsilon;
+    return !common::isWithinTolerance(stock - documents, epsilon);
 }
 
 namespace {

@@ -24,7 +24,8 @@ struct StockComparison {
     double stock = 0;     // Stoc.DB
     double documents = 0; // Item_in.DB - Item_out.DB
     double epsilon = 0.00001;
-    // The stock and the documents are more than Epsilon apart.
+    // The stock and the documents are more than Epsilon apart (the rule of
+    // common/tolerance.h: a row the ledger dropped within Epsilon is no fault).
     bool differs() const;
 };
 
