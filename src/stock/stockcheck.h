@@ -8,7 +8,7 @@
 //   - the faults a database can carry: stock rows that differ from the
 //     documents, lines without a header, headers without lines, counters of
 //     Counter.DB below the largest document counter, series numbers given
-//     twice.
+//     twice, serial numbers (Serie.DB) of an input line that does not exist.
 
 #include "datastore/database.h"
 
@@ -40,6 +40,7 @@ struct DocumentFault {
         HeaderWithoutLines, // a document without lines (the initial stock's may have none)
         CounterBehind,      // Counter.DB below the largest counter in use
         NumberGivenTwice,   // a series number held by two documents
+        SerialWithoutLine,  // serial numbers of an input document or line that does not exist
     };
     Kind kind;
     QString text; // one line, in Romanian

@@ -349,6 +349,25 @@ TEST_F(DocumentChecks, EachKindOfFaultIsFound)
     }
 }
 
+// Serial numbers belong to an input line: those whose document or line is
+// gone are found by nothing else.
+TEST_F(DocumentChecks, SerialNumbersWithoutTheirLine)
+{
+    db.createTable(*datastore::findTableDef(QStringLiteral("Serie.DB")));
+    const double line = db.scalar("SELECT Contor_secundar FROM ITEM_IN WHERE Contor = 1").toDouble();
+    db.exec("INSERT INTO \"Serie.DB\" (Contor, ContorSec, Grupa, Cod_articol, SerieFurn, Serie) VALUES "
+            "(1, :l, 'G', 'ART', 0, 1), (1, :l, 'G', 'ART', 0, 2)",
+            {{"l", line}});
+    EXPECT_TRUE(stock::CheckDocuments(db, parameters.Epsilon).isEmpty());
+    db.exec("INSERT INTO \"Serie.DB\" (Contor, ContorSec, Grupa, Cod_articol, SerieFurn, Serie) VALUES "
+            "(1, 7, 'G', 'ART', 0, 3), (12, 1, 'G', 'PIX', 0, 4), (12, 1, 'G', 'PIX', 0, 5), (12, 2, 'G', 'PIX', 0, 6)");
+    EXPECT_EQ(faults(stock::DocumentFault::Kind::SerialWithoutLine),
+              (QStringList{"Document de intrare, contor 1, linia 7: 1 serii, linia nu exista",
+                           "Document de intrare, contor 12, linia 1: 2 serii, documentul nu exista",
+                           "Document de intrare, contor 12, linia 2: 1 serii, documentul nu exista"}));
+    EXPECT_EQ(stock::faultHeading(stock::DocumentFault::Kind::SerialWithoutLine), "Serii fara document");
+}
+
 // A line whose header is gone is reported twice: as such, and as stock the
 // documents no longer support, which the recalculation then takes out.
 TEST_F(DocumentChecks, ALineWithoutHeaderIsNotLostSilently)
