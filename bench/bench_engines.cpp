@@ -28,6 +28,7 @@
 #include "common/formats.h"
 #include "common/parameters.h"
 #include "common/scripteddialogs.h"
+#include "common/tolerance.h"
 #include "datastore/dataset.h"
 #include "datastore/tablecatalog.h"
 #include "reports/reportrun.h"
@@ -296,8 +297,8 @@ int aggregateWorker(const QString& dir, const QDate& date)
         QElapsedTimer t;
         t.start();
         const long long rows = db.scalar(sql, {{QStringLiteral("Date"), date},
-                                               {QStringLiteral("Low"), -parameters.Epsilon},
-                                               {QStringLiteral("High"), parameters.Epsilon}})
+                                               {QStringLiteral("Low"), -common::toleranceLimit(parameters.Epsilon)},
+                                               {QStringLiteral("High"), common::toleranceLimit(parameters.Epsilon)}})
                                    .toLongLong();
         std::printf("%.1f %lld %.1f %.1f\n", t.nsecsElapsed() / 1e6, rows, ownPeakMb(), serverPeakMb(db));
     } catch (const std::exception& e) {

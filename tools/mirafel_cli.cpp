@@ -72,8 +72,9 @@ Commands:
                         the tolerance Epsilon of the parameters), lines without a
                         document header, documents without lines, counters of
                         Counter.DB below the largest document counter, series
-                        numbers given twice. Prints a report in Romanian; exits 1
-                        when anything is wrong.
+                        numbers given twice, serial numbers of an input line that
+                        does not exist. Prints a report in Romanian; exits 1 when
+                        anything is wrong.
   recalc DIR            Recalculate the stock of DIR from its documents, as the
                         menu command "Recalculare stocuri" does; exits 1 on failure.
   generate DIR --lines N [--articles A] [--warehouses W] [--seed S]

@@ -2,6 +2,7 @@
 
 #include "answertables.h"
 
+#include "common/tolerance.h"
 #include "datastore/dberror.h"
 #include "datastore/tabledef.h"
 
@@ -123,7 +124,7 @@ void BuildBalance(Database& privateDb, const common::Parameters& parameters, con
     const bool detailed = request.form == BalanceForm::Detailed;
     const QVariantHash params{{QStringLiteral("First"), request.first},
                               {QStringLiteral("Last"), request.last},
-                              {QStringLiteral("Eps"), parameters.Epsilon},
+                              {QStringLiteral("Eps"), common::toleranceLimit(parameters.Epsilon)},
                               {QStringLiteral("Dec"), parameters.nrZecimaleLei}};
     AnswerTables tables(privateDb);
     show(" Calculez rulajele...");
@@ -497,9 +498,9 @@ bool runBalance(ReportContext& ctx, BalanceForm form)
     run.last = ctx.selection.to;
     run.selected = SelectionTables(ctx.privateDb).writeArticles(run.articles);
     try {
-        ctx.privateDb.exec(QStringLiteral("DELETE FROM ANSW_B WHERE (QInit > -:Eps) AND (QInit < :Eps) AND (RQIn > -:Eps) "
-                                          "AND (RQIn < :Eps) AND (RQOut > -:Eps) AND (RQOut < :Eps)"),
-                           {{QStringLiteral("Eps"), ctx.parameters.Epsilon}});
+        ctx.privateDb.exec(QStringLiteral("DELETE FROM ANSW_B WHERE (ABS(QInit) <= :Eps) AND (ABS(RQIn) <= :Eps) "
+                                          "AND (ABS(RQOut) <= :Eps)"),
+                           {{QStringLiteral("Eps"), common::toleranceLimit(ctx.parameters.Epsilon)}});
     } catch (const DbError& e) {
         ctx.dialogs.error(reportErrorText(e.engineText()));
         return false;

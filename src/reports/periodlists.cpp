@@ -4,6 +4,7 @@
 #include "stockatdate.h"
 #include "stockreports.h"
 
+#include "common/tolerance.h"
 #include "datastore/dberror.h"
 
 namespace reports {
@@ -121,7 +122,7 @@ PreparedReport buildCentraliser(ReportContext& ctx, const QDate& date, const QSt
         QStringLiteral("GROUP BY A.Cod_Gestiune, G.Denumire"),
         QStringLiteral("ORDER BY G.Denumire, A.Cod_Gestiune")};
     QualifyAnswerTable(sql, QString::fromLatin1(kStockTable), ctx.privateDir);
-    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon},
+    QVariantHash params{{QStringLiteral("Eps"), common::toleranceLimit(ctx.parameters.Epsilon)},
                         {QStringLiteral("Dec"), ctx.parameters.nrZecimaleLei}};
     if (!budget.isEmpty())
         params.insert(QStringLiteral("PBuget"), budget);

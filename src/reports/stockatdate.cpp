@@ -1,6 +1,7 @@
 #include "stockatdate.h"
 
 #include "answertables.h"
+#include "common/tolerance.h"
 #include "datastore/dberror.h"
 #include "datastore/tabledef.h"
 
@@ -81,7 +82,7 @@ bool BuildStockAtDate(Database& privateDb, const common::Parameters& parameters,
                        "GROUP BY %1 "
                        "HAVING (SUM(QIn) - SUM(QOut) < -:Eps) OR (SUM(QIn) - SUM(QOut) > :Eps)")
             .arg(key, inKey, outKey, inputDate, conditions);
-    params.insert(QStringLiteral("Eps"), parameters.Epsilon);
+    params.insert(QStringLiteral("Eps"), common::toleranceLimit(parameters.Epsilon));
     AnswerTables(privateDb).copyQuery(stockTableDef(request.key, parameters.CLot), select, params);
     return true;
 }

@@ -8,7 +8,8 @@
 // without a registration date counts at any date) and the output lines (a
 // document without a registration date never counts) are read together and
 // grouped by the key, and only the keys whose stock (QIn - QOut) lies
-// outside +-Epsilon are written; negative ones stay. Nothing is merged row
+// outside +-Epsilon are written, by the rule the ledger keeps its rows by
+// (common/tolerance.h); negative ones stay. Nothing is merged row
 // by row. The statement runs on the private connection and writes only the
 // private file; the database directory is only read.
 //

@@ -1,6 +1,7 @@
 #include "stockcard.h"
 
 #include "answertables.h"
+#include "common/tolerance.h"
 #include "datastore/dberror.h"
 
 namespace reports {
@@ -97,7 +98,8 @@ int BuildStockCards(Database& privateDb, const common::Parameters& parameters, c
     return AnswerTables(privateDb).copyQuery(
         stockCardTableDef(), select,
         {{QStringLiteral("First"), request.first}, {QStringLiteral("Last"), request.last},
-         {QStringLiteral("Eps"), parameters.Epsilon}, {QStringLiteral("Opening"), QString::fromLatin1(kOpeningLine)}});
+         {QStringLiteral("Eps"), common::toleranceLimit(parameters.Epsilon)},
+         {QStringLiteral("Opening"), QString::fromLatin1(kOpeningLine)}});
 }
 
 namespace {

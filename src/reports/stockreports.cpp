@@ -6,6 +6,7 @@
 
 #include "catalogs/rates.h"
 #include "common/rounding.h"
+#include "common/tolerance.h"
 #include "datastore/dberror.h"
 #include "datastore/tabledef.h"
 
@@ -156,7 +157,7 @@ QString stockRowsSql(const StockRowsQuery& q, const QString& privateDir)
 
 std::unique_ptr<RowSource> openRows(ReportContext& ctx, const StockRowsQuery& q, const QString& budget)
 {
-    QVariantHash params{{QStringLiteral("Eps"), ctx.parameters.Epsilon}};
+    QVariantHash params{{QStringLiteral("Eps"), common::toleranceLimit(ctx.parameters.Epsilon)}};
     if (q.budget)
         params.insert(QStringLiteral("PBuget"), budget);
     return std::make_unique<QueryRows>(ctx.db.query(stockRowsSql(q, ctx.privateDir), params));

@@ -1,8 +1,9 @@
 #include "consolidation.h"
 
+#include "inputvat.h"
 #include "numbering.h"
+#include "outputpricing.h"
 
-#include "common/rounding.h"
 #include "datastore/dataset.h"
 #include "datastore/dberror.h"
 #include "datastore/tablecatalog.h"
@@ -55,7 +56,7 @@ const SideTables& tables(NoteSide side)
          QStringLiteral("Cod_grupa"), QStringLiteral("Cod_articol"), QStringLiteral("Lot"), QStringLiteral("Cantitate"),
          QStringLiteral("Pret_achizitie_valuta"), QStringLiteral("Valuta"), QStringLiteral("Pret_achizitie_lei"),
          QStringLiteral("Pret_echiv_USD"), QStringLiteral("TVA"), QStringLiteral("Cont_marfa"),
-         QStringLiteral("Cont_TVA_Intrari"), QStringLiteral("Agent")}};
+         QStringLiteral("Cont_TVA_Intrari"), QStringLiteral("Agent"), QStringLiteral("Serii")}};
     static const SideTables out{
         QStringLiteral("DOC_OUT"), QStringLiteral("ITEM_OUT"), QStringLiteral("Doc_out.DB"), QStringLiteral("Item_out.DB"),
         QStringLiteral("AV_OUT"), QStringLiteral("AVIT_OUT"), CounterField::Out, QStringLiteral("Client"),
@@ -256,6 +257,25 @@ void ConsolidationLogic::removeNotes()
     m_db.exec(QStringLiteral("DELETE FROM %1 WHERE Contor IN (SELECT Contor FROM %2)").arg(t.header, kAnsw));
 }
 
+// The VAT of a consolidated line, as the document windows compute it for a
+// line of an invoice: an input line as the input window does (on the price
+// without VAT when one was typed with CPretFaraTva), an output line on its
+// sale value as the output window taxes an invoice's line; to the ban, to the
+// leu with "Round TVA".
+double ConsolidationLogic::lineVat(const QVariantHash& line, double rate) const
+{
+    const QVariant quantity = line.value(QStringLiteral("Cantitate"));
+    if (m_side == NoteSide::Input)
+        return InputLineVat(m_parameters, QStringLiteral("FCT"), rate, line.value(QStringLiteral("Pret_achizitie_lei")),
+                            line.value(QStringLiteral("Pret_achizitie_valuta")), quantity);
+    const QVariant salePrice = line.value(QStringLiteral("Pret_vinzare"));
+    if (salePrice.isNull())
+        return 0;
+    return ComputeLineTaxes(QStringLiteral("FCT"), line.value(QStringLiteral("Pret_achizitie")), quantity, salePrice,
+                            TaxRates{rate, 0}, PricingRules::from(m_parameters))
+        .vat;
+}
+
 void ConsolidationLogic::writeInvoice(double invoice, const QDate& today)
 {
     const SideTables& t = tables(m_side);
@@ -264,17 +284,29 @@ void ConsolidationLogic::writeInvoice(double invoice, const QDate& today)
                   .arg(t.header, t.partnerField),
               {{QStringLiteral("c"), invoice}, {QStringLiteral("d"), today}, {QStringLiteral("p"), m_partner}});
 
-    // The lines, in the order of their notes, numbered from 0, VAT computed
-    // again at the article's rate.
-    QList<QVariantHash> lines;
+    // The lines, in the order of their notes, each with its article's VAT
+    // rate (none when the article left the catalog).
+    struct Line {
+        QVariantHash values;
+        QVariant rate;
+    };
+    QList<Line> lines;
     {
-        datastore::Query q = m_db.query(QStringLiteral("SELECT %1 FROM %2 ORDER BY Contor, Contor_secundar")
-                                            .arg(t.lineFields.join(QStringLiteral(", ")), kItAnsw));
+        QStringList selected;
+        for (const QString& f : t.lineFields)
+            selected << QStringLiteral("I.") + f;
+        datastore::Query q = m_db.query(
+            QStringLiteral("SELECT %1, C.Coef_TVA, C.Cod FROM %2 I LEFT JOIN CATALOG C ON (C.Grupa = I.Cod_grupa) "
+                           "AND (C.Cod = I.Cod_articol) ORDER BY I.Contor, I.Contor_secundar")
+                .arg(selected.join(QStringLiteral(", ")), kItAnsw));
+        const int rateColumn = static_cast<int>(t.lineFields.size());
         while (q.next()) {
-            QVariantHash row;
+            Line line;
             for (int i = 0; i < t.lineFields.size(); ++i)
-                row.insert(t.lineFields[i], q.value(i));
-            lines.append(row);
+                line.values.insert(t.lineFields[i], q.value(i));
+            if (!q.value(rateColumn + 1).isNull())
+                line.rate = q.value(rateColumn).toDouble();
+            lines.append(line);
         }
     }
     m_db.exec(QStringLiteral("DELETE FROM %1").arg(kItAnsw));
@@ -283,27 +315,26 @@ void ConsolidationLogic::writeInvoice(double invoice, const QDate& today)
         params << u':' + f;
     const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                .arg(kItAnsw, t.lineFields.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
+    // Numbered from 0; the serial numbers of an input line follow it to its
+    // new counter and number.
+    const QString moveSerials = QStringLiteral(
+        "UPDATE \"Serie.db\" SET Contor = :inv, ContorSec = :n WHERE (Contor = :c) AND (ContorSec = :cs)");
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QVariantHash& row = lines[i];
+        QVariantHash& row = lines[i].values;
+        const QVariant noteContor = row.value(QStringLiteral("Contor"));
+        const QVariant noteLine = row.value(QStringLiteral("Contor_secundar"));
         row[QStringLiteral("Contor")] = invoice;
         row[QStringLiteral("Contor_secundar")] = static_cast<double>(i);
-        const QVariant price = row.value(t.priceField);
-        const QVariant quantity = row.value(QStringLiteral("Cantitate"));
-        if (price.isNull() || quantity.isNull()) {
+        if (row.value(t.priceField).isNull() || row.value(QStringLiteral("Cantitate")).isNull())
             row[QStringLiteral("TVA")] = 0.0;
-        } else {
-            datastore::Query rate = m_db.query(
-                QStringLiteral("SELECT Coef_TVA FROM CATALOG WHERE Grupa = :g AND Cod = :a"),
-                {{QStringLiteral("g"), row.value(QStringLiteral("Cod_grupa"))},
-                 {QStringLiteral("a"), row.value(QStringLiteral("Cod_articol"))}});
-            if (rate.next()) {
-                double vat = rate.value(0).toDouble() / 100.0 * price.toDouble() * quantity.toDouble();
-                if (m_parameters.roundTva)
-                    vat = common::roundHalfEven(vat);
-                row[QStringLiteral("TVA")] = vat;
-            }
-        }
+        else if (lines[i].rate.isValid()) // an article missing from the catalog keeps its VAT
+            row[QStringLiteral("TVA")] = lineVat(row, lines[i].rate.toDouble());
         m_db.exec(insert, row);
+        if (m_side == NoteSide::Input)
+            m_db.exec(moveSerials, {{QStringLiteral("inv"), invoice},
+                                    {QStringLiteral("n"), static_cast<double>(i)},
+                                    {QStringLiteral("c"), noteContor},
+                                    {QStringLiteral("cs"), noteLine}});
     }
     m_db.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3")
                   .arg(t.lines, t.lineFields.join(QStringLiteral(", ")), kItAnsw));

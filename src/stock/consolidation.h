@@ -5,15 +5,19 @@
 // tables (Av_in.DB / Avit_in.DB, Av_out.DB / Avit_out.DB, with the counter of
 // the invoice that took them), and one new document "FCT", dated today,
 // "Consolidare avize", takes all their lines, numbered 0, 1, 2, ... with their
-// VAT computed again from the catalog rate. The stock does not move: the same
-// lines, with the same keys and quantities, change documents.
+// VAT computed again from the catalog rate as the document windows compute
+// it (an input line on its price without VAT when one was typed, see
+// inputvat.h; an output line on its sale value, see outputpricing.h). The
+// stock does not move: the same lines, with the same keys and quantities,
+// change documents; the serial numbers (Serie.DB) of an input line move with
+// it to the invoice's counter and line number, and its flag Serii stays set.
 //
 // The marked notes and their lines pass through the working tables Answ and
 // ItAnsw of the private directory (the connection "TBX_PRIV", which the
 // database connection has attached): made empty first, filled inside the
 // write, dropped at the end. The whole consolidation is one unit of work: the
-// counter, the working tables' rows, the history, the deletions, the invoice
-// and its lines are written together or not at all.
+// counter, the working tables' rows, the history, the deletions, the invoice,
+// its lines and their serial numbers are written together or not at all.
 //
 // Headless: the dialogs TConsInDlg / TConsOutDlg bind their controls to
 // ConsolidationLogic and talk to the user through common::Dialogs.
@@ -99,6 +103,7 @@ private:
     void writeHistory();
     void removeNotes();
     void writeInvoice(double invoice, const QDate& today);
+    double lineVat(const QVariantHash& line, double rate) const;
     void dropWorkingTables();
 
     datastore::Database& m_db;

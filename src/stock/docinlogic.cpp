@@ -1,5 +1,6 @@
 #include "docinlogic.h"
 
+#include "inputvat.h"
 #include "numbering.h"
 
 #include "common/documenttotals.h"
@@ -560,25 +561,11 @@ void TDocInFormLogic::ValueChange()
 
 void TDocInFormLogic::ComputeVat()
 {
-    const QString type = documentType();
-    if (m_parameters.calcTva && type != u"FCT" && type != u"CF") {
-        items.setValue(QStringLiteral("TVA"), 0.0);
-        return;
-    }
-    // The VAT is computed on the price without VAT when one was typed; the
-    // acquisition price then already includes it.
-    QVariant price = items.value(QStringLiteral("Pret_achizitie_lei"));
-    if (priceIncludesVat(items.value(QStringLiteral("Pret_achizitie_valuta"))))
-        price = items.value(QStringLiteral("Pret_achizitie_valuta"));
+    const double rate = article(text(items, "Cod_grupa"), text(items, "Cod_articol")).vat;
+    const QVariant price = items.value(QStringLiteral("Pret_achizitie_lei"));
+    const QVariant netPrice = items.value(QStringLiteral("Pret_achizitie_valuta"));
     const QVariant quantity = items.value(QStringLiteral("Cantitate"));
-    double vat = 0;
-    if (!price.isNull() && !quantity.isNull()) {
-        const double rate = article(text(items, "Cod_grupa"), text(items, "Cod_articol")).vat;
-        vat = common::roundHalfEven(rate * price.toDouble() * quantity.toDouble()) / 100;
-        if (m_parameters.roundTva)
-            vat = common::roundHalfEven(vat);
-    }
-    items.setValue(QStringLiteral("TVA"), vat);
+    items.setValue(QStringLiteral("TVA"), InputLineVat(m_parameters, documentType(), rate, price, netPrice, quantity));
 }
 
 void TDocInFormLogic::AccountValidate(const QString& field)

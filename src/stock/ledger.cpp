@@ -1,6 +1,7 @@
 #include "ledger.h"
 
 #include "common/numberlimits.h"
+#include "common/tolerance.h"
 #include "datastore/dataset.h"
 
 #include <cmath>
@@ -23,7 +24,7 @@ const QString Ledger::kInvalidNumber = QStringLiteral(
     "Cantitatea sau pretul nu este un numar valid ori depaseste limita admisa (100.000.000.000.000)! "
     "Stocul nu a fost modificat.");
 const QString Ledger::kBelowTolerance = QStringLiteral(
-    "Cantitatea %s este mai mica decît toleranta de calcul (%s)! Introduceti zero sau o cantitate mai mare.");
+    "Cantitatea %s nu depaseste toleranta de calcul (%s)! Introduceti zero sau o cantitate mai mare.");
 const QString Ledger::kLineValueTooLarge = QStringLiteral(
     "Valoarea liniei (cantitate x pret) depaseste limita admisa de 100.000.000.000.000 lei!");
 
@@ -119,7 +120,7 @@ void Ledger::CheckLine(const ItemSnapshot& line)
         m_dialogs.error(kInvalidNumber);
         throw Abort();
     }
-    if (line.quantity != 0 && std::abs(line.quantity) < epsilon()) {
+    if (line.quantity != 0 && common::isWithinTolerance(line.quantity, epsilon())) {
         m_dialogs.warning(text(kBelowTolerance, {QString::number(line.quantity, 'g', 6), QString::number(epsilon(), 'g', 6)}));
         throw Abort();
     }
@@ -148,7 +149,7 @@ void Ledger::AskBeforeWriting(const ItemSnapshot& reflected, OutputLine& line)
     if (!AskOtherPrice || now.key.article.isEmpty() || delta >= 0)
         return;
     const std::optional<Row> row = findRow(now.key);
-    if (!row || row->quantity <= 0 || row->quantity + delta > -epsilon())
+    if (!row || row->quantity <= 0 || !common::isBelowTolerance(row->quantity + delta, epsilon()))
         return;
     if (!m_dialogs.confirm(text(kOtherPriceQuestion, {row->quantity, unitOfMeasure(now.key.group, now.key.article)}))) {
         line.focusQuantity();
@@ -186,9 +187,10 @@ QString Ledger::unitOfMeasure(const QString& group, const QString& article)
         .toString();
 }
 
-void Ledger::store(const Row& row, double quantity, bool keep)
+// A row is kept only while its balance lies outside the tolerance.
+void Ledger::store(const Row& row, double quantity)
 {
-    if (keep)
+    if (!common::isWithinTolerance(quantity, epsilon()))
         m_db.exec(QStringLiteral("UPDATE STOC SET Cantitate = :q WHERE rowid = :r"),
                   {{QStringLiteral("q"), quantity}, {QStringLiteral("r"), row.rowid}});
     else
@@ -217,11 +219,13 @@ void Ledger::AdjustStockIn(const StockKey& key, double delta, const QString& bar
         if (row) {
             const double sum = row->quantity + delta;
             requireSound(key, delta, sum);
-            if (delta < 0 && sum <= -epsilon()) {
+            if (delta < 0 && common::isBelowTolerance(sum, epsilon())) {
                 say(common::Icon::Error, kNegativeStock);
                 throw Abort();
             }
-            store(*row, sum, std::abs(sum) >= epsilon());
+            store(*row, sum);
+        } else if (common::isWithinTolerance(delta, epsilon())) {
+            // No row, and the balance still counts as zero: nothing to write.
         } else if (delta < 0) {
             say(common::Icon::Error, kNegativeStock, /*beep*/ true);
             throw Abort();
@@ -249,7 +253,7 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
     const std::optional<Row> row = findRow(key);
     if (row)
         requireSound(key, delta, row->quantity + delta);
-    if (row && row->quantity > 0 && row->quantity + delta <= -epsilon()) {
+    if (row && row->quantity > 0 && common::isBelowTolerance(row->quantity + delta, epsilon())) {
         if (!write) {
             say(common::Icon::Error, kNegativeStock);
             throw Abort();
@@ -276,8 +280,9 @@ void Ledger::adjustOut(const StockKey& key, double delta, OutputWrite* write)
         return;
     }
     if (row) {
-        const double sum = row->quantity + delta;
-        store(*row, sum, std::abs(sum) > epsilon());
+        store(*row, row->quantity + delta);
+    } else if (common::isWithinTolerance(delta, epsilon())) {
+        // No row, and the balance still counts as zero: nothing to write.
     } else if (delta < 0) {
         say(common::Icon::Warning, text(kNoStockAtPrice, {key.warehouse, key.group, key.article, key.price}));
         throw Abort();
@@ -298,8 +303,8 @@ void Ledger::AdjustStockInitial(const StockKey& key, double delta)
         if (row) {
             const double sum = row->quantity + delta;
             requireSound(key, delta, sum);
-            store(*row, sum, std::abs(sum) >= epsilon());
-        } else {
+            store(*row, sum);
+        } else if (!common::isWithinTolerance(delta, epsilon())) {
             insertRow(key, delta, QString());
         }
     });
@@ -339,7 +344,7 @@ void Ledger::TakeRemainder(const QString& warehouse, const QString& group, doubl
         price = q.value(0).toDouble();
         quantity = q.value(1).toDouble();
         }
-        if (quantity + remaining > epsilon())
+        if (common::isAboveTolerance(quantity + remaining, epsilon()))
             AskOtherPrice = true;
 
         const StockKey key{warehouse, group, article, price, lot, budget};

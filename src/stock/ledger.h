@@ -15,6 +15,13 @@
 // inside that write transaction: the balance is the latest one, and a second
 // workstation posting against the same row waits for the first to finish.
 //
+// The tolerance is the one rule of common/tolerance.h, for every adjustment
+// alike: a row is kept only while its balance lies outside Epsilon (a key
+// without a row counts as zero, so an adjustment that leaves it within
+// Epsilon writes nothing); a take is refused or split over prices only when
+// it would leave the row below zero by more than Epsilon; CheckLine refuses a
+// line whose quantity lies within Epsilon of zero (but is not zero).
+//
 // A refusal shows its message through Dialogs and throws datastore::Abort.
 
 #include "common/dialogs.h"
@@ -156,7 +163,7 @@ private:
     void say(common::Icon icon, const QString& text, bool beep = false);
     bool askOtherPrice(const QString& question);
     void requireSound(const StockKey& key, double delta, std::optional<double> result = std::nullopt);
-    void store(const Row& row, double quantity, bool keep);
+    void store(const Row& row, double quantity);
     void insertRow(const StockKey& key, double quantity, const QString& barCode);
     QString text(const QString& templ, const QVariantList& args) const;
 

@@ -1,5 +1,6 @@
 #include "orderbalance.h"
 
+#include "common/tolerance.h"
 #include "datastore/dataset.h"
 
 #include <cmath>
@@ -40,7 +41,7 @@ void OrderBalance::UpdateOrderBalance(const QString& group, const QString& artic
         const double requested = q.value(0).toDouble();
         const double cancelled = q.value(1).toDouble();
         const double left = requested - delta;
-        if (std::abs(left - cancelled) > m_parameters.Epsilon) {
+        if (!common::isWithinTolerance(left - cancelled, m_parameters.Epsilon)) {
             if (requested - cancelled <= delta) {
                 m_message = kMoreThanOrdered;
                 throw datastore::Abort();

@@ -1,5 +1,6 @@
 #include "recalculation.h"
 
+#include "common/tolerance.h"
 #include "datastore/dataset.h"
 #include "datastore/dberror.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 // The new stock table in one statement: inputs (the initial stock included)
 // and negated outputs summed per stock key, the balances outside the
-// tolerance kept, negative ones too. A line counts only when its document
+// tolerance kept (Eps is common::toleranceLimit, as the ledger compares),
+// negative ones too. A line counts only when its document
 // header exists and it names an article.
 const QString kRebuildStock = QStringLiteral(
     "INSERT INTO STOC (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Lot, Agent, Cantitate) "
@@ -64,7 +66,7 @@ RecalculationResult RecalculateStock(datastore::Database& db, const common::Para
         progress(QStringLiteral("Sterg stocurile curente..."));
         db.exec(QStringLiteral("DELETE FROM STOC"));
         progress(QStringLiteral("Actualizez stocurile curente..."));
-        result.stockRows = db.exec(kRebuildStock, {{QStringLiteral("Eps"), parameters.Epsilon}});
+        result.stockRows = db.exec(kRebuildStock, {{QStringLiteral("Eps"), common::toleranceLimit(parameters.Epsilon)}});
         work.commit();
         result.ok = true;
     } catch (const datastore::DbError& e) {

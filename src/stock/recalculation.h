@@ -8,7 +8,8 @@
 // (and it waits for them, up to the busy timeout; past that, the warning
 // about another user). Inside it the stock table is emptied and refilled by
 // one statement that sums the inputs and the negated outputs per stock key
-// and keeps the balances outside Epsilon, negative ones too; bar codes stay
+// and keeps the balances outside Epsilon by the ledger's own rule
+// (common/tolerance.h), negative ones too; bar codes stay
 // empty. A failure anywhere rolls all of it back: Stoc.DB stays exactly as it
 // was, the error is shown, and there is no success message. Lines whose
 // document header is missing, and lines without an article, are not counted

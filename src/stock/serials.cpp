@@ -1,14 +1,18 @@
 #include "serials.h"
 
+#include "common/rounding.h"
+
 #include <cmath>
 
 namespace stock {
 
 int serialRowCount(double quantity)
 {
-    if (!std::isfinite(quantity) || quantity < 0 || quantity > kMaxSerialRows + 0.5)
+    if (!std::isfinite(quantity))
         return -1;
-    const double n = std::nearbyint(quantity); // the default rounding mode: halves to even
+    if (quantity <= 0)
+        return 0; // nothing received, or goods given back: no unit to number
+    const double n = common::roundHalfEven(quantity);
     return n > kMaxSerialRows ? -1 : static_cast<int>(n);
 }
 

@@ -34,8 +34,10 @@ struct SerialLine {
 inline constexpr int kMaxSerialRows = 65535;
 
 // The number of rows a quantity stands for: brought to the nearest integer,
-// halves to the even neighbour (2.5 -> 2, 3.5 -> 4); -1 when it exceeds
-// kMaxSerialRows or is not a finite number of at least zero.
+// halves to the even neighbour (2.5 -> 2, 3.5 -> 4; common::roundHalfEven,
+// whatever the rounding mode); 0 for a quantity of zero or below (a line
+// giving goods back has no unit to number); -1 when it exceeds
+// kMaxSerialRows or is not a finite number.
 int serialRowCount(double quantity);
 
 // "Cantitatea ... depaseste ..." for a line whose quantity has too many units.

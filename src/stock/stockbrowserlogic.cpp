@@ -1,6 +1,7 @@
 #include "stockbrowserlogic.h"
 
 #include "common/rounding.h"
+#include "common/textsearch.h"
 #include "datastore/tabledef.h"
 
 #include <QScopedValueRollback>
@@ -56,19 +57,34 @@ const char* const kCumulatedSelect =
     "GROUP BY S.Cod_grupa, S.Cod_Articol, C.Denumire, C.Unitate_masura, C.Pret_vinzare, C.Moneda\n";
 
 // The first column of each order is the one the incremental search halves
-// over; text is ordered without regard to case, as the search compares it.
+// over; text is ordered folded as the search compares it (without regard to
+// case or diacritics: "Șervetele" among the names in S), the same on both
+// engines. %1 stands for that column folded; the column itself (%2) comes
+// last, so that rows it alone tells apart ('g' and 'G') come in one order.
 const char* const kDetailedOrders[] = {
-    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie",
-    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie",
+    "ORDER BY %1, S.Cod_Articol, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie, %2",
+    "ORDER BY %1, S.Cod_grupa, S.Lot, S.Agent, C.Denumire, S.Pret_Achizitie, %2",
+    "ORDER BY %1, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, S.Pret_Achizitie, %2",
     "ORDER BY S.Pret_Achizitie, S.Cod_grupa, S.Cod_Articol, S.Lot, S.Agent, C.Denumire",
 };
 const char* const kCumulatedOrders[] = {
-    "ORDER BY S.Cod_grupa COLLATE NOCASE, S.Cod_Articol",
-    "ORDER BY S.Cod_articol COLLATE NOCASE, S.Cod_grupa",
-    "ORDER BY C.Denumire COLLATE NOCASE, S.Cod_grupa, S.Cod_Articol",
+    "ORDER BY %1, S.Cod_Articol, %2",
+    "ORDER BY %1, S.Cod_grupa, %2",
+    "ORDER BY %1, S.Cod_grupa, S.Cod_Articol, %2",
     "ORDER BY C.Pret_vinzare, S.Cod_grupa, S.Cod_Articol",
 };
+// The text column each order begins with (none for the price).
+const char* const kOrderColumns[] = {"S.Cod_grupa", "S.Cod_Articol", "C.Denumire", nullptr};
+
+QString orderLine(const char* const orders[], StockOrder order)
+{
+    const int i = static_cast<int>(order);
+    const QString line = QString::fromLatin1(orders[i]);
+    if (!kOrderColumns[i])
+        return line;
+    const QString column = QString::fromLatin1(kOrderColumns[i]);
+    return line.arg(common::foldForSearchSql(column), column);
+}
 
 const char* const kInsertStatement = "insert into Stoc\n"
                                      "  (Cod_gestiune, Cod_grupa, Cod_articol, Pret_achizitie, Cantitate, Cod_bare)\n"
@@ -113,11 +129,6 @@ datastore::TableDef newRowsTable()
 const char* const kRequiredNewRowFields[] = {"Cod_grupa", "Cod_articol", "Denumire", "Pret_achizitie",
                                              "Cantitate", "Unitate_masura", "Pret_vinzare", "Moneda"};
 
-char16_t foldAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
 QString dbMessage(const QString& sentence, const std::exception& e, const char* closing = ">")
 {
     return sentence + QStringLiteral("\r<") + datastore::errorText(e) + QString::fromLatin1(closing);
@@ -141,24 +152,12 @@ const QStringList& stockOrderCaptions()
 
 QString detailedStockStatement(StockOrder order)
 {
-    return QString::fromLatin1(kDetailedSelect) + QString::fromLatin1(kDetailedOrders[static_cast<int>(order)]);
+    return QString::fromLatin1(kDetailedSelect) + orderLine(kDetailedOrders, order);
 }
 
 QString cumulatedStockStatement(StockOrder order)
 {
-    return QString::fromLatin1(kCumulatedSelect) + QString::fromLatin1(kCumulatedOrders[static_cast<int>(order)]);
-}
-
-int compareAsListed(const QString& a, const QString& b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = foldAscii(a[i].unicode());
-        const char16_t y = foldAscii(b[i].unicode());
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return QString::fromLatin1(kCumulatedSelect) + orderLine(kCumulatedOrders, order);
 }
 
 // --- the logic ---------------------------------------------------------------------------
@@ -504,12 +503,26 @@ bool TStockFormLogic::searchAsYouType(const QString& text)
                 high = middle;
         }
     } else {
+        const QString wanted = common::foldForSearch(text);
         while (low < high) {
             const int middle = low + (high - low) / 2;
-            if (compareAsListed(list.value(middle, field).toString(), text) < 0)
+            if (QString::compare(common::foldForSearch(list.value(middle, field).toString()), wanted) < 0)
                 low = middle + 1;
             else
                 high = middle;
+        }
+        // A text the list orders otherwise than the search folds it (an
+        // accent other than the Romanian ones, on SQLite) is still found
+        // where it begins with what was typed.
+        const auto begins = [&](int row) {
+            return common::foldForSearch(list.value(row, field).toString()).startsWith(wanted);
+        };
+        if (!wanted.isEmpty() && !(low < list.recordCount() && begins(low))) {
+            for (int row = 0; row < list.recordCount(); ++row)
+                if (begins(row)) {
+                    low = row;
+                    break;
+                }
         }
     }
     const int row = std::min(low, list.recordCount() - 1);

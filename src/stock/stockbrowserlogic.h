@@ -44,13 +44,9 @@ const QStringList& stockOrderCaptions(); // "Grupa", "Articol", "Denumire", "Pre
 
 // The statements of the two lists, in the given order; the warehouse is the
 // bound value :Cod. The column searched by the incremental search comes
-// first in each order and is compared without regard to case.
+// first in each order, folded as common::foldForSearch folds it.
 QString detailedStockStatement(StockOrder order);
 QString cumulatedStockStatement(StockOrder order);
-
-// Text compared the way the lists order their text columns: ASCII letters
-// without regard to case, everything else by its code.
-int compareAsListed(const QString& a, const QString& b);
 
 // The warehouse given to the last picker call, kept by the application for
 // the whole run and preselected by the next opening of either role.

@@ -2,6 +2,8 @@
 
 #include "numbering.h"
 
+#include "common/tolerance.h"
+
 #include <QDate>
 #include <cmath>
 #include <optional>
@@ -10,7 +12,7 @@ namespace stock {
 
 bool StockComparison::differs() const
 {
-    return std::abs(stock - documents) > epsilon;
+    return !common::isWithinTolerance(stock - documents, epsilon);
 }
 
 namespace {
@@ -70,6 +72,7 @@ QString faultHeading(DocumentFault::Kind kind)
     case DocumentFault::Kind::HeaderWithoutLines: return QStringLiteral("Documente fara linii");
     case DocumentFault::Kind::CounterBehind: return QStringLiteral("Contoare mai mici decit cel mai mare document");
     case DocumentFault::Kind::NumberGivenTwice: return QStringLiteral("Numere de serie date de doua ori");
+    case DocumentFault::Kind::SerialWithoutLine: return QStringLiteral("Serii fara document");
     }
     return QString();
 }
@@ -225,6 +228,30 @@ void numbersGivenTwice(datastore::Database& db, QList<DocumentFault>& faults)
     }
 }
 
+// Serial rows belong to an input line: rows whose document, or whose line,
+// is gone are found by neither the serial window nor the search.
+void serialsWithoutLine(datastore::Database& db, QList<DocumentFault>& faults)
+{
+    if (!db.tableExists(QStringLiteral("Serie.DB")))
+        return;
+    datastore::Query q = db.query(QStringLiteral(
+        "SELECT S.Contor, S.ContorSec, COUNT(*), COUNT(D.Contor) FROM \"Serie.DB\" S "
+        "LEFT JOIN \"Doc_in.DB\" D ON (D.Contor = S.Contor) WHERE NOT EXISTS (SELECT 1 FROM \"Item_in.DB\" I "
+        "WHERE (I.Contor = S.Contor) AND (I.Contor_secundar = S.ContorSec)) GROUP BY S.Contor, S.ContorSec "
+        "ORDER BY S.Contor, S.ContorSec"));
+    while (q.next()) {
+        const auto shown = [&](int column) {
+            return q.value(column).isNull() ? QStringLiteral("(gol)") : number(q.value(column).toDouble());
+        };
+        faults << DocumentFault{Kind::SerialWithoutLine,
+                                QStringLiteral("Document de intrare, contor %1, linia %2: %3 serii, %4")
+                                    .arg(shown(0), shown(1))
+                                    .arg(q.value(2).toLongLong())
+                                    .arg(q.value(3).toLongLong() > 0 ? QStringLiteral("linia nu exista")
+                                                                     : QStringLiteral("documentul nu exista"))};
+    }
+}
+
 } // namespace
 
 QList<DocumentFault> CheckDocuments(datastore::Database& db, double epsilon)
@@ -240,6 +267,8 @@ QList<DocumentFault> CheckDocuments(datastore::Database& db, double epsilon)
     }
     countersBehind(db, faults);
     numbersGivenTwice(db, faults);
+    if (db.tableExists(QStringLiteral("Doc_in.DB")) && db.tableExists(QStringLiteral("Item_in.DB")))
+        serialsWithoutLine(db, faults);
     return faults;
 }
 

@@ -8,7 +8,7 @@
 //   - the faults a database can carry: stock rows that differ from the
 //     documents, lines without a header, headers without lines, counters of
 //     Counter.DB below the largest document counter, series numbers given
-//     twice.
+//     twice, serial numbers (Serie.DB) of an input line that does not exist.
 
 #include "datastore/database.h"
 
@@ -24,7 +24,8 @@ struct StockComparison {
     double stock = 0;     // Stoc.DB
     double documents = 0; // Item_in.DB - Item_out.DB
     double epsilon = 0.00001;
-    // The stock and the documents are more than Epsilon apart.
+    // The stock and the documents are more than Epsilon apart (the rule of
+    // common/tolerance.h: a row the ledger dropped within Epsilon is no fault).
     bool differs() const;
 };
 
@@ -39,6 +40,7 @@ struct DocumentFault {
         HeaderWithoutLines, // a document without lines (the initial stock's may have none)
         CounterBehind,      // Counter.DB below the largest counter in use
         NumberGivenTwice,   // a series number held by two documents
+        SerialWithoutLine,  // serial numbers of an input document or line that does not exist
     };
     Kind kind;
     QString text; // one line, in Romanian

@@ -57,6 +57,14 @@ TEST_F(StockAtDateTest, DatesToleranceAndSigns)
              f.output(d, {{"01", "ALIM", "F1", 1, 1}, {"01", "ALIM", "Z1", 1.000001, 1}});
          },
          {"01/BIRO/H1/1//: 1 - 0"}},
+        // 7.00002 - 7.00001 is a hair above 0.00001 in binary: Epsilon, as
+        // the ledger counts it.
+        {"a key at exactly Epsilon is absent; one just above it stays",
+         [d](ReportDatabase& f) {
+             f.input(d, {{"01", "ALIM", "F1", 7.00002, 1}, {"01", "ALIM", "Z1", 7.000021, 1}});
+             f.output(d, {{"01", "ALIM", "F1", 7.00001, 1}, {"01", "ALIM", "Z1", 7.00001, 1}});
+         },
+         {"01/ALIM/Z1/1//: 7.00002 - 7.00001"}},
         {"outputs without inputs give a negative stock",
          [d](ReportDatabase& f) {
              f.input(d, {{"01", "ALIM", "F1", 1, 1}});

@@ -5,6 +5,7 @@
 #include "common/formats.h"
 #include "common/parameters.h"
 #include "common/scripteddialogs.h"
+#include "common/tolerance.h"
 #include "datastore/dataset.h"
 #include "datastore/tablecatalog.h"
 #include "stock/ledger.h"
@@ -128,8 +129,8 @@ protected:
     QStringList outputLines() { return storedLines(QStringLiteral("Item_out.DB"), QStringLiteral("Pret_achizitie"), kOutputDoc); }
     QStringList inputLines() { return storedLines(QStringLiteral("Item_in.DB"), QStringLiteral("Pret_achizitie_lei"), kInputDoc); }
 
-    // Every stock row equals its key's input lines minus its output lines, and
-    // no key within the tolerance of zero has a row.
+    // Every key outside the tolerance has a row equal to its input lines minus
+    // its output lines; a key within it has none.
     ::testing::AssertionResult ledgerMatchesDocuments()
     {
         std::map<QString, double> expected;
@@ -147,10 +148,11 @@ protected:
         for (const auto& [k, qty] : expected) {
             const auto it = actual.find(k);
             const double have = it == actual.end() ? 0 : it->second;
-            if (std::abs(have - qty) > 1e-9)
-                return ::testing::AssertionFailure() << k.toStdString() << ": stock " << have << ", documents " << qty;
-            if (std::abs(qty) < parameters.Epsilon && it != actual.end())
+            const bool zero = common::isWithinTolerance(qty, parameters.Epsilon);
+            if (zero && it != actual.end())
                 return ::testing::AssertionFailure() << k.toStdString() << ": a row at zero";
+            if (!zero && std::abs(have - qty) > 1e-9)
+                return ::testing::AssertionFailure() << k.toStdString() << ": stock " << have << ", documents " << qty;
         }
         for (const auto& [k, qty] : actual)
             if (!expected.count(k))

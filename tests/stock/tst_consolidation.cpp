@@ -8,8 +8,11 @@
 #include "docouttest.h"
 
 #include "stock/consolidation.h"
+#include "stock/docsearch.h"
 #include "stock/stockcheck.h"
 #include "stock/tconsdlg.h"
+
+#include "datastore/privatedirectory.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -32,6 +35,8 @@ protected:
     void SetUp() override
     {
         DocOut::SetUp();
+        // The working tables follow the database (a schema of their own on a server).
+        datastore::placePrivateDirectory(privateDir.path(), dir.path());
         privateDb.setDirectory(privateDir.path());
         db.attach(QStringLiteral("TBX_PRIV"), privateDir.path());
         db.exec("INSERT INTO FURN (Cod_furnizor, Nume_furnizor) VALUES ('F1', 'Papetaria'), ('F2', 'Birotica')");
@@ -77,6 +82,13 @@ protected:
         for (const stock::DocumentFault& f : faults)
             texts << f.text;
         return ::testing::AssertionFailure() << texts.join(" | ").toStdString();
+    }
+
+    void TearDown() override
+    {
+        privateDb.close();
+        datastore::dropPrivateSchema(privateDir.path());
+        DocOut::TearDown();
     }
 
     ConsolidationLogic logic(NoteSide side) { return ConsolidationLogic(db, privateDb, parameters, dialogs, side); }
@@ -166,10 +178,10 @@ TEST_F(Consolidation, OutputNotesOfABudgetBecomeOneInvoice)
 
     EXPECT_EQ(rows("SELECT Tip, Data_inregistrarii, Explicatie, Client FROM DOC_OUT WHERE Contor = 4"),
               QStringList{"FCT|2026-03-20|Consolidare avize|B1"});
-    // VAT at the article's rate on the sale value.
-    EXPECT_EQ(rows("SELECT Contor_secundar, Cod_articol, Cantitate, Pret_achizitie, Pret_vinzare, ROUND(TVA, 6), Cont_venituri "
+    // VAT at the article's rate on the sale value, to the ban without "Round TVA".
+    EXPECT_EQ(rows("SELECT Contor_secundar, Cod_articol, Cantitate, Pret_achizitie, Pret_vinzare, TVA, Cont_venituri "
                    "FROM ITEM_OUT WHERE Contor = 4 ORDER BY Contor_secundar"),
-              (QStringList{"0|ART|2|10|12|4.56|707", "1|PIX|3|2|3|1.71|707", "2|ART|1|10|12.5|2.375|707"}));
+              (QStringList{"0|ART|2|10|12|4.56|707", "1|PIX|3|2|3|1.71|707", "2|ART|1|10|12.5|2.38|707"}));
     EXPECT_EQ(rows("SELECT Contor, Numar, Client, Agent, Contor_factura FROM AV_OUT ORDER BY Contor"),
               (QStringList{"1|7|B1|ION|4", "2|8|B1||4"}));
     EXPECT_EQ(rows("SELECT Contor, Contor_secundar, Cod_articol, Cantitate, Pret_vinzare, TVA FROM AVIT_OUT "
@@ -190,14 +202,21 @@ TEST_F(Consolidation, VatOfALineIsComputedAgain)
         QVariant quantity;
         bool round;
         double vat;
+        QVariant netPrice = QVariant(); // Pret_achizitie_valuta
+        bool pricesWithoutVat = false;  // CPretFaraTva
     };
     const Case cases[] = {
         {"rate 19 of 10 x 3", "ART", 10.0, 3.0, false, 5.7},
         {"the same with Round TVA", "ART", 10.0, 3.0, true, 6},
         {"halves to the even whole number", "GUMA", 5.0, 5.0, true, 2}, // 9% of 25 = 2.25
+        {"to the ban without Round TVA, halves to even", "ART", 12.5, 1.0, false, 2.38}, // 2.375
         {"no price", "ART", QVariant(), 3.0, false, 0},
         {"no quantity", "ART", 10.0, QVariant(), false, 0},
         {"an article missing from the catalog keeps its VAT", "LIPSA", 10.0, 3.0, true, 7.77},
+        // Entered without VAT: the acquisition price includes it, the VAT is on the net price.
+        {"on the price without VAT", "ART", 119.0, 1.0, false, 19, 100.0, true},
+        {"on the price without VAT, Round TVA", "ART", 11.9, 3.0, true, 6, 10.0, true}, // 5.7
+        {"a currency price is no price without VAT", "ART", 119.0, 1.0, false, 22.61, 100.0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,9 +226,10 @@ TEST_F(Consolidation, VatOfALineIsComputedAgain)
         db.exec("INSERT INTO DOC_IN (Contor, Data_inregistrarii, Numar, Tip, Data, Furnizor) VALUES "
                 "(1, '2026-03-02', 1, 'AE', '2026-03-02', 'F1')");
         db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate, "
-                "Pret_achizitie_lei, TVA) VALUES (1, 1, 'A', 'G', :a, :q, :p, 7.77)",
-                {{"a", c.article}, {"q", c.quantity}, {"p", c.price}});
+                "Pret_achizitie_lei, Pret_achizitie_valuta, TVA) VALUES (1, 1, 'A', 'G', :a, :q, :p, :n, 7.77)",
+                {{"a", c.article}, {"q", c.quantity}, {"p", c.price}, {"n", c.netPrice}});
         parameters.roundTva = c.round;
+        parameters.CPretFaraTva = c.pricesWithoutVat;
         ConsolidationLogic consolidation = logic(NoteSide::Input);
         ASSERT_TRUE(consolidation.select("F1", {2026, 3, 1}, {2026, 3, 31}));
         consolidation.toggleMark(0);
@@ -218,6 +238,73 @@ TEST_F(Consolidation, VatOfALineIsComputedAgain)
         EXPECT_DOUBLE_EQ(db.scalar("SELECT TVA FROM ITEM_IN WHERE Contor = :c", {{"c", *invoice}}).toDouble(), c.vat);
         EXPECT_EQ(db.scalar("SELECT TVA FROM AVIT_IN WHERE Contor = 1").toDouble(), 7.77); // the history as it was
     }
+}
+
+// An invoice line carries what its note's line carried: the VAT the input
+// window gave it (here on a price typed without VAT) and its serial numbers,
+// which the serial window and the search then find on the invoice. A failure
+// leaves the serial numbers where they were, with everything else.
+TEST_F(Consolidation, InvoiceLinesKeepTheirVatAndSerialNumbers)
+{
+    parameters.CPretFaraTva = true;
+    parameters.CSerii = true;
+    parameters.roundTva = false;
+    using NoteLine = std::tuple<QString, double, double, bool>; // article, quantity, price without VAT, serials
+    const auto note = [&](double number, const QDate& date, const QList<NoteLine>& lines) {
+        form().newDocument();
+        fillHeader("AE", number, date);
+        form().docs.setValue("Furnizor", "F1");
+        for (const auto& [article, quantity, net, serials] : lines)
+            EXPECT_TRUE(addLine(article, quantity, 0,
+                                {{"Pret_achizitie_valuta", net}, {"Pret_achizitie_lei", QVariant()}, {"Serii", serials}}))
+                << dialogs.last().text.toStdString();
+        EXPECT_TRUE(form().saveDocument());
+        return form().docs.value("Contor").toDouble();
+    };
+    const double first = note(11, {2026, 3, 2}, {{"ART", 1, 100, false}, {"PIX", 2, 2.5, true}});
+    const double second = note(12, {2026, 3, 5}, {{"GUMA", 3, 1.25, true}});
+    db.exec("UPDATE \"Serie.db\" SET SerieFurn = Serie + 1000");
+    const QString lineSql = "SELECT Cod_articol, Cantitate, Pret_achizitie_valuta, Pret_achizitie_lei, TVA, Serii "
+                            "FROM ITEM_IN WHERE Contor IN (:a, :b) ORDER BY Contor, Contor_secundar";
+    const QStringList noteLines = rows(lineSql, {{"a", first}, {"b", second}});
+    ASSERT_EQ(noteLines.size(), 3);
+    EXPECT_TRUE(noteLines[0].startsWith("ART|1|100|119|19|")) << noteLines[0].toStdString(); // the window's figures
+    const QString serialSql = "SELECT Contor, ContorSec, Cod_articol, SerieFurn FROM \"Serie.db\" ORDER BY Serie";
+    const QStringList serialsBefore = rows(serialSql);
+    ASSERT_EQ(serialsBefore.size(), 5);
+    const auto consolidate = [&] {
+        ConsolidationLogic consolidation = logic(NoteSide::Input);
+        EXPECT_TRUE(consolidation.select("F1", {2026, 3, 1}, {2026, 3, 31}));
+        consolidation.toggleMark(0);
+        consolidation.toggleMark(1);
+        return consolidation.consolidate(kConsolidated);
+    };
+
+    // A line in the way of the invoice's third line: the last write fails.
+    const QVariantHash inTheWay{{"c", counterIn() + 1}};
+    db.exec("INSERT INTO ITEM_IN (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, Cantitate) "
+            "VALUES (:c, 2, 'A', 'G', 'ART', 0)", inTheWay);
+    const QStringList before = databaseSnapshot(db);
+    EXPECT_FALSE(consolidate());
+    EXPECT_EQ(databaseSnapshot(db), before);
+    EXPECT_EQ(rows(serialSql), serialsBefore);
+    db.exec("DELETE FROM ITEM_IN WHERE Contor = :c", inTheWay);
+
+    const std::optional<double> invoice = consolidate();
+    ASSERT_TRUE(invoice) << dialogs.texts().join(" | ").toStdString();
+    EXPECT_EQ(rows(lineSql, {{"a", *invoice}, {"b", *invoice}}), noteLines);
+    const QString n = QString::number(*invoice);
+    EXPECT_EQ(rows(serialSql), (QStringList{n + "|1|PIX|1001", n + "|1|PIX|1002", n + "|2|GUMA|1003",
+                                            n + "|2|GUMA|1004", n + "|2|GUMA|1005"}));
+    EXPECT_TRUE(documentsSound());
+    stock::SearchState search;
+    search.criterion = stock::SearchCriterion::Serial;
+    search.serial = 4;
+    const stock::SearchHit hit = stock::FindNextDocument(db, stock::DocumentSide::Input, search,
+                                                         stock::searchPeriodStart(), stock::searchPeriodEnd());
+    EXPECT_TRUE(hit.found);
+    EXPECT_EQ(hit.contor, *invoice);
+    EXPECT_EQ(hit.lineNumber, 2);
 }
 
 TEST_F(Consolidation, AFailureAnywhereLeavesTheDatabaseAsItWas)

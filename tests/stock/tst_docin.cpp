@@ -5,6 +5,8 @@
 
 #include "stock/serials.h"
 
+#include <cfenv>
+
 using stock::TDocInFormLogic;
 using namespace stocktest;
 
@@ -523,8 +525,19 @@ TEST_F(DocInSerials, QuantitiesAndLimits)
         double quantity;
         int rows; // -1: refused
     };
-    for (const Case& c : QList<Case>{{2.5, 2}, {3.5, 4}, {0.4, 0}, {65535, 65535}, {65535.6, -1}, {70000, -1}})
+    const QList<Case> cases{{2.5, 2}, {3.5, 4}, {0.4, 0}, {65535, 65535}, {65535.6, -1}, {70000, -1},
+                            {0, 0}, {-2, 0}, {-70000, 0}}; // nothing received: no unit to number
+    for (const Case& c : cases)
         EXPECT_EQ(stock::serialRowCount(c.quantity), c.rows) << c.quantity;
+    // Halves go to the even neighbour whatever the rounding mode.
+    const int mode = std::fegetround();
+    for (const int m : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(m);
+        EXPECT_EQ(stock::serialRowCount(2.5), 2) << m;
+        EXPECT_EQ(stock::serialRowCount(3.5), 4) << m;
+        EXPECT_EQ(stock::serialRowCount(2.4), 2) << m;
+    }
+    std::fesetround(mode);
 
     form();
     fillHeader();
@@ -535,6 +548,23 @@ TEST_F(DocInSerials, QuantitiesAndLimits)
     form().items.setValue("Cantitate", 2.5);
     form().items.post();
     EXPECT_EQ(serials(), "0,0");
+}
+
+// A line that gives goods back (a negative quantity) has no unit to number:
+// it is written without serial rows, and a line that had some loses them.
+TEST_F(DocInSerials, ANegativeLineHasNoSerialRows)
+{
+    form();
+    fillHeader();
+    ASSERT_TRUE(addLine("ART", 5, 5));
+    ASSERT_TRUE(addLine("ART", -2, 5, {{"Serii", true}})) << dialogs.last().text.toStdString();
+    EXPECT_EQ(serials(2), "");
+    ASSERT_TRUE(changeLine(1, "Cantitate", 2.0));
+    EXPECT_EQ(serials(2), "0,0");
+    ASSERT_TRUE(changeLine(1, "Cantitate", -1.0)) << dialogs.last().text.toStdString();
+    EXPECT_EQ(serials(2), "");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(u'|').toStdString();
+    EXPECT_EQ(stockOf("ART", 5), 4);
 }
 
 TEST_F(DocInSerials, ARefusedLineWritesNoSerialRows)

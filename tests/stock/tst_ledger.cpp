@@ -323,32 +323,81 @@ TEST_F(LedgerSteps, WritingAgainAfterAFailedWriteMovesTheStockOnce)
 TEST_F(LedgerSteps, ToleranceOfEachAdjustment)
 {
     const StockKey key{QStringLiteral("A"), QStringLiteral("G"), QStringLiteral("ART"), 5, {}, {}};
+    const std::function<void(double)> adjustments[] = {
+        [&](double d) { ledger.AdjustStockIn(key, d, {}); },
+        [&](double d) { ledger.AdjustStockOut(key, d); },
+        [&](double d) { ledger.AdjustStockInitial(key, d); },
+    };
     const struct {
         const char* name;
-        std::function<void(double)> adjust;
         double left; // after taking from a row of 1
         bool kept;
     } cases[] = {
-        {"in, 0.000004 left", [&](double d) { ledger.AdjustStockIn(key, d, {}); }, 0.000004, false},
-        {"in, 0.00002 left", [&](double d) { ledger.AdjustStockIn(key, d, {}); }, 0.00002, true},
-        {"out, 0.000004 left", [&](double d) { ledger.AdjustStockOut(key, d); }, 0.000004, false},
-        {"out, 0.00002 left", [&](double d) { ledger.AdjustStockOut(key, d); }, 0.00002, true},
-        {"initial, 0.000004 left", [&](double d) { ledger.AdjustStockInitial(key, d); }, 0.000004, false},
-        {"initial, 0.00002 left", [&](double d) { ledger.AdjustStockInitial(key, d); }, 0.00002, true},
+        {"0.000004 left", 0.000004, false},
+        // 1 - 0.99999 is a hair above 0.00001 in binary: it is Epsilon, and goes.
+        {"exactly Epsilon left", 0.00001, false},
+        {"0.000011 left", 0.000011, true},
+        {"0.00002 left", 0.00002, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        db.exec(QStringLiteral("DELETE FROM STOC"));
-        ledger.AdjustStockIn(key, 1, {});
-        c.adjust(-(1 - c.left));
-        EXPECT_EQ(ledger.findRow(key).has_value(), c.kept);
+        for (int a = 0; a < 3; ++a) {
+            SCOPED_TRACE(std::string(c.name) + " by adjustment " + std::to_string(a));
+            db.exec(QStringLiteral("DELETE FROM STOC"));
+            ledger.AdjustStockIn(key, 1, {});
+            adjustments[a](-(1 - c.left));
+            EXPECT_EQ(ledger.findRow(key).has_value(), c.kept);
+            // A key without a row counts as zero: a change within Epsilon of
+            // it writes nothing, and takes nothing either.
+            db.exec(QStringLiteral("DELETE FROM STOC"));
+            EXPECT_NO_THROW(adjustments[a](c.kept ? 0.000011 : 0.00001)) << dialogs.texts().join(u'|').toStdString();
+            EXPECT_EQ(ledger.findRow(key).has_value(), c.kept);
+            db.exec(QStringLiteral("DELETE FROM STOC"));
+            if (!c.kept) {
+                EXPECT_NO_THROW(adjustments[a](-0.00001)) << dialogs.texts().join(u'|').toStdString();
+            }
+            EXPECT_FALSE(ledger.findRow(key).has_value());
+        }
     }
-    // A take of exactly the tolerance below zero is refused; half of it is not.
+    // A take that leaves exactly Epsilon below zero leaves zero: the row goes.
+    // More than that is refused.
     db.exec(QStringLiteral("DELETE FROM STOC"));
     ledger.AdjustStockIn(key, 1, {});
-    EXPECT_THROW(ledger.AdjustStockIn(key, -1.00001, {}), datastore::Abort);
-    EXPECT_NO_THROW(ledger.AdjustStockIn(key, -1.000005, {}));
+    EXPECT_THROW(ledger.AdjustStockIn(key, -1.000011, {}), datastore::Abort);
+    EXPECT_NO_THROW(ledger.AdjustStockIn(key, -1.00001, {}));
     EXPECT_FALSE(ledger.findRow(key).has_value());
+}
+
+// A line of a quantity within Epsilon of zero (not zero) is refused on every
+// kind of line: its row could never be told from zero.
+TEST_F(LedgerSteps, ALineWithinTheToleranceIsRefused)
+{
+    const QString refused = QStringLiteral(
+        "Cantitatea 1e-05 nu depaseste toleranta de calcul (1e-05)! Introduceti zero sau o cantitate mai mare.");
+    EXPECT_FALSE(receive(5, 0.00001));
+    EXPECT_EQ(dialogs.texts(), QStringList{refused});
+    inLines.cancel();
+    EXPECT_FALSE(receive(5, -0.000004));
+    inLines.cancel();
+    ASSERT_TRUE(receive(5, 10));
+    EXPECT_FALSE(issue(5, 0.00001));
+    outLines.cancel();
+    EXPECT_FALSE(change(inLines, 0, QStringLiteral("Cantitate"), 0.00001));
+    inLines.cancel();
+
+    datastore::Dataset initial(db, QStringLiteral("Item_in.DB"));
+    initial.setFilter(QStringLiteral("Contor = -1"));
+    initial.open();
+    stock::LinePosting posting(initial, stock::LineKind::Initial, ledger);
+    stocktest::appendLine(initial, -1, 5, 0.00001, QStringLiteral("PIX"));
+    EXPECT_THROW(initial.post(), datastore::Abort);
+    initial.cancel();
+
+    // Zero, and anything beyond Epsilon, are lines like any other.
+    EXPECT_TRUE(receive(6, 0.000011));
+    EXPECT_TRUE(receive(7, 0));
+    EXPECT_EQ(stockRows(), (QStringList{"ART@5=10", "ART@6=1.1e-05"}));
+    EXPECT_EQ(dialogs.texts().size(), 5);
+    EXPECT_TRUE(ledgerMatchesDocuments());
 }
 
 TEST_F(LedgerSteps, RowsCreatedAndRefusedByEachAdjustment)

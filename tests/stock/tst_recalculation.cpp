@@ -130,6 +130,62 @@ TEST_F(Recalculation, RebuildsTheStockFromTheDocuments)
     }
 }
 
+// The ledger posting lines one by one, the recalculation summing them in a
+// statement and the check comparing both keep the same keys: one rule of
+// tolerance, reached alike by floating-point sums made in another order.
+TEST_F(Recalculation, LedgerRecalculationAndCheckKeepTheSameKeys)
+{
+    db.exec(QStringLiteral("INSERT INTO DOC_IN (Contor, Tip) VALUES (:c, 'FCT')"), {{"c", kInputDoc}});
+    db.exec(QStringLiteral("INSERT INTO DOC_OUT (Contor, Tip) VALUES (:c, 'BMC')"), {{"c", kOutputDoc}});
+    const auto hundredTenths = [this](const QString& article) {
+        for (int i = 0; i < 100; ++i)
+            ASSERT_TRUE(receive(5, 0.1, article));
+    };
+    struct Case {
+        const char* article;
+        std::function<void()> post;
+        QStringList kept; // "R1@5=1.1e-05"
+    };
+    const Case cases[] = {
+        // 7.00002 - 7.00001 is a hair above 0.00001 in binary.
+        {"R1", [&] { receive(5, 7.00002, "R1"); issue(5, 7.00001, "R1"); }, {}},
+        {"R2", [&] { receive(5, 7.000021, "R2"); issue(5, 7.00001, "R2"); }, {"R2@5=1.1e-05"}},
+        // A hundred tenths add up to a hair below 10 (9.99999999999998).
+        {"R3", [&] { hundredTenths("R3"); issue(5, 9.99999, "R3"); }, {}},
+        {"R4", [&] { hundredTenths("R4"); issue(5, 9.999989, "R4"); }, {"R4@5=1.1e-05"}},
+        {"R5", [&] { hundredTenths("R5"); issue(5, 9.999991, "R5"); }, {}},
+        // Taken in turns, the ledger's running balance ends a hair below
+        // 0.00001 (9.99999999607e-06); the statement, inputs first, a hair
+        // above it (1.0000000003e-05): Epsilon both.
+        {"R7", [&] { receive(5, 38.21, "R7"); issue(5, 11.6, "R7"); receive(5, 27.69, "R7"); issue(5, 54.29999, "R7"); },
+         {}},
+        // The residue the ledger dropped within Epsilon is no fault when more comes in.
+        {"R6", [&] { receive(5, 7.00002, "R6"); issue(5, 7.00001, "R6"); receive(5, 3, "R6"); }, {"R6@5=3"}},
+    };
+    QStringList expected;
+    for (const Case& c : cases) {
+        c.post();
+        expected << c.kept;
+    }
+    ASSERT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
+    // The quantities to four figures: the recalculation gives R6 the 0.00001
+    // the ledger left out.
+    const auto shown = [this] {
+        QStringList r = rows();
+        for (QString& row : r)
+            row = row.section(u'=', 0, 0) + u'=' + QString::number(row.section(u'=', 1).toDouble(), 'g', 4);
+        return r;
+    };
+    EXPECT_EQ(shown(), expected) << "the ledger";
+    QStringList differences;
+    for (const stock::DocumentFault& f : stock::CheckDocuments(db, parameters.Epsilon))
+        if (f.kind == stock::DocumentFault::Kind::StockDiffers)
+            differences << f.text;
+    EXPECT_TRUE(differences.isEmpty()) << differences.join(u'|').toStdString();
+    ASSERT_TRUE(recalculate().ok);
+    EXPECT_EQ(shown(), expected) << "the recalculation";
+}
+
 TEST_F(Recalculation, ShowsItsWindowAndEachStep)
 {
     write({'I', "ART", 5, 10});
@@ -291,6 +347,25 @@ TEST_F(DocumentChecks, EachKindOfFaultIsFound)
         }
         EXPECT_TRUE(stock::CheckDocuments(db, parameters.Epsilon).isEmpty());
     }
+}
+
+// Serial numbers belong to an input line: those whose document or line is
+// gone are found by nothing else.
+TEST_F(DocumentChecks, SerialNumbersWithoutTheirLine)
+{
+    db.createTable(*datastore::findTableDef(QStringLiteral("Serie.DB")));
+    const double line = db.scalar("SELECT Contor_secundar FROM ITEM_IN WHERE Contor = 1").toDouble();
+    db.exec("INSERT INTO \"Serie.DB\" (Contor, ContorSec, Grupa, Cod_articol, SerieFurn, Serie) VALUES "
+            "(1, :l, 'G', 'ART', 0, 1), (1, :l, 'G', 'ART', 0, 2)",
+            {{"l", line}});
+    EXPECT_TRUE(stock::CheckDocuments(db, parameters.Epsilon).isEmpty());
+    db.exec("INSERT INTO \"Serie.DB\" (Contor, ContorSec, Grupa, Cod_articol, SerieFurn, Serie) VALUES "
+            "(1, 7, 'G', 'ART', 0, 3), (12, 1, 'G', 'PIX', 0, 4), (12, 1, 'G', 'PIX', 0, 5), (12, 2, 'G', 'PIX', 0, 6)");
+    EXPECT_EQ(faults(stock::DocumentFault::Kind::SerialWithoutLine),
+              (QStringList{"Document de intrare, contor 1, linia 7: 1 serii, linia nu exista",
+                           "Document de intrare, contor 12, linia 1: 2 serii, documentul nu exista",
+                           "Document de intrare, contor 12, linia 2: 1 serii, documentul nu exista"}));
+    EXPECT_EQ(stock::faultHeading(stock::DocumentFault::Kind::SerialWithoutLine), "Serii fara document");
 }
 
 // A line whose header is gone is reported twice: as such, and as stock the

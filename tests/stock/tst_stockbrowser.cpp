@@ -148,7 +148,7 @@ protected:
         return pick;
     }
 
-    testsupport::TempDir dir;
+    testsupport::TempDir dir{testsupport::TempDir::Database};
     testsupport::TempDir privateDir;
     datastore::Database db;
     datastore::Database privateDb{QString::fromLatin1(datastore::kPrivateAlias)};
@@ -720,6 +720,61 @@ protected:
     }
     stock::StockPickMemory memory;
 };
+
+// Names with Romanian letters, older ones written with a cedilla: listed
+// among their plain letters and found whatever form is typed, on both engines.
+class StockListOrder : public StockWindow {};
+
+TEST_F(StockListOrder, NamesAreListedAndFoundWhateverTheirDiacritics)
+{
+    const struct {
+        const char* code;
+        const char16_t* name;
+    } articles[] = {
+        {"SRV", u"Șervetele"}, {"SNU", u"Şnur"}, {"SAR", u"Sare"}, {"SFO", u"sfoară"}, {"TES", u"Țesătură"},
+        {"TAV", u"Tava"}, {"TIG", u"ţigle"}, {"PAI", u"Pâine"}, {"ING", u"Îngheţată"},
+    };
+    for (const auto& a : articles) {
+        db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Pret_vinzare, Moneda) "
+                "VALUES ('G', :c, :n, 'buc', 1, 'LEI')",
+                {{"c", QString::fromLatin1(a.code)}, {"n", QString::fromUtf16(a.name)}});
+        addStock("A", "G", QString::fromLatin1(a.code), 1, 1);
+    }
+    TStockFormLogic& logic = browser();
+    logic.setOrder(StockOrder::Name);
+    EXPECT_EQ(rows(logic.shown()), (QStringList{"AGR@2", "ART@6", "ING@1", "PAI@1", "PIX@5", "PIX@7/B1", "PIX@7/B2",
+                                                "SAR@1", "SRV@1", "SFO@1", "SNU@1", "TAV@1", "TES@1", "TIG@1", "ZAH@3"}));
+    logic.setList(StockList::Cumulated);
+    EXPECT_EQ(rows(logic.shown()), (QStringList{"AGR=1", "ART=3", "ING=1", "PAI=1", "PIX=17", "SAR=1", "SRV=1", "SFO=1",
+                                                "SNU=1", "TAV=1", "TES=1", "TIG=1", "ZAH=20"}));
+
+    const struct {
+        const char16_t* typed;
+        const char* expected;
+    } searches[] = {
+        {u"ș", "SAR@1"},   {u"șe", "SRV@1"}, {u"ŞER", "SRV@1"}, {u"ser", "SRV@1"}, {u"Șn", "SNU@1"},
+        {u"ț", "TAV@1"},   {u"ţe", "TES@1"}, {u"TI", "TIG@1"},  {u"î", "ING@1"},   {u"pâi", "PAI@1"},
+        {u"SFOARĂ", "SFO@1"}, {u"zz", "ZAH@3"},
+    };
+    logic.setList(StockList::Detailed);
+    for (const auto& c : searches) {
+        const QString typed = QString::fromUtf16(c.typed);
+        logic.shown().moveTo(0);
+        logic.searchAsYouType(typed);
+        EXPECT_EQ(current(), c.expected) << typed.toStdString();
+    }
+
+    // Typed into the window's search box.
+    std::unique_ptr<stock::TStockForm> form = stock::TStockForm::createChild(context());
+    ASSERT_TRUE(form);
+    form->orderCombo()->setCurrentIndex(static_cast<int>(StockOrder::Name));
+    form->resize(900, 420);
+    form->show();
+    form->searchEdit()->insert(QString::fromUtf16(u"şe")); // typed through an input method
+    EXPECT_EQ(current(form->logic()), "SRV@1");
+    QApplication::processEvents();
+    EXPECT_TRUE(testsupport::saveShot(*form, QStringLiteral("current_stock_diacritics.png")));
+}
 
 TEST_F(StockWindow, TheChildWindowShowsTheStockAndRemembersItsOrderAndLayouts)
 {
