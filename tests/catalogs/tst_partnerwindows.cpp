@@ -325,7 +325,7 @@ TEST_F(PartnerWindowsTest, APickerOnAnEmptyTableStartsInEditing)
     QString code = "G1";
     EXPECT_TRUE(PickWarehouse(services, nullptr, code));
     EXPECT_EQ(code, "G9");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati mai întîi articole în catalog!"});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati gestiuni în catalog!"});
     EXPECT_EQ(db.scalar("SELECT Denumire FROM \"Gest.db\" WHERE Cod = 'G9'").toString(), "Magazie noua");
 
     // Left empty, the picker confirms nothing.
