@@ -372,15 +372,22 @@ QSize DataGrid::sizeHint() const
 
 namespace {
 
+// The room a column's title takes in the header.
+int titleWidth(const DataGrid& grid, int column)
+{
+    const GridColumn& c = grid.datasetModel()->columns()[column];
+    const QString title = c.title.isEmpty() ? c.field : c.title;
+    const QHeaderView* header = grid.horizontalHeader();
+    return header->fontMetrics().horizontalAdvance(title)
+        + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 6;
+}
+
 // The width a column is built with: its own, or one made from its field's
 // size; never narrower than its title.
 int builtInWidth(const DataGrid& grid, int column)
 {
     const GridColumn& c = grid.datasetModel()->columns()[column];
-    const QString title = c.title.isEmpty() ? c.field : c.title;
-    const QHeaderView* header = grid.horizontalHeader();
-    const int titleRoom = header->fontMetrics().horizontalAdvance(title)
-        + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 6;
+    const int titleRoom = titleWidth(grid, column);
     int w = c.width;
     if (w <= 0) {
         const int fi = grid.dataset().fieldIndex(c.field);
@@ -715,8 +722,8 @@ bool DataGrid::restoreLayout(const QString& cfgPath, const QString& name)
         if (logical < 0)
             continue; // a column this version no longer has
         h->moveSection(h->visualIndex(logical), visual++);
-        if (w[i] > 0)
-            setColumnWidth(logical, w[i]);
+        if (w[i] > 0) // a width kept from before never cuts the title
+            setColumnWidth(logical, std::max(w[i], titleWidth(*this, logical)));
         // Columns hidden by the program stay hidden whatever the file says.
         const bool hide = !m_model->columns()[logical].visible
             || hidden.contains(fields[i], Qt::CaseInsensitive);

@@ -395,6 +395,8 @@ TEST_F(PartnerWindowsTest, Screenshots)
     db.exec("INSERT INTO \"Client.DB\" (Cod_client, Nume_client, Cont) VALUES "
             "('BL', 'Buget local', '411'), ('VP', 'Venituri proprii', '411'), ('BS', 'Buget de stat', '411')");
     addWarehouses();
+    db.exec("INSERT INTO \"Gest.db\" (Cod, Denumire, Gestionar) VALUES "
+            "('G7', 'Laborator chimie-biologie corp', 'Georgescu-Munteanu Alexandra')");
 
     auto saveShot = [&](const QPixmap& pm, const QString& name) {
         EXPECT_TRUE(pm.save(QDir(shots).filePath(name))) << name.toStdString();

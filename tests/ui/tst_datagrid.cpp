@@ -642,4 +642,12 @@ TEST_F(DataGridTest, TheStretchedLastColumnIsSavedAtItsOwnWidthAndTitlesFit)
     DataGrid grid(&model);
     const QFontMetrics header = grid.horizontalHeader()->fontMetrics();
     EXPECT_GE(grid.columnWidth(1), header.horizontalAdvance("Adaos comercial")) << "the title is not cut";
+    // A layout kept from before, narrower than the title.
+    QFile f(cfg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[Lista]\nColumns=Cod;Nume;Suma\nWidths=40;30;80\nHidden=\n");
+    f.close();
+    ASSERT_TRUE(grid.restoreLayout(cfg, "Lista"));
+    EXPECT_GE(grid.columnWidth(1), header.horizontalAdvance("Adaos comercial")) << "nor by a saved layout";
+    EXPECT_EQ(grid.columnWidth(2), 80);
 }

@@ -2,6 +2,7 @@
 // buttons every dialog box shares.
 
 #include "ui/translations.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -38,6 +39,10 @@ TEST(Translations, TheSaveDialogSpeaksRomanian)
             texts << b->text();
         EXPECT_TRUE(texts.contains("&Salveaza")) << texts.join('|').toStdString();
         EXPECT_TRUE(texts.contains("Renunta")) << texts.join('|').toStdString();
+        dialog.resize(720, 460);
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(testsupport::saveShot(dialog, QStringLiteral("save_dialog.png")));
     }
     // A text the program does not know stays Qt's own.
     EXPECT_TRUE(translator->translate("QFileDialog", "No such text in Qt").isNull());
