@@ -724,8 +724,12 @@ QVariant Dataset::coerce(const DatasetField& f, const QVariant& v) const
             if (text.isEmpty())
                 return QVariant();
             n = text.toInt(&ok);
-            if (!ok)
-                return coerce(f, valueFromText(f, text, common::Formats()));
+            if (!ok) {
+                const std::optional<double> d = common::parseFloat(text, common::Formats());
+                if (!d)
+                    throw DatasetError(invalidNumberMessage(text));
+                return coerce(f, *d);
+            }
         } else if (v.typeId() == QMetaType::Double) {
             const double d = v.toDouble();
             ok = d == std::floor(d) && std::abs(d) < 2147483648.0;
@@ -745,11 +749,12 @@ QVariant Dataset::coerce(const DatasetField& f, const QVariant& v) const
                 return QVariant();
             bool ok = false;
             const double d = text.toDouble(&ok);
-            if (!ok)
-                return valueFromText(f, text, common::Formats());
-            if (f.documentNumber && (d < 0 || d != std::floor(d)))
-                throw DatasetError(invalidDocumentNumberMessage(text));
-            return d;
+            if (ok)
+                return d;
+            const std::optional<double> regional = common::parseFloat(text, common::Formats());
+            if (!regional)
+                throw DatasetError(invalidNumberMessage(text));
+            return *regional;
         }
         bool ok = false;
         const double d = v.toDouble(&ok);
@@ -803,6 +808,9 @@ void Dataset::setValue(const QString& name, const QVariant& newValue)
     const QVariant v = coerce(f, newValue);
     if (f.type == FieldType::Float && !v.isNull()) {
         const double d = v.toDouble();
+        // A document number given as text is one typed: whole, without a sign.
+        if (f.documentNumber && newValue.typeId() == QMetaType::QString && (d < 0 || d != std::floor(d)))
+            throw DatasetError(invalidDocumentNumberMessage(newValue.toString().trimmed()));
         if (!std::isfinite(d))
             throw DatasetError(invalidNumberMessage(newValue.toString()));
         if (!common::isAcceptableNumber(d))

@@ -613,10 +613,14 @@ TEST_F(DataGridTest, NumbersAreReadWholeAndDocumentNumbersWithoutASign)
         }
         docs.cancel();
     }
-    // A counter set by the program (the initial stock's -1) is no typed text.
+    // A counter set by the program (the initial stock's -1) is no typed text,
+    // nor one sought.
     docs.edit();
     EXPECT_NO_THROW(docs.setValue("Contor", -1.0));
     docs.cancel();
+    db.exec("INSERT INTO Doc (Contor, Numar) VALUES (-1, 0)");
+    ASSERT_TRUE(docs.refresh());
+    EXPECT_TRUE(docs.locate({"Contor"}, {QStringLiteral("-1")}));
 }
 
 // The last column stretches to the window; what is saved is its own width,
