@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev
+  qt6-translations-l10n
   postgresql libqt6sql6-psql
   libgl-dev libxkbcommon-dev
   libgtest-dev googletest

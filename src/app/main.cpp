@@ -6,6 +6,7 @@
 #include "shell/singleinstance.h"
 #include "shell/tmainform.h"
 #include "ui/qtdialogs.h"
+#include "ui/translations.h"
 
 #include "datastore/databaseopening.h"
 
@@ -48,6 +49,8 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QLatin1String(datastore::kSettingsOrganisation));
     QCoreApplication::setApplicationName(QLatin1String(datastore::kSettingsApplication));
     QCoreApplication::setApplicationVersion(shell::versionString());
+    // Qt's own dialogs (saving a file, printing) speak Romanian too.
+    ui::installRomanianTranslations(app);
 
     // Before anything else: a copy that already runs comes forward instead.
     shell::SingleInstance instance(shell::SingleInstance::defaultServerName());

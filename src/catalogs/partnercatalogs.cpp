@@ -64,7 +64,7 @@ PartnerCatalogDef budgets()
     d.codeLengthMessage =
         QStringLiteral("Codul bugetului poate avea cel mult 3 caractere: documentele si stocurile pastreaza numai 3!");
     d.layoutFile = QStringLiteral("clnlook.cfg");
-    d.emptyWarning = QStringLiteral("Adaugati mai întîi articole în catalog!");
+    d.emptyWarning = QStringLiteral("Adaugati bugete în catalog!");
     d.openError = QStringLiteral("Eroare de acces la catalogul de bugete!");
     d.reactsToRefresh = true;
     return d;
@@ -88,7 +88,7 @@ PartnerCatalogDef warehouses()
     };
     d.saveCheckMessage = QStringLiteral("Completati codul gestiunii!");
     d.nameRequired = false;
-    d.emptyWarning = QStringLiteral("Adaugati mai întîi articole în catalog!");
+    d.emptyWarning = QStringLiteral("Adaugati gestiuni în catalog!");
     d.openError = QStringLiteral("Eroare de acces la catalogul de gestiuni!");
     return d;
 }

@@ -39,7 +39,8 @@ bool typing(const ui::DataGrid* grid)
 // An editor closes when the focus leaves its grid (another grid's editor
 // takes it) and opens again when the focus comes back. Ctrl-Delete in an
 // editor deletes the row (the line edit would take it as "delete word");
-// Esc in an editor holding nothing typed cancels the row.
+// Esc in an editor holding nothing typed gives up the row (asking first
+// when it holds typed values).
 class AlwaysEditing : public QObject {
 public:
     explicit AlwaysEditing(ui::DataGrid* grid) : QObject(grid), m_grid(grid), m_viewport(grid->viewport())
@@ -81,7 +82,8 @@ protected:
         }
         if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && m_grid->dataset().isEditing()
             && !typing(m_grid)) {
-            m_grid->cancelRow();
+            m_grid->commitEditor(); // nothing typed in it: it only closes
+            m_grid->escape();       // the row, after the question when it holds typed values
             return true;
         }
         return false;

@@ -27,6 +27,64 @@ QString StaleRecord::staleRecordMessage()
     return QStringLiteral("Inregistrarea a fost modificata sau stearsa de alt utilizator. Datele au fost reincarcate.");
 }
 
+QString invalidNumberMessage(const QString& text)
+{
+    return QStringLiteral("Valoare numerica incorecta: %1").arg(text);
+}
+
+QString invalidDocumentNumberMessage(const QString& text)
+{
+    return QStringLiteral("Numar incorect: %1. Numarul unui document este un numar intreg, fara semn.").arg(text);
+}
+
+namespace {
+
+// Document numbers and counters, by the names the table catalog gives them.
+bool isDocumentNumberName(const QString& name)
+{
+    return name.compare(QLatin1String("Numar"), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String("Number"), Qt::CaseInsensitive) == 0
+        || name.startsWith(QLatin1String("Contor"), Qt::CaseInsensitive)
+        || name.startsWith(QLatin1String("NewCounter"), Qt::CaseInsensitive);
+}
+
+bool isNumberType(FieldType type)
+{
+    return type == FieldType::Float || type == FieldType::SmallInt || type == FieldType::Integer
+        || type == FieldType::AutoIncrement;
+}
+
+} // namespace
+
+QVariant valueFromText(const DatasetField& field, const QString& text, const common::Formats& formats)
+{
+    if (field.type == FieldType::Text || field.type == FieldType::Memo)
+        return text;
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QVariant();
+    if (isNumberType(field.type)) {
+        // Every character counts: "OD-4512" is no number, not -4512.
+        const std::optional<double> v = common::parseFloat(t, formats);
+        if (!v)
+            throw DatasetError(invalidNumberMessage(t));
+        if (field.documentNumber && (*v < 0 || *v != std::floor(*v)))
+            throw DatasetError(invalidDocumentNumberMessage(t));
+        if (field.type == FieldType::Float)
+            return *v;
+        if (*v != std::floor(*v) || std::abs(*v) >= 2147483648.0)
+            throw DatasetError(QStringLiteral("'%1' nu este un numar intreg valid").arg(t));
+        return static_cast<int>(*v);
+    }
+    if (field.type == FieldType::Date) {
+        const std::optional<QDate> d = common::parseDate(t, formats);
+        if (!d)
+            throw DatasetError(QStringLiteral("'%1' nu este o data valida").arg(t));
+        return *d;
+    }
+    return t; // a logical value: Da/Nu, read by the field
+}
+
 QString errorText(const std::exception& error)
 {
     if (const auto* db = dynamic_cast<const DbError*>(&error))
@@ -208,6 +266,7 @@ void Dataset::loadTableFields()
         f.type = fd.type;
         f.size = fd.size;
         f.kind = FieldKind::Data;
+        f.documentNumber = fd.type == FieldType::Float && isDocumentNumberName(fd.name);
         fields.push_back(std::move(f));
     }
     m_dataFieldCount = static_cast<int>(fields.size());
@@ -665,6 +724,12 @@ QVariant Dataset::coerce(const DatasetField& f, const QVariant& v) const
             if (text.isEmpty())
                 return QVariant();
             n = text.toInt(&ok);
+            if (!ok) {
+                const std::optional<double> d = common::parseFloat(text, common::Formats());
+                if (!d)
+                    throw DatasetError(invalidNumberMessage(text));
+                return coerce(f, *d);
+            }
         } else if (v.typeId() == QMetaType::Double) {
             const double d = v.toDouble();
             ok = d == std::floor(d) && std::abs(d) < 2147483648.0;
@@ -678,20 +743,23 @@ QVariant Dataset::coerce(const DatasetField& f, const QVariant& v) const
     }
     case FieldType::Float: {
         if (v.typeId() == QMetaType::QString) {
+            // A text: the number it is in the program's own form ("1234.5")
+            // or in the regional one; anything else is refused.
             if (text.isEmpty())
                 return QVariant();
             bool ok = false;
-            double d = text.toDouble(&ok);
-            if (!ok)
-                d = QString(text).replace(u',', u'.').toDouble(&ok);
-            if (!ok)
-                throw DatasetError(QStringLiteral("'%1' nu este un numar valid").arg(text));
-            return d;
+            const double d = text.toDouble(&ok);
+            if (ok)
+                return d;
+            const std::optional<double> regional = common::parseFloat(text, common::Formats());
+            if (!regional)
+                throw DatasetError(invalidNumberMessage(text));
+            return *regional;
         }
         bool ok = false;
         const double d = v.toDouble(&ok);
         if (!ok)
-            throw DatasetError(QStringLiteral("'%1' nu este un numar valid").arg(v.toString()));
+            throw DatasetError(invalidNumberMessage(v.toString()));
         return d;
     }
     case FieldType::Date: {
@@ -740,8 +808,11 @@ void Dataset::setValue(const QString& name, const QVariant& newValue)
     const QVariant v = coerce(f, newValue);
     if (f.type == FieldType::Float && !v.isNull()) {
         const double d = v.toDouble();
+        // A document number given as text is one typed: whole, without a sign.
+        if (f.documentNumber && newValue.typeId() == QMetaType::QString && (d < 0 || d != std::floor(d)))
+            throw DatasetError(invalidDocumentNumberMessage(newValue.toString().trimmed()));
         if (!std::isfinite(d))
-            throw DatasetError(QStringLiteral("'%1' nu este un numar valid").arg(newValue.toString()));
+            throw DatasetError(invalidNumberMessage(newValue.toString()));
         if (!common::isAcceptableNumber(d))
             throw DatasetError(QStringLiteral("Numarul %1 este prea mare! Valoarea admisa este sub 100.000.000.000.000.")
                                    .arg(newValue.toString()));

@@ -46,6 +46,8 @@
 
 #include "database.h"
 
+#include "common/formats.h"
+
 #include <QDate>
 #include <QObject>
 #include <QStringList>
@@ -102,6 +104,11 @@ QString duplicateKeyMessage();
 // the wait allows (nothing was written).
 QString busyMessage();
 
+// The refusal of a text that is no number ("Valoare numerica incorecta: OD-4512").
+QString invalidNumberMessage(const QString& text);
+// The refusal of a negative or fractional document number or counter.
+QString invalidDocumentNumberMessage(const QString& text);
+
 // The text of an error as the user is shown it: the engine's own message of a
 // DbError, the dataset's message of a DatasetError, what() of anything else.
 QString errorText(const std::exception& error);
@@ -116,6 +123,10 @@ struct DatasetField {
     int size = 0;
     FieldKind kind = FieldKind::Data;
     bool readOnly = false;
+    // A document number or a counter (`Numar`, `Contor`, ...): a text typed
+    // into it must be a whole number, never below zero. Set from the name of
+    // a float field when a table's fields are read.
+    bool documentNumber = false;
 
     // Lookup fields: the value of `resultField` in the row of `lookupTable`
     // whose `lookupKey` equals this dataset's `keyField`.
@@ -130,6 +141,14 @@ struct DatasetField {
     // Runs after a value was accepted.
     std::function<void()> onChange;
 };
+
+// The value a text typed into `field` stands for, read in the regional
+// formats: a number ("1.234,5", or "1234.5"), a date ("5.4.2026"), a logical
+// value ("Da"/"Nu"); an empty text is an empty value (a text field keeps the
+// text as it is). A text that is not a value of the field is refused with a
+// Romanian message (DatasetError): letters in a number, a negative or
+// fractional document number. Every editor of the windows reads text so.
+QVariant valueFromText(const DatasetField& field, const QString& text, const common::Formats& formats);
 
 class Dataset : public QObject {
     Q_OBJECT

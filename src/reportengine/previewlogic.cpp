@@ -3,7 +3,9 @@
 #include "exportfilters.h"
 #include "output.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 #include <array>
 
@@ -127,6 +129,14 @@ bool PreviewLogic::save(const QString& path, SaveFormat format)
     }
     m_saved = file;
     return true;
+}
+
+QString PreviewLogic::saveFolder(const QString& lastSaved, const QString& databaseFolder)
+{
+    for (const QString& folder : {lastSaved, databaseFolder})
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return QDir(folder).absolutePath();
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 } // namespace reportengine

@@ -52,6 +52,11 @@ public:
     // The file name written by the last successful save.
     const QString& savedPath() const { return m_saved; }
 
+    // The folder the save dialog starts in: the one a report was last saved
+    // to, else the database folder, else the user's documents folder (never
+    // the folder the program happened to be started in).
+    static QString saveFolder(const QString& lastSaved, const QString& databaseFolder);
+
 private:
     const PageList& m_pages;
     common::Dialogs& m_dialogs;

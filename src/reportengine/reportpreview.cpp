@@ -6,12 +6,14 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -112,7 +114,32 @@ ReportPreview::ReportPreview(const PageList& pages, common::Dialogs& dialogs, QW
     connect(saveButton, &QPushButton::clicked, this, &ReportPreview::save);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    resize(900, 700);
+    // The room of the main window; the zoom follows once the page area has its size.
+    const QWidget* owner = parent ? parent->window() : nullptr;
+    if (owner && owner->isVisible() && owner->width() > 400 && owner->height() > 300) {
+        setGeometry(owner->geometry());
+    } else if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(area.size() * 9 / 10);
+        move(area.center() - rect().center());
+    } else {
+        resize(900, 700);
+    }
+    m_scroll->viewport()->installEventFilter(this);
+    refresh();
+}
+
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize
+        && m_logic.zoomMode() != PreviewLogic::ZoomMode::Percent)
+        refresh();
+    return QDialog::eventFilter(watched, event);
+}
+
+void ReportPreview::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
     refresh();
 }
 
@@ -160,13 +187,6 @@ void ReportPreview::refresh()
     m_view->adjustSize();
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    if (m_logic.zoomMode() != PreviewLogic::ZoomMode::Percent)
-        refresh();
-}
-
 void ReportPreview::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
@@ -212,12 +232,24 @@ void ReportPreview::save()
 {
     const QStringList filters = PreviewLogic::saveFilters();
     QString chosenFilter = filters.at(2);
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salveaza raportul"), m_lastDir,
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salveaza raportul"), saveFolder(),
                                                       filters.join(QStringLiteral(";;")), &chosenFilter);
     if (path.isEmpty())
         return;
-    if (m_logic.save(path, PreviewLogic::formatFor(chosenFilter, path)))
-        m_lastDir = QFileInfo(m_logic.savedPath()).absolutePath();
+    if (m_logic.save(path, PreviewLogic::formatFor(chosenFilter, path))) {
+        const QString folder = QFileInfo(m_logic.savedPath()).absolutePath();
+        if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr)
+            owner->setProperty(kSaveFolderProperty, folder); // the next preview starts there
+        else
+            setProperty(kSaveFolderProperty, folder);
+    }
+}
+
+QString ReportPreview::saveFolder() const
+{
+    const QObject* owner = parentWidget() ? static_cast<const QObject*>(parentWidget()->window()) : this;
+    return PreviewLogic::saveFolder(owner->property(kSaveFolderProperty).toString(),
+                                    owner->property(kDatabaseFolderProperty).toString());
 }
 
 void showPreview(const PageList& pages, common::Dialogs& dialogs, QWidget* parent)

@@ -3,6 +3,13 @@
 // ("Pagina x din n"), printing through the printer dialog and saving as HTML,
 // comma-delimited or PDF. Its rules are PreviewLogic; this class binds the
 // controls.
+//
+// It opens over the whole of its owner's window (the main window), and the
+// zoom of "Latimea paginii" / "Toata pagina" follows the room the page has.
+// The save dialog starts in the folder a report was last saved to, else in
+// the database folder: both are properties of the owner's window
+// (kSaveFolderProperty, kDatabaseFolderProperty); the main window answers
+// the second and keeps the first for the whole run.
 
 #include "pagelist.h"
 #include "previewlogic.h"
@@ -17,6 +24,9 @@ class QScrollArea;
 class QToolButton;
 
 namespace reportengine {
+
+inline constexpr const char* kDatabaseFolderProperty = "databaseFolder";
+inline constexpr const char* kSaveFolderProperty = "reportSaveFolder";
 
 class ReportPreview : public QDialog {
     Q_OBJECT
@@ -36,9 +46,13 @@ public:
     void print();            // the printer dialog, then the pages chosen there
     void save();             // the save dialog, then the file
 
+    // The folder the save dialog starts in.
+    QString saveFolder() const;
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refresh();
@@ -53,7 +67,6 @@ private:
     QToolButton* m_previous = nullptr;
     QToolButton* m_next = nullptr;
     QToolButton* m_last = nullptr;
-    QString m_lastDir;
     int m_shown = -1;
 };
 

@@ -70,12 +70,16 @@ protected:
 
 class TMainForm : public QMainWindow, private MainFormHost {
     Q_OBJECT
+    // The open database's folder: where the report preview's save dialog
+    // starts (reportengine::kDatabaseFolderProperty).
+    Q_PROPERTY(QString databaseFolder READ databaseFolder)
 public:
     // `steps`: migrations and upgrades run before validation; nullptr: none.
     explicit TMainForm(AppContext& context, datastore::OpeningSteps* steps = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     AppContext& context() { return m_ctx; }
+    QString databaseFolder() const { return m_ctx.databaseDir; }
     MainFormLogic& logic() { return *m_logic; }
 
     // The start-up sequence; then, three seconds later, the start-up timer.

@@ -351,7 +351,7 @@ QList<ui::GridColumn> TDocInForm::lineColumns() const
     QList<GridColumn> c;
     c << GridColumn(QStringLiteral("Contor")).asHidden();
     c << GridColumn(QStringLiteral("Contor_secundar"), QStringLiteral("Nr."), 40).asHidden();
-    c << GridColumn(QStringLiteral("GestName"), QStringLiteral("Gestiune"), 110)
+    c << GridColumn(QStringLiteral("GestName"), QStringLiteral("Gestiune"), 200)
              .withPicker()
              .withPickList(logic.warehouseNames())
              .settingKey(QStringLiteral("Cod_gestiune"), [&logic](const QString& name) { return logic.warehouseCodeOf(name); })

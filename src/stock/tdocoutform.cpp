@@ -386,7 +386,7 @@ QList<ui::GridColumn> TDocOutForm::lineColumns() const
     QList<GridColumn> c;
     c << GridColumn(QStringLiteral("Contor")).asHidden();
     c << GridColumn(QStringLiteral("Contor_secundar"), QStringLiteral("Nr."), 40).asHidden();
-    c << GridColumn(QStringLiteral("GestName"), QStringLiteral("Gestiune"), 110).asReadOnly().withPicker().withHint(stockHint);
+    c << GridColumn(QStringLiteral("GestName"), QStringLiteral("Gestiune"), 200).asReadOnly().withPicker().withHint(stockHint);
     c << GridColumn(QStringLiteral("Cod_grupa"), QStringLiteral("Grupa"), 60).asReadOnly().withPicker().withHint(stockHint);
     c << GridColumn(QStringLiteral("Cod_articol"), QStringLiteral("Cod articol"), 90)
              .asReadOnly()

@@ -1,12 +1,16 @@
 #include "tstockform.h"
 
+#include "stocknamesearch.h"
+
 #include "catalogs/tcatlookupform.h"
+#include "common/inifile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QAbstractItemView>
@@ -14,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -23,6 +28,8 @@ namespace stock {
 namespace {
 
 const char* const kLayoutSection = "Stocuri";
+// The size the user left the picker at, next to the layout of its list.
+const char* const kPickerSection = "Selectie";
 
 // The list's grid model: "Valoare vînzare" is worked out for the cells that
 // are painted, from the row's own values.
@@ -251,8 +258,16 @@ void TStockForm::buildControls()
             m_order->setCurrentIndex(static_cast<int>(m_logic.order()));
         }
     });
-    connect(m_search, &QLineEdit::textChanged, this,
-            [this](const QString& text) { guard([&] { m_logic.searchAsYouType(text); }); });
+    // "&Cauta denumire:" finds the article by its name in any order of the list.
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_logic.isEditing())
+            return;
+        guard([&] {
+            const int row = findStockName(m_logic.shown(), text);
+            if (row >= 0)
+                m_logic.shown().moveTo(row);
+        });
+    });
     connect(m_findPrice, &QPushButton::clicked, this, [this] { guard([this] { m_logic.findPrice(); }); });
     connect(m_repeat, &QPushButton::clicked, this, [this] { guard([this] { m_logic.findPriceAgain(); }); });
     connect(m_labels, &QPushButton::clicked, this, [this] { guard([this] { m_logic.listLabels(); }); });
@@ -479,8 +494,26 @@ bool PickStockLine(QWidget* owner, const StockFormContext& context, StockLinePic
     if (!form->prepare(warehouse))
         return false;
     form->logic().locate(pick.group, pick.article, pick.price);
-    dlg.resize(form->size());
-    if (dlg.exec() != QDialog::Accepted || !row)
+    // The size the user left it at; the first time, the room its columns need.
+    const QString sizeFile = form->layoutFile(StockList::Detailed);
+    QSize size = form->size();
+    {
+        const common::IniFile ini(sizeFile);
+        const QSize saved(ini.readInteger(QLatin1String(kPickerSection), QStringLiteral("Width"), 0),
+                          ini.readInteger(QLatin1String(kPickerSection), QStringLiteral("Height"), 0));
+        if (saved.width() >= 400 && saved.height() >= 300 && saved.width() <= 10000 && saved.height() <= 10000)
+            size = saved;
+    }
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    dlg.resize(size);
+    const int result = dlg.exec();
+    {
+        common::IniFile ini(sizeFile);
+        ini.writeInteger(QLatin1String(kPickerSection), QStringLiteral("Width"), dlg.width());
+        ini.writeInteger(QLatin1String(kPickerSection), QStringLiteral("Height"), dlg.height());
+    }
+    if (result != QDialog::Accepted || !row)
         return false;
     pick.warehouse = row->warehouse;
     pick.group = row->group;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
 #include <utility>
 
 namespace ui {
@@ -161,25 +162,9 @@ QString DatasetModel::displayText(int column, const QVariant& value) const
 QVariant DatasetModel::parseText(int column, const QString& text) const
 {
     const int fi = fieldOf(column);
-    const FieldType type = fi >= 0 ? m_dataset.fieldAt(fi).type : FieldType::Text;
-    const QString t = text.trimmed();
-    if (t.isEmpty() && type != FieldType::Text && type != FieldType::Memo)
-        return QVariant();
-    switch (type) {
-    case FieldType::Float: {
-        const auto v = common::parseFloat(t, m_formats);
-        if (!v)
-            throw DatasetError(QStringLiteral("'%1' nu este un numar valid").arg(t));
-        return *v;
-    }
-    case FieldType::Date: {
-        const auto d = common::parseDate(t, m_formats);
-        if (!d)
-            throw DatasetError(QStringLiteral("'%1' nu este o data valida").arg(t));
-        return *d;
-    }
-    default: return text;
-    }
+    if (fi < 0)
+        return text;
+    return datastore::valueFromText(m_dataset.fieldAt(fi), text, m_formats);
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
@@ -385,24 +370,45 @@ QSize DataGrid::sizeHint() const
     return {width, height};
 }
 
+namespace {
+
+// The room a column's title takes in the header.
+int titleWidth(const DataGrid& grid, int column)
+{
+    const GridColumn& c = grid.datasetModel()->columns()[column];
+    const QString title = c.title.isEmpty() ? c.field : c.title;
+    const QHeaderView* header = grid.horizontalHeader();
+    return header->fontMetrics().horizontalAdvance(title)
+        + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 6;
+}
+
+// The width a column is built with: its own, or one made from its field's
+// size; never narrower than its title.
+int builtInWidth(const DataGrid& grid, int column)
+{
+    const GridColumn& c = grid.datasetModel()->columns()[column];
+    const int titleRoom = titleWidth(grid, column);
+    int w = c.width;
+    if (w <= 0) {
+        const int fi = grid.dataset().fieldIndex(c.field);
+        int chars = 10;
+        if (fi >= 0) {
+            const auto& f = grid.dataset().fieldAt(fi);
+            chars = f.type == FieldType::Text ? std::clamp(f.size, 4, 30) : f.type == FieldType::Date ? 10 : 12;
+        }
+        w = grid.fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12;
+    }
+    return std::max(w, titleRoom);
+}
+
+} // namespace
+
 void DataGrid::applyColumns()
 {
     const auto& cols = m_model->columns();
     for (int i = 0; i < cols.size(); ++i) {
         setColumnHidden(i, !cols[i].visible);
-        int w = cols[i].width;
-        if (w <= 0) {
-            const int fi = dataset().fieldIndex(cols[i].field);
-            int chars = 10;
-            if (fi >= 0) {
-                const auto& f = dataset().fieldAt(fi);
-                chars = f.type == FieldType::Text ? std::clamp(f.size, 4, 30) : f.type == FieldType::Date ? 10 : 12;
-            }
-            const QString title = cols[i].title.isEmpty() ? cols[i].field : cols[i].title;
-            w = std::max(fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars,
-                         fontMetrics().horizontalAdvance(title)) + 12;
-        }
-        setColumnWidth(i, w);
+        setColumnWidth(i, builtInWidth(*this, i));
     }
     updateGeometry(); // the room the columns need has changed
 }
@@ -537,17 +543,38 @@ void DataGrid::setCurrentField(const QString& field)
 
 void DataGrid::insertRow()
 {
+    // The value being typed belongs to the row that is written first.
+    if (!commitEditor())
+        return;
     m_model->guarded([this] { dataset().insert(); });
 }
 
 void DataGrid::appendRow()
 {
+    if (!commitEditor())
+        return;
     m_model->guarded([this] { dataset().append(); });
 }
 
 void DataGrid::cancelRow()
 {
     m_model->guarded([this] { dataset().cancel(); });
+}
+
+const QString DataGrid::kCancelRowQuestion = QStringLiteral("Renuntati la modificarile liniei curente?");
+
+void DataGrid::escape()
+{
+    if (QWidget* editor = openEditor()) {
+        // Only the cell: its old value comes back, the row stays as it was.
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        return;
+    }
+    if (!dataset().isEditing())
+        return;
+    if (dataset().isModified() && !m_model->dialogs().confirm(kCancelRowQuestion, common::Buttons::YesNoDefaultNo))
+        return;
+    cancelRow();
 }
 
 void DataGrid::deleteRow()
@@ -587,8 +614,8 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
             insertRow();
         return;
     }
-    if (key == Qt::Key_Escape && state() != QAbstractItemView::EditingState && dataset().isEditing()) {
-        cancelRow();
+    if (key == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && dataset().isEditing()) {
+        escape();
         return;
     }
     const bool typing = !event->text().isEmpty() && event->text()[0].isPrint()
@@ -608,6 +635,12 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         m_model->dialogs().beep();
         return;
     }
+    // Keys that leave the row (or write it) take the value being typed along
+    // first; a refused value keeps the cursor in its cell.
+    const bool leavesRow = key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown
+        || key == Qt::Key_PageUp || (ctrl && (key == Qt::Key_Home || key == Qt::Key_End));
+    if (leavesRow && openEditor() && !commitEditor())
+        return;
     if (key == Qt::Key_Down && event->modifiers() == Qt::NoModifier && !dataset().isReadOnly()
         && (dataset().isEmpty() || dataset().recNo() == dataset().recordCount() - 1)) {
         // Down on the last row starts a new one, unless that row is an untouched new one.
@@ -636,11 +669,24 @@ void DataGrid::saveLayout(const QString& cfgPath, const QString& name) const
 {
     QStringList fields, widths, hidden;
     const QHeaderView* h = horizontalHeader();
+    // The last column shown, while it stretches to the right edge, is as
+    // wide as the window leaves it: what is kept is its own width, or every
+    // opening would widen the window by it.
+    int stretched = -1;
+    if (h->stretchLastSection() && isVisible() && h->length() == viewport()->width())
+        for (int v = h->count() - 1; v >= 0 && stretched < 0; --v)
+            if (!isColumnHidden(h->logicalIndex(v)))
+                stretched = h->logicalIndex(v);
     for (int v = 0; v < h->count(); ++v) {
         const int logical = h->logicalIndex(v);
         const QString field = m_model->columns()[logical].field;
         fields << field;
-        widths << QString::number(isColumnHidden(logical) ? m_model->columns()[logical].width : columnWidth(logical));
+        int width = columnWidth(logical);
+        if (isColumnHidden(logical))
+            width = m_model->columns()[logical].width;
+        else if (logical == stretched)
+            width = builtInWidth(*this, logical);
+        widths << QString::number(width);
         if (isColumnHidden(logical))
             hidden << field;
     }
@@ -676,8 +722,8 @@ bool DataGrid::restoreLayout(const QString& cfgPath, const QString& name)
         if (logical < 0)
             continue; // a column this version no longer has
         h->moveSection(h->visualIndex(logical), visual++);
-        if (w[i] > 0)
-            setColumnWidth(logical, w[i]);
+        if (w[i] > 0) // a width kept from before never cuts the title
+            setColumnWidth(logical, std::max(w[i], titleWidth(*this, logical)));
         // Columns hidden by the program stay hidden whatever the file says.
         const bool hide = !m_model->columns()[logical].visible
             || hidden.contains(fields[i], Qt::CaseInsensitive);

@@ -8,7 +8,9 @@
 //                   dataset (edit, setValue with its field checks).
 //   DataGrid      - the view: its current row is the dataset's current
 //                   record; Insert adds a row, Down on the last row appends,
-//                   Esc cancels, Ctrl-Delete deletes after a question,
+//                   Esc gives up the cell being typed, else the row (after
+//                   a question when it holds typed values), Ctrl-Delete
+//                   deletes after a question,
 //                   Ctrl-Enter or a double click in a picker column asks the
 //                   window for its picker, Ctrl-G asks for the search by name.
 //   Layouts       - the column order, widths and hidden columns are saved to
@@ -17,6 +19,10 @@
 //                   rows (the refresh tick, a saved row taking its place in
 //                   the order) keeps the layout the user made; the last
 //                   column stretches to the right edge.
+//
+// A value being typed goes to its record before the row is written or left,
+// whatever leaves it: Down, Up, Page Down, a click on another row, Tab off
+// the last column, Insert, closing the window (commitEditor).
 //
 // Errors met while editing (a refused value, a check that refused the
 // record, a duplicate key) are shown through common::Dialogs and the record
@@ -162,7 +168,12 @@ public:
     void insertRow();
     void appendRow();
     void deleteRow(); // asks first
-    void cancelRow();
+    void cancelRow(); // without a question
+    // Esc: an open cell editor gives its old value back and nothing else; a
+    // row holding typed values is given up after kCancelRowQuestion; a row
+    // being edited without a change, or a new untouched one, is dropped.
+    void escape();
+    static const QString kCancelRowQuestion;
 
 signals:
     void pickerRequested(const QString& field);

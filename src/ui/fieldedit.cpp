@@ -17,11 +17,11 @@ void fitEditorToField(QLineEdit* editor, const datastore::DatasetField& field)
     case FieldType::SmallInt:
     case FieldType::Integer:
     case FieldType::AutoIncrement:
-        editor->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]*")), editor));
-        break;
     case FieldType::Float:
-        editor->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9.,]*([eE][-+]?[0-9]*)?")), editor));
+        // Whatever is typed stays visible: a text that is no number is
+        // refused with a message when it is put in the field, never cut
+        // down to the digits it holds.
+        editor->setMaxLength(40);
         break;
     case FieldType::Date:
         editor->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9./-]*")), editor));
@@ -96,14 +96,14 @@ bool FieldEdit::commit()
     try {
         if (!m_dataset.isEditing())
             m_dataset.edit();
-        if (m_formats && isDate() && !text().trimmed().isEmpty()) {
-            const auto date = common::parseDate(text().trimmed(), *m_formats);
-            if (!date)
-                throw datastore::DatasetError(QStringLiteral("'%1' nu este o data valida").arg(text().trimmed()));
-            m_dataset.setValue(m_field, *date);
-        } else {
+        // Read as the grid reads a cell: in the regional formats (a date
+        // shown in the storage's form is read in that form).
+        const datastore::DatasetField& f = m_dataset.field(m_field);
+        const common::Formats regional;
+        if (f.type == datastore::FieldType::Date && !m_formats)
             m_dataset.setValue(m_field, text());
-        }
+        else
+            m_dataset.setValue(m_field, datastore::valueFromText(f, text(), m_formats ? *m_formats : regional));
         m_dirty = false;
         return true;
     } catch (...) {

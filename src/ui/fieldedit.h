@@ -2,7 +2,7 @@
 // A line edit bound to a field of a dataset's current record: it shows the
 // value, typing starts an edit of the record (the first record of an empty
 // list), and leaving the edit puts the text in the field through the
-// dataset's checks. Errors are shown the way the grid shows them.
+// dataset's checks (read by datastore::valueFromText, as a grid cell is). Errors are shown the way the grid shows them.
 
 #include "common/dialogs.h"
 #include "common/formats.h"
@@ -12,8 +12,10 @@
 
 namespace ui {
 
-// Keys a field of this type cannot take are not accepted by the editor
-// (letters in a number); sizes of text fields limit the length.
+// Sizes of text fields limit the length; a date takes only digits and
+// separators. A number takes whatever is typed, so that a text that is no
+// number ("OD-4512") is refused with its message rather than cut down to
+// the digits it holds.
 void fitEditorToField(QLineEdit* editor, const datastore::DatasetField& field);
 
 class FieldEdit : public QLineEdit {

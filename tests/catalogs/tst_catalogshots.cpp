@@ -62,3 +62,12 @@ TEST_F(CatalogShots, ArticleWindowWithTheGroupsButton)
     ASSERT_TRUE(form.prepare());
     save(form, "articles_groups_button.png");
 }
+
+TEST_F(CatalogShots, ArticleWindowWithTheMarkup)
+{
+    params.SellPrice = common::SellPriceMode::Calc;
+    params.CGetPret = true;
+    TCatLookupForm form(context(), ArticleCatalogRole::Catalog);
+    ASSERT_TRUE(form.prepare());
+    save(form, "articles_markup.png");
+}

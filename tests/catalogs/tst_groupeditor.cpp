@@ -276,3 +276,41 @@ TEST_F(GroupEditorTest, ClosingWithARefusedValueInACellKeepsTheWindowOpen)
     EXPECT_TRUE(form->close());
     EXPECT_EQ(db.scalar("SELECT CONT_SINT FROM \"Materiale.db\" WHERE Cod_material = 'M1'").toString(), "302");
 }
+
+// Typed into an empty group list with the keyboard only: each row keeps the
+// account still being typed when Down moves on to the next.
+TEST_F(GroupEditorTest, GroupsTypedOneAfterTheOtherKeepTheirAccounts)
+{
+    db.exec("INSERT INTO \"Materiale.db\" (Cod_material, Denumire) VALUES ('M1', 'Materiale')");
+    const PartnerServices services{db, dialogs, formats, params, dir.path() + "/"};
+    std::unique_ptr<TGroupEditorForm> form = TGroupEditorForm::createChild(services);
+    ASSERT_TRUE(form);
+    form->show();
+    QApplication::processEvents();
+    ui::DataGrid* grid = form->groupGrid();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Insert);
+    const struct {
+        const char* code;
+        const char* name;
+        const char* account;
+    } groups[] = {{"G1", "Papetarie", "302.01"}, {"G2", "Curatenie", "303"}};
+    for (const auto& g : groups) {
+        for (const char* text : {g.code, g.name, g.account}) {
+            if (text != g.code)
+                QTest::keyClick(grid->openEditor(), Qt::Key_Tab); // opens the next cell's editor
+            if (!grid->openEditor())
+                QTest::keyClick(grid, text[0]);
+            else
+                QTest::keyClicks(grid->openEditor(), QString::fromLatin1(text, 1));
+            QTest::keyClicks(grid->openEditor(), QString::fromLatin1(text + 1));
+        }
+        QTest::keyClick(grid->indexWidget(grid->currentIndex()), Qt::Key_Down);
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(db.scalar("SELECT Cont_sint FROM \"Grup.db\" WHERE Cod_grupa = 'G1'").toString(), "302.01");
+    EXPECT_EQ(db.scalar("SELECT Cont_sint FROM \"Grup.db\" WHERE Cod_grupa = 'G2'").toString(), "303");
+    EXPECT_TRUE(testsupport::saveShot(*form, "group_editor_typed.png"));
+    EXPECT_TRUE(form->close());
+}

@@ -323,8 +323,8 @@ TEST_F(PartnersTest, AnEmptyTableOpensInEditingWithAWarning)
         const char* warning;
     } cases[] = {
         {PartnerKind::Suppliers, "Adaugati furnizori în catalog!"},
-        {PartnerKind::Budgets, "Adaugati mai întîi articole în catalog!"},
-        {PartnerKind::Warehouses, "Adaugati mai întîi articole în catalog!"},
+        {PartnerKind::Budgets, "Adaugati bugete în catalog!"},
+        {PartnerKind::Warehouses, "Adaugati gestiuni în catalog!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(partnerCatalog(c.kind).windowClass);

@@ -325,7 +325,7 @@ TEST_F(PartnerWindowsTest, APickerOnAnEmptyTableStartsInEditing)
     QString code = "G1";
     EXPECT_TRUE(PickWarehouse(services, nullptr, code));
     EXPECT_EQ(code, "G9");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati mai întîi articole în catalog!"});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Adaugati gestiuni în catalog!"});
     EXPECT_EQ(db.scalar("SELECT Denumire FROM \"Gest.db\" WHERE Cod = 'G9'").toString(), "Magazie noua");
 
     // Left empty, the picker confirms nothing.
@@ -395,6 +395,8 @@ TEST_F(PartnerWindowsTest, Screenshots)
     db.exec("INSERT INTO \"Client.DB\" (Cod_client, Nume_client, Cont) VALUES "
             "('BL', 'Buget local', '411'), ('VP', 'Venituri proprii', '411'), ('BS', 'Buget de stat', '411')");
     addWarehouses();
+    db.exec("INSERT INTO \"Gest.db\" (Cod, Denumire, Gestionar) VALUES "
+            "('G7', 'Laborator chimie-biologie corp', 'Georgescu-Munteanu Alexandra')");
 
     auto saveShot = [&](const QPixmap& pm, const QString& name) {
         EXPECT_TRUE(pm.save(QDir(shots).filePath(name))) << name.toStdString();

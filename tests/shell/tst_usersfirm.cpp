@@ -193,8 +193,13 @@ TEST_F(DatabaseFixture, FirmDataDialogTypingIntoAnEmptyTable)
     dlg.accept(); // no number yet: refused, the dialog stays
     EXPECT_EQ(dialogs.last().text, "Specificati un numar de ordine!");
     EXPECT_TRUE(dlg.isVisible());
-    QTest::keyClicks(cod, "x5"); // a number field takes no letters
-    EXPECT_EQ(cod->text(), "5");
+    QTest::keyClicks(cod, "x5"); // letters in a number are refused, not dropped
+    EXPECT_EQ(cod->text(), "x5");
+    dlg.accept();
+    EXPECT_EQ(dialogs.last().text, "Valoare numerica incorecta: x5");
+    EXPECT_TRUE(dlg.isVisible());
+    cod->setText(QString());
+    QTest::keyClicks(cod, "5");
     dlg.accept();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.logic().firmNo(), 5);

@@ -94,7 +94,7 @@ TEST_F(SeriiFormTest, TypedSerialsAreWrittenAndTheArticleCannotChange)
     logic.serials.next(); // moving on writes the row
     EXPECT_EQ(supplierSerials(10), (QStringList{"123456", "0", "0"}));
     EXPECT_FALSE(model.setData(model.index(1, furn), "12a")) << "not a number";
-    EXPECT_EQ(dialogs.texts(), QStringList{"'12a' nu este un numar valid"});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Valoare numerica incorecta: 12a"});
     logic.serials.cancel();
     EXPECT_THROW(logic.serials.setValue("Cod_articol", "ART9"), datastore::DatasetError);
 

@@ -10,7 +10,9 @@
 #include "common/scripteddialogs.h"
 #include "datastore/dataset.h"
 #include "datastore/tablecatalog.h"
+#include "common/textsearch.h"
 #include "stock/stockbrowserlogic.h"
+#include "stock/stocknamesearch.h"
 #include "stock/tstockform.h"
 #include "testsupport.h"
 
@@ -925,6 +927,78 @@ TEST_F(StockWindow, ThePickerAddsARowWithEditeazaAndReturnsIt)
     EXPECT_EQ(pick.quantity, 0.0);
     EXPECT_TRUE(pick.lot.isEmpty());
     EXPECT_TRUE(stockRows().contains("A:PIX@12=0#5941"));
+}
+
+// "&Cauta denumire:" finds the article by its name, in whatever order the
+// list is shown, without regard to case and to the Romanian diacritics.
+TEST_F(StockWindow, TheNameSearchFindsTheArticleByItsNameInAnyOrder)
+{
+    db.exec("INSERT INTO CATALOG (Grupa, Cod, Denumire, Unitate_masura, Pret_vinzare, Moneda) VALUES "
+            "('H', 'SRV', 'Șervețele albe', 'pac', 3, 'LEI')");
+    addStock("A", "H", "SRV", 4, 12);
+    memory.lastWarehouse = "A";
+    std::unique_ptr<stock::TStockForm> form = stock::TStockForm::createChild(context());
+    ASSERT_TRUE(form);
+    const struct {
+        StockOrder order;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {StockOrder::Group, "zah", "ZAH@3"}, // the order's column would be the group
+        {StockOrder::Group, "Pix", "PIX@5"},
+        {StockOrder::Group, "hârtie", "ART@6"},
+        {StockOrder::Group, "şerveţele", "SRV@4"}, // the cedilla forms
+        {StockOrder::Group, "ȘERVEȚELE", "SRV@4"},
+        {StockOrder::Group, "servetele a", "SRV@4"},
+        {StockOrder::Group, "rtie", "ART@6"},      // no name begins so: one that holds it
+        {StockOrder::Group, "xyz", "ART@6"},       // none: the cursor stays
+        {StockOrder::Article, "agraf", "AGR@2"},
+        {StockOrder::Price, "zahar", "ZAH@3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        form->orderCombo()->setCurrentIndex(static_cast<int>(c.order));
+        form->searchEdit()->setText(QString::fromUtf8(c.text));
+        EXPECT_EQ(current(form->logic()), c.expected);
+        form->searchEdit()->clear();
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    form->close();
+
+    const struct {
+        const char* text;
+        const char* folded;
+    } folds[] = {
+        {"Șervețele", "servetele"}, {"ŞERVEŢELE", "servetele"}, {"Hârtie", "hartie"},
+        {"Îmbrăcăminte", "imbracaminte"}, {"Pix 0,5", "pix 0,5"},
+    };
+    for (const auto& f : folds)
+        EXPECT_EQ(common::foldForSearch(QString::fromUtf8(f.text)), QString::fromUtf8(f.folded)) << f.text;
+}
+
+// The picker opens at the size it was left at, never wider by itself.
+TEST_F(StockWindow, ThePickerKeepsTheSizeTheUserLeftItAt)
+{
+    parameters.CLot = true;
+    QList<QSize> sizes;
+    for (int opening = 0; opening < 5; ++opening) {
+        whenModal([&](QDialog* dlg, stock::TStockForm*) {
+            QApplication::processEvents();
+            sizes << dlg->size();
+        });
+        stock::StockLinePick pick = given("A", "G", "PIX", -1);
+        EXPECT_FALSE(stock::PickStockLine(nullptr, context(), pick));
+    }
+    ASSERT_EQ(sizes.size(), 5);
+    EXPECT_EQ(sizes, QList<QSize>(5, sizes.first())) << "as wide at every opening";
+
+    whenModal([&](QDialog* dlg, stock::TStockForm*) { dlg->resize(sizes.first() + QSize(0, 60)); });
+    stock::StockLinePick pick = given("A", "G", "PIX", -1);
+    EXPECT_FALSE(stock::PickStockLine(nullptr, context(), pick));
+    QSize reopened;
+    whenModal([&](QDialog* dlg, stock::TStockForm*) { reopened = dlg->size(); });
+    EXPECT_FALSE(stock::PickStockLine(nullptr, context(), pick));
+    EXPECT_EQ(reopened, sizes.first() + QSize(0, 60)) << "the size the user left it at";
 }
 
 } // namespace

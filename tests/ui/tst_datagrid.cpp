@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace datastore;
 using namespace ui;
@@ -81,7 +82,7 @@ TEST_F(DataGridTest, TypedTextGoesThroughTheDataset)
 
     // A text that is not a number: an error, the value unchanged.
     EXPECT_FALSE(model.setData(model.index(1, 2), "12a"));
-    EXPECT_EQ(dialogs.last().text, "'12a' nu este un numar valid");
+    EXPECT_EQ(dialogs.last().text, "Valoare numerica incorecta: 12a");
     EXPECT_EQ(pers.value("Suma").toDouble(), 1000.25);
 }
 
@@ -298,6 +299,15 @@ void typeIntoGrid(DataGrid& grid, const QString& text)
     QTest::keyClicks(editor, text.mid(1));
 }
 
+// Typing where the cursor is: into the editor Tab opened, or into the grid.
+void typeHere(DataGrid& grid, const QString& text)
+{
+    if (QWidget* editor = grid.openEditor())
+        QTest::keyClicks(editor, text);
+    else
+        typeIntoGrid(grid, text);
+}
+
 // How the user leaves a cell whose value is then refused.
 struct LeaveCell {
     const char* name;
@@ -400,4 +410,248 @@ TEST_F(DataGridTest, ANewRowStartsInItsFirstEditableColumnAndReadOnlyCellsBeep)
     grid.appendRow();
     EXPECT_EQ(grid.currentField(), "Data");
     pers.cancel();
+}
+
+// A value being typed goes with its row, whatever key or click leaves the
+// row: the new row is written with every value typed into it.
+TEST_F(DataGridTest, AValueBeingTypedIsWrittenWithItsRowWhateverLeavesIt)
+{
+    model.setColumns({GridColumn("Cod", "Nr."), GridColumn("Nume", "Nume"), GridColumn("Suma", "Suma")});
+    const struct {
+        const char* name;
+        bool emptyList;    // the row is the first of an empty list, started with Insert
+        bool atEnd;        // the row follows the last one (Down on it), else it is inserted before the second
+        std::function<void(DataGrid&, QWidget* editor)> leave;
+    } ways[] = {
+        {"Down in an empty list", true, false, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_Down); }},
+        {"Down on the last row", false, true, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_Down); }},
+        {"Down", false, false, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_Down); }},
+        {"Up", false, false, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_Up); }},
+        {"Page Down", false, false, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_PageDown); }},
+        {"Tab off the last column", false, false, [](DataGrid&, QWidget* e) { QTest::keyClick(e, Qt::Key_Tab); }},
+        {"Insert", false, false, [](DataGrid& g, QWidget*) { QTest::keyClick(&g, Qt::Key_Insert); }},
+        {"a click on another row", false, false,
+         [](DataGrid& g, QWidget*) {
+             const QRect cell = g.visualRect(g.model()->index(0, 1));
+             QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, cell.center());
+         }},
+        {"closing the window", false, false,
+         [](DataGrid& g, QWidget*) {
+             EXPECT_TRUE(g.commitEditor());
+             g.dataset().settle();
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        db.exec("DELETE FROM Pers");
+        if (!way.emptyList)
+            db.exec("INSERT INTO Pers (Cod, Nume) VALUES (1, 'Ana'), (2, 'Bogdan')");
+        pers.refresh();
+        DataGrid grid(&model);
+        grid.resize(600, 300);
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+        if (way.emptyList) {
+            QTest::keyClick(&grid, Qt::Key_Insert);
+        } else if (way.atEnd) {
+            grid.setCurrentIndex(model.index(1, 0));
+            QTest::keyClick(&grid, Qt::Key_Down);
+        } else {
+            grid.setCurrentIndex(model.index(1, 0));
+            QTest::keyClick(&grid, Qt::Key_Insert);
+        }
+        ASSERT_EQ(pers.state(), DatasetState::Insert);
+        // Code, Tab, name, Tab, amount: the amount is still in its editor.
+        for (const char* text : {"7", "Ion", "12,5"}) {
+            if (QString::fromLatin1(text) != "7")
+                QTest::keyClick(grid.indexWidget(grid.currentIndex()), Qt::Key_Tab);
+            typeHere(grid, QString::fromLatin1(text));
+        }
+        QWidget* editor = grid.indexWidget(grid.currentIndex());
+        ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(grid.currentField(), "Suma");
+        way.leave(grid, editor);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join('|').toStdString();
+        EXPECT_EQ(db.scalar("SELECT Nume FROM Pers WHERE Cod = 7").toString(), "Ion");
+        EXPECT_EQ(db.scalar("SELECT Suma FROM Pers WHERE Cod = 7").toDouble(), 12.5) << "the value being typed";
+        if (pers.isEditing())
+            pers.cancel();
+    }
+}
+
+// Esc gives up what is being typed, and a row's typed values only after a question.
+TEST_F(DataGridTest, EscGivesUpTheCellBeingTypedAndATypedRowOnlyAfterAQuestion)
+{
+    model.setColumns({GridColumn("Cod", "Nr."), GridColumn("Nume", "Nume"), GridColumn("Suma", "Suma").asReadOnly()});
+    const struct {
+        const char* name;
+        bool newRow;                  // a new row, else the first row edited
+        bool typed;                   // values typed into the row
+        bool editorOpen;              // Esc while a cell is being typed
+        std::optional<common::Answer> answer; // the question's answer; none: no question
+        DatasetState after;
+        int rows;
+    } cases[] = {
+        {"a new untouched row", true, false, false, {}, DatasetState::Browse, 2},
+        {"a new row, on a read-only column, kept", true, true, false, common::Answer::No, DatasetState::Insert, 3},
+        {"a new row, on a read-only column, given up", true, true, false, common::Answer::Yes, DatasetState::Browse, 2},
+        {"a new row, a cell being typed", true, true, true, {}, DatasetState::Insert, 3},
+        {"an edited row, kept", false, true, false, common::Answer::No, DatasetState::Edit, 2},
+        {"an edited row, given up", false, true, false, common::Answer::Yes, DatasetState::Browse, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        pers.refresh();
+        DataGrid grid(&model);
+        grid.resize(600, 300);
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+        grid.setCurrentIndex(model.index(c.newRow ? 1 : 0, 0));
+        if (c.newRow)
+            QTest::keyClick(&grid, Qt::Key_Down);
+        else
+            pers.edit();
+        const int row = pers.recNo();
+        if (c.typed) {
+            grid.setCurrentIndex(model.index(row, 0));
+            typeIntoGrid(grid, "7");
+            QTest::keyClick(grid.indexWidget(grid.currentIndex()), Qt::Key_Tab);
+            typeHere(grid, "Ion");
+            if (!c.editorOpen)
+                QTest::keyClick(grid.indexWidget(grid.currentIndex()), Qt::Key_Tab); // onto "Suma", read-only
+        }
+        if (c.answer)
+            dialogs.queueAnswer(*c.answer);
+        QWidget* editor = grid.openEditor();
+        ASSERT_EQ(editor != nullptr, c.editorOpen);
+        QTest::keyClick(editor ? editor : static_cast<QWidget*>(&grid), Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dialogs.texts(), c.answer ? QStringList{DataGrid::kCancelRowQuestion} : QStringList{});
+        EXPECT_EQ(pers.state(), c.after);
+        EXPECT_EQ(model.rowCount(), c.rows);
+        if (c.editorOpen) {
+            EXPECT_EQ(grid.openEditor(), nullptr);
+            EXPECT_EQ(pers.value("Cod").toInt(), 7) << "only the cell went back";
+            EXPECT_TRUE(pers.value("Nume").isNull());
+        }
+        if (!c.newRow && c.after == DatasetState::Browse) {
+            EXPECT_EQ(pers.value("Nume").toString(), "Ana") << "the stored values back";
+        }
+        if (pers.isEditing())
+            pers.cancel();
+    }
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Pers").toInt(), 2) << "nothing was written";
+}
+
+// Text becomes a number in one place, for a cell and for an edit box: every
+// character counts, and a document number is a whole number without a sign.
+TEST_F(DataGridTest, NumbersAreReadWholeAndDocumentNumbersWithoutASign)
+{
+    TableDef t;
+    t.name = "Doc.DB";
+    t.fields = {floating("Contor"), floating("Numar"), floating("Suma")};
+    t.indexes = {primaryKey("Contor")};
+    db.createTable(t);
+    db.exec("INSERT INTO Doc (Contor, Numar, Suma) VALUES (1, 15, 2)");
+    Dataset docs(db, "Doc.DB");
+    docs.open();
+    DatasetModel docModel(docs, formats, dialogs);
+    docModel.setColumns({GridColumn("Numar"), GridColumn("Suma")});
+    EXPECT_TRUE(docs.fieldAt(docs.fieldIndex("Numar")).documentNumber);
+    EXPECT_TRUE(docs.fieldAt(docs.fieldIndex("Contor")).documentNumber);
+    EXPECT_FALSE(docs.fieldAt(docs.fieldIndex("Suma")).documentNumber);
+
+    const struct {
+        const char* field;
+        const char* text;
+        std::optional<double> value; // none: refused
+        const char* message;
+    } cases[] = {
+        {"Numar", "OD-4512", {}, "Valoare numerica incorecta: OD-4512"},
+        {"Numar", "-4512", {}, "Numar incorect: -4512. Numarul unui document este un numar intreg, fara semn."},
+        {"Numar", "12,5", {}, "Numar incorect: 12,5. Numarul unui document este un numar intreg, fara semn."},
+        {"Numar", "4512", 4512, ""},
+        {"Suma", "12a", {}, "Valoare numerica incorecta: 12a"},
+        {"Suma", "-4512", -4512, ""},
+        {"Suma", "1.234,5", 1234.5, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.text);
+        const QString text = QString::fromUtf8(c.text);
+        const QVariant before = docs.value(c.field);
+
+        // A cell of the grid.
+        dialogs.clear();
+        EXPECT_EQ(docModel.setData(docModel.index(0, docModel.columnOf(c.field)), text), bool(c.value));
+        EXPECT_EQ(dialogs.texts(), c.value ? QStringList{} : QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(docs.value(c.field), c.value ? QVariant(*c.value) : before);
+        docs.cancel();
+
+        // An edit box: the text stays as typed, letters and all.
+        dialogs.clear();
+        FieldEdit edit(docs, c.field, dialogs);
+        edit.setFormats(&formats);
+        edit.clear();
+        QTest::keyClicks(&edit, text);
+        EXPECT_EQ(edit.text(), text) << "nothing typed is dropped";
+        EXPECT_EQ(edit.commit(), bool(c.value));
+        EXPECT_EQ(dialogs.texts(), c.value ? QStringList{} : QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(docs.value(c.field), c.value ? QVariant(*c.value) : before);
+        docs.cancel();
+
+        // The dataset given the text.
+        docs.edit();
+        if (c.value) {
+            docs.setValue(c.field, text);
+            EXPECT_EQ(docs.value(c.field).toDouble(), *c.value);
+        } else {
+            EXPECT_THROW(docs.setValue(c.field, text), DatasetError);
+        }
+        docs.cancel();
+    }
+    // A counter set by the program (the initial stock's -1) is no typed text,
+    // nor one sought.
+    docs.edit();
+    EXPECT_NO_THROW(docs.setValue("Contor", -1.0));
+    docs.cancel();
+    db.exec("INSERT INTO Doc (Contor, Numar) VALUES (-1, 0)");
+    ASSERT_TRUE(docs.refresh());
+    EXPECT_TRUE(docs.locate({"Contor"}, {QStringLiteral("-1")}));
+}
+
+// The last column stretches to the window; what is saved is its own width,
+// so that a window opened at the room its columns need does not grow.
+TEST_F(DataGridTest, TheStretchedLastColumnIsSavedAtItsOwnWidthAndTitlesFit)
+{
+    model.setColumns({GridColumn("Cod", "Nr.", 40), GridColumn("Nume", "Adaos comercial", 30),
+                      GridColumn("Suma", "Suma", 80)});
+    const QString cfg = dir.file("grow.cfg");
+    QList<int> widths;
+    for (int opening = 0; opening < 5; ++opening) {
+        DataGrid grid(&model);
+        grid.restoreLayout(cfg, "Lista");
+        grid.resize(grid.sizeHint() + QSize(120, 0)); // the window a little wider than its columns
+        grid.show();
+        QCoreApplication::processEvents();
+        EXPECT_GT(grid.columnWidth(2), 80) << "the last column fills the window";
+        widths << grid.sizeHint().width();
+        grid.saveLayout(cfg, "Lista");
+    }
+    EXPECT_EQ(widths, QList<int>(5, widths.first())) << "every opening as wide as the first";
+
+    DataGrid grid(&model);
+    const QFontMetrics header = grid.horizontalHeader()->fontMetrics();
+    EXPECT_GE(grid.columnWidth(1), header.horizontalAdvance("Adaos comercial")) << "the title is not cut";
+    // A layout kept from before, narrower than the title.
+    QFile f(cfg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[Lista]\nColumns=Cod;Nume;Suma\nWidths=40;30;80\nHidden=\n");
+    f.close();
+    ASSERT_TRUE(grid.restoreLayout(cfg, "Lista"));
+    EXPECT_GE(grid.columnWidth(1), header.horizontalAdvance("Adaos comercial")) << "nor by a saved layout";
+    EXPECT_EQ(grid.columnWidth(2), 80);
 }
