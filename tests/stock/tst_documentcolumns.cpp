@@ -3,6 +3,7 @@
 
 #include "docintest.h"
 
+#include "prints/printstore.h"
 #include "stock/tdocinform.h"
 #include "stock/tdocoutform.h"
 
@@ -21,7 +22,7 @@ protected:
         EXPECT_FALSE(grid->isColumnHidden(c));
         EXPECT_GE(grid->columnWidth(c), grid->fontMetrics().horizontalAdvance("Laborator chimie-biologie corp") + 8);
     }
-    prints::PrintSettings printSettings;
+    prints::PrintSettingsStore printSettings;
 };
 
 } // namespace
